@@ -1,0 +1,106 @@
+# Build rules shared by every folder of the project.
+#
+# Three build trees come from one source tree (scripts/build.sh makes them):
+#   OKA_TREE=native    gcc, optimised: the native LV2 bundle, tests, benchmarks
+#   OKA_TREE=sanitize  clang with ASan and UBSan: tests again, and the fuzzers
+#   OKA_TREE=windows   MinGW-w64: the Windows modules, tests run under Wine
+include_guard(GLOBAL)
+
+if(WIN32)
+  set(OKA_TREE windows)
+elseif(NOT OKA_TREE)
+  set(OKA_TREE native)
+endif()
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_C_STANDARD 11)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+# The sound is defined operation by operation in single precision: no fused
+# multiply-add contraction, no fast-math reassociation, SSE2 arithmetic (the
+# x86-64 default) in every tree, so Linux and Windows give the same bits.
+add_compile_options(-ffp-contract=off -fno-fast-math)
+
+if(OKA_TREE STREQUAL "sanitize")
+  set(OKA_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
+  add_compile_options(${OKA_SANITIZE_FLAGS})
+  add_link_options(${OKA_SANITIZE_FLAGS})
+endif()
+
+# Warnings are errors in our own targets (not in GoogleTest's).
+function(oka_strict target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# oka_add_library(NAME SOURCES ... [LIBS ...]): a static library of ours.
+function(oka_add_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+  oka_strict(${name})
+endfunction()
+
+# oka_add_gtest(NAME SOURCES ... [LIBS ...] [TIMEOUT s]): one GoogleTest
+# program registered as one CTest test. In the Windows tree CTest starts it
+# through Wine (the toolchain's emulator); one test per program keeps Wine
+# start-ups few.
+function(oka_add_gtest name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} gtest gmock gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  oka_strict(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${OKA_TREE})
+endfunction()
+
+# oka_add_bench(NAME SOURCES ... [LIBS ...]): a Google Benchmark program,
+# built only in the optimised native tree. Benchmarks report; no test asserts
+# on time.
+function(oka_add_bench name)
+  if(NOT OKA_TREE STREQUAL "native")
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  oka_strict(${name})
+endfunction()
+
+# oka_add_fuzz(NAME SOURCES ... [LIBS ...] [SEEDS dir] [SECONDS n]): a
+# libFuzzer target, built only in the sanitize (clang) tree. The test command
+# runs it for a short, bounded time over its seed corpus; scripts/fuzz.sh runs
+# it for longer. SEEDS is a folder the test fills before fuzzing (for example
+# by a seed writer test) or a committed one.
+function(oka_add_fuzz name)
+  if(NOT OKA_TREE STREQUAL "sanitize")
+    return()
+  endif()
+  cmake_parse_arguments(A "" "SEEDS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_SECONDS)
+    set(A_SECONDS 20)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  oka_strict(${name})
+  set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+      ${PROJECT_SOURCE_DIR}/scripts/fuzz-run.sh $<TARGET_FILE:${name}> ${corpus}
+      "${A_SEEDS}" ${A_SECONDS})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
+endfunction()

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs everything building and testing need, on Debian. Idempotent: it
+# installs only what is missing, and does nothing when all is there.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev            # sanitizers and libFuzzer
+  googletest libbenchmark-dev
+  mingw-w64 wine wine64               # the Windows modules and their tests
+  lv2-dev lilv-utils liblilv-dev sordi
+  sox libsox-fmt-all                  # the demo: render, spectrogram
+  nodejs npm chromium                 # the editor page's browser tests
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" = 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "missing packages; run as root:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+# Node packages of the page tests (playwright-core drives Debian's chromium).
+if [ -f "$root/tests/page/package.json" ] && [ ! -d "$root/tests/page/node_modules" ]; then
+  (cd "$root/tests/page" && npm ci --no-audit --no-fund --loglevel=error)
+fi

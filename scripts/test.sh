@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tests, the same tests
+# under ASan/UBSan with short fuzz runs, and the Windows tests under Wine.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+scripts/build.sh native sanitize windows
+
+status=0
+run() { "$@" || status=1; }
+
+run ctest --test-dir build/native --output-on-failure -j 2
+run ctest --test-dir build/sanitize --output-on-failure -j 2
+
+scripts/wine-prefix.sh start
+run ctest --test-dir build/windows --output-on-failure -j 2
+scripts/wine-prefix.sh stop
+
+# Further suites (real LV2 hosts, the editor page) hook in here.
+for suite in scripts/test.d/*.sh; do
+  [ -e "$suite" ] || continue
+  echo "== $suite"
+  run bash "$suite"
+done
+
+exit $status
