@@ -11,8 +11,11 @@ packages=(
   mingw-w64 wine wine64               # the Windows modules and their tests
   lv2-dev lilv-utils liblilv-dev sordi
   sox libsox-fmt-all                  # the demo: render, spectrogram
-  nodejs npm chromium                 # the editor page's browser tests
+  chromium                            # the editor page's browser tests
 )
+# Node.js and npm: Debian's packages unless the machine already has both
+# (a Node.js build that bundles npm conflicts with Debian's npm package).
+command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
