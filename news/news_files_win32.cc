@@ -1,0 +1,168 @@
+// Locked access to the per-user news files. Every access holds an exclusive
+// lock on the whole file from just after the open to just before the close,
+// readers as well as writers, so instances in any process never see a file
+// half written. Files use the runtime's text mode: a line feed is stored as
+// carriage return + line feed and read back as a line feed.
+#include <errno.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include "news/news_files.h"
+
+namespace {
+
+const size_t kTagLength = 8;
+
+HANDLE handleOf(FILE* file) { return (HANDLE)_get_osfhandle(_fileno(file)); }
+
+// Waits until the whole file (every possible byte) is ours alone.
+bool lockWhole(FILE* file) {
+    OVERLAPPED at = {};
+    return LockFileEx(handleOf(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+}
+
+void unlockWhole(FILE* file) {
+    OVERLAPPED at = {};
+    UnlockFileEx(handleOf(file), 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+}
+
+// Opens `components` with `mode` and locks it. For writes the folders are
+// made first. Null on failure; *missing tells a file that does not exist.
+FILE* openLocked(const NewsComponents* components, const wchar_t* mode, bool makeFolders,
+                 bool* missing) {
+    *missing = false;
+    wchar_t* path = nullptr;
+    if (makeFolders) {
+        if (entryPath(components, true, &path) != kNewsPathOk) return nullptr;
+        bool made = ensureFolders(path);
+        free(path);
+        if (!made) return nullptr;
+    }
+    NewsPathResult built = entryPath(components, false, &path);
+    if (built != kNewsPathOk) {
+        *missing = built == kNewsPathInvalid;
+        return nullptr;
+    }
+    FILE* file = _wfopen(path, mode);
+    if (!file) *missing = errno == ENOENT;
+    free(path);
+    if (file && !lockWhole(file)) {
+        fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+void closeLocked(FILE* file) {
+    fflush(file);
+    unlockWhole(file);
+    fclose(file);
+}
+
+// Byte size of the file; the position is back at the start afterwards.
+bool measure(FILE* file, int64_t* size) {
+    if (_fseeki64(file, 0, SEEK_END) != 0) return false;
+    *size = _ftelli64(file);
+    return *size >= 0 && _fseeki64(file, 0, SEEK_SET) == 0;
+}
+
+// The whole file as one terminated text (line ends already converted).
+NewsStatus readWhole(FILE* file, NewsText* out) {
+    int64_t size = 0;
+    if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX) return kNewsFailed;
+    char* text = (char*)malloc((size_t)size + 1);
+    if (!text) return kNewsFailed;
+    size_t got = fread(text, 1, (size_t)size, file);
+    if (ferror(file)) {
+        free(text);
+        return kNewsFailed;
+    }
+    text[got] = 0;
+    *out = NewsText{text, got};
+    return kNewsOk;
+}
+
+// Empties the locked file and writes `text` from its start.
+bool replaceContent(FILE* file, NewsSlice text) {
+    // The seek drops buffered input before the size changes under the stream.
+    if (_fseeki64(file, 0, SEEK_SET) != 0 || _chsize(_fileno(file), 0) != 0) return false;
+    if (text.length && fwrite(text.data, 1, text.length, file) != text.length) return false;
+    return fflush(file) == 0;
+}
+
+// Up to eight characters from the start of the file.
+size_t readPrefix(FILE* file, char* prefix) {
+    size_t got = 0;
+    while (got < kTagLength) {
+        int c = fgetc(file);
+        if (c == EOF) break;
+        prefix[got++] = (char)c;
+    }
+    return got;
+}
+
+NewsStatus readSlot(void*, const NewsComponents* components, NewsText* out) {
+    return readEntry(components, out);
+}
+
+void writeSlot(void*, NewsSlice text, const NewsComponents* components) {
+    writeEntry(text, components);
+}
+
+NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSyncBody* body,
+                         NewsText* stored) {
+    return syncEntry(components, body, stored);
+}
+
+}  // namespace
+
+NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
+    *out = NewsText{nullptr, 0};
+    bool missing = false;
+    FILE* file = openLocked(components, L"r", false, &missing);
+    if (!file) return missing ? kNewsOk : kNewsFailed;
+    NewsStatus status = readWhole(file, out);
+    closeLocked(file);
+    return status;
+}
+
+void writeEntry(NewsSlice text, const NewsComponents* components) {
+    // "a+" creates a missing file without emptying an existing one: the old
+    // content stays whole until the lock is ours.
+    bool missing = false;
+    FILE* file = openLocked(components, L"a+", true, &missing);
+    if (!file) return;
+    replaceContent(file, text);
+    closeLocked(file);
+}
+
+NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* body,
+                          NewsText* stored) {
+    *stored = NewsText{nullptr, 0};
+    bool missing = false;
+    FILE* file = openLocked(components, L"a+", true, &missing);
+    if (!file) return kNewsSyncFailed;
+    int64_t size = 0;
+    NewsSyncOutcome outcome = kNewsSyncFailed;
+    if (measure(file, &size)) {
+        char prefix[kTagLength] = {};
+        size_t prefixLength = size > 0 && !body->expectEmpty ? readPrefix(file, prefix) : 0;
+        if (newsSyncAccepts(body, size, prefix, prefixLength)) {
+            outcome = replaceContent(file, body->text) ? kNewsSyncWritten : kNewsSyncFailed;
+        } else if (readWhole(file, stored) == kNewsOk) {
+            outcome = kNewsSyncConflict;
+        }
+    }
+    closeLocked(file);
+    return outcome;
+}
+
+const NewsFileOps kNewsWin32Files = {readSlot, writeSlot, syncSlot};
+
+void newsStore(const char* request, NewsReplyFn reply, void* replyContext) {
+    if (!request) return;
+    newsStoreServe(&kNewsWin32Files, nullptr, request, strlen(request), reply, replyContext);
+}

@@ -1,0 +1,80 @@
+// The news store: a few per-user texts (the Sid text, the news text and one
+// "latest" text per product identifier) kept as files under
+// %APPDATA%\Zarvosonic, shared by every plug-in instance in every process,
+// and the answers to the editor page's "quorlV1" requests about them.
+//
+// The store sits below the web UI layer and knows nothing of it. Its entry
+// takes the request text and a reply function with its context; the editors
+// plug the web view host in as that pair with a few lines of glue:
+//
+//     static void replyToPage(void* host, const char* text) {
+//         sendText((WebViewHost*)host, text);        // [web UI thread]
+//     }
+//     static void newsHandler(WebViewHost* host, const char* text) {
+//         newsStore(text, replyToPage, host);        // the PageMessageHandler
+//     }
+//
+// Requests are served on the thread that calls the entry (the web view
+// host's UI thread); every request opens, locks, uses and closes its file,
+// so nothing is kept between requests. Failures are silent: no reply is made
+// for them.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include "news/news_request.h"
+
+// Receives one complete reply text (UTF-8, terminated, valid only during
+// the call). [thread that called the store's entry]
+typedef void (*NewsReplyFn)(void* context, const char* text);
+
+// The UTF-8 path components of one entry below the base folder: the file
+// name alone, or an identifier and the file name. Not terminated.
+struct NewsComponents {
+    NewsSlice part[2];
+    size_t count;
+};
+
+// A text read from an entry: heap-allocated (free()), terminated after
+// `length` bytes. `data` is null when the file is missing.
+struct NewsText {
+    char* data;
+    size_t length;
+};
+
+enum NewsStatus { kNewsOk = 0, kNewsFailed = -1 };
+
+enum NewsSyncOutcome {
+    kNewsSyncWritten = 0,   // the new text replaced the stored one
+    kNewsSyncConflict = 1,  // the stored text (complete) came back instead
+    kNewsSyncFailed = -1,   // nothing written and nothing to report
+};
+
+// How the request core reaches the files. The Windows build gives the
+// per-user files (kNewsWin32Files); tests and the fuzz target give their own.
+// Every slot runs on the thread serving the request and must never reach a
+// path outside the base folder.
+struct NewsFileOps {
+    // Reads a whole entry into `out` (data null when the file is missing).
+    NewsStatus (*readEntry)(void* context, const NewsComponents* components, NewsText* out);
+    // Replaces the entry's content, creating its folders; silent on failure.
+    void (*writeEntry)(void* context, NewsSlice text, const NewsComponents* components);
+    // Conditional write under one lock; on a conflict `stored` receives the
+    // whole stored text.
+    NewsSyncOutcome (*syncEntry)(void* context, const NewsComponents* components,
+                                 const NewsSyncBody* body, NewsText* stored);
+};
+
+// Serves one request of `length` bytes (not necessarily terminated) with
+// the given files, sending replies through `reply`. [web UI thread]
+void newsStoreServe(const NewsFileOps* files, void* filesContext, const char* request,
+                    size_t length, NewsReplyFn reply, void* replyContext);
+
+#ifdef _WIN32
+// The per-user files under %APPDATA%\Zarvosonic (news_files_win32.cc).
+extern const NewsFileOps kNewsWin32Files;
+
+// The store's entry: serves one terminated UTF-8 request from the page with
+// the per-user files. [web UI thread]
+void newsStore(const char* request, NewsReplyFn reply, void* replyContext);
+#endif
