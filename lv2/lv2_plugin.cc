@@ -1,0 +1,223 @@
+#include "lv2/lv2_plugin.h"
+
+#include <lv2/atom/atom.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "lv2/lv2_state.h"
+#include "lv2/lv2_uris.h"
+#include "platform/fp_env.h"
+
+static const void* find_feature(const LV2_Feature* const* features, const char* uri) {
+    for (const LV2_Feature* const* f = features; f && *f; ++f) {
+        if ((*f)->URI && strcmp((*f)->URI, uri) == 0) {
+            return (*f)->data;
+        }
+    }
+    return nullptr;
+}
+
+static char* copy_text(const char* text) {
+    size_t n = text ? strlen(text) : 0;
+    char* copy = (char*)malloc(n + 1);
+    if (copy) {
+        if (n) memcpy(copy, text, n);
+        copy[n] = 0;
+    }
+    return copy;
+}
+
+static void map_state_urids(Lv2Plugin* p) {
+    const LV2_URID_Map* m = p->map;
+    p->chunk_urid = m->map(m->handle, LV2_ATOM__Chunk);
+    p->state_urid = m->map(m->handle, OKA_LV2_STATE_URI);
+    lv2_time_urids_map(&p->time_urids, m);
+}
+
+// The engine starts from the table's defaults, so that a save before the
+// first activation stores real values rather than zeros.
+static void apply_defaults(Lv2Plugin* p) {
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+        float v = lv2_parameter_record(i).default_value;
+        p->host_values[i] = v;
+        p->shared_values[i] = v;
+        wah_engine_set_parameter(&p->engine, i, v);
+    }
+    p->params_in_sync = 1;
+    p->state_dirty = 0;
+}
+
+LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor*, double sample_rate, const char* bundle_path,
+                                  const LV2_Feature* const* features) {
+    Lv2Plugin* p = (Lv2Plugin*)calloc(1, sizeof(Lv2Plugin));
+    if (!p) {
+        return nullptr;
+    }
+    p->bundle_path = copy_text(bundle_path);
+    if (!p->bundle_path) {
+        free(p);
+        return nullptr;
+    }
+    p->param_lock.store(0, std::memory_order_relaxed);
+    p->map = (const LV2_URID_Map*)find_feature(features, LV2_URID__map);
+    lv2_logger_init(&p->logger, (const LV2_Log_Log*)find_feature(features, LV2_LOG__log), p->map);
+    if (!p->map) {
+        lv2_log_error(&p->logger, "Missing feature <%s>\n", LV2_URID__map);
+    } else {
+        map_state_urids(p);
+    }
+    wah_engine_init(&p->engine);
+    apply_defaults(p);
+    wah_engine_set_sample_rate(&p->engine, (float)sample_rate);
+    return p;
+}
+
+void lv2_plugin_connect_port(LV2_Handle instance, uint32_t port, void* buffer) {
+    Lv2Plugin* p = (Lv2Plugin*)instance;
+    if (port < kLv2PortCount) {
+        p->ports[port] = buffer;
+    }
+}
+
+static const float* control_port(const Lv2Plugin* p, uint32_t index) {
+    return (const float*)p->ports[lv2_port_of_parameter(index)];
+}
+
+// Port values are converted here exactly as run converts them: the enable
+// port's 1 must reach the engine as bypass 0, and a sync rate outside 1..24
+// must never reach the ratio table. The lock keeps a concurrent restore from
+// seeing half-written values.
+void lv2_plugin_activate(LV2_Handle instance) {
+    Lv2Plugin* p = (Lv2Plugin*)instance;
+    spin_lock_acquire(&p->param_lock);
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+        const float* port = control_port(p, i);
+        float v = port ? lv2_port_to_plain(i, *port) : lv2_parameter_record(i).default_value;
+        p->host_values[i] = v;
+        p->shared_values[i] = v;
+        wah_engine_set_parameter(&p->engine, i, v);
+    }
+    p->params_in_sync = 1;
+    p->state_dirty = 0;
+    spin_lock_release(&p->param_lock);
+    wah_engine_reset(&p->engine);
+    p->transport_pending = 1;
+    p->transport.valid_mask = 0;
+}
+
+static bool same(float a, float b) { return a == b; }  // a NaN is never the same
+
+// With the lock held: bring the engine up to date after another thread held
+// the lock. A restored state wins over port changes seen meanwhile; the
+// ports then get the last word in apply_ports.
+static void reconcile(Lv2Plugin* p) {
+    if (p->params_in_sync) {
+        return;
+    }
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+        if (p->state_dirty) {
+            p->host_values[i] = p->shared_values[i];
+            wah_engine_set_parameter(&p->engine, i, p->shared_values[i]);
+        } else if (!same(p->host_values[i], p->shared_values[i])) {
+            p->shared_values[i] = p->host_values[i];
+            wah_engine_set_parameter(&p->engine, i, p->host_values[i]);
+        }
+    }
+    p->params_in_sync = 1;
+    p->state_dirty = 0;
+}
+
+// Only values that changed reach the engine; without the lock they wait in
+// host_values for a later block's reconcile.
+static void apply_ports(Lv2Plugin* p, bool locked) {
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+        const float* port = control_port(p, i);
+        if (!port) {
+            continue;
+        }
+        float x = lv2_port_to_plain(i, *port);
+        if (same(x, p->host_values[i])) {
+            continue;
+        }
+        p->host_values[i] = x;
+        if (locked) {
+            p->shared_values[i] = x;
+            wah_engine_set_parameter(&p->engine, i, x);
+        }
+    }
+}
+
+static void write_output(Lv2Plugin* p, uint32_t port, float value) {
+    if (p->ports[port]) {
+        *(float*)p->ports[port] = value;
+    }
+}
+
+static void process_audio(Lv2Plugin* p, uint32_t sample_count) {
+    const float* in = (const float*)p->ports[kLv2PortAudioIn];
+    float* out = (float*)p->ports[kLv2PortAudioOut];
+    // A host must connect both audio ports; one that did not gets no audio
+    // processed (and nothing dereferenced) rather than a crash.
+    if (!in || !out) {
+        return;
+    }
+    // The engine counts frames in a signed 32-bit int.
+    do {
+        uint32_t n = sample_count > 0x7FFFFFFFu ? 0x7FFFFFFFu : sample_count;
+        wah_engine_process(&p->engine, in, out, (int32_t)n);
+        in += n;
+        out += n;
+        sample_count -= n;
+    } while (sample_count > 0);
+}
+
+void lv2_plugin_run(LV2_Handle instance, uint32_t sample_count) {
+    Lv2Plugin* p = (Lv2Plugin*)instance;
+    FpDenormalGuard guard;
+    fp_denormal_guard_enter(&guard);
+
+    bool locked = spin_lock_try(&p->param_lock);
+    if (locked) {
+        reconcile(p);
+    }
+    apply_ports(p, locked);
+    if (locked) {
+        spin_lock_release(&p->param_lock);
+    }
+
+    const LV2_Atom_Sequence* events =
+        p->map ? (const LV2_Atom_Sequence*)p->ports[kLv2PortEvents] : nullptr;
+    lv2_transport_intake(&p->transport, &p->time_urids, events);
+    if (p->transport.changed_mask != 0 || p->transport_pending) {
+        wah_engine_apply_transport(&p->engine, &p->transport);
+        p->transport_pending = 0;
+    }
+
+    process_audio(p, sample_count);
+
+    write_output(p, kLv2PortFirstOutput + 0, p->engine.mod_position);
+    write_output(p, kLv2PortFirstOutput + 1, p->engine.lfo_phase);
+    write_output(p, kLv2PortFirstOutput + 2, p->engine.lfo_out);
+    write_output(p, kLv2PortFirstOutput + 3, p->engine.env_out);
+    fp_denormal_guard_leave(&guard);
+}
+
+void lv2_plugin_cleanup(LV2_Handle instance) {
+    Lv2Plugin* p = (Lv2Plugin*)instance;
+    free(p->bundle_path);
+    free(p);
+}
+
+const void* lv2_plugin_extension_data(const char* uri) {
+    if (uri && strcmp(uri, LV2_STATE__interface) == 0) {
+        return lv2_state_interface();
+    }
+    return nullptr;
+}
+
+static const LV2_Descriptor kDescriptor = {
+    OKA_LV2_PLUGIN_URI,       lv2_plugin_instantiate, lv2_plugin_connect_port, lv2_plugin_activate,
+    lv2_plugin_run,           nullptr,                lv2_plugin_cleanup,      lv2_plugin_extension_data,
+};
+
+const LV2_Descriptor* lv2_plugin_descriptor(void) { return &kDescriptor; }

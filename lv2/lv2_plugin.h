@@ -1,0 +1,58 @@
+// Lv2Plugin: one instance of the effect as an LV2 host sees it, a thin frame
+// around one WahEngine. The host's control ports reach the engine through
+// host_values; a state restore on another thread hands its values over
+// through shared_values, guarded by param_lock, which the audio thread only
+// ever tries once per block.
+#pragma once
+#include <lv2/core/lv2.h>
+#include <lv2/log/log.h>
+#include <lv2/urid/urid.h>
+#include <stdint.h>
+
+#include "engine/wah_engine.h"
+#include "lv2/lv2_log.h"
+#include "lv2/lv2_ports.h"
+#include "lv2/lv2_transport.h"
+#include "platform/spin_lock.h"
+
+typedef struct Lv2Plugin {
+    WahEngine engine;  // its sample_rate is the instance's, for the state
+    void* ports[kLv2PortCount];  // host buffers, null until connected
+
+    // Per writable parameter: the last converted value seen on its port.
+    float host_values[kInputParameterCount];
+    // Per writable parameter: what the audio thread last handed to the
+    // engine, or what a state restore put there. Guarded by param_lock.
+    float shared_values[kInputParameterCount];
+    SpinLock param_lock;     // 1 held, 0 free
+    uint8_t params_in_sync;  // 0: another thread held the lock; reconcile
+    uint8_t state_dirty;     // 1: a restore wrote shared_values
+
+    char* bundle_path;
+    Lv2Logger logger;
+    const LV2_URID_Map* map;  // null: no transport, no state
+    LV2_URID chunk_urid;      // atom:Chunk
+    LV2_URID state_urid;      // the state property
+
+    uint8_t transport_pending;  // the next block applies the transport
+    TransportInfo transport;    // as last received
+    Lv2TimeUrids time_urids;
+} Lv2Plugin;
+
+// The plug-in's descriptor (index 0 of lv2_descriptor). [any thread]
+const LV2_Descriptor* lv2_plugin_descriptor(void);
+
+// The descriptor's members, callable directly (tests use them).
+// [instantiation thread]
+LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor* descriptor, double sample_rate,
+                                  const char* bundle_path, const LV2_Feature* const* features);
+// [any thread outside run]
+void lv2_plugin_connect_port(LV2_Handle instance, uint32_t port, void* buffer);
+// [instantiation thread]
+void lv2_plugin_activate(LV2_Handle instance);
+// [audio thread]
+void lv2_plugin_run(LV2_Handle instance, uint32_t sample_count);
+// [instantiation thread]
+void lv2_plugin_cleanup(LV2_Handle instance);
+// [any thread]
+const void* lv2_plugin_extension_data(const char* uri);
