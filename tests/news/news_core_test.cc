@@ -1,0 +1,161 @@
+// The request core against a recording file table: which entries each
+// request touches and which replies it makes, independent of real files.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "news/news_store.h"
+
+namespace {
+
+struct Files {
+    std::map<std::string, std::string> stored;  // "quorl-news", "id/latest"
+    std::vector<std::string> calls;
+    std::string failRead;  // entry whose read fails
+    NewsSyncOutcome syncOutcome = kNewsSyncWritten;
+    bool conflictTextLost = false;  // conflict whose stored text could not be read
+};
+
+std::string name(const NewsComponents* c) {
+    std::string path;
+    for (size_t i = 0; i < c->count; i++) {
+        if (i) path += '/';
+        path.append(c->part[i].data, c->part[i].length);
+    }
+    return path;
+}
+
+NewsText copyOut(const std::string& text) {
+    char* data = (char*)malloc(text.size() + 1);
+    memcpy(data, text.c_str(), text.size() + 1);
+    return NewsText{data, text.size()};
+}
+
+NewsStatus readFake(void* context, const NewsComponents* c, NewsText* out) {
+    Files* files = (Files*)context;
+    files->calls.push_back("read " + name(c));
+    *out = NewsText{nullptr, 0};
+    if (name(c) == files->failRead) return kNewsFailed;
+    auto found = files->stored.find(name(c));
+    if (found != files->stored.end()) *out = copyOut(found->second);
+    return kNewsOk;
+}
+
+void writeFake(void* context, NewsSlice text, const NewsComponents* c) {
+    Files* files = (Files*)context;
+    files->calls.push_back("write " + name(c));
+    files->stored[name(c)] = std::string(text.data, text.length);
+}
+
+NewsSyncOutcome syncFake(void* context, const NewsComponents* c, const NewsSyncBody* body,
+                         NewsText* stored) {
+    Files* files = (Files*)context;
+    std::string expect = body->expectEmpty ? "-" : std::string(body->tag.data, body->tag.length);
+    files->calls.push_back("sync " + name(c) + " " + expect + " " +
+                           std::string(body->text.data, body->text.length));
+    *stored = NewsText{nullptr, 0};
+    if (files->syncOutcome == kNewsSyncConflict && !files->conflictTextLost) {
+        *stored = copyOut(files->stored[name(c)]);
+    }
+    return files->syncOutcome;
+}
+
+const NewsFileOps kFake = {readFake, writeFake, syncFake};
+
+void collect(void* context, const char* text) {
+    ((std::vector<std::string>*)context)->push_back(text);
+}
+
+std::vector<std::string> serve(Files* files, const std::string& request) {
+    std::vector<std::string> replies;
+    newsStoreServe(&kFake, files, request.data(), request.size(), collect, &replies);
+    return replies;
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(NewsStoreCore, InitReadsInOrderAndRepliesOnlyForPresentFiles) {
+    Files files;
+    EXPECT_EQ(serve(&files, "quorlV1 init prod"), (Texts{"quorlV1 initDone "}));
+    EXPECT_EQ(files.calls, (Texts{"read quorl-system", "read quorl-news", "read prod/latest"}));
+
+    files.stored = {{"quorl-system", ""}, {"quorl-news", "N"}, {"prod/latest", "L\nx"}};
+    EXPECT_EQ(serve(&files, "quorlV1 init prod"),
+              (Texts{"quorlV1 initSid ", "quorlV1 initNews N", "quorlV1 initLatest L\nx",
+                     "quorlV1 initDone "}));
+}
+
+TEST(NewsStoreCore, InitSendsNothingWhenAnyReadFails) {
+    Files files;
+    files.stored = {{"quorl-system", "S"}};
+    files.failRead = "quorl-news";
+    EXPECT_EQ(serve(&files, "quorlV1 init prod"), Texts{});
+    // Reading stops at the first failure.
+    EXPECT_EQ(files.calls, (Texts{"read quorl-system", "read quorl-news"}));
+}
+
+TEST(NewsStoreCore, InitWithAnUnusableIdentifierSkipsOnlyTheLatestText) {
+    Files files;
+    files.stored = {{"quorl-news", "N"}};
+    for (const char* request : {"quorlV1 init ", "quorlV1 init ..", "quorlV1 init a\\b"}) {
+        files.calls.clear();
+        EXPECT_EQ(serve(&files, request), (Texts{"quorlV1 initNews N", "quorlV1 initDone "}));
+        EXPECT_EQ(files.calls, (Texts{"read quorl-system", "read quorl-news"})) << request;
+    }
+}
+
+TEST(NewsStoreCore, GetNewsRepliesWithTheTextOrNothingAfterTheKeyword) {
+    Files files;
+    EXPECT_EQ(serve(&files, "quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
+    files.stored["quorl-news"] = "hello";
+    EXPECT_EQ(serve(&files, "quorlV1 getNews ignored"), (Texts{"quorlV1 getNews hello"}));
+    files.failRead = "quorl-news";
+    EXPECT_EQ(serve(&files, "quorlV1 getNews "), Texts{});
+}
+
+TEST(NewsStoreCore, WritesGoToTheirEntriesWithoutReply) {
+    Files files;
+    EXPECT_EQ(serve(&files, "quorlV1 newSid the sid"), Texts{});
+    EXPECT_EQ(serve(&files, "quorlV1 syncNewsForce news text"), Texts{});
+    EXPECT_EQ(serve(&files, "quorlV1 syncLatestForce prod latest text"), Texts{});
+    EXPECT_EQ(files.calls,
+              (Texts{"write quorl-system", "write quorl-news", "write prod/latest"}));
+    EXPECT_EQ(files.stored["prod/latest"], "latest text");
+    EXPECT_EQ(files.stored["quorl-system"], "the sid");
+}
+
+TEST(NewsStoreCore, SyncsPassTheParsedBodyAndReportConflictsWithTheStoredText) {
+    Files files;
+    EXPECT_EQ(serve(&files, "quorlV1 syncNews -:first"), Texts{});
+    EXPECT_EQ(serve(&files, "quorlV1 syncLatest prod ABCDEFGH second"), Texts{});
+    EXPECT_EQ(files.calls, (Texts{"sync quorl-news - first", "sync prod/latest ABCDEFGH second"}));
+
+    files.syncOutcome = kNewsSyncConflict;
+    files.stored = {{"quorl-news", "stored news"}, {"prod/latest", "stored latest"}};
+    EXPECT_EQ(serve(&files, "quorlV1 syncNews -:x"),
+              (Texts{"quorlV1 syncNewsConflict stored news"}));
+    EXPECT_EQ(serve(&files, "quorlV1 syncLatest prod 12345678 x"),
+              (Texts{"quorlV1 syncLatestConflict stored latest"}));
+
+    files.conflictTextLost = true;
+    EXPECT_EQ(serve(&files, "quorlV1 syncNews -:x"), Texts{});
+}
+
+TEST(NewsStoreCore, MalformedOrUnsafeRequestsTouchNoFile) {
+    Files files;
+    for (const char* request :
+         {"quorlV1 syncNews -", "quorlV1 syncNews 1234567", "quorlV1 syncNews 12345678",
+          "quorlV1 syncLatest prod", "quorlV1 syncLatest prod 1234", "quorlV1 syncLatest  -:x",
+          "quorlV1 syncLatest .. -:x", "quorlV1 syncLatestForce .. x",
+          "quorlV1 syncLatestForce a/b x", "quorlV1 syncLatestForce C: x",
+          "quorlV1 syncLatestForce NUL x", "quorlV1 unknown x", "m quorlV1 getNews "}) {
+        EXPECT_EQ(serve(&files, request), Texts{}) << request;
+    }
+    EXPECT_EQ(files.calls, Texts{});
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+// The store on real per-user files, in a private APPDATA folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "news/news_files.h"
+#include "news/news_store.h"
+#include "tests/news/news_test_appdata.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class NewsFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(privateAppDataCreate(&appData, L"files")); }
+    void TearDown() override { privateAppDataRemove(&appData); }
+
+    std::string raw(const std::vector<std::wstring>& parts) {
+        std::string bytes;
+        EXPECT_TRUE(readRawFile(newsFilePath(&appData, parts), &bytes));
+        return bytes;
+    }
+
+    PrivateAppData appData;
+};
+
+TEST_F(NewsFiles, InitOnAnEmptyStoreSendsOnlyDoneAndCreatesNothing) {
+    EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initDone "}));
+    EXPECT_FALSE(pathExists(newsFilePath(&appData, {})));
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
+}
+
+TEST_F(NewsFiles, InitReportsEmptyAndFullFilesInOrder) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-system"}, ""));
+    EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initSid ", "quorlV1 initDone "}));
+
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "news"));
+    ASSERT_TRUE(writeRawFile(&appData, {L"prod", L"latest"}, "late"));
+    ASSERT_TRUE(writeRawFile(&appData, {L"other", L"latest"}, "not this one"));
+    EXPECT_EQ(askStore("quorlV1 init prod"),
+              (Texts{"quorlV1 initSid ", "quorlV1 initNews news", "quorlV1 initLatest late",
+                     "quorlV1 initDone "}));
+}
+
+TEST_F(NewsFiles, DashSyncCreatesFolderAndFileThenConflictsLeavingItUnchanged) {
+    EXPECT_EQ(askStore("quorlV1 syncNews -:v0000001 first"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "v0000001 first");
+    EXPECT_EQ(askStore("quorlV1 syncNews -:v0000002 second"),
+              (Texts{"quorlV1 syncNewsConflict v0000001 first"}));
+    EXPECT_EQ(raw({L"quorl-news"}), "v0000001 first");
+
+    EXPECT_EQ(askStore("quorlV1 syncLatest prod - late"), Texts{});
+    EXPECT_EQ(raw({L"prod", L"latest"}), "late");
+    EXPECT_EQ(askStore("quorlV1 syncLatest prod - again"),
+              (Texts{"quorlV1 syncLatestConflict late"}));
+}
+
+TEST_F(NewsFiles, TaggedSyncWritesOnlyWhenAllEightCharactersMatch) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "v0000001 a much longer first text"));
+    for (int i = 0; i < 8; i++) {
+        std::string tag = "v0000001";
+        tag[i] = '#';
+        EXPECT_EQ(askStore("quorlV1 syncNews " + tag + " lost"),
+                  (Texts{"quorlV1 syncNewsConflict v0000001 a much longer first text"}))
+            << tag;
+    }
+    EXPECT_EQ(askStore("quorlV1 syncNews v0000001|v0000002 short"), Texts{});
+    // The file is replaced, not overwritten in place: no tail of the old text.
+    EXPECT_EQ(raw({L"quorl-news"}), "v0000002 short");
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews v0000002 short"}));
+}
+
+TEST_F(NewsFiles, EmptyFilesMatchEveryExpectationAndShortTextsConflict) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, ""));
+    EXPECT_EQ(askStore("quorlV1 syncNews zzzzzzzz abc"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "abc");
+    // Shorter than a tag: every tagged sync conflicts, even on a prefix match.
+    EXPECT_EQ(askStore("quorlV1 syncNews abc+++++ x"), (Texts{"quorlV1 syncNewsConflict abc"}));
+    EXPECT_EQ(askStore("quorlV1 syncNews abc\n\n\n\n\n x"),
+              (Texts{"quorlV1 syncNewsConflict abc"}));
+    EXPECT_EQ(askStore("quorlV1 syncNews -:x"), (Texts{"quorlV1 syncNewsConflict abc"}));
+    EXPECT_EQ(raw({L"quorl-news"}), "abc");
+}
+
+TEST_F(NewsFiles, ForcedWritesReplaceWhateverWasStoredWithoutReply) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "a long old news text"));
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce new"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "new");
+    EXPECT_EQ(askStore("quorlV1 syncLatestForce p\xc3\xa9 latest one"), Texts{});
+    EXPECT_EQ(raw({L"p\u00e9", L"latest"}), "latest one");
+    EXPECT_EQ(askStore("quorlV1 newSid sid"), Texts{});
+    EXPECT_EQ(askStore("quorlV1 newSid "), Texts{});
+    EXPECT_EQ(raw({L"quorl-system"}), "");
+    EXPECT_EQ(askStore("quorlV1 init p\xc3\xa9"),
+              (Texts{"quorlV1 initSid ", "quorlV1 initNews new", "quorlV1 initLatest latest one",
+                     "quorlV1 initDone "}));
+}
+
+TEST_F(NewsFiles, LineFeedsAreStoredAsCrLfAndReadBackAsLineFeeds) {
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\ncdefgh\nrest"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "ab\r\ncdefgh\r\nrest");
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\ncdefgh\nrest"}));
+    // The tag is compared in characters as read: the line feed counts once.
+    EXPECT_EQ(askStore("quorlV1 syncNews ab\ncdefg|x\ny"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "x\r\ny");
+    EXPECT_EQ(askStore("quorlV1 syncNews --:z"), (Texts{"quorlV1 syncNewsConflict x\ny"}));
+}
+
+TEST_F(NewsFiles, IdentifiersNeverReachOutsideTheBaseFolder) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "n"));
+    for (const char* request :
+         {"quorlV1 syncLatestForce .. escaped", "quorlV1 syncLatestForce ..\\.. escaped",
+          "quorlV1 syncLatestForce ../x escaped", "quorlV1 syncLatestForce C:\\x escaped",
+          "quorlV1 syncLatest .. -:escaped", "quorlV1 syncLatestForce \xff\xfe escaped",
+          "quorlV1 syncLatestForce  escaped", "quorlV1 syncLatest prod", "quorlV1 syncNews -"}) {
+        EXPECT_EQ(askStore(request), Texts{}) << request;
+    }
+    EXPECT_FALSE(pathExists(appData.root + L"\\latest"));
+    EXPECT_FALSE(pathExists(appData.root + L"\\x"));
+    EXPECT_FALSE(pathExists(newsFilePath(&appData, {L"latest"})));
+    EXPECT_EQ(raw({L"quorl-news"}), "n");
+    EXPECT_EQ(askStore("quorlV1 init .."), (Texts{"quorlV1 initNews n", "quorlV1 initDone "}));
+}
+
+TEST_F(NewsFiles, WithoutAppDataEverythingIsSilentAndNothingIsWritten) {
+    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", nullptr));
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce x"), Texts{});
+    EXPECT_EQ(askStore("quorlV1 syncNews -:x"), Texts{});
+    EXPECT_EQ(askStore("quorlV1 newSid x"), Texts{});
+    // Reads of paths that cannot be built count as missing files.
+    EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initDone "}));
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
+    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", appData.root.c_str()));
+    EXPECT_FALSE(pathExists(newsFilePath(&appData, {})));
+}
+
+TEST_F(NewsFiles, EntryPathJoinsComponentsAndRefusesBadOnes) {
+    NewsComponents two = {{{"id", 2}, {"latest", 6}}, 2};
+    wchar_t* path = nullptr;
+    ASSERT_EQ(entryPath(&two, false, &path), kNewsPathOk);
+    EXPECT_EQ(std::wstring(path), newsFilePath(&appData, {L"id", L"latest"}));
+    free(path);
+    ASSERT_EQ(entryPath(&two, true, &path), kNewsPathOk);
+    EXPECT_EQ(std::wstring(path), newsFilePath(&appData, {L"id"}));
+    free(path);
+
+    NewsComponents empty = {{{"", 0}, {"latest", 6}}, 2};
+    NewsComponents invalidUtf8 = {{{"\xc3", 1}, {"latest", 6}}, 2};
+    EXPECT_EQ(entryPath(&empty, false, &path), kNewsPathInvalid);
+    EXPECT_EQ(entryPath(&invalidUtf8, false, &path), kNewsPathInvalid);
+    EXPECT_EQ(path, nullptr);
+}
+
+TEST_F(NewsFiles, EnsureFoldersCreatesEveryMissingLevelAndFailsThroughAFile) {
+    std::wstring deep = appData.root + L"\\a\\\\b/c";
+    EXPECT_TRUE(ensureFolders(deep.c_str()));
+    EXPECT_TRUE(pathExists(appData.root + L"\\a\\b\\c"));
+    EXPECT_TRUE(ensureFolders(deep.c_str()));  // all present already
+
+    ASSERT_TRUE(writeRawFile(&appData, {L"plain"}, "x"));
+    std::wstring throughFile = newsFilePath(&appData, {L"plain", L"sub"});
+    EXPECT_FALSE(ensureFolders(throughFile.c_str()));
+    // A long-path form of the same folders works as well.
+    std::wstring longForm = L"\\\\?\\" + appData.root + L"\\long\\er";
+    EXPECT_TRUE(ensureFolders(longForm.c_str()));
+    EXPECT_TRUE(pathExists(appData.root + L"\\long\\er"));
+}
+
+// Holds the whole-file lock the way another instance would.
+struct ForeignLock {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    OVERLAPPED at = {};
+    bool take(const std::wstring& path) {
+        file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        return file != INVALID_HANDLE_VALUE &&
+               LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+    }
+    void release() {
+        UnlockFileEx(file, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+        CloseHandle(file);
+    }
+};
+
+TEST_F(NewsFiles, WritersWaitForTheLockAndLeaveTheOldTextWholeMeanwhile) {
+    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "v0000001 held"));
+    ForeignLock lock;
+    ASSERT_TRUE(lock.take(newsFilePath(&appData, {L"quorl-news"})));
+
+    std::thread forced([] { askStore("quorlV1 syncNewsForce forced"); });
+    Texts syncReplies;
+    std::thread sync([&] { syncReplies = askStore("quorlV1 syncNews v0000001 synced"); });
+    Sleep(300);
+    // Nothing may have emptied the file before getting the lock.
+    DWORD sizeHigh = 0;
+    EXPECT_EQ(GetFileSize(lock.file, &sizeHigh), (DWORD)strlen("v0000001 held"));
+    lock.release();
+    forced.join();
+    sync.join();
+
+    // The forced write wins in either order; a sync after it conflicts with
+    // its whole text, never with an emptied file.
+    EXPECT_EQ(raw({L"quorl-news"}), "forced");
+    if (!syncReplies.empty()) {
+        EXPECT_EQ(syncReplies, (Texts{"quorlV1 syncNewsConflict forced"}));
+    }
+}
+
+}  // namespace

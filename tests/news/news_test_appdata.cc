@@ -1,0 +1,88 @@
+#include "tests/news/news_test_appdata.h"
+
+#include <stdio.h>
+#include <windows.h>
+
+#include "news/news_files.h"
+#include "news/news_store.h"
+
+namespace {
+
+void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+void collectReply(void* context, const char* text) {
+    ((std::vector<std::string>*)context)->push_back(text);
+}
+
+}  // namespace
+
+bool privateAppDataCreate(PrivateAppData* appData, const wchar_t* tag) {
+    wchar_t temp[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) return false;
+    wchar_t name[128];
+    swprintf(name, 128, L"oka-news-%ls-%lu-%lu", tag, (unsigned long)GetCurrentProcessId(),
+             (unsigned long)GetTickCount());
+    appData->root = std::wstring(temp) + name;
+    if (!CreateDirectoryW(appData->root.c_str(), nullptr)) return false;
+    return SetEnvironmentVariableW(L"APPDATA", appData->root.c_str()) != 0;
+}
+
+void privateAppDataRemove(PrivateAppData* appData) {
+    if (!appData->root.empty()) removeTree(appData->root);
+}
+
+std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::wstring>& parts) {
+    std::wstring path = appData->root + L"\\Zarvosonic";
+    for (const std::wstring& part : parts) path += L"\\" + part;
+    return path;
+}
+
+bool readRawFile(const std::wstring& path, std::string* bytes) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) return false;
+    bytes->clear();
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, got);
+    fclose(file);
+    return true;
+}
+
+bool writeRawFile(const PrivateAppData* appData, const std::vector<std::wstring>& parts,
+                  const std::string& bytes) {
+    std::wstring path = newsFilePath(appData, parts);
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    if (!ensureFolders(folder.c_str())) return false;
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+bool pathExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> askStore(const std::string& request) {
+    std::vector<std::string> replies;
+    newsStore(request.c_str(), collectReply, &replies);
+    return replies;
+}
