@@ -75,6 +75,7 @@ struct WebViewHost {
   volatile LONG handoffIndex;    // value handed over from inside a callback
   volatile LONG handoffBits;
   volatile LONG shutdownPending; // UI thread saw the shut-down request early
+  HANDLE uiThread;               // joined by destroy before anything is freed
 };
 
 namespace webview {

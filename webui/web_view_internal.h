@@ -1,0 +1,68 @@
+// Private parts of the web view host shared by its files.
+#pragma once
+
+#include "webui/web_view_host.h"
+#include "webui/wv2_api.h"
+
+#include <string.h>
+
+// Window messages between the two threads (always posted, never sent).
+enum : UINT {
+  kMsgStartupDone = WM_APP,      // wParam 1 ready, 0 failed
+  kMsgShutdown = WM_APP + 1,
+  kMsgSetParameter = WM_APP + 2, // wParam index, lParam float bits
+  kMsgSendText = WM_APP + 3,     // lParam UTF-8 text owned by the poster
+  kMsgBeginEdit = WM_APP + 4,    // to the hidden window: wParam index, lParam bits
+  kMsgSetEdit = WM_APP + 5,
+  kMsgEndEdit = WM_APP + 6,
+};
+
+// Built on the host thread's stack by create; read by the UI thread only
+// before it first releases ackSemaphore.
+struct WebViewStart {
+  WebViewHost* host;
+  bool embedded;
+  HWND parent;
+  int width;
+  int height;
+  CreateCoreWebView2EnvironmentWithOptionsFn createEnvironment;
+  const wchar_t* navigationTarget;
+  const wchar_t* tempFile;
+};
+
+// The UI thread. [web UI thread]
+DWORD WINAPI webViewUiThread(void* start);
+
+// Waits on `handle` without time-out while still answering messages sent
+// (not posted) to this thread, so a window call from the other thread can
+// never deadlock the two. Returns false when the wait fails. [any thread]
+bool webViewWait(HANDLE handle);
+
+// Serves kMsgSetParameter / kMsgSendText on the UI thread and acknowledges
+// them. Returns false for any other message. [web UI thread]
+bool webViewServeRequest(WebViewHost* host, const MSG& msg);
+
+// Forwarding of the page's edits to the host thread. [web UI thread]
+int32_t webViewForwardBegin(WebViewHost* host, uint32_t index, float value);
+int32_t webViewForwardSet(WebViewHost* host, uint32_t index, float value);
+int32_t webViewForwardEnd(WebViewHost* host, uint32_t index, float value);
+
+// Page side of the bridge, all [web UI thread].
+int32_t webViewSendValue(WebViewHost* host, uint32_t index, float value);
+int32_t webViewSendText(WebViewHost* host, const char* utf8);
+void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length);
+
+// UTF-8 -> freshly malloc'ed UTF-16 with `suffix` appended; null when the text
+// is not valid UTF-8 or memory is short. [any thread]
+wchar_t* webViewWiden(const char* utf8, const wchar_t* suffix);
+
+inline uint32_t webViewFloatBits(float value) {
+  uint32_t bits;
+  memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+inline float webViewBitsFloat(uint32_t bits) {
+  float value;
+  memcpy(&value, &bits, sizeof value);
+  return value;
+}
