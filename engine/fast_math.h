@@ -53,7 +53,7 @@ static inline float fast_frac(float x) { return x - fast_floor(x); }
 // result is +inf, and NaN stays NaN, without an undefined integer conversion.
 static inline float fast_pow2(float x) {
     if (x < -126.0f) return 0.0f;
-    if (!(x < 128.0f)) return x + x;  // +inf for large x, NaN for NaN
+    if (!(x < 128.0f)) return x == x ? __builtin_inff() : x;
     int32_t l = static_cast<int32_t>(x);
     if (fast_bits(x) & 0x80000000u) l -= 1;  // negative integers and -0 get f = 1
     const float f = x - static_cast<float>(l);

@@ -1,0 +1,68 @@
+// The LFO (four morphable waveforms with skew and bias, free or host-synced
+// rate) and its random generator. Per-sample pieces are inline.
+#pragma once
+#include "engine/fast_math.h"
+#include "engine/wah_engine.h"
+
+// Seed of the random generator; drawn from at every reset and phase wrap.
+constexpr uint64_t kRngSeed = 0xBADDECAF600DFEEDull;
+
+// [audio thread] Next level of the permuted congruential generator, [-1, 1).
+static inline float rng_next(WahEngine* e) {
+    e->rng_state = e->rng_state * 0x9B60933458E17D7Dull + 0xD737232EECCDF7EDull;
+    const uint32_t r = static_cast<uint32_t>(e->rng_state >> (29u - (e->rng_state >> 61)));
+    return static_cast<float>(r) * 0x1p-31f - 1.0f;
+}
+
+// [audio thread] Phase b of the skewed cycle: reaches 0.5 when u reaches k.
+static inline float lfo_skewed_phase(float u, float k) {
+    if (u < k) return fast_rcp(k + k) * u;
+    return ((u + 1.0f) - (k + k)) * fast_rcp(2.0f - (k + k));
+}
+
+// [audio thread] Waveform value at skewed phase b, morphing continuously
+// sine (1) -> triangle (2) -> trapezoid -> square (3) -> random level (4).
+static inline float lfo_wave(float wf, float b, float random_value) {
+    if (wf < 2.0f) {
+        const float tri = fast_from_bits(fast_bits(b - 0.5f) & 0x7FFFFFFFu) * -4.0f + 1.0f;
+        const float sine = fast_sin2pi(tri * 0.25f);
+        return (tri - sine) * (wf - 1.0f) + sine;
+    }
+    if (wf < 0x1.7fdf3cp+1f) {  // 2.999
+        const float g = fast_rcp(3.0f - wf) * 4.0f;
+        const float r = g * b - 1.0f;
+        float v = b < 0.5f ? r : g * 0.5f - r;
+        if (v < -1.0f) v = -1.0f;
+        if (v > 1.0f) v = 1.0f;
+        return v;
+    }
+    const float d = 0.5f - b;
+    float sq = 0.0f;
+    if (d > 0.0f) {
+        sq = 1.0f;
+    } else if (d != 0.0f && (fast_bits(d) & 0x80000000u)) {
+        sq = -1.0f;
+    }
+    const float w = wf - 3.0f;
+    return (random_value - sq) * (w > 0.0f ? w : 0.0f) + sq;
+}
+
+// [audio thread] One LFO sample: advances the phase, refreshes the random
+// level on a wrap, returns the contribution to the position and the
+// sample's phase in *phase.
+static inline float lfo_step(WahEngine* e, float* phase) {
+    float inc = e->lfo_inc;
+    if (fast_from_bits(fast_bits(inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) inc = 0.0f;  // 6e-8
+    e->lfo_phase_acc = fast_frac(e->lfo_phase_acc + inc);
+    const float u = e->lfo_sync ? fast_frac(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
+    if (fast_floor(u) != fast_floor(u - inc)) e->random_value = rng_next(e);
+    const float b = lfo_skewed_phase(u, e->lfo_skew);
+    const float v = lfo_wave(e->lfo_waveform, b, e->random_value);
+    *phase = u;
+    return (v + e->lfo_bias) * (e->lfo_on * e->lfo_gain);
+}
+
+// Recomputes lfo_freq from the sync or free rate. [audio thread or owner's lock]
+void lfo_rate_update(WahEngine* e);
+// Re-phases a synced LFO from a pending song position. [audio thread, block start]
+void lfo_resync(WahEngine* e);

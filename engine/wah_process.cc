@@ -1,0 +1,109 @@
+// Block processing: envelope, LFO, position, vowel morph, the three formant
+// filters, wet/dry mix and bypass crossfade, sample by sample.
+#include "engine/envelope.h"
+#include "engine/formant_filter.h"
+#include "engine/lfo.h"
+#include "engine/wah_engine.h"
+
+namespace {
+
+bool finite(float x) { return x - x == 0.0f; }
+
+// A non-finite input sample or parameter leaves NaN or infinity in the
+// signal state, where the recursions would keep it forever. Each piece whose
+// state is not finite is put back to its reset value here, at the block
+// start, so the engine sounds again one block after everything is finite.
+// Finite state is never touched, so finite input gives the same bits.
+void recover_non_finite(WahEngine* e) {
+    if (!finite(e->env_level)) e->env_level = 0.0f;
+    if (!finite(e->lfo_phase_acc)) e->lfo_phase_acc = 0.0f;
+    if (!finite(e->mix_state)) e->mix_state = e->mix_target;
+    if (!finite(e->bypass_state)) e->bypass_state = e->bypass_target;
+    for (uint32_t i = 0; i < kFormantCount; ++i) {
+        SvfCoeffs* c = &e->svf[i];
+        SvfState* s = &e->svf_state[i];
+        const bool coeffs_ok = finite(c->cutoff) && finite(c->q) && finite(c->cutoff_cur) &&
+                               finite(c->q_cur) && finite(c->t) && finite(c->kf) && finite(c->k) &&
+                               finite(c->kbl) && finite(c->hp1);
+        if (!coeffs_ok) {
+            // The last targets are unusable too: glide in again from the
+            // construction values, as after the first reset.
+            c->cutoff = 1000.0f;
+            c->q = 0.5f;
+            svf_reset(c, s);
+        } else if (!finite(s->hp_z1) || !finite(s->lp_z1) || !finite(s->bp_z1) || !finite(s->cutoff_z1)) {
+            s->hp_z1 = 0.0f;
+            s->lp_z1 = 0.0f;
+            s->bp_z1 = 0.0f;
+            s->cutoff_z1 = c->cutoff_cur;
+        }
+    }
+}
+
+void block_start(WahEngine* e) {
+    recover_non_finite(e);
+    lfo_resync(e);
+    one_pole_update_coeffs(&e->env_coeffs);
+    if (e->lfo_freq != e->lfo_freq_applied) {
+        e->lfo_inc = e->sample_period * e->lfo_freq;
+        e->lfo_freq_applied = e->lfo_freq;
+    }
+    one_pole_update_coeffs(&e->mix_coeffs);
+    one_pole_update_coeffs(&e->bypass_coeffs);
+}
+
+// The filter-independent values of one sample: modulators, position and the
+// formant targets. Nothing here reads the filters' memories, so a faster
+// form may compute these ahead for a whole block.
+struct SampleControl {
+    float env;    // envelope contribution
+    float lfo;    // LFO contribution
+    float phase;  // LFO phase u
+    float p;      // modulated position, 0..1
+};
+
+inline SampleControl sample_control(WahEngine* e, float x) {
+    SampleControl sc;
+    sc.env = env_step(e, x);
+    sc.lfo = lfo_step(e, &sc.phase);
+    float p = (e->position + sc.env) + sc.lfo;
+    if (!(p >= 0.0f)) p = 0.0f;  // below 0, and NaN, give the heel
+    if (p > 1.0f) p = 1.0f;
+    sc.p = p;
+    const VowelPoint v = vowel_morph(e, p);
+    formant_targets(e->svf, &v);
+    return sc;
+}
+
+// The three filters' serial work for one sample: glide, coefficients and
+// the state update; the lanes are independent of one another.
+inline float formant_sample(WahEngine* e, float x) {
+    svf_update_coeffs(&e->svf[0], false);
+    svf_update_coeffs(&e->svf[1], false);
+    svf_update_coeffs(&e->svf[2], false);
+    const float bp1 = svf_process(&e->svf[0], &e->svf_state[0], x);
+    const float bp2 = svf_process(&e->svf[1], &e->svf_state[1], x);
+    const float bp3 = svf_process(&e->svf[2], &e->svf_state[2], x);
+    return formant_wet_sum(bp1, bp2, bp3);
+}
+
+}  // namespace
+
+void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t n) {
+    block_start(e);
+    for (int32_t i = 0; i < n; ++i) {
+        const float x = input[i];
+        const SampleControl sc = sample_control(e, x);
+        e->mod_position = sc.p * 100.0f;
+        const float wet = formant_sample(e, x);
+        e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
+        const float y = (wet - x) * e->mix_state + x;
+        e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
+        // Read the input again: in place, output[i] may alias input[i].
+        const float dry = input[i];
+        output[i] = (y - dry) * e->bypass_state + dry;
+        e->lfo_phase = sc.phase;
+        e->lfo_out = sc.lfo;
+        e->env_out = sc.env;
+    }
+}
