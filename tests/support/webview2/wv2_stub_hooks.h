@@ -1,0 +1,72 @@
+// Test hooks of the stand-in WebView2Loader.dll (extra exports beside
+// CreateCoreWebView2EnvironmentWithOptions). Tests look them up with
+// GetProcAddress on the loader module the host loaded, so any copy of the
+// stand-in (also one in a non-ASCII folder) can be driven.
+//
+// An instance is named by the window the host gave WebView2 as parent (the
+// host's web window). All hooks may be called from any thread; whatever they
+// trigger runs later on the web view's own thread, as the runtime does.
+#pragma once
+
+#include <windows.h>
+
+// Start-up steps the stand-in can make fail (wv2stub_configure).
+enum Wv2StubStep {
+  kWv2StepNone = 0,
+  kWv2StepCreateCall,            // CreateCoreWebView2EnvironmentWithOptions returns E_FAIL
+  kWv2StepEnvironmentCompleted,  // environment handler gets E_FAIL
+  kWv2StepCreateController,      // CreateCoreWebView2Controller returns E_FAIL
+  kWv2StepControllerCompleted,   // controller handler gets E_FAIL
+  kWv2StepGetCoreWebView2,
+  kWv2StepGetSettings,
+  kWv2StepScriptEnabled,         // put_IsScriptEnabled returns S_FALSE (not S_OK)
+  kWv2StepHostObjects,
+  kWv2StepPutBounds,
+  kWv2StepAddWebMessage,
+  kWv2StepAddNavigationStarting,
+  kWv2StepAddNewWindow,
+  kWv2StepNavigate,
+  kWv2StepPutIsVisible,
+  kWv2StepCount,
+};
+
+// What the stand-in saw of one web view (wv2stub_snapshot).
+struct Wv2StubSnapshot {
+  wchar_t userDataFolder[MAX_PATH];
+  wchar_t additionalArguments[128];
+  wchar_t targetVersion[32];
+  wchar_t navigatedTo[MAX_PATH];
+  int optionsInterface7Asked;      // the loader's own query, answered E_NOINTERFACE?
+  int scriptEnabled, hostObjects;  // -1 = never set
+  int contextMenus, devTools, statusBar, zoomControl, scriptDialogs;
+  int acceleratorKeys, passwordAutosave, generalAutofill, pinchZoom, swipeNavigation;
+  int allowExternalDrop;
+  int visible;
+  RECT bounds;
+  int closed;
+  int handlersRegistered;  // 3 once message, navigation and new-window are in
+};
+
+// One handled event (page message, navigation, new-window request).
+struct Wv2StubResult {
+  HRESULT hr;     // what the host's handler returned
+  int stopped;    // navigation cancelled / new window marked handled
+};
+
+extern "C" {
+typedef void(WINAPI* Wv2StubConfigureFn)(int failStep, int settingsLevel, int controller4);
+typedef int(WINAPI* Wv2StubPostFn)(HWND parent, const wchar_t* text, int isString);
+typedef int(WINAPI* Wv2StubNavigateFn)(HWND parent, const wchar_t* uri, int newWindow);
+typedef int(WINAPI* Wv2StubPageMessageFn)(HWND parent, int index, wchar_t* out, int capacity);
+typedef int(WINAPI* Wv2StubResultFn)(HWND parent, int index, Wv2StubResult* out);
+typedef int(WINAPI* Wv2StubSnapshotFn)(HWND parent, Wv2StubSnapshot* out);
+typedef int(WINAPI* Wv2StubLiveFn)(void);
+typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
+}
+// Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
+// created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
+// answered), "wv2stub_post_page_message", "wv2stub_navigate",
+// "wv2stub_page_message" (returns the count posted to the page so far and
+// copies entry `index` when in range), "wv2stub_result" (count, entry),
+// "wv2stub_snapshot", "wv2stub_live_objects" (stand-in COM objects alive),
+// "wv2stub_message_handler" (the registered web-message handler interface).
