@@ -123,7 +123,8 @@ static void put_fixed_ports(FILE* f) {
     fprintf(f, "        lv2:name \"Out\"\n    ]");
     put_port_head(f, false, kLv2PortEvents, "lv2:InputPort, atom:AtomPort", "events");
     fprintf(f, "        lv2:name \"Events\" ;\n        atom:bufferType atom:Sequence ;\n"
-               "        atom:supports time:Position ;\n        lv2:designation lv2:control\n    ]");
+               "        atom:supports time:Position ;\n        lv2:designation lv2:control ;\n"
+               "        lv2:portProperty lv2:connectionOptional\n    ]");
 }
 
 static bool write_plugin(const char* path) {
