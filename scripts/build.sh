@@ -19,6 +19,7 @@ for tree in "${trees[@]}"; do
   windows)  args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake) ;;
   *) echo "unknown tree $tree" >&2; exit 2 ;;
   esac
-  [ -f "$dir/build.ninja" ] || cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" >/dev/null
+  # Configure every time: new folders and files are picked up by globbing.
+  cmake -S "$root" -B "$dir" -G Ninja "${args[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
 done
