@@ -13,7 +13,7 @@ after(async () => { await browser.close(); });
 const newsText = (tag, items, read) => tag + "\n" + JSON.stringify({ items, read });
 const ITEMS = [
   { id: "n1", date: "2026-11-02", title: "Oka Oka Wah 1.0", body: "Out now.", url: "https://example.invalid/1" },
-  { id: "n2", date: "2026-11-20", title: "Preset pack", body: "Twelve vowels.", url: "javascript:alert(1)" }
+  { id: "n2", date: "2026-11-20", title: "<img src=x onerror=alert(1)>Presets", body: "<b>Twelve</b>", url: "javascript:alert(1)" }
 ];
 const settle = page => page.waitForTimeout(30);
 const store = page => page.evaluate(() => JSON.parse(JSON.stringify(window.__test.store)));
@@ -52,6 +52,8 @@ test("stored news shows with unread marks; reading one writes against the tag", 
   assert.equal(await page.locator(".news-list .item").count(), 2);
   assert.equal(await page.locator(".news-list .item.unread").count(), 1);
   assert.equal(await page.locator('.item[data-id="n2"] a').count(), 0, "only web links become links");
+  assert.equal(await page.locator(".news-list img, .news-list b").count(), 0, "stored text is shown as text");
+  assert.match(await page.locator('.item[data-id="n2"]').textContent(), /<img src=x onerror=alert\(1\)>Presets/);
   assert.equal(await page.locator('.item[data-id="n1"] a').getAttribute("href"), "https://example.invalid/1");
 
   await page.locator('.item[data-id="n2"]').click();
@@ -84,6 +86,30 @@ test("a change by another instance in between is merged, not lost", async () => 
   assert.deepEqual(doc.read.sort(), ["n1", "n2"]);
   assert.deepEqual(doc.items.map(i => i.id).sort(), ["n1", "n2", "n3"]);
   assert.equal(await page.locator(".news-list .item.unread").count(), 1);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test("a re-read that lacks this page's read marks writes them again", async () => {
+  const { page, errors } = await h.openPage(browser, { store: { sid: "s", news: newsText("aaaaaaaa", ITEMS, []) } });
+  await settle(page);
+  await page.evaluate(() => window.Oka.news.markRead(["n1"]));
+  await settle(page);
+  // Another instance forces its own text, without our mark, and we re-read.
+  const theirs = newsText("eeeeeeee", ITEMS, ["n2"]);
+  await page.evaluate(t => { window.__test.store.news = t; }, theirs);
+  await h.clearPosted(page);
+  await h.deliver(page, "m quorlV1 getNews " + theirs);
+  await settle(page);
+  const syncs = (await h.posted(page)).filter(m => m.startsWith("m quorlV1 syncNews"));
+  assert.equal(syncs.length, 1);
+  assert.ok(syncs[0].startsWith("m quorlV1 syncNews eeeeeeee "));
+  assert.deepEqual(JSON.parse((await store(page)).news.slice(9)).read.sort(), ["n1", "n2"]);
+  // A re-read that already has everything writes nothing.
+  await h.clearPosted(page);
+  await page.locator("#news-button").click();
+  await settle(page);
+  assert.deepEqual((await h.posted(page)).filter(m => m.includes("sync")), []);
   assert.deepEqual(errors, []);
   await page.close();
 });
@@ -130,7 +156,9 @@ test("the version line tells whether a newer version is known", async () => {
     ["0.9", /1\.0\.0\.1 is the latest/], ["1.0.10", /1\.0\.10 is available/]]) {
     const { page, errors } = await h.openPage(browser, { store: { sid: "s", latest: latest(v) } });
     await settle(page);
-    assert.match(await page.locator("#version").textContent(), expected, v);
+    assert.match(await page.locator("#news .latest").textContent(), expected, v);
+    const header = await page.locator("#version").textContent();
+    assert.equal(header, /available/.test(expected.source) ? "Update " + v + " available" : "v1.0.0.1");
     assert.deepEqual(errors, []);
     await page.close();
   }

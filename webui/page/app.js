@@ -146,12 +146,23 @@
     const latest = d.querySelector(".latest");
     latest.textContent = News.latestText();
     const l = News.state.latest;
-    latest.classList.toggle("update", !!(l && News.compareVersions(l.version, News.VERSION) > 0));
+    const newer = !!(l && News.compareVersions(l.version, News.VERSION) > 0);
+    latest.classList.toggle("update", newer);
+    if (newer && l.url) {
+      const a = el("a", "", "Download");
+      a.href = l.url;
+      a.target = "_blank";
+      a.rel = "noopener";
+      latest.append(" ", a);
+    }
     const n = News.unreadCount();
     const badge = document.querySelector("#news-button .badge");
     badge.textContent = n > 0 ? String(n) : "";
     badge.hidden = n === 0;
-    document.getElementById("version").textContent = News.latestText();
+    const version = document.getElementById("version");
+    version.textContent = newer ? "Update " + l.version + " available" : "v" + News.VERSION;
+    version.classList.toggle("update", newer);
+    version.title = News.latestText();
   }
 
   function build() {

@@ -89,9 +89,20 @@
     state.news = doc;
   }
 
-  function adoptNews(text) {
+  // Takes in a stored text read back from the store. Marks and items this
+  // page holds that the text lacks (a write still in flight, or one lost to
+  // another instance's write) are merged in and written against the text's
+  // tag; the number of such rewrites per user action is bounded.
+  function absorbNews(text) {
+    const incoming = parseNews(text);
+    const merged = merge(incoming, state.news);
     state.stored = text;
-    state.news = parseNews(text);
+    state.news = incoming;
+    const missing = merged.items.length !== incoming.items.length || merged.read.length !== incoming.read.length;
+    if (!missing) return;
+    if (state.retries >= MAX_RETRIES) { state.news = merged; return; }
+    state.retries++;
+    writeNews(merged);
   }
 
   function adoptLatest(text) {
@@ -115,7 +126,7 @@
 
   const handlers = {
     initSid: t => { state.sid = t === "" ? null : t; },
-    initNews: t => adoptNews(t),
+    initNews: t => absorbNews(t),
     initLatest: t => adoptLatest(t),
     initDone: () => {
       state.initDone = true;
@@ -124,18 +135,9 @@
         send(PREFIX + "newSid " + state.sid);
       }
     },
-    getNews: t => adoptNews(t),
-    syncNewsConflict: t => {
-      // Someone else wrote in between: keep both sides' items and marks.
-      const wanted = state.news;
-      adoptNews(t);
-      if (state.retries >= MAX_RETRIES) return;
-      state.retries++;
-      const merged = merge(state.news, wanted);
-      if (merged.items.length !== state.news.items.length || merged.read.length !== state.news.read.length) {
-        writeNews(merged);
-      }
-    },
+    getNews: t => absorbNews(t),
+    // Someone else wrote in between: keep both sides' items and marks.
+    syncNewsConflict: t => absorbNews(t),
     syncLatestConflict: t => adoptLatest(t)
   };
 

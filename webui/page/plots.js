@@ -56,15 +56,7 @@
     ctx.globalAlpha = 1;
   }
 
-  // model: { heel, mid, toe (vowels), midOn, position (0..1) } or null.
-  function drawResponse(canvas, model) {
-    const { ctx, w, h } = prepare(canvas);
-    grid(ctx, w, h);
-    if (!model) return null;
-    marks(ctx, w, Voice.formants(model.heel), COLORS.heel, 0, false);
-    marks(ctx, w, Voice.formants(model.mid), COLORS.mid, 1, !model.midOn);
-    marks(ctx, w, Voice.formants(model.toe), COLORS.toe, 2, false);
-    const freqs = Voice.formants(Voice.morph(model.heel, model.mid, model.toe, model.midOn, model.position));
+  function curve(ctx, w, h, freqs) {
     ctx.beginPath();
     for (let px = 0; px <= w; px++) {
       const f = F_MIN * Math.pow(F_MAX / F_MIN, px / w);
@@ -72,6 +64,34 @@
       const y = Math.min(h + 2, Math.max(-2, yOfDb(db, h)));
       if (px === 0) ctx.moveTo(px, y); else ctx.lineTo(px, y);
     }
+  }
+
+  // model: { heel, mid, toe (vowels), midOn, position (0..1) } or null.
+  // The three settings are drawn faintly in their colours, the sound at the
+  // current position bright on top.
+  function drawResponse(canvas, model) {
+    const { ctx, w, h } = prepare(canvas);
+    grid(ctx, w, h);
+    if (!model) return null;
+    const settings = [
+      [Voice.formants(model.heel), COLORS.heel, true],
+      [Voice.formants(model.mid), COLORS.mid, model.midOn],
+      [Voice.formants(model.toe), COLORS.toe, true]
+    ];
+    settings.forEach(([freqs, color, active], row) => {
+      marks(ctx, w, freqs, color, row, !active);
+      if (!active) return;
+      curve(ctx, w, h, freqs);
+      ctx.strokeStyle = color;
+      ctx.globalAlpha = 0.45;
+      ctx.lineWidth = 1;
+      ctx.setLineDash([3, 3]);
+      ctx.stroke();
+      ctx.setLineDash([]);
+      ctx.globalAlpha = 1;
+    });
+    const freqs = Voice.formants(Voice.morph(model.heel, model.mid, model.toe, model.midOn, model.position));
+    curve(ctx, w, h, freqs);
     ctx.strokeStyle = COLORS.curve;
     ctx.lineWidth = 2;
     ctx.stroke();

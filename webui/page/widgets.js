@@ -164,12 +164,21 @@
     stage.title = hint(p);
     const svg = svgEl("svg", { viewBox: "0 0 150 250", "aria-hidden": "true" });
     const housing = svgEl("rect", { class: "pedal-housing", x: 10, y: 6, width: 106, height: 238, rx: 14 });
-    const plate = svgEl("polygon", { class: "pedal-plate" });
+    // The raised end of the plate is nearer the light: the shading follows
+    // the tilt.
+    const gradId = "pedal-shade-" + index;
+    const grad = svgEl("linearGradient", { id: gradId, x1: 0, y1: 0, x2: 0, y2: 1 });
+    const stopTop = svgEl("stop", { offset: "0" });
+    const stopBottom = svgEl("stop", { offset: "1" });
+    grad.append(stopTop, stopBottom);
+    const defs = svgEl("defs", {});
+    defs.appendChild(grad);
+    const plate = svgEl("polygon", { class: "pedal-plate", fill: "url(#" + gradId + ")" });
     const grips = svgEl("g", { class: "pedal-grips" });
     const scale = svgEl("rect", { class: "pedal-scale", x: 128, y: 16, width: 8, height: 218, rx: 4 });
     const mod = svgEl("rect", { class: "pedal-mod", x: 124, width: 16, height: 6, rx: 3 });
     const mark = svgEl("polygon", { class: "pedal-mark" });
-    svg.append(housing, plate, grips, scale, mod, mark);
+    svg.append(defs, housing, plate, grips, scale, mod, mark);
     stage.appendChild(svg);
     const value = el("div", "knob-value pedal-value", NO_VALUE);
     value.title = "Click to type a value";
@@ -190,6 +199,9 @@
       const n = known ? Math.min(1, Math.max(0, v / 100)) : 0.5;
       const topY = 14 + 14 * n, botY = 236 - 14 * (1 - n);
       const topHalf = 46 - 10 * n, botHalf = 46 - 10 * (1 - n);
+      const shade = t => "hsl(220, 10%, " + (22 + 22 * t).toFixed(1) + "%)";
+      stopTop.setAttribute("stop-color", shade(1 - n));
+      stopBottom.setAttribute("stop-color", shade(n));
       plate.setAttribute("points", [63 - topHalf, topY, 63 + topHalf, topY, 63 + botHalf, botY, 63 - botHalf, botY].join(" "));
       grips.textContent = "";
       for (let i = 1; i < 12; i++) {
