@@ -1,0 +1,117 @@
+// Our VST3 test host: the host side of the interfaces a DAW hands to a
+// plug-in (stream, parameter changes, component handler, host context) and
+// the loading of a module binary. In the Windows tree it loads the bundle's
+// binary with LoadLibraryW, exactly as a DAW does; in the native trees it
+// uses the module's code linked in, so the same tests also run under the
+// sanitizers.
+//
+// Tests call everything here from their own threads; each object is used by
+// one thread at a time unless its comment says otherwise.
+#pragma once
+#include <atomic>
+#include <stddef.h>
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+#include "vst3/vst3_interfaces.h"
+
+// ---- module ------------------------------------------------------------------
+
+typedef struct Vst3HostModule {
+    void* library;             // HMODULE in the Windows tree, null natively
+    IPluginFactory3* factory;  // from GetPluginFactory
+} Vst3HostModule;
+
+// Loads a module binary given as a UTF-8 path (a Unix path is mapped to
+// Wine's Z: drive). Natively the path is ignored and the linked-in factory
+// used. False when loading fails or GetPluginFactory is missing.
+bool vst3host_open(Vst3HostModule* module, const char* path);
+void vst3host_close(Vst3HostModule* module);
+// Calls the module's GetPluginFactory once more.
+IPluginFactory3* vst3host_factory_again(Vst3HostModule* module);
+
+// The UTF-8 Unix path as the Windows path Wine sees (Z:\...).
+std::string vst3host_windows_path(const char* unix_path);
+
+// ---- memory stream -------------------------------------------------------------
+
+// IBStream over a byte vector. write_limit and read_limit (when non-zero) cap
+// the bytes a single call moves, to imitate a host stream that fails short.
+typedef struct MemoryStream {
+    IBStream iface;
+    std::vector<uint8_t> bytes;
+    int64_t position;
+    int32_t write_limit;
+    int32_t read_limit;
+    int32_t ref_count;
+} MemoryStream;
+
+void memory_stream_init(MemoryStream* s);
+void memory_stream_rewind(MemoryStream* s);
+
+// ---- parameter changes -----------------------------------------------------------
+
+enum : int32_t { kHostMaxQueues = 64, kHostMaxPoints = 16 };
+
+typedef struct HostQueue {
+    IParamValueQueue iface;
+    ParamID id;
+    int32_t count;
+    int32_t offsets[kHostMaxPoints];
+    double values[kHostMaxPoints];
+} HostQueue;
+
+// IParameterChanges with fixed storage: input changes a test sets up, or the
+// output list a component fills. on_enumerate (when set) runs inside
+// getParameterCount, that is while the component's audio thread holds its
+// parameter lock; tests use it to pause the audio thread there.
+typedef struct HostChanges {
+    IParameterChanges iface;
+    int32_t count;
+    HostQueue queues[kHostMaxQueues];
+    void (*on_enumerate)(void* user);
+    void* user;
+} HostChanges;
+
+void host_changes_init(HostChanges* changes);
+// Adds a point, creating the ParamID's queue on first use.
+void host_changes_add(HostChanges* changes, ParamID id, int32_t offset, double value);
+// The queue of a ParamID, or null.
+const HostQueue* host_changes_find(const HostChanges* changes, ParamID id);
+
+// ---- component handler and host context ------------------------------------------
+
+typedef struct HostEdit {
+    char kind;  // 'b' begin, 'p' perform, 'e' end
+    ParamID id;
+    double value;
+} HostEdit;
+
+typedef struct RecordingHandler {
+    IComponentHandler iface;
+    int32_t ref_count;
+    std::vector<HostEdit> edits;
+} RecordingHandler;
+
+void recording_handler_init(RecordingHandler* handler);
+
+// A minimal host application context: answers FUnknown and
+// IHostApplication and reports its name; counts references.
+typedef struct HostContext {
+    FUnknown iface;
+    int32_t ref_count;
+} HostContext;
+
+void host_context_init(HostContext* context);
+
+// ---- helpers ------------------------------------------------------------------
+
+// Asks an object for an interface; null when it has none.
+void* vst3host_query(void* object, const uint8_t* iid);
+// FUnknown::release on any interface pointer; returns the new count.
+uint32_t vst3host_release(void* object);
+uint32_t vst3host_add_ref(void* object);
+
+// UTF-16 text to UTF-8 (plain conversion for test messages).
+std::string vst3host_utf8(const char16_t* text);

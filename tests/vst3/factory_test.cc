@@ -1,0 +1,228 @@
+// The module as a host first sees it: factory, class information, instance
+// creation, the shared object conventions and the scan file.
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "tests/vst3/vst3_test_util.h"
+
+namespace {
+
+class FactoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(vst3host_open(&module_, test_module_path())); }
+    void TearDown() override { vst3host_close(&module_); }
+    IPluginFactory3* f() { return module_.factory; }
+    Vst3HostModule module_{};
+};
+
+TEST_F(FactoryTest, ReportsTheMakerAndBothClasses) {
+    PFactoryInfo info;
+    memset(&info, 0x55, sizeof info);
+    ASSERT_EQ(kResultOk, f()->vtbl->getFactoryInfo(f(), &info));
+    EXPECT_STREQ("Zarvosonic", info.vendor);
+    EXPECT_STREQ("https://zarvosonic.com", info.url);
+    EXPECT_STREQ("support@zarvosonic.com", info.email);
+    EXPECT_EQ(16, info.flags);
+    EXPECT_EQ(2, f()->vtbl->countClasses(f()));
+
+    PClassInfo c0, c1;
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo(f(), 0, &c0));
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo(f(), 1, &c1));
+    EXPECT_EQ(0, memcmp(c0.cid, kTestComponentCid, 16));
+    EXPECT_EQ(0, memcmp(c1.cid, kTestControllerCid, 16));
+    EXPECT_EQ(0x7FFFFFFF, c0.cardinality);
+    EXPECT_STREQ("Audio Module Class", c0.category);
+    EXPECT_STREQ("Component Controller Class", c1.category);
+    EXPECT_STREQ("Oka Oka Wah", c0.name);
+    EXPECT_STREQ("Oka Oka Wah Controller", c1.name);
+
+    PClassInfo2 a, b;
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo2(f(), 0, &a));
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo2(f(), 1, &b));
+    EXPECT_EQ(1u, a.classFlags);
+    EXPECT_EQ(0u, b.classFlags);
+    EXPECT_STREQ("Fx|Filter", a.subCategories);
+    EXPECT_STREQ("", b.subCategories);
+    EXPECT_STREQ("", a.vendor);
+    EXPECT_STREQ("1.0.0.1", a.version);
+    EXPECT_STREQ("VST 3.8.0 | Kelpo", a.sdkVersion);
+    EXPECT_STREQ("VST 3.8.0 | Kelpo", b.sdkVersion);
+    EXPECT_STREQ("Oka Oka Wah Controller", b.name);
+
+    PClassInfoW w;
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfoUnicode(f(), 0, &w));
+    EXPECT_EQ("Oka Oka Wah", vst3host_utf8(w.name));
+    EXPECT_EQ("VST 3.8.0", vst3host_utf8(w.sdkVersion));
+    EXPECT_EQ("1.0.0.1", vst3host_utf8(w.version));
+    EXPECT_EQ("", vst3host_utf8(w.vendor));
+    EXPECT_STREQ("Fx|Filter", w.subCategories);
+    EXPECT_EQ(1u, w.classFlags);
+    ASSERT_EQ(kResultOk, f()->vtbl->getClassInfoUnicode(f(), 1, &w));
+    EXPECT_EQ("Oka Oka Wah Controller", vst3host_utf8(w.name));
+    EXPECT_EQ(0, memcmp(w.cid, kTestControllerCid, 16));
+}
+
+TEST_F(FactoryTest, RefusesClassIndicesOutsideTheTwo) {
+    PClassInfo c;
+    PClassInfo2 c2;
+    PClassInfoW cw;
+    for (int32_t index : {2, -1, 1000}) {
+        EXPECT_EQ(kInvalidArgument, f()->vtbl->getClassInfo(f(), index, &c)) << index;
+        EXPECT_EQ(kInvalidArgument, f()->vtbl->getClassInfo2(f(), index, &c2)) << index;
+        EXPECT_EQ(kInvalidArgument, f()->vtbl->getClassInfoUnicode(f(), index, &cw)) << index;
+    }
+}
+
+TEST_F(FactoryTest, IsOneStaticObjectWithoutCounting) {
+    EXPECT_EQ(f(), vst3host_factory_again(&module_));
+    for (const uint8_t* iid : {kIidFUnknown, kIidIPluginFactory, kIidIPluginFactory2, kIidIPluginFactory3}) {
+        void* obj = nullptr;
+        EXPECT_EQ(kResultOk, f()->vtbl->queryInterface(f(), iid, &obj));
+        EXPECT_EQ((void*)f(), obj);
+    }
+    void* obj = (void*)1;
+    EXPECT_EQ(kNoInterface, f()->vtbl->queryInterface(f(), kIidIComponent, &obj));
+    EXPECT_EQ(nullptr, obj);
+    EXPECT_EQ(1u, f()->vtbl->addRef(f()));
+    EXPECT_EQ(1u, f()->vtbl->release(f()));
+    EXPECT_EQ(1u, f()->vtbl->release(f()));
+    HostContext context;
+    host_context_init(&context);
+    EXPECT_EQ(kNotImplemented, f()->vtbl->setHostContext(f(), &context.iface));
+    EXPECT_EQ(1, context.ref_count);
+}
+
+TEST_F(FactoryTest, CreatesInstancesOnlyForTheirOwnInterfaces) {
+    // Every interface the component offers is accepted at creation.
+    for (const uint8_t* iid : {kIidFUnknown, kIidIPluginBase, kIidIComponent, kIidIAudioProcessor}) {
+        void* obj = nullptr;
+        ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestComponentCid, iid, &obj));
+        ASSERT_NE(nullptr, obj);
+        EXPECT_EQ(0u, vst3host_release(obj));
+    }
+    void* obj = nullptr;
+    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &obj));
+    EXPECT_EQ(0u, vst3host_release(obj));
+
+    // The wrong interface for the class leaves obj as it was.
+    void* marker = (void*)&marker;
+    obj = marker;
+    EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIComponent, &obj));
+    EXPECT_EQ(marker, obj);
+    EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kTestComponentCid, kIidIEditController, &obj));
+    EXPECT_EQ(marker, obj);
+    // An unknown class writes null.
+    EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kIidIComponent, kIidIComponent, &obj));
+    EXPECT_EQ(nullptr, obj);
+}
+
+// Every interface pointer of an object answers exactly like the identity.
+static void expect_one_identity(void* identity, const std::vector<const uint8_t*>& offered) {
+    std::vector<void*> pointers;
+    for (const uint8_t* iid : offered) {
+        void* p = vst3host_query(identity, iid);
+        ASSERT_NE(nullptr, p);
+        pointers.push_back(p);
+    }
+    const uint8_t* foreign[] = {kIidIPlugView, kIidIBStream, kIidIEditController2, kIidIPluginFactory};
+    for (void* from : pointers) {
+        for (size_t k = 0; k < offered.size(); ++k) {
+            void* again = vst3host_query(from, offered[k]);
+            EXPECT_EQ(pointers[k], again);
+            vst3host_release(again);
+        }
+        for (const uint8_t* iid : foreign) {
+            void* obj = (void*)1;
+            EXPECT_EQ(kNoInterface, ((FUnknown*)from)->vtbl->queryInterface((FUnknown*)from, iid, &obj));
+            EXPECT_EQ(nullptr, obj);
+        }
+    }
+    // The count started at 1 and every successful query added one.
+    uint32_t expected = 1 + (uint32_t)offered.size();
+    for (void* p : pointers) EXPECT_EQ(--expected, vst3host_release(p));
+}
+
+TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
+    void* component = nullptr;
+    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestComponentCid, kIidIComponent, &component));
+    EXPECT_EQ(component, vst3host_query(component, kIidFUnknown));
+    EXPECT_EQ(component, vst3host_query(component, kIidIPluginBase));
+    EXPECT_EQ(2u, vst3host_release(component));
+    EXPECT_EQ(1u, vst3host_release(component));
+    expect_one_identity(component, {kIidFUnknown, kIidIComponent, kIidIAudioProcessor,
+                                    kIidIProcessContextRequirements, kIidIConnectionPoint});
+    EXPECT_EQ(2u, vst3host_add_ref(component));
+    EXPECT_EQ(1u, vst3host_release(component));
+    EXPECT_EQ(0u, vst3host_release(component));
+
+    void* controller = nullptr;
+    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &controller));
+    expect_one_identity(controller, {kIidFUnknown, kIidIEditController, kIidIMidiMapping, kIidIConnectionPoint});
+    void* none = vst3host_query(controller, kIidIComponent);
+    EXPECT_EQ(nullptr, none);
+    EXPECT_EQ(0u, vst3host_release(controller));
+}
+
+// The 32-digit class id text of a scan file, from the 16 bytes in Windows
+// memory order.
+static std::string cid_text(const uint8_t* b) {
+    char text[40];
+    snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X", b[3], b[2],
+             b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    return text;
+}
+
+static std::string read_file(const std::string& path) {
+    std::string out;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return out;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) out.append(chunk, n);
+    fclose(file);
+    return out;
+}
+
+// The value of `"key": "..."` or `"key": number` after position `from`.
+static std::string json_value(const std::string& json, const std::string& key, size_t from) {
+    size_t at = json.find("\"" + key + "\"", from);
+    if (at == std::string::npos) return "<missing " + key + ">";
+    size_t colon = json.find(':', at);
+    size_t start = json.find_first_not_of(" \t\r\n", colon + 1);
+    if (json[start] == '"') return json.substr(start + 1, json.find('"', start + 1) - start - 1);
+    size_t end = json.find_first_of(",}\r\n", start);
+    return json.substr(start, end - start);
+}
+
+TEST_F(FactoryTest, ScanFileAgreesWithTheFactory) {
+    std::string json = read_file(OKA_VST3_MODULEINFO_PATH);
+    ASSERT_FALSE(json.empty()) << OKA_VST3_MODULEINFO_PATH;
+    PFactoryInfo info;
+    f()->vtbl->getFactoryInfo(f(), &info);
+    EXPECT_EQ(info.vendor, json_value(json, "Vendor", 0));
+    EXPECT_EQ(info.url, json_value(json, "URL", 0));
+    EXPECT_EQ(info.email, json_value(json, "E-Mail", 0));
+    EXPECT_EQ("zarvo-oka-oka-wah", json_value(json, "Name", 0));
+    size_t from = json.find("\"Classes\"");
+    ASSERT_NE(std::string::npos, from);
+    for (int32_t index = 0; index < 2; ++index) {
+        PClassInfo2 c;
+        ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo2(f(), index, &c));
+        size_t at = json.find("\"CID\"", from);
+        ASSERT_NE(std::string::npos, at);
+        EXPECT_EQ(cid_text(c.cid), json_value(json, "CID", at));
+        EXPECT_EQ(c.category, json_value(json, "Category", at));
+        EXPECT_EQ(c.name, json_value(json, "Name", at));
+        EXPECT_EQ(c.vendor, json_value(json, "Vendor", at));
+        EXPECT_EQ(c.version, json_value(json, "Version", at));
+        EXPECT_EQ(c.sdkVersion, json_value(json, "SDKVersion", at));
+        EXPECT_EQ(std::to_string(c.classFlags), json_value(json, "Class Flags", at));
+        EXPECT_EQ(std::to_string(c.cardinality), json_value(json, "Cardinality", at));
+        from = at + 5;
+    }
+    EXPECT_NE(std::string::npos, json.find("\"Sub Categories\": [\"Fx\", \"Filter\"]"));
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include "vst3/vst3_controller.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "state/state_restore.h"
+#include "vst3/vst3_stream.h"
+
+#define CONTROLLER_FROM(ptr, member) ((Vst3Controller*)((char*)(ptr) - offsetof(Vst3Controller, member)))
+
+static const double kInitialOutputs[kOutputParameterCount] = {50.0, 0.0, 0.0, 0.0};
+
+// ---- FUnknown, shared by the three interfaces -------------------------------
+
+// The same answers from every interface of the object. [host UI thread]
+static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, void** obj) {
+    if (obj == nullptr) return kInvalidArgument;
+    void* found = nullptr;
+    if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginBase) ||
+        vst3_iid_equal(iid, kIidIEditController)) {
+        found = &c->controller_vtbl;
+    } else if (vst3_iid_equal(iid, kIidIMidiMapping)) {
+        found = &c->midi_vtbl;
+    } else if (vst3_iid_equal(iid, kIidIConnectionPoint)) {
+        found = &c->connection_vtbl;
+    }
+    *obj = found;
+    if (found == nullptr) return kNoInterface;
+    ++c->ref_count;
+    return kResultOk;
+}
+
+// [host UI thread]
+static uint32_t object_add_ref(Vst3Controller* c) { return (uint32_t)++c->ref_count; }
+
+// Teardown releases the component handler and the view list. [host UI thread]
+static uint32_t object_release(Vst3Controller* c) {
+    int32_t count = --c->ref_count;
+    if (count == 0) {
+        if (c->component_handler != nullptr) c->component_handler->vtbl->release(c->component_handler);
+        free(c->views);
+        free(c);
+    }
+    return (uint32_t)count;
+}
+
+#define FUNKNOWN_SLOTS(Iface, member)                                                           \
+    static tresult member##_query_interface(Iface* self, const uint8_t* iid, void** obj) {     \
+        return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                \
+    }                                                                                           \
+    static uint32_t member##_add_ref(Iface* self) { return object_add_ref(CONTROLLER_FROM(self, member)); } \
+    static uint32_t member##_release(Iface* self) { return object_release(CONTROLLER_FROM(self, member)); }
+
+FUNKNOWN_SLOTS(IEditController, controller_vtbl)
+FUNKNOWN_SLOTS(IMidiMapping, midi_vtbl)
+FUNKNOWN_SLOTS(IConnectionPoint, connection_vtbl)
+
+static Vst3Controller* from_controller(IEditController* self) { return CONTROLLER_FROM(self, controller_vtbl); }
+
+// The index of a ParamID, or false. [any thread]
+static bool index_of(ParamID id, uint32_t* index) { return indexFromParamId(id, index) && *index < kParameterCount; }
+
+// ---- IEditController ---------------------------------------------------------
+
+// [host UI thread]
+static tresult controller_initialize(IEditController* self, FUnknown* context) {
+    Vst3Controller* c = from_controller(self);
+    if (c->host_context != nullptr) return kResultFalse;
+    c->host_context = context;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) c->values[i] = parameterRecord(i)->default_value;
+    for (uint32_t k = 0; k < kOutputParameterCount; ++k) c->values[kInputParameterCount + k] = kInitialOutputs[k];
+    return kResultOk;
+}
+
+// Values, handler and views stay as they are. [host UI thread]
+static tresult controller_terminate(IEditController* self) {
+    from_controller(self)->host_context = nullptr;
+    return kResultOk;
+}
+
+// [host UI thread]
+static void controller_set_value(void* user_data, uint64_t index, float value) {
+    if (index >= kInputParameterCount) return;
+    ((Vst3Controller*)user_data)->values[index] = snapAndClamp((uint32_t)index, value);
+}
+
+// The controller has no lock to take: it is the host's UI thread's alone.
+static void controller_no_lock(void*) {}
+
+// Takes the component's saved state: all 32 values or none. [host UI thread]
+static tresult controller_set_component_state(IEditController* self, IBStream* stream) {
+    Vst3Controller* c = from_controller(self);
+    uint8_t* buffer = nullptr;
+    size_t length = 0;
+    if (stream == nullptr || !read_stream(stream, &buffer, &length)) return kResultFalse;
+    RestoreTarget target = {c, controller_no_lock, controller_no_lock, controller_set_value};
+    int result = state_restore(&target, buffer, length);
+    free(buffer);
+    return result == 0 ? kResultOk : kResultFalse;
+}
+
+// The controller keeps no state of its own. [host UI thread]
+static tresult controller_set_state(IEditController*, IBStream*) { return kNotImplemented; }
+static tresult controller_get_state(IEditController*, IBStream*) { return kNotImplemented; }
+
+// [host UI thread]
+static int32_t controller_get_parameter_count(IEditController*) { return kParameterCount; }
+
+static void copy_title(char16* out, const char16_t* text) {
+    memset(out, 0, sizeof(String128));
+    for (size_t i = 0; text != nullptr && text[i] != 0 && i < 127; ++i) out[i] = text[i];
+}
+
+// [host UI thread]
+static tresult controller_get_parameter_info(IEditController*, int32_t index, ParameterInfo* info) {
+    if (index < 0 || index >= (int32_t)kParameterCount || info == nullptr) return kResultFalse;
+    const ParameterDescription* d = &kParameterDescriptions[index];
+    info->id = d->param_id;
+    copy_title(info->title, d->title);
+    copy_title(info->shortTitle, d->short_title);
+    copy_title(info->units, d->units);
+    info->stepCount = d->step_count;
+    info->defaultNormalizedValue = d->default_normalized;
+    info->unitId = 0;
+    info->flags = d->vst3_flags;
+    return kResultOk;
+}
+
+// [host UI thread]
+static tresult controller_get_param_string_by_value(IEditController*, ParamID id, ParamValue normalized,
+                                                    char16* string) {
+    uint32_t index = 0;
+    if (!index_of(id, &index)) return kResultFalse;
+    if (string == nullptr) return kInvalidArgument;
+    formatValue(index, normalized, string);
+    return kResultOk;
+}
+
+// [host UI thread]
+static tresult controller_get_param_value_by_string(IEditController*, ParamID id, char16* string,
+                                                    ParamValue* normalized) {
+    uint32_t index = 0;
+    if (!index_of(id, &index)) return kResultFalse;
+    if (string == nullptr || normalized == nullptr) return kInvalidArgument;
+    *normalized = parseValue(index, string);
+    return kResultOk;
+}
+
+// These three have no error channel: a ParamID outside the table gives the
+// value back unchanged (0 for the current value) without any table lookup.
+// [host UI thread]
+static ParamValue controller_normalized_to_plain(IEditController*, ParamID id, ParamValue normalized) {
+    uint32_t index = 0;
+    return index_of(id, &index) ? normalizedToPlain(index, normalized) : normalized;
+}
+
+static ParamValue controller_plain_to_normalized(IEditController*, ParamID id, ParamValue plain) {
+    uint32_t index = 0;
+    return index_of(id, &index) ? plainToNormalized(index, plain) : plain;
+}
+
+static ParamValue controller_get_param_normalized(IEditController* self, ParamID id) {
+    uint32_t index = 0;
+    return index_of(id, &index) ? plainToNormalized(index, from_controller(self)->values[index]) : 0.0;
+}
+
+// Host automation and the component's output values arrive here.
+// [host UI thread]
+static tresult controller_set_param_normalized(IEditController* self, ParamID id, ParamValue normalized) {
+    uint32_t index = 0;
+    if (!index_of(id, &index)) return kResultFalse;
+    from_controller(self)->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
+    return kResultOk;
+}
+
+// Holds one reference to the current handler. [host UI thread]
+static tresult controller_set_component_handler(IEditController* self, IComponentHandler* handler) {
+    Vst3Controller* c = from_controller(self);
+    if (handler == c->component_handler) return kResultOk;
+    if (c->component_handler != nullptr) c->component_handler->vtbl->release(c->component_handler);
+    c->component_handler = handler;
+    if (handler != nullptr) handler->vtbl->addRef(handler);
+    return kResultOk;
+}
+
+// The editor is not part of this module yet. [host UI thread]
+static IPlugView* controller_create_view(IEditController*, const char*) { return nullptr; }
+
+// ---- IMidiMapping and IConnectionPoint ---------------------------------------
+
+// No MIDI controller is mapped. [host UI thread]
+static tresult midi_get_assignment(IMidiMapping*, int32_t, int16_t, int16_t, ParamID*) { return kInvalidArgument; }
+
+// [host UI thread]
+static tresult connection_connect(IConnectionPoint*, IConnectionPoint* other) {
+    return other == nullptr ? kInvalidArgument : kResultOk;
+}
+static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) { return kResultOk; }
+static tresult connection_notify(IConnectionPoint*, FUnknown*) { return kResultOk; }
+
+static const IEditControllerVtbl kControllerVtbl = {
+    controller_vtbl_query_interface, controller_vtbl_add_ref, controller_vtbl_release,
+    controller_initialize, controller_terminate, controller_set_component_state,
+    controller_set_state, controller_get_state, controller_get_parameter_count,
+    controller_get_parameter_info, controller_get_param_string_by_value, controller_get_param_value_by_string,
+    controller_normalized_to_plain, controller_plain_to_normalized, controller_get_param_normalized,
+    controller_set_param_normalized, controller_set_component_handler, controller_create_view,
+};
+
+static const IMidiMappingVtbl kMidiVtbl = {
+    midi_vtbl_query_interface, midi_vtbl_add_ref, midi_vtbl_release, midi_get_assignment,
+};
+
+static const IConnectionPointVtbl kConnectionVtbl = {
+    connection_vtbl_query_interface, connection_vtbl_add_ref, connection_vtbl_release,
+    connection_connect, connection_disconnect, connection_notify,
+};
+
+FUnknown* vst3_controller_new(void) {
+    Vst3Controller* c = (Vst3Controller*)calloc(1, sizeof(Vst3Controller));
+    if (c == nullptr) return nullptr;
+    c->controller_vtbl = &kControllerVtbl;
+    c->midi_vtbl = &kMidiVtbl;
+    c->connection_vtbl = &kConnectionVtbl;
+    c->ref_count = 1;
+    return (FUnknown*)&c->controller_vtbl;
+}
