@@ -175,3 +175,18 @@ test("the pedal drags, wheels and resets like the knobs", async () => {
   assert.equal(h.decode(await h.posted(page)).pop().value, 50);
   assert.deepEqual(errors, []);
 });
+
+test("opened outside the plug-in (no web view) the page loads cleanly and stays inert", async () => {
+  const alone = await h.openPage(browser, { standIn: false });
+  await alone.page.waitForSelector('[data-id="mix"] .knob-value');
+  assert.equal(await alone.page.locator('[data-id="mix"] .knob-value').textContent(), "\u2014");
+  const box = await alone.page.locator(knobDial("mix")).boundingBox();
+  await alone.page.mouse.move(box.x + 20, box.y + 20);
+  await alone.page.mouse.down();
+  await alone.page.mouse.move(box.x + 20, box.y - 20);
+  await alone.page.mouse.up();
+  await alone.page.locator('[data-id="bypass"]').click();
+  assert.equal(await alone.page.locator('[data-id="bypass"]').getAttribute("aria-checked"), "mixed");
+  assert.deepEqual(alone.errors, []);
+  await alone.page.close();
+});

@@ -83,6 +83,10 @@ async function openPage(browser, opts) {
   const errors = [];
   page.on("console", m => { if (m.type() === "error") errors.push(m.text()); });
   page.on("pageerror", e => errors.push(String(e)));
+  if (o.standIn === false) {
+    await page.goto(PAGE_URL);
+    return { page, errors };
+  }
   await page.addInitScript(standIn, o.store || {});
   await page.goto(PAGE_URL);
   await page.waitForFunction(() => window.__test && window.__test.posted.length >= 2);
