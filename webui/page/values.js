@@ -57,6 +57,10 @@
     return out + "." + String.fromCharCode(48 + d1) + String.fromCharCode(48 + d2);
   }
 
+  // Units the page shows where the table has none.
+  const PAGE_UNITS = { lfo_sync_phase: "\u00b0" };
+  function unitsOf(p) { return p.units || PAGE_UNITS[p.id] || ""; }
+
   // Display text with its unit, or the sync rate's note name.
   function displayText(p, plain) {
     if (p.id === "lfo_sync_rate") {
@@ -65,7 +69,8 @@
     }
     if (isSwitch(p)) return plain >= 0.5 ? "On" : "Off";
     const text = formatValue(p, plain);
-    return p.units ? text + " " + p.units : text;
+    const units = unitsOf(p);
+    return units ? text + (units === "\u00b0" ? "" : " ") + units : text;
   }
 
   // Typed entry: a number with an optional unit ("2.5 Hz", "-40%"), or for
@@ -82,8 +87,9 @@
       if (word === "on" || word === "yes") return 1;
       if (word === "off" || word === "no") return 0;
     }
-    if (p.units && t.toLowerCase().endsWith(p.units.toLowerCase())) {
-      t = t.slice(0, t.length - p.units.length).trim();
+    const units = unitsOf(p);
+    if (units && t.toLowerCase().endsWith(units.toLowerCase())) {
+      t = t.slice(0, t.length - units.length).trim();
     }
     if (!/^[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?$/.test(t)) return null;
     const v = Number(t);

@@ -28,7 +28,8 @@
     const range = V.displayText(p, p.min) + " to " + V.displayText(p, p.max);
     return p.title + " (" + range + ", default " + V.displayText(p, p.def) + ")\n" +
       "Drag up/down (Shift: fine), wheel or arrow keys to change; " +
-      "double-click to reset; Enter or click the value to type one.";
+      "double-click to reset; Enter or click the value to type one." +
+      (p.id === "lfo_sync_rate" ? "\nNote length of one LFO cycle: \".\" dotted, \"T\" triplet." : "");
   }
 
   // Replaces the value text by an input; Enter applies, Escape or leaving
