@@ -62,7 +62,7 @@ TEST(OnePole, CoefficientsFollowCutoffAndRate) {
     EXPECT_EQ(c.changed, 0u);
     EXPECT_EQ(c.m_a1u, 0.0f);  // +inf cutoff: a wire
     EXPECT_EQ(one_pole_step_asym(&c, 0.0f, 0.8f), 0.8f);
-    const double tau_fs = 48000.0 / (2.0 * M_PI * 10.0);
+    const double tau_fs = 48000.0 / (2.0 * 3.141592653589793 * 10.0);
     EXPECT_NEAR(c.m_a1d, tau_fs / (tau_fs + 1.0), 2e-5);
     EXPECT_EQ(one_pole_coefficient(&c, 159154944.0f), c.fs_2pi * fast_rcp(c.fs_2pi + 159154944.0f));
     EXPECT_EQ(one_pole_coefficient(&c, 159155000.0f), 0.0f);
