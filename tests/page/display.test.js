@@ -61,6 +61,20 @@ test("incoming values move the controls and the four output displays", async () 
   await page.close();
 });
 
+test("every writable parameter has one control with a tooltip", async () => {
+  const { page } = await h.openPage(browser);
+  const found = await page.evaluate(() => window.OKA_PARAMS.slice(0, 32).map(p => {
+    const els = document.querySelectorAll(`[data-id="${p.id}"]`);
+    const target = els[0] && (els[0].querySelector("[title]") || els[0]);
+    return { id: p.id, count: els.length, title: target ? target.title : "" };
+  }));
+  for (const f of found) {
+    assert.equal(f.count, 1, f.id);
+    assert.ok(f.title.length > 10, "tooltip for " + f.id);
+  }
+  await page.close();
+});
+
 test("values read as the host writes them: two decimals, truncated", async () => {
   const { page } = await h.openPage(browser);
   const cases = await page.evaluate(() => {
