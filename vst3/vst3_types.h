@@ -132,11 +132,11 @@ typedef struct AudioBusBuffers {
     };
 } AudioBusBuffers;
 
-typedef struct Chord {
+typedef struct Vst3Chord {
     uint8_t keyNote;
     uint8_t rootNote;
     int16_t chordMask;
-} Chord;
+} Vst3Chord;
 
 typedef struct FrameRate {
     uint32_t framesPerSecond;
@@ -156,7 +156,7 @@ typedef struct ProcessContext {
     double tempo;
     int32_t timeSigNumerator;
     int32_t timeSigDenominator;
-    Chord chord;
+    Vst3Chord chord;  // "Chord" alone clashes with a Win32 GDI function
     int32_t smpteOffsetSubframes;
     FrameRate frameRate;
     int32_t samplesToNextClock;
