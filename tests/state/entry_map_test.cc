@@ -109,6 +109,13 @@ TEST(EntryMap, EqualKeysCoexistAndANewOneGoesJustBeforeTheOneItMeets) {
     std::string order;
     for (const auto& p : pairs_of(map)) order += p.second;
     EXPECT_EQ(order, "b21d");
+    EntryMap* single = entry_map_new();
+    entry_map_insert(single, "k", 1, "1", 1);
+    entry_map_insert(single, "k", 1, "2", 1);  // the root itself has no left child
+    order.clear();
+    for (const auto& p : pairs_of(single)) order += p.second;
+    EXPECT_EQ(order, "21");
+    entry_map_free(single);
 
     // More equal keys: all kept, contiguous, never replacing one another.
     for (const char* tag : {"3", "4", "5", "6", "7"}) ASSERT_EQ(entry_map_insert(map, "c", 1, tag, 1), 0);

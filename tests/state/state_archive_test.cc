@@ -106,8 +106,9 @@ TEST(StateArchive, BadInnerPiecesFailWithEinval) {
 
 TEST(StateArchive, ReadSplitsMapsAndExtrasPointingIntoTheBuffer) {
     StateParts parts;
-    parts.inner_extras = {{"notes.txt", "hello"}, {"version2", "x"}};
-    parts.outer_extras = {{"a.bin", "A"}, {"zzz", ""}};
+    // Names that are special on the other level are ordinary extras here.
+    parts.inner_extras = {{"dsp.tar", "inner"}, {"notes.txt", "hello"}, {"version2", "x"}};
+    parts.outer_extras = {{"a.bin", "A"}, {"info.map", "outer"}, {"zzz", ""}};
     std::string bytes = parts.build();
     int error = 0;
     ASSERT_TRUE(read_state(bytes, &error, [&](const StateArchive& a) {
