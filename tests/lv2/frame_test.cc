@@ -243,9 +243,10 @@ TEST_F(Frame, ConcurrentRestoreNeverTearsValues) {
         b[i] = r.maximum;
     }
     const std::vector<uint8_t> state_a = state_with(a), state_b = state_with(b);
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop{false}, running{false};
     std::thread restorer([&] {
-        for (int k = 0; k < 400; ++k) {
+        while (!running.load()) std::this_thread::yield();
+        for (int k = 0; k < 3000; ++k) {
             Lv2HostState host;
             host.items[p->state_urid] = Lv2HostState::Item{p->chunk_urid, 3, k % 2 ? state_b : state_a};
             EXPECT_EQ(lv2_state_restore(p, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
@@ -254,7 +255,8 @@ TEST_F(Frame, ConcurrentRestoreNeverTearsValues) {
     });
     int torn = 0, seen_a = 0, seen_b = 0;
     while (!stop.load()) {
-        lv2_plugin_run(p, 32);
+        lv2_plugin_run(p, 8);
+        running = true;
         int from_a = 0, from_b = 0;
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
             float v = engine_value(i);

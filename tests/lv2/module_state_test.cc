@@ -1,5 +1,4 @@
 // Saving and restoring through the host's store and retrieve callbacks.
-#include <dirent.h>
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,6 +9,7 @@
 #include "state/state_restore.h"
 #include "state/state_save.h"
 #include "tests/lv2/module_host.h"
+#include "tests/state/fixtures/state_fixtures.h"
 
 namespace {
 
@@ -131,32 +131,47 @@ TEST_F(ModuleState, MalformedStatesApplyNothing) {
     }
 }
 
-// States written by the state library's own fixtures restore to the values
-// the library reads from them.
-TEST_F(ModuleState, FixturesRestoreTheSameValuesAsTheStateLibrary) {
-    int checked = 0;
-    DIR* dir = opendir(OKA_STATE_FIXTURES);
-    if (!dir) GTEST_SKIP() << "no state fixtures in " << OKA_STATE_FIXTURES;
-    while (struct dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        std::string path = std::string(OKA_STATE_FIXTURES) + "/" + name;
-        FILE* f = fopen(path.c_str(), "rb");
-        if (!f) continue;
-        std::vector<uint8_t> bytes;
-        uint8_t buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-        fclose(f);
-        float want[kInputParameterCount];
-        if (state_read_values(bytes.data(), bytes.size(), want) != 0) continue;
-        ASSERT_EQ(restore(bytes), LV2_STATE_SUCCESS) << name;
-        std::vector<float> got = m.saved_values(&urids);
-        ASSERT_EQ(got.size(), kInputParameterCount);
-        for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(got[i], lv2_state_to_plain(i, want[i])) << name << " " << i;
-        ++checked;
+std::vector<uint8_t> read_file(const char* path) {
+    std::vector<uint8_t> bytes;
+    FILE* f = fopen(path, "rb");
+    if (!f) return bytes;
+    uint8_t buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    fclose(f);
+    return bytes;
+}
+
+// The state library's committed fixtures restore here with exactly their
+// values, and this module saves the lv2 one back byte for byte.
+TEST(ModuleStateFixtures, RestoreAndSaveLikeTheStateLibrary) {
+    Lv2HostUrids urids;
+    Lv2HostLog log(&urids);
+    const std::vector<uint8_t> custom = read_file(OKA_STATE_FIXTURE_CUSTOM);
+    const std::vector<uint8_t> defaults_vst3 = read_file(OKA_STATE_FIXTURE_DEFAULTS);
+    ASSERT_FALSE(custom.empty());
+    ASSERT_FALSE(defaults_vst3.empty());
+
+    ModuleInstance m(&urids, &log, true, kStateFixtureCustomSampleRate);
+    Lv2HostState host;
+    host.items[urids.map(OKA_STATE_PROPERTY)] = Lv2HostState::Item{urids.map(LV2_ATOM__Chunk), 3, custom};
+    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+    // The host sets its ports from the same preset (the enable port inverted).
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+        m.controls[i] = i == kBypass ? 1.0f - kStateFixtureCustomValues[i] : kStateFixtureCustomValues[i];
     }
-    closedir(dir);
-    if (checked == 0) GTEST_SKIP() << "no state fixtures in " << OKA_STATE_FIXTURES;
+    m.run(64);
+    Lv2HostState saved;
+    ASSERT_EQ(m.state()->save(m.h, Lv2HostState::store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
+    EXPECT_TRUE(saved.items.begin()->second.bytes == custom);
+    std::vector<float> values = m.saved_values(&urids);
+    ASSERT_EQ(values.size(), kInputParameterCount);
+    EXPECT_EQ(memcmp(values.data(), kStateFixtureCustomValues, sizeof kStateFixtureCustomValues), 0);
+
+    // The VST3 module's defaults bring every value back.
+    host.items[urids.map(OKA_STATE_PROPERTY)].bytes = defaults_vst3;
+    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+    EXPECT_EQ(m.saved_values(&urids), defaults());
 }
 
 }  // namespace

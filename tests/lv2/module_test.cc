@@ -19,9 +19,9 @@ const LV2_Descriptor* module_descriptor() {
     return module.descriptor(0);
 }
 
-ModuleInstance::ModuleInstance(Lv2HostUrids* urids, Lv2HostLog* log, bool give_map)
+ModuleInstance::ModuleInstance(Lv2HostUrids* urids, Lv2HostLog* log, bool give_map, double rate)
     : d(module_descriptor()), features(give_map ? urids : nullptr, log), seq(urids) {
-    h = d->instantiate(d, 48000.0, "/bundle/", features.list());
+    h = d->instantiate(d, rate, "/bundle/", features.list());
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         controls[i] = i == kBypass ? 1.0f : (float)kInputParameterRecords[i].default_value;
         d->connect_port(h, i + 3, &controls[i]);
