@@ -62,6 +62,7 @@ static int insert_parameters(EntryMap* parameters, const SaveBytes* bytes) {
 
 void* state_save(const float values[kInputParameterCount], float sample_rate, const char* format,
                  size_t* out_length) {
+    if (!format) return nullptr;
     SaveBytes bytes;
     const int32_t version[4] = {kVersionMajor, kVersionMinor, kVersionRevision, kVersionBuild};
     for (int i = 0; i < 4; i++) put_u32le(bytes.version[i], (uint32_t)version[i]);

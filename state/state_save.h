@@ -15,6 +15,7 @@
 // parameters.map with the 32 values under their ids, version "1.0", no
 // extras. `format` is OKA_STATE_FORMAT_VST3 or OKA_STATE_FORMAT_LV2.
 // Returns a new malloc'd buffer (the caller frees it) with its length stored
-// through out_length, or null when memory runs out. [non-audio threads]
+// through out_length, or null when memory runs out or `format` is null.
+// [non-audio threads]
 void* state_save(const float values[kInputParameterCount], float sample_rate, const char* format,
                  size_t* out_length);

@@ -100,19 +100,6 @@ TEST(StateSave, InfoMapHoldsTheEightPairsAndParametersTheThirtyTwoIds) {
     state_archive_free(&archive);
 }
 
-TEST(StateSave, SameValuesGiveTheSameBytesAndOnlyTheFormatDiffersBetweenModules) {
-    float values[kInputParameterCount];
-    some_values(values);
-    std::string vst3 = save(values, 0.0f, OKA_STATE_FORMAT_VST3);
-    EXPECT_EQ(save(values, 0.0f, OKA_STATE_FORMAT_VST3), vst3);
-    std::string lv2 = save(values, 0.0f, OKA_STATE_FORMAT_LV2);
-    EXPECT_NE(lv2, vst3);
-    Recorder a, b;
-    ASSERT_EQ(restore(vst3, &a), 0);
-    ASSERT_EQ(restore(lv2, &b), 0);
-    EXPECT_EQ(memcmp(a.values, b.values, sizeof(a.values)), 0);
-}
-
 TEST(StateRestore, SavedValuesComeBackInIndexOrderUnderTheLock) {
     float values[kInputParameterCount];
     some_values(values);
