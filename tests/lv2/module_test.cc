@@ -167,6 +167,35 @@ TEST(Lv2Module, HostWithoutUridMap) {
               "Host is trying to restore state but didn't provide URID map\n");
 }
 
+// Host transport through the event port: a synced LFO takes its phase from
+// the song position and its rate from the tempo; once the transport stops,
+// it runs on at the tempo rate.
+TEST(Lv2Module, SyncedLfoFollowsTheHostTransport) {
+    Lv2HostUrids urids;
+    ModuleInstance m(&urids, nullptr);
+    m.controls[kLfoSync] = 1.0f;
+    m.controls[kLfoSyncRate] = 14.0f;  // four cycles per quarter note
+    m.d->activate(m.h);
+    m.seq.begin_position(0);
+    m.seq.add_float(LV2_TIME__speed, 1.0f);
+    m.seq.add_double(LV2_TIME__beatsPerMinute, 60.0);  // any number type
+    m.seq.add_double(LV2_TIME__beat, 10.3);
+    m.seq.add_int(LV2_TIME__beatUnit, 4);
+    m.seq.end_event();
+    const float step = 4.0f / 48000.0f;
+    m.run(1);
+    EXPECT_NEAR(m.outputs[1], 0.2f + step, 1e-4);  // 41.2 cycles in
+    m.seq.clear();
+    m.run(480);  // 4 Hz for 10 ms
+    EXPECT_NEAR(m.outputs[1], 0.24f + step, 1e-4);
+    m.seq.begin_position(0);
+    m.seq.add_float(LV2_TIME__speed, 0.0f);
+    m.seq.add_double(LV2_TIME__beat, 10.0);
+    m.seq.end_event();
+    m.run(480);  // stopped: no re-phase, still 4 Hz
+    EXPECT_NEAR(m.outputs[1], 0.28f + step, 1e-4);
+}
+
 TEST(Lv2Module, ErrorsGoToTheHostLogAsErrors) {
     Lv2HostUrids urids;
     Lv2HostLog log(&urids);
