@@ -51,7 +51,7 @@ static const ClassDescription* class_at(int32_t index) {
 }
 
 // [any thread]
-static tresult factory_query_interface(IPluginFactory3* self, const uint8_t* iid, void** obj) {
+static tresult factory_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {
     if (obj == nullptr) return kInvalidArgument;
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginFactory) ||
         vst3_iid_equal(iid, kIidIPluginFactory2) || vst3_iid_equal(iid, kIidIPluginFactory3)) {
@@ -63,8 +63,8 @@ static tresult factory_query_interface(IPluginFactory3* self, const uint8_t* iid
 }
 
 // The factory is static: counting references would mean nothing. [any thread]
-static uint32_t factory_add_ref(IPluginFactory3*) { return 1; }
-static uint32_t factory_release(IPluginFactory3*) { return 1; }
+static uint32_t factory_add_ref(FUnknown*) { return 1; }
+static uint32_t factory_release(FUnknown*) { return 1; }
 
 // [any thread]
 static tresult factory_get_factory_info(IPluginFactory3*, PFactoryInfo* info) {

@@ -48,17 +48,17 @@ static uint32_t object_release(Vst3Component* c) {
     return (uint32_t)count;
 }
 
-#define FUNKNOWN_SLOTS(Iface, member)                                                          \
-    static tresult member##_query_interface(Iface* self, const uint8_t* iid, void** obj) {    \
+#define FUNKNOWN_SLOTS(member)                                                          \
+    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {    \
         return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                \
     }                                                                                          \
-    static uint32_t member##_add_ref(Iface* self) { return object_add_ref(COMPONENT_FROM(self, member)); } \
-    static uint32_t member##_release(Iface* self) { return object_release(COMPONENT_FROM(self, member)); }
+    static uint32_t member##_add_ref(FUnknown* self) { return object_add_ref(COMPONENT_FROM(self, member)); } \
+    static uint32_t member##_release(FUnknown* self) { return object_release(COMPONENT_FROM(self, member)); }
 
-FUNKNOWN_SLOTS(IComponent, component_vtbl)
-FUNKNOWN_SLOTS(IAudioProcessor, processor_vtbl)
-FUNKNOWN_SLOTS(IProcessContextRequirements, requirements_vtbl)
-FUNKNOWN_SLOTS(IConnectionPoint, connection_vtbl)
+FUNKNOWN_SLOTS(component_vtbl)
+FUNKNOWN_SLOTS(processor_vtbl)
+FUNKNOWN_SLOTS(requirements_vtbl)
+FUNKNOWN_SLOTS(connection_vtbl)
 
 static Vst3Component* from_component(IComponent* self) { return COMPONENT_FROM(self, component_vtbl); }
 static Vst3Component* from_processor(IAudioProcessor* self) { return COMPONENT_FROM(self, processor_vtbl); }

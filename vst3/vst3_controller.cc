@@ -37,23 +37,23 @@ static uint32_t object_add_ref(Vst3Controller* c) { return (uint32_t)++c->ref_co
 static uint32_t object_release(Vst3Controller* c) {
     int32_t count = --c->ref_count;
     if (count == 0) {
-        if (c->component_handler != nullptr) c->component_handler->vtbl->release(c->component_handler);
+        if (c->component_handler != nullptr) c->component_handler->vtbl->release((FUnknown*)c->component_handler);
         free(c->views);
         free(c);
     }
     return (uint32_t)count;
 }
 
-#define FUNKNOWN_SLOTS(Iface, member)                                                           \
-    static tresult member##_query_interface(Iface* self, const uint8_t* iid, void** obj) {     \
+#define FUNKNOWN_SLOTS(member)                                                           \
+    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {     \
         return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                \
     }                                                                                           \
-    static uint32_t member##_add_ref(Iface* self) { return object_add_ref(CONTROLLER_FROM(self, member)); } \
-    static uint32_t member##_release(Iface* self) { return object_release(CONTROLLER_FROM(self, member)); }
+    static uint32_t member##_add_ref(FUnknown* self) { return object_add_ref(CONTROLLER_FROM(self, member)); } \
+    static uint32_t member##_release(FUnknown* self) { return object_release(CONTROLLER_FROM(self, member)); }
 
-FUNKNOWN_SLOTS(IEditController, controller_vtbl)
-FUNKNOWN_SLOTS(IMidiMapping, midi_vtbl)
-FUNKNOWN_SLOTS(IConnectionPoint, connection_vtbl)
+FUNKNOWN_SLOTS(controller_vtbl)
+FUNKNOWN_SLOTS(midi_vtbl)
+FUNKNOWN_SLOTS(connection_vtbl)
 
 static Vst3Controller* from_controller(IEditController* self) { return CONTROLLER_FROM(self, controller_vtbl); }
 
@@ -177,9 +177,9 @@ static tresult controller_set_param_normalized(IEditController* self, ParamID id
 static tresult controller_set_component_handler(IEditController* self, IComponentHandler* handler) {
     Vst3Controller* c = from_controller(self);
     if (handler == c->component_handler) return kResultOk;
-    if (c->component_handler != nullptr) c->component_handler->vtbl->release(c->component_handler);
+    if (c->component_handler != nullptr) c->component_handler->vtbl->release((FUnknown*)c->component_handler);
     c->component_handler = handler;
-    if (handler != nullptr) handler->vtbl->addRef(handler);
+    if (handler != nullptr) handler->vtbl->addRef((FUnknown*)handler);
     return kResultOk;
 }
 

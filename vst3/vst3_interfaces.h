@@ -33,11 +33,16 @@ extern const TUID kIidIHostApplication;
 // True when two 16-byte ids are equal. [any thread]
 bool vst3_iid_equal(const uint8_t* a, const uint8_t* b);
 
-// The three FUnknown slots, first in every table. T is the interface type.
-#define VST3_FUNKNOWN_SLOTS(T)                                 \
-    tresult (*queryInterface)(T * self, const uint8_t* iid, void** obj); \
-    uint32_t (*addRef)(T * self);                               \
-    uint32_t (*release)(T * self)
+struct FUnknown;
+
+// The three FUnknown slots, first in every table. They take the interface
+// pointer as an FUnknown*, whatever the table: the binary interface is the
+// same, and a call through any interface's base slots then matches the
+// function's declared type exactly.
+#define VST3_FUNKNOWN_SLOTS(T)                                                \
+    tresult (*queryInterface)(struct FUnknown * self, const uint8_t* iid, void** obj); \
+    uint32_t (*addRef)(struct FUnknown * self);                              \
+    uint32_t (*release)(struct FUnknown * self)
 
 typedef struct FUnknown { const struct FUnknownVtbl* vtbl; } FUnknown;
 typedef struct FUnknownVtbl { VST3_FUNKNOWN_SLOTS(FUnknown); } FUnknownVtbl;

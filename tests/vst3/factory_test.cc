@@ -14,6 +14,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(vst3host_open(&module_, test_module_path())); }
     void TearDown() override { vst3host_close(&module_); }
     IPluginFactory3* f() { return module_.factory; }
+    FUnknown* u() { return (FUnknown*)module_.factory; }
     Vst3HostModule module_{};
 };
 
@@ -79,15 +80,15 @@ TEST_F(FactoryTest, IsOneStaticObjectWithoutCounting) {
     EXPECT_EQ(f(), vst3host_factory_again(&module_));
     for (const uint8_t* iid : {kIidFUnknown, kIidIPluginFactory, kIidIPluginFactory2, kIidIPluginFactory3}) {
         void* obj = nullptr;
-        EXPECT_EQ(kResultOk, f()->vtbl->queryInterface(f(), iid, &obj));
+        EXPECT_EQ(kResultOk, f()->vtbl->queryInterface(u(), iid, &obj));
         EXPECT_EQ((void*)f(), obj);
     }
     void* obj = (void*)1;
-    EXPECT_EQ(kNoInterface, f()->vtbl->queryInterface(f(), kIidIComponent, &obj));
+    EXPECT_EQ(kNoInterface, f()->vtbl->queryInterface(u(), kIidIComponent, &obj));
     EXPECT_EQ(nullptr, obj);
-    EXPECT_EQ(1u, f()->vtbl->addRef(f()));
-    EXPECT_EQ(1u, f()->vtbl->release(f()));
-    EXPECT_EQ(1u, f()->vtbl->release(f()));
+    EXPECT_EQ(1u, f()->vtbl->addRef(u()));
+    EXPECT_EQ(1u, f()->vtbl->release(u()));
+    EXPECT_EQ(1u, f()->vtbl->release(u()));
     HostContext context;
     host_context_init(&context);
     EXPECT_EQ(kNotImplemented, f()->vtbl->setHostContext(f(), &context.iface));
@@ -174,17 +175,6 @@ static std::string cid_text(const uint8_t* b) {
     return text;
 }
 
-static std::string read_file(const std::string& path) {
-    std::string out;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) return out;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) out.append(chunk, n);
-    fclose(file);
-    return out;
-}
-
 // The value of `"key": "..."` or `"key": number` after position `from`.
 static std::string json_value(const std::string& json, const std::string& key, size_t from) {
     size_t at = json.find("\"" + key + "\"", from);
@@ -197,7 +187,7 @@ static std::string json_value(const std::string& json, const std::string& key, s
 }
 
 TEST_F(FactoryTest, ScanFileAgreesWithTheFactory) {
-    std::string json = read_file(OKA_VST3_MODULEINFO_PATH);
+    std::string json = read_test_file(OKA_VST3_MODULEINFO_PATH);
     ASSERT_FALSE(json.empty()) << OKA_VST3_MODULEINFO_PATH;
     PFactoryInfo info;
     f()->vtbl->getFactoryInfo(f(), &info);

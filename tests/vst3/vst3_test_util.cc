@@ -1,5 +1,6 @@
 #include "tests/vst3/vst3_test_util.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -103,5 +104,21 @@ std::vector<uint8_t> Vst3Fixture::make_state(const float values[kInputParameterC
     std::vector<uint8_t> out;
     if (bytes != nullptr) out.assign((uint8_t*)bytes, (uint8_t*)bytes + length);
     free(bytes);
+    return out;
+}
+
+std::string read_test_file(const char* unix_path) {
+#ifdef _WIN32
+    std::string path = vst3host_windows_path(unix_path);
+#else
+    std::string path = unix_path;
+#endif
+    std::string out;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) return out;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) out.append(chunk, n);
+    fclose(file);
     return out;
 }

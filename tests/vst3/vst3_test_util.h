@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/parameter_table.h"
@@ -55,6 +56,10 @@ protected:
     IComponent* component_ = nullptr;
     IAudioProcessor* processor_ = nullptr;
 };
+
+// A whole file, read by its Unix path (through Wine's Z: drive in the
+// Windows tree); empty when it cannot be read.
+std::string read_test_file(const char* unix_path);
 
 // The defaults of the 32 writable parameters, as f32.
 void default_values(float values[kInputParameterCount]);

@@ -101,9 +101,9 @@ static tresult no_interface(const uint8_t*, void** obj) {
 
 // ---- memory stream -------------------------------------------------------------
 
-static MemoryStream* as_stream(IBStream* s) { return (MemoryStream*)s; }
+static MemoryStream* as_stream(void* s) { return (MemoryStream*)s; }
 
-static tresult stream_qi(IBStream* self, const uint8_t* iid, void** obj) {
+static tresult stream_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIBStream)) {
         *obj = self;
         ++as_stream(self)->ref_count;
@@ -111,8 +111,8 @@ static tresult stream_qi(IBStream* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t stream_add_ref(IBStream* self) { return (uint32_t)++as_stream(self)->ref_count; }
-static uint32_t stream_release(IBStream* self) { return (uint32_t)--as_stream(self)->ref_count; }
+static uint32_t stream_add_ref(FUnknown* self) { return (uint32_t)++as_stream(self)->ref_count; }
+static uint32_t stream_release(FUnknown* self) { return (uint32_t)--as_stream(self)->ref_count; }
 
 static tresult stream_read(IBStream* self, void* buffer, int32_t n, int32_t* done) {
     MemoryStream* s = as_stream(self);
@@ -169,14 +169,14 @@ void memory_stream_rewind(MemoryStream* s) { s->position = 0; }
 
 // ---- parameter changes -----------------------------------------------------------
 
-static tresult queue_qi(IParamValueQueue* self, const uint8_t* iid, void** obj) {
+static tresult queue_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIParamValueQueue)) {
         *obj = self;
         return kResultOk;
     }
     return no_interface(iid, obj);
 }
-static uint32_t queue_ref(IParamValueQueue*) { return 1; }
+static uint32_t queue_ref(FUnknown*) { return 1; }
 static ParamID queue_id(IParamValueQueue* self) { return ((HostQueue*)self)->id; }
 static int32_t queue_count(IParamValueQueue* self) { return ((HostQueue*)self)->count; }
 
@@ -201,14 +201,14 @@ static tresult queue_add(IParamValueQueue* self, int32_t offset, double value, i
 static const IParamValueQueueVtbl kQueueVtbl = {queue_qi,    queue_ref, queue_ref, queue_id,
                                                 queue_count, queue_get, queue_add};
 
-static tresult changes_qi(IParameterChanges* self, const uint8_t* iid, void** obj) {
+static tresult changes_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIParameterChanges)) {
         *obj = self;
         return kResultOk;
     }
     return no_interface(iid, obj);
 }
-static uint32_t changes_ref(IParameterChanges*) { return 1; }
+static uint32_t changes_ref(FUnknown*) { return 1; }
 
 static int32_t changes_count(IParameterChanges* self) {
     HostChanges* c = (HostChanges*)self;
@@ -268,9 +268,9 @@ const HostQueue* host_changes_find(const HostChanges* changes, ParamID id) {
 
 // ---- component handler -----------------------------------------------------------
 
-static RecordingHandler* as_handler(IComponentHandler* h) { return (RecordingHandler*)h; }
+static RecordingHandler* as_handler(void* h) { return (RecordingHandler*)h; }
 
-static tresult handler_qi(IComponentHandler* self, const uint8_t* iid, void** obj) {
+static tresult handler_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIComponentHandler)) {
         *obj = self;
         ++as_handler(self)->ref_count;
@@ -278,8 +278,8 @@ static tresult handler_qi(IComponentHandler* self, const uint8_t* iid, void** ob
     }
     return no_interface(iid, obj);
 }
-static uint32_t handler_add_ref(IComponentHandler* self) { return (uint32_t)++as_handler(self)->ref_count; }
-static uint32_t handler_release(IComponentHandler* self) { return (uint32_t)--as_handler(self)->ref_count; }
+static uint32_t handler_add_ref(FUnknown* self) { return (uint32_t)++as_handler(self)->ref_count; }
+static uint32_t handler_release(FUnknown* self) { return (uint32_t)--as_handler(self)->ref_count; }
 static tresult handler_begin(IComponentHandler* self, ParamID id) {
     as_handler(self)->edits.push_back({'b', id, 0.0});
     return kResultOk;
