@@ -24,7 +24,7 @@ void prepare(WahEngine* e, Situation s) {
     }
     if (s == kEnvelopeNoise) {
         wah_engine_set_parameter(e, kEnvOn, 1.0f);
-        wah_engine_set_parameter(e, kEnvAmount, 30.0f);
+        wah_engine_set_parameter(e, kEnvAmount, 3.0f);  // the pedal wanders around 0.7
         wah_engine_set_parameter(e, kEnvAttack, 5.0f);
         wah_engine_set_parameter(e, kEnvRelease, 200.0f);
     }

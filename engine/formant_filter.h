@@ -40,22 +40,29 @@ static inline VowelPoint vowel_morph(const WahEngine* e, float p) {
 
 // [audio thread] Target cutoff and Q of the three filters. Q grows with the
 // frequency so the bandwidths stay 80, 100 and 120 Hz.
-static inline void formant_targets(SvfCoeffs* svf, const VowelPoint* v) {
+static inline void formant_values(const VowelPoint* v, float cutoff[3], float q[3]) {
     const float h = 1.0f - v->sex;
     const float a = 1.0f - v->age;
     // 1.0 (sex 1, age 1) up to 1.45 (sex 0, age 0).
     const float s = ((h * 0x1.9999a0p-4f + 0x1.666668p-2f) - h * 0x1.70a3d0p-3f) * a +
                     (h * 0x1.70a3d0p-3f + 1.0f);
     // log2 of 220..900, 650..2400 and 2000..3100 Hz.
-    const float f1 = fast_pow2(v->jaw * 0x1.042664p+1f + 0x1.f201ccp+2f) * s;
-    const float f2 = fast_pow2(v->tongue * 0x1.e27016p+0f + 0x1.2b0478p+3f) * s;
-    const float f3 = fast_pow2(v->color * 0x1.43b8a8p-1f + 0x1.5ee7b4p+3f) * s;
-    svf[0].cutoff = f1;
-    svf[0].q = f1 * 0x1.99999ap-7f;  // 1/80
-    svf[1].cutoff = f2;
-    svf[1].q = f2 * 0x1.47ae14p-7f;  // 1/100
-    svf[2].cutoff = f3;
-    svf[2].q = f3 * 0x1.111112p-7f;  // 1/120
+    cutoff[0] = fast_pow2(v->jaw * 0x1.042664p+1f + 0x1.f201ccp+2f) * s;
+    cutoff[1] = fast_pow2(v->tongue * 0x1.e27016p+0f + 0x1.2b0478p+3f) * s;
+    cutoff[2] = fast_pow2(v->color * 0x1.43b8a8p-1f + 0x1.5ee7b4p+3f) * s;
+    q[0] = cutoff[0] * 0x1.99999ap-7f;  // 1/80
+    q[1] = cutoff[1] * 0x1.47ae14p-7f;  // 1/100
+    q[2] = cutoff[2] * 0x1.111112p-7f;  // 1/120
+}
+
+// [audio thread] Sets the targets of the three filters from a vowel.
+static inline void formant_targets(SvfCoeffs* svf, const VowelPoint* v) {
+    float cutoff[3], q[3];
+    formant_values(v, cutoff, q);
+    for (uint32_t i = 0; i < 3; ++i) {
+        svf[i].cutoff = cutoff[i];
+        svf[i].q = q[i];
+    }
 }
 
 // [audio thread] One glide step toward the targets and the coefficients that

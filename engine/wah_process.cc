@@ -2,6 +2,7 @@
 // filters, wet/dry mix and bypass crossfade, sample by sample.
 #include "engine/envelope.h"
 #include "engine/formant_filter.h"
+#include "engine/formant_lanes.h"
 #include "engine/lfo.h"
 #include "engine/wah_engine.h"
 
@@ -55,6 +56,9 @@ void block_start(WahEngine* e) {
 // The filter-independent values of one sample: modulators, position and the
 // formant targets. Nothing here reads the filters' memories, so a faster
 // form may compute these ahead for a whole block.
+// No p is ever NaN after the limits, so a NaN pattern means "none yet".
+constexpr uint32_t kNoPosition = 0x7FC00000u;
+
 struct SampleControl {
     float env;    // envelope contribution
     float lfo;    // LFO contribution
@@ -62,7 +66,10 @@ struct SampleControl {
     float p;      // modulated position, 0..1
 };
 
-inline SampleControl sample_control(WahEngine* e, float x) {
+// Within a block the vowel settings are constant, so the formant targets are
+// a function of p alone: a still pedal (same p bits as the previous sample)
+// keeps the targets it has. `last_p_bits` starts each block invalid.
+inline SampleControl sample_control(WahEngine* e, FormantLanes* lanes, float x, uint32_t* last_p_bits) {
     SampleControl sc;
     sc.env = env_step(e, x);
     sc.lfo = lfo_step(e, &sc.phase);
@@ -70,32 +77,39 @@ inline SampleControl sample_control(WahEngine* e, float x) {
     if (!(p >= 0.0f)) p = 0.0f;  // below 0, and NaN, give the heel
     if (p > 1.0f) p = 1.0f;
     sc.p = p;
-    const VowelPoint v = vowel_morph(e, p);
-    formant_targets(e->svf, &v);
+    const uint32_t p_bits = fast_bits(p);
+    if (p_bits != *last_p_bits) {
+        *last_p_bits = p_bits;
+        const VowelPoint v = vowel_morph(e, p);
+        float cutoff[3], q[3];
+        formant_values(&v, cutoff, q);
+        formant_lanes_targets(lanes, cutoff, q);
+    }
     return sc;
 }
 
-// The three filters' serial work for one sample: glide, coefficients and
-// the state update; the lanes are independent of one another.
-inline float formant_sample(WahEngine* e, float x) {
-    svf_update_coeffs(&e->svf[0], false);
-    svf_update_coeffs(&e->svf[1], false);
-    svf_update_coeffs(&e->svf[2], false);
-    const float bp1 = svf_process(&e->svf[0], &e->svf_state[0], x);
-    const float bp2 = svf_process(&e->svf[1], &e->svf_state[1], x);
-    const float bp3 = svf_process(&e->svf[2], &e->svf_state[2], x);
-    return formant_wet_sum(bp1, bp2, bp3);
+// The three filters' serial work for one sample, side by side: glide,
+// coefficients and state update. The weighted sum runs in the scalar order.
+inline float formant_sample(FormantLanes* lanes, float x) {
+    formant_lanes_update(lanes);
+    float bp[4];
+    _mm_storeu_ps(bp, formant_lanes_process(lanes, x));
+    return formant_wet_sum(bp[0], bp[1], bp[2]);
 }
 
 }  // namespace
 
 void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t n) {
     block_start(e);
+    if (n <= 0) return;
+    FormantLanes lanes;
+    formant_lanes_load(&lanes, e);
+    uint32_t last_p_bits = kNoPosition;
     for (int32_t i = 0; i < n; ++i) {
         const float x = input[i];
-        const SampleControl sc = sample_control(e, x);
+        const SampleControl sc = sample_control(e, &lanes, x, &last_p_bits);
         e->mod_position = sc.p * 100.0f;
-        const float wet = formant_sample(e, x);
+        const float wet = formant_sample(&lanes, x);
         e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
         const float y = (wet - x) * e->mix_state + x;
         e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
@@ -106,4 +120,5 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         e->lfo_out = sc.lfo;
         e->env_out = sc.env;
     }
+    formant_lanes_store(&lanes, e);
 }

@@ -1,0 +1,117 @@
+// The three formant filters side by side in the lanes of one SSE register
+// (lane 3 idle). Every lane performs exactly the operations of the scalar
+// filter in formant_filter.h, in the same order and rounding, so the bits
+// are the same; only the three filters' independent work overlaps.
+// Used for the duration of one block: loaded from the engine at the block
+// start, stored back at its end. [audio thread]
+#pragma once
+#include <emmintrin.h>
+
+#include "engine/wah_engine.h"
+
+typedef struct FormantLanes {
+    // Read-only during the block.
+    __m128 t_k, prewarp_max, a1u, sticky_sq;
+    // Coefficients and targets.
+    __m128 cutoff_cur, q_cur, t, kf, k, kbl, hp1, cutoff, q;
+    // Memories.
+    __m128 hp_z1, lp_z1, bp_z1, cutoff_z1;
+} FormantLanes;
+
+void formant_lanes_load(FormantLanes* l, const WahEngine* e);
+// Store the lanes back into the engine's three SvfCoeffs and SvfState.
+void formant_lanes_store(const FormantLanes* l, WahEngine* e);
+
+// Lane-wise kernels, bit-identical to their scalar forms in fast_math.h.
+static inline __m128 lanes_floor(__m128 x) {
+    const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u)));
+    const __m128 ax = _mm_andnot_ps(sign, x);
+    const __m128 small = _mm_cmplt_ps(ax, _mm_set1_ps(8388608.0f));
+    // Truncation carrying the sign of x (so -0.5 truncates to -0.0).
+    __m128 t = _mm_or_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_and_ps(small, x))), _mm_and_ps(x, sign));
+    t = _mm_or_ps(_mm_and_ps(small, t), _mm_andnot_ps(small, x));
+    const __m128 below = _mm_cmplt_ps(x, t);
+    return _mm_or_ps(_mm_and_ps(below, _mm_sub_ps(t, _mm_set1_ps(1.0f))), _mm_andnot_ps(below, t));
+}
+
+static inline __m128 lanes_rcp(__m128 x) {
+    __m128 v = _mm_castsi128_ps(_mm_sub_epi32(_mm_set1_epi32(0x7EF0E840), _mm_castps_si128(x)));
+    v = _mm_sub_ps(_mm_add_ps(v, v), _mm_mul_ps(_mm_mul_ps(x, v), v));
+    v = _mm_sub_ps(_mm_add_ps(v, v), _mm_mul_ps(_mm_mul_ps(x, v), v));
+    return v;
+}
+
+static inline __m128 lanes_sin2pi(__m128 x) {
+    const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u)));
+    const __m128 half_pi = _mm_set1_ps(0x1.921fb6p+0f);
+    const __m128 xf = _mm_sub_ps(x, lanes_floor(x));
+    const __m128 a = _mm_sub_ps(_mm_add_ps(xf, xf), _mm_set1_ps(1.0f));
+    const __m128 aa = _mm_andnot_ps(sign, a);
+    const __m128 fold = _mm_andnot_ps(sign, _mm_sub_ps(_mm_add_ps(aa, aa), _mm_set1_ps(1.0f)));
+    const __m128 theta = _mm_add_ps(_mm_mul_ps(fold, _mm_set1_ps(-0x1.921fb6p+0f)), half_pi);
+    const __m128 poly = _mm_add_ps(_mm_mul_ps(theta, _mm_set1_ps(-0x1.c5971ep-4f)), _mm_set1_ps(-0x1.d619c8p-5f));
+    const __m128 s = _mm_add_ps(_mm_mul_ps(poly, _mm_mul_ps(theta, theta)), theta);
+    // -s when the sign of a is clear, +s when it is set.
+    return _mm_xor_ps(s, _mm_andnot_ps(a, sign));
+}
+
+static inline __m128 lanes_select(__m128 mask, __m128 yes, __m128 no) {
+    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
+}
+
+// svf_update_coeffs(force false) in each lane.
+static inline void formant_lanes_update(FormantLanes* l) {
+    const __m128 cutoff_moves = _mm_cmpneq_ps(l->cutoff, l->cutoff_cur);
+    const __m128 q_moves = _mm_cmpneq_ps(l->q, l->q_cur);
+    const __m128 any = _mm_or_ps(cutoff_moves, q_moves);
+    if (_mm_movemask_ps(any) == 0) return;
+    if (_mm_movemask_ps(cutoff_moves) != 0) {
+        // one_pole_step_sticky_rel
+        __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
+        const __m128 d = _mm_sub_ps(y, l->cutoff);
+        const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
+        y = lanes_select(snap, l->cutoff, y);
+        const __m128 cur = lanes_select(cutoff_moves, y, l->cutoff_cur);
+        const __m128 fp = _mm_min_ps(cur, l->prewarp_max);
+        const __m128 x = _mm_mul_ps(_mm_mul_ps(l->t_k, fp), _mm_set1_ps(0x1.45f306p-3f));
+        const __m128 tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(_mm_add_ps(_mm_set1_ps(0.25f), x))));
+        const __m128 t = _mm_mul_ps(lanes_rcp(fp), tangent);
+        l->cutoff_cur = cur;
+        l->t = lanes_select(cutoff_moves, t, l->t);
+        l->kf = lanes_select(cutoff_moves, _mm_mul_ps(cur, l->t), l->kf);
+    }
+    if (_mm_movemask_ps(q_moves) != 0) {
+        // one_pole_step_sticky_abs
+        __m128 y = _mm_add_ps(l->q, _mm_mul_ps(_mm_sub_ps(l->q_cur, l->q), l->a1u));
+        const __m128 d = _mm_sub_ps(y, l->q);
+        y = lanes_select(_mm_cmple_ps(_mm_mul_ps(d, d), l->sticky_sq), l->q, y);
+        l->q_cur = lanes_select(q_moves, y, l->q_cur);
+        l->k = lanes_select(q_moves, lanes_rcp(l->q_cur), l->k);
+    }
+    const __m128 kbl = _mm_add_ps(l->k, l->kf);
+    const __m128 hp1 = lanes_rcp(_mm_add_ps(_mm_mul_ps(kbl, l->kf), _mm_set1_ps(1.0f)));
+    l->kbl = lanes_select(any, kbl, l->kbl);
+    l->hp1 = lanes_select(any, hp1, l->hp1);
+}
+
+// New targets, as formant_targets computes them.
+static inline void formant_lanes_targets(FormantLanes* l, const float cutoff[3], const float q[3]) {
+    l->cutoff = _mm_setr_ps(cutoff[0], cutoff[1], cutoff[2], cutoff[2]);
+    l->q = _mm_setr_ps(q[0], q[1], q[2], q[2]);
+}
+
+// svf_process in each lane; returns the three band-pass outputs.
+static inline __m128 formant_lanes_process(FormantLanes* l, float x) {
+    const __m128 xv = _mm_set1_ps(x);
+    const __m128 kk = _mm_mul_ps(l->t, l->cutoff_z1);
+    const __m128 lp_x = _mm_add_ps(_mm_mul_ps(kk, l->bp_z1), l->lp_z1);
+    const __m128 bp_x = _mm_add_ps(_mm_mul_ps(kk, l->hp_z1), l->bp_z1);
+    const __m128 hp = _mm_mul_ps(_mm_sub_ps(_mm_sub_ps(xv, _mm_mul_ps(l->kbl, bp_x)), lp_x), l->hp1);
+    const __m128 bp = _mm_add_ps(_mm_mul_ps(l->kf, hp), bp_x);
+    const __m128 lp = _mm_add_ps(_mm_mul_ps(l->kf, bp), lp_x);
+    l->hp_z1 = hp;
+    l->lp_z1 = lp;
+    l->bp_z1 = bp;
+    l->cutoff_z1 = l->cutoff_cur;
+    return bp;
+}

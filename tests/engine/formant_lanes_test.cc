@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+#include <math.h>
+
+#include "engine/formant_filter.h"
+#include "engine/formant_lanes.h"
+#include "engine_test_util.h"
+
+namespace {
+
+uint32_t lane_bits(__m128 v, int lane) {
+    float f[4];
+    _mm_storeu_ps(f, v);
+    return float_bits(f[lane]);
+}
+
+}  // namespace
+
+TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
+    std::vector<float> xs = {0.0f, -0.0f, 0.25f, -0.25f, 1.0f, -1.0f, 0.5f, -0.5f, 8388607.5f,
+                             -8388607.5f, 8388608.0f, 3e9f, -3e9f, 1e-30f, -1e-30f, 0.99999994f};
+    uint32_t s = 99u;
+    for (int i = 0; i < 20000; ++i) {
+        s = s * 1664525u + 1013904223u;
+        const float mag = static_cast<float>(s >> 8) * (1.0f / 16777216.0f);
+        xs.push_back((s & 1u ? -1.0f : 1.0f) * mag * static_cast<float>(1u << (s >> 28)));
+    }
+    for (float x : xs) {
+        const __m128 v = _mm_set1_ps(x);
+        ASSERT_EQ(lane_bits(lanes_floor(v), 1), float_bits(fast_floor(x))) << x;
+        ASSERT_EQ(lane_bits(lanes_sin2pi(v), 2), float_bits(fast_sin2pi(x))) << x;
+        const float ax = fabsf(x) + 1e-3f;
+        ASSERT_EQ(lane_bits(lanes_rcp(_mm_set1_ps(ax)), 0), float_bits(fast_rcp(ax))) << ax;
+    }
+}
+
+TEST(FormantLanes, FiltersMatchTheScalarFiltersWhileTargetsJump) {
+    WahEngine scalar;
+    prepare_default_engine(&scalar, 44100.0f);
+    WahEngine lanes_engine = scalar;
+    FormantLanes lanes;
+    formant_lanes_load(&lanes, &lanes_engine);
+    const std::vector<float> in = test_noise(6000, 0.5f);
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (i % 700 == 0) {
+            // A jump of every target, and now and then one that holds still.
+            VowelPoint v = {static_cast<float>(i % 7) / 7.0f, static_cast<float>(i % 5) / 5.0f,
+                            static_cast<float>(i % 3) / 3.0f, 0.2f, 0.9f};
+            float cutoff[3], q[3];
+            formant_values(&v, cutoff, q);
+            if (i % 1400 == 0) {
+                cutoff[1] = scalar.svf[1].cutoff;
+                q[1] = scalar.svf[1].q;
+            }
+            for (int f = 0; f < 3; ++f) {
+                scalar.svf[f].cutoff = cutoff[f];
+                scalar.svf[f].q = q[f];
+            }
+            formant_lanes_targets(&lanes, cutoff, q);
+        }
+        float bp[3];
+        for (int f = 0; f < 3; ++f) svf_update_coeffs(&scalar.svf[f], false);
+        for (int f = 0; f < 3; ++f) bp[f] = svf_process(&scalar.svf[f], &scalar.svf_state[f], in[i]);
+        formant_lanes_update(&lanes);
+        const __m128 out = formant_lanes_process(&lanes, in[i]);
+        for (int f = 0; f < 3; ++f) ASSERT_EQ(lane_bits(out, f), float_bits(bp[f])) << i << " " << f;
+    }
+    formant_lanes_store(&lanes, &lanes_engine);
+    EXPECT_EQ(memcmp(scalar.svf, lanes_engine.svf, sizeof scalar.svf), 0);
+    EXPECT_EQ(memcmp(scalar.svf_state, lanes_engine.svf_state, sizeof scalar.svf_state), 0);
+}
