@@ -297,6 +297,18 @@ TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
     EXPECT_EQ(kResultOk, run(&block));
     EXPECT_EQ(7.0f, block.output[0]);
 
+    // Double-precision buffers (never offered, but sent by a broken host)
+    // are silenced as doubles, whole.
+    std::vector<double> wide_in(64, 0.5), wide_out(64, 7.0);
+    double* wide_ins[1] = {wide_in.data()};
+    double* wide_outs[1] = {wide_out.data()};
+    test_block_init(&block, 64, 0.5f);
+    block.data.symbolicSampleSize = kSample64;
+    block.input_bus.channelBuffers64 = wide_ins;
+    block.output_bus.channelBuffers64 = wide_outs;
+    EXPECT_EQ(kResultOk, run(&block));
+    for (double s : wide_out) EXPECT_EQ(0.0, s);
+
     // Normal blocks work afterwards, in place as well.
     test_block_init(&block, 64, 0.5f);
     block.output_channels[0] = block.input.data();
