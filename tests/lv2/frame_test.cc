@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -271,6 +272,17 @@ TEST_F(Frame, ConcurrentRestoreNeverTearsValues) {
     lv2_plugin_run(p, 32);
     EXPECT_EQ(torn, 0);
     for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(engine_value(i), b[i]) << i;
+}
+
+// Without a log feature the messages go to the standard error stream.
+TEST(FrameLog, WithoutHostLogErrorsGoToStandardError) {
+    ::testing::internal::CaptureStderr();
+    LV2_Handle h = lv2_plugin_instantiate(lv2_plugin_descriptor(), 44100.0, "", nullptr);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(err, "Missing feature <http://lv2plug.in/ns/ext/urid#map>\n");
+    EXPECT_EQ(((Lv2Plugin*)h)->engine.sample_rate, 44100.0f);
+    lv2_plugin_cleanup(h);
 }
 
 }  // namespace
