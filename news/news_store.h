@@ -52,15 +52,16 @@ enum NewsSyncOutcome {
 
 // How the request core reaches the files. The Windows build gives the
 // per-user files (kNewsWin32Files); tests and the fuzz target give their own.
-// Every slot runs on the thread serving the request and must never reach a
-// path outside the base folder.
+// No slot may reach a path outside the base folder.
 struct NewsFileOps {
     // Reads a whole entry into `out` (data null when the file is missing).
+    // [web UI thread]
     NewsStatus (*readEntry)(void* context, const NewsComponents* components, NewsText* out);
     // Replaces the entry's content, creating its folders; silent on failure.
+    // [web UI thread]
     void (*writeEntry)(void* context, NewsSlice text, const NewsComponents* components);
     // Conditional write under one lock; on a conflict `stored` receives the
-    // whole stored text.
+    // whole stored text. [web UI thread]
     NewsSyncOutcome (*syncEntry)(void* context, const NewsComponents* components,
                                  const NewsSyncBody* body, NewsText* stored);
 };
