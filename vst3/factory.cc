@@ -46,6 +46,7 @@ static void copy_wide(char16* out, size_t capacity, const char16* text) {
     memset(out + length, 0, (capacity - length) * sizeof(char16));
 }
 
+// [any thread]
 static const ClassDescription* class_at(int32_t index) {
     return index >= 0 && index < 2 ? &kClasses[index] : nullptr;
 }

@@ -48,6 +48,8 @@ static uint32_t object_release(Vst3Component* c) {
     return (uint32_t)count;
 }
 
+// The three base slots of one interface pointer, forwarding to the object's
+// own. [any thread, one at a time]
 #define FUNKNOWN_SLOTS(member)                                                          \
     static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {    \
         return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                \

@@ -44,6 +44,8 @@ static uint32_t object_release(Vst3Controller* c) {
     return (uint32_t)count;
 }
 
+// The three base slots of one interface pointer, forwarding to the object's
+// own. [any thread, one at a time]
 #define FUNKNOWN_SLOTS(member)                                                           \
     static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {     \
         return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                \
@@ -84,7 +86,8 @@ static void controller_set_value(void* user_data, uint64_t index, float value) {
     ((Vst3Controller*)user_data)->values[index] = snapAndClamp((uint32_t)index, value);
 }
 
-// The controller has no lock to take: it is the host's UI thread's alone.
+// The controller has no lock to take: it is the host UI thread's alone.
+// [host UI thread]
 static void controller_no_lock(void*) {}
 
 // Takes the component's saved state: all 32 values or none. [host UI thread]
