@@ -59,39 +59,65 @@ static inline __m128 lanes_select(__m128 mask, __m128 yes, __m128 no) {
     return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
 }
 
-// svf_update_coeffs(force false) in each lane.
-static inline void formant_lanes_update(FormantLanes* l) {
-    const __m128 cutoff_moves = _mm_cmpneq_ps(l->cutoff, l->cutoff_cur);
-    const __m128 q_moves = _mm_cmpneq_ps(l->q, l->q_cur);
-    const __m128 any = _mm_or_ps(cutoff_moves, q_moves);
-    if (_mm_movemask_ps(any) == 0) return;
-    if (_mm_movemask_ps(cutoff_moves) != 0) {
+// svf_update_coeffs(force false) in each lane, in three parts so that a
+// block can glide serially (cheap), compute the coefficients of many samples
+// independently (the costly part) and take them serially again.
+
+// Step 1: the glide of cutoff and Q; reports which lanes move.
+static inline void formant_lanes_glide(FormantLanes* l, __m128* cutoff_moves, __m128* q_moves) {
+    const __m128 cm = _mm_cmpneq_ps(l->cutoff, l->cutoff_cur);
+    const __m128 qm = _mm_cmpneq_ps(l->q, l->q_cur);
+    *cutoff_moves = cm;
+    *q_moves = qm;
+    if (_mm_movemask_ps(cm) != 0) {
         // one_pole_step_sticky_rel
         __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
         const __m128 d = _mm_sub_ps(y, l->cutoff);
         const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
         y = lanes_select(snap, l->cutoff, y);
-        const __m128 cur = lanes_select(cutoff_moves, y, l->cutoff_cur);
-        const __m128 fp = _mm_min_ps(cur, l->prewarp_max);
-        const __m128 x = _mm_mul_ps(_mm_mul_ps(l->t_k, fp), _mm_set1_ps(0x1.45f306p-3f));
-        const __m128 tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(_mm_add_ps(_mm_set1_ps(0.25f), x))));
-        const __m128 t = _mm_mul_ps(lanes_rcp(fp), tangent);
-        l->cutoff_cur = cur;
-        l->t = lanes_select(cutoff_moves, t, l->t);
-        l->kf = lanes_select(cutoff_moves, _mm_mul_ps(cur, l->t), l->kf);
+        l->cutoff_cur = lanes_select(cm, y, l->cutoff_cur);
     }
-    if (_mm_movemask_ps(q_moves) != 0) {
+    if (_mm_movemask_ps(qm) != 0) {
         // one_pole_step_sticky_abs
         __m128 y = _mm_add_ps(l->q, _mm_mul_ps(_mm_sub_ps(l->q_cur, l->q), l->a1u));
         const __m128 d = _mm_sub_ps(y, l->q);
         y = lanes_select(_mm_cmple_ps(_mm_mul_ps(d, d), l->sticky_sq), l->q, y);
-        l->q_cur = lanes_select(q_moves, y, l->q_cur);
-        l->k = lanes_select(q_moves, lanes_rcp(l->q_cur), l->k);
+        l->q_cur = lanes_select(qm, y, l->q_cur);
     }
+}
+
+// Steps 2.2 to 3: the coefficients a glided cutoff and Q give; no state.
+static inline void formant_lanes_candidates(const FormantLanes* l, __m128 cutoff_cur, __m128 q_cur, __m128* t,
+                                            __m128* kf, __m128* k) {
+    const __m128 fp = _mm_min_ps(cutoff_cur, l->prewarp_max);
+    const __m128 x = _mm_mul_ps(_mm_mul_ps(l->t_k, fp), _mm_set1_ps(0x1.45f306p-3f));
+    const __m128 tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(_mm_add_ps(_mm_set1_ps(0.25f), x))));
+    *t = _mm_mul_ps(lanes_rcp(fp), tangent);
+    *kf = _mm_mul_ps(cutoff_cur, *t);
+    *k = lanes_rcp(q_cur);
+}
+
+// Takes the candidates in the lanes that moved, then step 4.
+static inline void formant_lanes_take(FormantLanes* l, __m128 cutoff_moves, __m128 q_moves, __m128 t, __m128 kf,
+                                      __m128 k) {
+    const __m128 any = _mm_or_ps(cutoff_moves, q_moves);
+    l->t = lanes_select(cutoff_moves, t, l->t);
+    l->kf = lanes_select(cutoff_moves, kf, l->kf);
+    l->k = lanes_select(q_moves, k, l->k);
     const __m128 kbl = _mm_add_ps(l->k, l->kf);
     const __m128 hp1 = lanes_rcp(_mm_add_ps(_mm_mul_ps(kbl, l->kf), _mm_set1_ps(1.0f)));
     l->kbl = lanes_select(any, kbl, l->kbl);
     l->hp1 = lanes_select(any, hp1, l->hp1);
+}
+
+// The whole of svf_update_coeffs(force false) for one sample.
+static inline void formant_lanes_update(FormantLanes* l) {
+    __m128 cm, qm;
+    formant_lanes_glide(l, &cm, &qm);
+    if (_mm_movemask_ps(_mm_or_ps(cm, qm)) == 0) return;
+    __m128 t, kf, k;
+    formant_lanes_candidates(l, l->cutoff_cur, l->q_cur, &t, &kf, &k);
+    formant_lanes_take(l, cm, qm, t, kf, k);
 }
 
 // New targets, as formant_targets computes them.
@@ -100,8 +126,9 @@ static inline void formant_lanes_targets(FormantLanes* l, const float cutoff[3],
     l->q = _mm_setr_ps(q[0], q[1], q[2], q[2]);
 }
 
-// svf_process in each lane; returns the three band-pass outputs.
-static inline __m128 formant_lanes_process(FormantLanes* l, float x) {
+// svf_process in each lane, with the smoothed cutoff of this sample;
+// returns the three band-pass outputs.
+static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {
     const __m128 xv = _mm_set1_ps(x);
     const __m128 kk = _mm_mul_ps(l->t, l->cutoff_z1);
     const __m128 lp_x = _mm_add_ps(_mm_mul_ps(kk, l->bp_z1), l->lp_z1);
@@ -112,6 +139,10 @@ static inline __m128 formant_lanes_process(FormantLanes* l, float x) {
     l->hp_z1 = hp;
     l->lp_z1 = lp;
     l->bp_z1 = bp;
-    l->cutoff_z1 = l->cutoff_cur;
+    l->cutoff_z1 = cutoff_cur;
     return bp;
+}
+
+static inline __m128 formant_lanes_process(FormantLanes* l, float x) {
+    return formant_lanes_process_at(l, x, l->cutoff_cur);
 }

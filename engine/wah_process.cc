@@ -88,14 +88,19 @@ inline SampleControl sample_control(WahEngine* e, FormantLanes* lanes, float x, 
     return sc;
 }
 
-// The three filters' serial work for one sample, side by side: glide,
-// coefficients and state update. The weighted sum runs in the scalar order.
-inline float formant_sample(FormantLanes* lanes, float x) {
-    formant_lanes_update(lanes);
-    float bp[4];
-    _mm_storeu_ps(bp, formant_lanes_process(lanes, x));
-    return formant_wet_sum(bp[0], bp[1], bp[2]);
-}
+// A block is worked in chunks of this many samples, in three passes: the
+// filter-independent values and the formant glide (serial but short), the
+// filter coefficients (independent per sample, the costly part), then the
+// filters' state, mix and bypass (serial).
+constexpr int32_t kChunk = 32;
+
+struct Chunk {
+    float x[kChunk];
+    int moving[kChunk];  // any lane's cutoff or Q moved
+    __m128 cutoff_moves[kChunk], q_moves[kChunk];
+    __m128 cutoff_cur[kChunk], q_cur[kChunk];
+    __m128 t[kChunk], kf[kChunk], k[kChunk];
+};
 
 }  // namespace
 
@@ -105,20 +110,38 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
     uint32_t last_p_bits = kNoPosition;
-    for (int32_t i = 0; i < n; ++i) {
-        const float x = input[i];
-        const SampleControl sc = sample_control(e, &lanes, x, &last_p_bits);
-        e->mod_position = sc.p * 100.0f;
-        const float wet = formant_sample(&lanes, x);
-        e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
-        const float y = (wet - x) * e->mix_state + x;
-        e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
-        // Read the input again: in place, output[i] may alias input[i].
-        const float dry = input[i];
-        output[i] = (y - dry) * e->bypass_state + dry;
-        e->lfo_phase = sc.phase;
-        e->lfo_out = sc.lfo;
-        e->env_out = sc.env;
+    Chunk c;
+    SampleControl sc{};
+    for (int32_t base = 0; base < n; base += kChunk) {
+        const int32_t m = n - base < kChunk ? n - base : kChunk;
+        for (int32_t j = 0; j < m; ++j) {
+            c.x[j] = input[base + j];
+            sc = sample_control(e, &lanes, c.x[j], &last_p_bits);
+            formant_lanes_glide(&lanes, &c.cutoff_moves[j], &c.q_moves[j]);
+            c.moving[j] = _mm_movemask_ps(_mm_or_ps(c.cutoff_moves[j], c.q_moves[j]));
+            c.cutoff_cur[j] = lanes.cutoff_cur;
+            c.q_cur[j] = lanes.q_cur;
+        }
+        for (int32_t j = 0; j < m; ++j) {
+            if (c.moving[j]) formant_lanes_candidates(&lanes, c.cutoff_cur[j], c.q_cur[j], &c.t[j], &c.kf[j], &c.k[j]);
+        }
+        for (int32_t j = 0; j < m; ++j) {
+            const float x = c.x[j];
+            if (c.moving[j]) formant_lanes_take(&lanes, c.cutoff_moves[j], c.q_moves[j], c.t[j], c.kf[j], c.k[j]);
+            float bp[4];
+            _mm_storeu_ps(bp, formant_lanes_process_at(&lanes, x, c.cutoff_cur[j]));
+            const float wet = formant_wet_sum(bp[0], bp[1], bp[2]);
+            e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
+            const float y = (wet - x) * e->mix_state + x;
+            e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
+            // Read the input again: in place, output[i] may alias input[i].
+            const float dry = input[base + j];
+            output[base + j] = (y - dry) * e->bypass_state + dry;
+        }
     }
+    e->mod_position = sc.p * 100.0f;
+    e->lfo_phase = sc.phase;
+    e->lfo_out = sc.lfo;
+    e->env_out = sc.env;
     formant_lanes_store(&lanes, e);
 }
