@@ -1,8 +1,9 @@
 // Locked access to the per-user news files. Every access holds an exclusive
 // lock on the whole file from just after the open to just before the close,
 // readers as well as writers, so instances in any process never see a file
-// half written. Files use the runtime's text mode: a line feed is stored as
-// carriage return + line feed and read back as a line feed.
+// half written. A line feed is stored as carriage return + line feed and
+// read back as a line feed (news_line_ends.h says why the store converts
+// them itself on binary streams rather than using text mode).
 #include <errno.h>
 #include <io.h>
 #include <stdio.h>
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include "news/news_files.h"
+#include "news/news_line_ends.h"
 
 namespace {
 
@@ -80,28 +82,40 @@ NewsStatus readWhole(FILE* file, NewsText* out) {
         free(text);
         return kNewsFailed;
     }
+    got = newsLinesFromDisk(text, got);
     text[got] = 0;
     *out = NewsText{text, got};
     return kNewsOk;
+}
+
+// Writes `text` with every line feed as CR LF.
+bool writeLines(FILE* file, NewsSlice text) {
+    size_t start = 0;
+    for (size_t i = 0; i <= text.length; i++) {
+        if (i < text.length && text.data[i] != '\n') continue;
+        size_t run = i - start;
+        if (run && fwrite(text.data + start, 1, run, file) != run) return false;
+        if (i < text.length && fwrite("\r\n", 1, 2, file) != 2) return false;
+        start = i + 1;
+    }
+    return true;
 }
 
 // Empties the locked file and writes `text` from its start.
 bool replaceContent(FILE* file, NewsSlice text) {
     // The seek drops buffered input before the size changes under the stream.
     if (_fseeki64(file, 0, SEEK_SET) != 0 || _chsize(_fileno(file), 0) != 0) return false;
-    if (text.length && fwrite(text.data, 1, text.length, file) != text.length) return false;
-    return fflush(file) == 0;
+    return writeLines(file, text) && fflush(file) == 0;
 }
 
-// Up to eight characters from the start of the file.
+// The first characters (up to eight) as a reader sees them: eight of them
+// take at most sixteen bytes on disk, plus one to pair a final CR.
 size_t readPrefix(FILE* file, char* prefix) {
-    size_t got = 0;
-    while (got < kTagLength) {
-        int c = fgetc(file);
-        if (c == EOF) break;
-        prefix[got++] = (char)c;
-    }
-    return got;
+    char raw[2 * kTagLength + 1];
+    size_t got = newsLinesFromDisk(raw, fread(raw, 1, sizeof raw, file));
+    size_t used = got < kTagLength ? got : kTagLength;
+    memcpy(prefix, raw, used);
+    return used;
 }
 
 NewsStatus readSlot(void*, const NewsComponents* components, NewsText* out) {
@@ -122,7 +136,7 @@ NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSync
 NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
     *out = NewsText{nullptr, 0};
     bool missing = false;
-    FILE* file = openLocked(components, L"r", false, &missing);
+    FILE* file = openLocked(components, L"rb", false, &missing);
     if (!file) return missing ? kNewsOk : kNewsFailed;
     NewsStatus status = readWhole(file, out);
     closeLocked(file);
@@ -130,10 +144,10 @@ NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
 }
 
 void writeEntry(NewsSlice text, const NewsComponents* components) {
-    // "a+" creates a missing file without emptying an existing one: the old
+    // "a+b" creates a missing file without emptying an existing one: the old
     // content stays whole until the lock is ours.
     bool missing = false;
-    FILE* file = openLocked(components, L"a+", true, &missing);
+    FILE* file = openLocked(components, L"a+b", true, &missing);
     if (!file) return;
     replaceContent(file, text);
     closeLocked(file);
@@ -143,7 +157,7 @@ NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* 
                           NewsText* stored) {
     *stored = NewsText{nullptr, 0};
     bool missing = false;
-    FILE* file = openLocked(components, L"a+", true, &missing);
+    FILE* file = openLocked(components, L"a+b", true, &missing);
     if (!file) return kNewsSyncFailed;
     int64_t size = 0;
     NewsSyncOutcome outcome = kNewsSyncFailed;

@@ -110,6 +110,15 @@ TEST_F(NewsFiles, LineFeedsAreStoredAsCrLfAndReadBackAsLineFeeds) {
     EXPECT_EQ(askStore("quorlV1 syncNews --:z"), (Texts{"quorlV1 syncNewsConflict x\ny"}));
 }
 
+TEST_F(NewsFiles, ControlZBytesNeitherEndAReadNorGetCutOffTheFile) {
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\x1a" "cd\nend\x1a"), Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a" "cd\r\nend\x1a");
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\x1a" "cd\nend\x1a"}));
+    EXPECT_EQ(askStore("quorlV1 syncNews -:x"),
+              (Texts{"quorlV1 syncNewsConflict ab\x1a" "cd\nend\x1a"}));
+    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a" "cd\r\nend\x1a");
+}
+
 TEST_F(NewsFiles, IdentifiersNeverReachOutsideTheBaseFolder) {
     ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "n"));
     for (const char* request :
@@ -134,6 +143,11 @@ TEST_F(NewsFiles, WithoutAppDataEverythingIsSilentAndNothingIsWritten) {
     // Reads of paths that cannot be built count as missing files.
     EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initDone "}));
     EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
+    // An empty value is no folder either (it would put the files at the
+    // root of the current drive).
+    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", L""));
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce x"), Texts{});
+    EXPECT_FALSE(pathExists(L"\\Zarvosonic"));
     ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", appData.root.c_str()));
     EXPECT_FALSE(pathExists(newsFilePath(&appData, {})));
 }
