@@ -39,6 +39,7 @@ void one_pole_set_cutoff_down(OnePoleCoeffs* c, float hz);
 // Time constant in seconds to cutoff in Hz; +inf below 1e-9 s. [any thread]
 float one_pole_tau_to_cutoff(float tau);
 // Feedback coefficient of a cutoff: fs*tau / (fs*tau + 1), 0 above ~1e9/2pi Hz.
+// [any thread]
 float one_pole_coefficient(const OnePoleCoeffs* c, float cutoff);
 
 // [audio thread] Symmetric step toward x.

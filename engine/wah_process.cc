@@ -1,5 +1,6 @@
 // Block processing: envelope, LFO, position, vowel morph, the three formant
-// filters, wet/dry mix and bypass crossfade, sample by sample.
+// filters, wet/dry mix and bypass crossfade, in the per-sample order of the
+// sound's definition (the plain form lives on in the tests' reference).
 #include "engine/envelope.h"
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
@@ -53,12 +54,12 @@ void block_start(WahEngine* e) {
     one_pole_update_coeffs(&e->bypass_coeffs);
 }
 
-// The filter-independent values of one sample: modulators, position and the
-// formant targets. Nothing here reads the filters' memories, so a faster
-// form may compute these ahead for a whole block.
 // No p is ever NaN after the limits, so a NaN pattern means "none yet".
 constexpr uint32_t kNoPosition = 0x7FC00000u;
 
+// The filter-independent values of one sample: modulators, position and the
+// formant targets. Nothing here reads the filters' memories, so a block can
+// compute these ahead of the filters.
 struct SampleControl {
     float env;    // envelope contribution
     float lfo;    // LFO contribution
@@ -102,8 +103,48 @@ struct Chunk {
     __m128 t[kChunk], kf[kChunk], k[kChunk];
 };
 
+// Pass 1: modulators, position, targets and glide of m samples.
+SampleControl chunk_control(WahEngine* e, FormantLanes* lanes, Chunk* c, const float* input, int32_t m,
+                            uint32_t* last_p_bits) {
+    SampleControl sc{};
+    for (int32_t j = 0; j < m; ++j) {
+        c->x[j] = input[j];
+        sc = sample_control(e, lanes, c->x[j], last_p_bits);
+        formant_lanes_glide(lanes, &c->cutoff_moves[j], &c->q_moves[j]);
+        c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
+        c->cutoff_cur[j] = lanes->cutoff_cur;
+        c->q_cur[j] = lanes->q_cur;
+    }
+    return sc;
+}
+
+// Pass 2: the coefficients of every sample whose formants moved.
+void chunk_coefficients(const FormantLanes* lanes, Chunk* c, int32_t m) {
+    for (int32_t j = 0; j < m; ++j) {
+        if (c->moving[j]) formant_lanes_candidates(lanes, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
+    }
+}
+
+// Pass 3: filters, mix and bypass, sample by sample.
+void chunk_render(WahEngine* e, FormantLanes* lanes, const Chunk* c, const float* input, float* output, int32_t m) {
+    for (int32_t j = 0; j < m; ++j) {
+        const float x = c->x[j];
+        if (c->moving[j]) formant_lanes_take(lanes, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        float bp[4];
+        _mm_storeu_ps(bp, formant_lanes_process_at(lanes, x, c->cutoff_cur[j]));
+        const float wet = formant_wet_sum(bp[0], bp[1], bp[2]);
+        e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
+        const float y = (wet - x) * e->mix_state + x;
+        e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
+        // Read the input again: in place, output[j] may alias input[j].
+        const float dry = input[j];
+        output[j] = (y - dry) * e->bypass_state + dry;
+    }
+}
+
 }  // namespace
 
+// [audio thread]
 void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t n) {
     block_start(e);
     if (n <= 0) return;
@@ -111,37 +152,17 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     formant_lanes_load(&lanes, e);
     uint32_t last_p_bits = kNoPosition;
     Chunk c;
-    SampleControl sc{};
+    SampleControl last{};
     for (int32_t base = 0; base < n; base += kChunk) {
         const int32_t m = n - base < kChunk ? n - base : kChunk;
-        for (int32_t j = 0; j < m; ++j) {
-            c.x[j] = input[base + j];
-            sc = sample_control(e, &lanes, c.x[j], &last_p_bits);
-            formant_lanes_glide(&lanes, &c.cutoff_moves[j], &c.q_moves[j]);
-            c.moving[j] = _mm_movemask_ps(_mm_or_ps(c.cutoff_moves[j], c.q_moves[j]));
-            c.cutoff_cur[j] = lanes.cutoff_cur;
-            c.q_cur[j] = lanes.q_cur;
-        }
-        for (int32_t j = 0; j < m; ++j) {
-            if (c.moving[j]) formant_lanes_candidates(&lanes, c.cutoff_cur[j], c.q_cur[j], &c.t[j], &c.kf[j], &c.k[j]);
-        }
-        for (int32_t j = 0; j < m; ++j) {
-            const float x = c.x[j];
-            if (c.moving[j]) formant_lanes_take(&lanes, c.cutoff_moves[j], c.q_moves[j], c.t[j], c.kf[j], c.k[j]);
-            float bp[4];
-            _mm_storeu_ps(bp, formant_lanes_process_at(&lanes, x, c.cutoff_cur[j]));
-            const float wet = formant_wet_sum(bp[0], bp[1], bp[2]);
-            e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
-            const float y = (wet - x) * e->mix_state + x;
-            e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
-            // Read the input again: in place, output[i] may alias input[i].
-            const float dry = input[base + j];
-            output[base + j] = (y - dry) * e->bypass_state + dry;
-        }
+        last = chunk_control(e, &lanes, &c, input + base, m, &last_p_bits);
+        chunk_coefficients(&lanes, &c, m);
+        chunk_render(e, &lanes, &c, input + base, output + base, m);
     }
-    e->mod_position = sc.p * 100.0f;
-    e->lfo_phase = sc.phase;
-    e->lfo_out = sc.lfo;
-    e->env_out = sc.env;
+    // The output values are those of the block's last sample.
+    e->mod_position = last.p * 100.0f;
+    e->lfo_phase = last.phase;
+    e->lfo_out = last.lfo;
+    e->env_out = last.env;
     formant_lanes_store(&lanes, e);
 }
