@@ -238,11 +238,12 @@ TEST(LfoRandom, LevelRefreshesExactlyAtPhaseWraps) {
 TEST(LfoRandom, GeneratorSequenceIsPinned) {
     WahEngine e{};
     e.rng_state = kRngSeed;
-    const float first = rng_next(&e);
-    EXPECT_EQ(e.rng_state, kRngSeed * 0x9B60933458E17D7Dull + 0xD737232EECCDF7EDull);
-    const uint64_t s = e.rng_state;
-    const uint32_t r = static_cast<uint32_t>(s >> (29u - (s >> 61)));
-    EXPECT_EQ(first, static_cast<float>(r) * 0x1p-31f - 1.0f);
+    // The first draws from the seed, worked out independently.
+    EXPECT_EQ(float_bits(rng_next(&e)), 0xBE988E36u);
+    EXPECT_EQ(e.rng_state, 0x656771CA2F6A2AA6ull);
+    EXPECT_EQ(float_bits(rng_next(&e)), 0xBF3436A0u);
+    EXPECT_EQ(float_bits(rng_next(&e)), 0xBEF9CBD4u);
+    EXPECT_EQ(e.rng_state, 0xCCA0C685882E797Cull);
     double sum = 0.0;
     for (int i = 0; i < 10000; ++i) {
         const float v = rng_next(&e);
@@ -251,6 +252,10 @@ TEST(LfoRandom, GeneratorSequenceIsPinned) {
         sum += v;
     }
     EXPECT_LT(fabs(sum / 10000.0), 0.05);
+    // A fresh engine's reset draws the first of them.
+    WahEngine fresh;
+    prepare_default_engine(&fresh, 48000.0f);
+    EXPECT_EQ(float_bits(fresh.random_value), 0xBE988E36u);
 }
 
 TEST(Envelope, AttackFastReleaseSlow) {
