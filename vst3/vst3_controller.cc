@@ -1,5 +1,6 @@
 #include "vst3/vst3_controller.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -167,11 +168,12 @@ static ParamValue controller_get_param_normalized(IEditController* self, ParamID
     return index_of(id, &index) ? plainToNormalized(index, from_controller(self)->values[index]) : 0.0;
 }
 
-// Host automation and the component's output values arrive here.
-// [host UI thread]
+// Host automation and the component's output values arrive here. A NaN is
+// no value: it is refused, as the component ignores it, so the editor never
+// shows a value the engine does not have. [host UI thread]
 static tresult controller_set_param_normalized(IEditController* self, ParamID id, ParamValue normalized) {
     uint32_t index = 0;
-    if (!index_of(id, &index)) return kResultFalse;
+    if (!index_of(id, &index) || isnan(normalized)) return kResultFalse;
     from_controller(self)->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
     return kResultOk;
 }

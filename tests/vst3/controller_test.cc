@@ -106,6 +106,8 @@ TEST_F(ControllerTest, StoresSnappedValuesFromTheHost) {
     c_->vtbl->setParamNormalized(c_, param_id(kPosition), 3.0);
     EXPECT_DOUBLE_EQ(1.0, normalized(kPosition)) << "clamped into range";
 
+    EXPECT_EQ(kResultFalse, c_->vtbl->setParamNormalized(c_, param_id(kPosition), NAN));
+    EXPECT_DOUBLE_EQ(1.0, normalized(kPosition)) << "a NaN leaves the value as it was";
     EXPECT_EQ(kResultFalse, c_->vtbl->setParamNormalized(c_, 0u, 0.5));
     EXPECT_EQ(kResultFalse, c_->vtbl->setParamNormalized(c_, 0xFFFFFFFFu, 0.5));
 }
