@@ -253,6 +253,9 @@ static const IConnectionPointVtbl kConnectionVtbl = {
     connection_connect, connection_disconnect, connection_notify,
 };
 
+// The heap gives 16-byte alignment on x64; the engine must not ask for more.
+static_assert(alignof(Vst3Component) <= 16, "Vst3Component needs an aligned allocation");
+
 FUnknown* vst3_component_new(void) {
     Vst3Component* c = (Vst3Component*)calloc(1, sizeof(Vst3Component));
     if (c == nullptr) return nullptr;

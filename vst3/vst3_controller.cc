@@ -146,7 +146,21 @@ static tresult controller_get_param_value_by_string(IEditController*, ParamID id
     uint32_t index = 0;
     if (!index_of(id, &index)) return kResultFalse;
     if (string == nullptr || normalized == nullptr) return kInvalidArgument;
-    *normalized = parseValue(index, string);
+    // Host texts are String128s: never read past 128 units, terminated or not.
+    String128 text;
+    size_t length = 0;
+    while (length < 127 && string[length] != 0) {
+        text[length] = string[length];
+        ++length;
+    }
+    text[length] = 0;
+    // The table's reading is not clamped; hosts get a normalized value, in
+    // 0..1. Texts below the range (a logarithmic parameter's 0 or less gives
+    // -inf or NaN) land on its bottom.
+    double value = parseValue(index, text);
+    if (!(value >= 0.0)) value = 0.0;
+    if (value > 1.0) value = 1.0;
+    *normalized = value;
     return kResultOk;
 }
 

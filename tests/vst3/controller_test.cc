@@ -134,6 +134,19 @@ TEST_F(ControllerTest, ConvertsBetweenNormalizedPlainAndText) {
     ASSERT_EQ(kResultOk, c_->vtbl->getParamValueByString(c_, param_id(kPosition), typed, &value));
     EXPECT_DOUBLE_EQ(0.25, value);
 
+    // A text filling all 128 units without a terminator is read no further.
+    String128 long_text;
+    for (char16& unit : long_text) unit = u'1';
+    ASSERT_EQ(kResultOk, c_->vtbl->getParamValueByString(c_, param_id(kPosition), long_text, &value));
+    EXPECT_DOUBLE_EQ(1.0, value) << "clamped to the top of the range";
+    // Zero and below on a logarithmic scale are below its range.
+    char16 zero[] = u"0";
+    char16 negative[] = u"-5";
+    ASSERT_EQ(kResultOk, c_->vtbl->getParamValueByString(c_, free_rate, zero, &value));
+    EXPECT_EQ(0.0, value);
+    ASSERT_EQ(kResultOk, c_->vtbl->getParamValueByString(c_, free_rate, negative, &value));
+    EXPECT_EQ(0.0, value);
+
     // A ParamID of 0 is not in the table: nothing written.
     text[0] = u'x';
     text[1] = 0;
