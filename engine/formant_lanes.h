@@ -7,6 +7,7 @@
 #pragma once
 #include <emmintrin.h>
 
+#include "engine/lanes_math.h"
 #include "engine/wah_engine.h"
 
 typedef struct FormantLanes {
@@ -21,43 +22,6 @@ typedef struct FormantLanes {
 void formant_lanes_load(FormantLanes* l, const WahEngine* e);
 // Store the lanes back into the engine's three SvfCoeffs and SvfState.
 void formant_lanes_store(const FormantLanes* l, WahEngine* e);
-
-// Lane-wise kernels, bit-identical to their scalar forms in fast_math.h.
-static inline __m128 lanes_floor(__m128 x) {
-    const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u)));
-    const __m128 ax = _mm_andnot_ps(sign, x);
-    const __m128 small = _mm_cmplt_ps(ax, _mm_set1_ps(8388608.0f));
-    // Truncation carrying the sign of x (so -0.5 truncates to -0.0).
-    __m128 t = _mm_or_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_and_ps(small, x))), _mm_and_ps(x, sign));
-    t = _mm_or_ps(_mm_and_ps(small, t), _mm_andnot_ps(small, x));
-    const __m128 below = _mm_cmplt_ps(x, t);
-    return _mm_or_ps(_mm_and_ps(below, _mm_sub_ps(t, _mm_set1_ps(1.0f))), _mm_andnot_ps(below, t));
-}
-
-static inline __m128 lanes_rcp(__m128 x) {
-    __m128 v = _mm_castsi128_ps(_mm_sub_epi32(_mm_set1_epi32(0x7EF0E840), _mm_castps_si128(x)));
-    v = _mm_sub_ps(_mm_add_ps(v, v), _mm_mul_ps(_mm_mul_ps(x, v), v));
-    v = _mm_sub_ps(_mm_add_ps(v, v), _mm_mul_ps(_mm_mul_ps(x, v), v));
-    return v;
-}
-
-static inline __m128 lanes_sin2pi(__m128 x) {
-    const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u)));
-    const __m128 half_pi = _mm_set1_ps(0x1.921fb6p+0f);
-    const __m128 xf = _mm_sub_ps(x, lanes_floor(x));
-    const __m128 a = _mm_sub_ps(_mm_add_ps(xf, xf), _mm_set1_ps(1.0f));
-    const __m128 aa = _mm_andnot_ps(sign, a);
-    const __m128 fold = _mm_andnot_ps(sign, _mm_sub_ps(_mm_add_ps(aa, aa), _mm_set1_ps(1.0f)));
-    const __m128 theta = _mm_add_ps(_mm_mul_ps(fold, _mm_set1_ps(-0x1.921fb6p+0f)), half_pi);
-    const __m128 poly = _mm_add_ps(_mm_mul_ps(theta, _mm_set1_ps(-0x1.c5971ep-4f)), _mm_set1_ps(-0x1.d619c8p-5f));
-    const __m128 s = _mm_add_ps(_mm_mul_ps(poly, _mm_mul_ps(theta, theta)), theta);
-    // -s when the sign of a is clear, +s when it is set.
-    return _mm_xor_ps(s, _mm_andnot_ps(a, sign));
-}
-
-static inline __m128 lanes_select(__m128 mask, __m128 yes, __m128 no) {
-    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
-}
 
 // svf_update_coeffs(force false) in each lane, in three parts so that a
 // block can glide serially (cheap), compute the coefficients of many samples
@@ -118,6 +82,46 @@ static inline void formant_lanes_update(FormantLanes* l) {
     __m128 t, kf, k;
     formant_lanes_candidates(l, l->cutoff_cur, l->q_cur, &t, &kf, &k);
     formant_lanes_take(l, cm, qm, t, kf, k);
+}
+
+// Vowel morph and formant values of four samples' positions p (see
+// vowel_morph and formant_values). cutoff[f] and q[f] hold formant f of the
+// four samples. The mid switch is the block's; the half is chosen per lane.
+static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 cutoff[3], __m128 q[3]) {
+    const float* heel = &e->heel.jaw;
+    const float* mid = &e->mid.jaw;
+    const float* toe = &e->toe.jaw;
+    __m128 v[5];
+    if (e->mid_on) {
+        const __m128 p2 = _mm_mul_ps(_mm_set1_ps(2.0f), p);
+        const __m128 upper = _mm_cmpge_ps(p2, _mm_set1_ps(1.0f));
+        const __m128 t = lanes_select(upper, _mm_sub_ps(p2, _mm_set1_ps(1.0f)), p2);
+        for (int f = 0; f < 5; ++f) {
+            const __m128 a = lanes_select(upper, _mm_set1_ps(mid[f]), _mm_set1_ps(heel[f]));
+            const __m128 b = lanes_select(upper, _mm_set1_ps(toe[f]), _mm_set1_ps(mid[f]));
+            v[f] = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), t));
+        }
+    } else {
+        for (int f = 0; f < 5; ++f) {
+            const __m128 a = _mm_set1_ps(heel[f]);
+            v[f] = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(toe[f]), a), p));
+        }
+    }
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 h = _mm_sub_ps(one, v[3]);
+    const __m128 a = _mm_sub_ps(one, v[4]);
+    const __m128 h18 = _mm_mul_ps(h, _mm_set1_ps(0x1.70a3d0p-3f));
+    const __m128 s = _mm_add_ps(
+        _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(h, _mm_set1_ps(0x1.9999a0p-4f)), _mm_set1_ps(0x1.666668p-2f)), h18), a),
+        _mm_add_ps(h18, one));
+    static const float kSlope[3] = {0x1.042664p+1f, 0x1.e27016p+0f, 0x1.43b8a8p-1f};
+    static const float kOffset[3] = {0x1.f201ccp+2f, 0x1.2b0478p+3f, 0x1.5ee7b4p+3f};
+    static const float kQPerHz[3] = {0x1.99999ap-7f, 0x1.47ae14p-7f, 0x1.111112p-7f};
+    for (int f = 0; f < 3; ++f) {
+        const __m128 arg = _mm_add_ps(_mm_mul_ps(v[f], _mm_set1_ps(kSlope[f])), _mm_set1_ps(kOffset[f]));
+        cutoff[f] = _mm_mul_ps(lanes_pow2(arg), s);
+        q[f] = _mm_mul_ps(cutoff[f], _mm_set1_ps(kQPerHz[f]));
+    }
 }
 
 // New targets, as formant_targets computes them.

@@ -47,15 +47,24 @@ static inline float lfo_wave(float wf, float b, float random_value) {
     return (random_value - sq) * (w > 0.0f ? w : 0.0f) + sq;
 }
 
-// [audio thread] One LFO sample: advances the phase, refreshes the random
-// level on a wrap, returns the contribution to the position and the
-// sample's phase in *phase.
-static inline float lfo_step(WahEngine* e, float* phase) {
+// [audio thread] Advances the LFO phase by one sample and refreshes the
+// random level when the phase wraps; returns the sample's phase u.
+static inline float lfo_advance(WahEngine* e, float* inc_used) {
     float inc = e->lfo_inc;
     if (fast_from_bits(fast_bits(inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) inc = 0.0f;  // 6e-8
     e->lfo_phase_acc = fast_frac(e->lfo_phase_acc + inc);
     const float u = e->lfo_sync ? fast_frac(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
     if (fast_floor(u) != fast_floor(u - inc)) e->random_value = rng_next(e);
+    *inc_used = inc;
+    return u;
+}
+
+// [audio thread] One LFO sample: advances the phase, refreshes the random
+// level on a wrap, returns the contribution to the position and the
+// sample's phase in *phase.
+static inline float lfo_step(WahEngine* e, float* phase) {
+    float inc;
+    const float u = lfo_advance(e, &inc);
     const float b = lfo_skewed_phase(u, e->lfo_skew);
     const float v = lfo_wave(e->lfo_waveform, b, e->random_value);
     *phase = u;

@@ -5,6 +5,7 @@
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
 #include "engine/lfo.h"
+#include "engine/lfo_lanes.h"
 #include "engine/wah_engine.h"
 
 namespace {
@@ -54,41 +55,6 @@ void block_start(WahEngine* e) {
     one_pole_update_coeffs(&e->bypass_coeffs);
 }
 
-// No p is ever NaN after the limits, so a NaN pattern means "none yet".
-constexpr uint32_t kNoPosition = 0x7FC00000u;
-
-// The filter-independent values of one sample: modulators, position and the
-// formant targets. Nothing here reads the filters' memories, so a block can
-// compute these ahead of the filters.
-struct SampleControl {
-    float env;    // envelope contribution
-    float lfo;    // LFO contribution
-    float phase;  // LFO phase u
-    float p;      // modulated position, 0..1
-};
-
-// Within a block the vowel settings are constant, so the formant targets are
-// a function of p alone: a still pedal (same p bits as the previous sample)
-// keeps the targets it has. `last_p_bits` starts each block invalid.
-inline SampleControl sample_control(WahEngine* e, FormantLanes* lanes, float x, uint32_t* last_p_bits) {
-    SampleControl sc;
-    sc.env = env_step(e, x);
-    sc.lfo = lfo_step(e, &sc.phase);
-    float p = (e->position + sc.env) + sc.lfo;
-    if (!(p >= 0.0f)) p = 0.0f;  // below 0, and NaN, give the heel
-    if (p > 1.0f) p = 1.0f;
-    sc.p = p;
-    const uint32_t p_bits = fast_bits(p);
-    if (p_bits != *last_p_bits) {
-        *last_p_bits = p_bits;
-        const VowelPoint v = vowel_morph(e, p);
-        float cutoff[3], q[3];
-        formant_values(&v, cutoff, q);
-        formant_lanes_targets(lanes, cutoff, q);
-    }
-    return sc;
-}
-
 // A block is worked in chunks of this many samples, in three passes: the
 // filter-independent values and the formant glide (serial but short), the
 // filter coefficients (independent per sample, the costly part), then the
@@ -96,26 +62,68 @@ inline SampleControl sample_control(WahEngine* e, FormantLanes* lanes, float x, 
 constexpr int32_t kChunk = 32;
 
 struct Chunk {
-    float x[kChunk];
+    // Filter-independent values of each sample.
+    alignas(16) float x[kChunk];
+    alignas(16) float env[kChunk];    // envelope contribution
+    alignas(16) float u[kChunk];      // LFO phase
+    alignas(16) float level[kChunk];  // random level in force
+    alignas(16) float lfo[kChunk];    // LFO contribution
+    alignas(16) float p[kChunk];      // modulated position, 0..1
+    alignas(16) float cutoff[3][kChunk], q[3][kChunk];  // formant targets
+    // The glide and the coefficients it calls for.
     int moving[kChunk];  // any lane's cutoff or Q moved
     __m128 cutoff_moves[kChunk], q_moves[kChunk];
     __m128 cutoff_cur[kChunk], q_cur[kChunk];
     __m128 t[kChunk], kf[kChunk], k[kChunk];
 };
 
-// Pass 1: modulators, position, targets and glide of m samples.
-SampleControl chunk_control(WahEngine* e, FormantLanes* lanes, Chunk* c, const float* input, int32_t m,
-                            uint32_t* last_p_bits) {
-    SampleControl sc{};
+// Pass 1a: the serial recursions of the modulators (envelope level, LFO
+// phase, random level). Lanes past m are padded so pass 1b reads defined values.
+void chunk_modulators(WahEngine* e, Chunk* c, const float* input, int32_t m) {
     for (int32_t j = 0; j < m; ++j) {
         c->x[j] = input[j];
-        sc = sample_control(e, lanes, c->x[j], last_p_bits);
+        c->env[j] = env_step(e, c->x[j]);
+        float inc;
+        c->u[j] = lfo_advance(e, &inc);
+        c->level[j] = e->random_value;
+    }
+    for (int32_t j = m; j < ((m + 3) & ~3); ++j) {
+        c->env[j] = 0.0f;
+        c->u[j] = 0.0f;
+        c->level[j] = 0.0f;
+    }
+}
+
+// Pass 1b: LFO shape, position and formant targets, four samples at a time.
+void chunk_targets(const WahEngine* e, Chunk* c, int32_t m) {
+    const __m128 position = _mm_set1_ps(e->position);
+    for (int32_t j = 0; j < m; j += 4) {
+        const __m128 lfo = lfo_lanes_contribution(e, _mm_load_ps(&c->u[j]), _mm_load_ps(&c->level[j]));
+        __m128 p = _mm_add_ps(_mm_add_ps(position, _mm_load_ps(&c->env[j])), lfo);
+        p = _mm_and_ps(_mm_cmpge_ps(p, _mm_setzero_ps()), p);  // below 0, and NaN, give the heel
+        p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
+        _mm_store_ps(&c->lfo[j], lfo);
+        _mm_store_ps(&c->p[j], p);
+        __m128 cutoff[3], q[3];
+        formant_lanes_targets4(e, p, cutoff, q);
+        for (int f = 0; f < 3; ++f) {
+            _mm_store_ps(&c->cutoff[f][j], cutoff[f]);
+            _mm_store_ps(&c->q[f][j], q[f]);
+        }
+    }
+}
+
+// Pass 1c: the formant glide, serial but short.
+void chunk_glide(FormantLanes* lanes, Chunk* c, int32_t m) {
+    for (int32_t j = 0; j < m; ++j) {
+        const float cutoff[3] = {c->cutoff[0][j], c->cutoff[1][j], c->cutoff[2][j]};
+        const float q[3] = {c->q[0][j], c->q[1][j], c->q[2][j]};
+        formant_lanes_targets(lanes, cutoff, q);
         formant_lanes_glide(lanes, &c->cutoff_moves[j], &c->q_moves[j]);
         c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
         c->cutoff_cur[j] = lanes->cutoff_cur;
         c->q_cur[j] = lanes->q_cur;
     }
-    return sc;
 }
 
 // Pass 2: the coefficients of every sample whose formants moved.
@@ -150,19 +158,21 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     if (n <= 0) return;
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
-    uint32_t last_p_bits = kNoPosition;
     Chunk c;
-    SampleControl last{};
+    int32_t last = 0;
     for (int32_t base = 0; base < n; base += kChunk) {
         const int32_t m = n - base < kChunk ? n - base : kChunk;
-        last = chunk_control(e, &lanes, &c, input + base, m, &last_p_bits);
+        chunk_modulators(e, &c, input + base, m);
+        chunk_targets(e, &c, m);
+        chunk_glide(&lanes, &c, m);
         chunk_coefficients(&lanes, &c, m);
         chunk_render(e, &lanes, &c, input + base, output + base, m);
+        last = m - 1;
     }
     // The output values are those of the block's last sample.
-    e->mod_position = last.p * 100.0f;
-    e->lfo_phase = last.phase;
-    e->lfo_out = last.lfo;
-    e->env_out = last.env;
+    e->mod_position = c.p[last] * 100.0f;
+    e->lfo_phase = c.u[last];
+    e->lfo_out = c.lfo[last];
+    e->env_out = c.env[last];
     formant_lanes_store(&lanes, e);
 }

@@ -3,6 +3,8 @@
 
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
+#include "engine/lfo.h"
+#include "engine/lfo_lanes.h"
 #include "engine_test_util.h"
 
 namespace {
@@ -16,7 +18,8 @@ uint32_t lane_bits(__m128 v, int lane) {
 }  // namespace
 
 TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
-    std::vector<float> xs = {0.0f, -0.0f, 0.25f, -0.25f, 1.0f, -1.0f, 0.5f, -0.5f, 8388607.5f,
+    std::vector<float> xs = {0.0f, -0.0f, -126.0f, -126.5f, -125.9f, 127.9f, 128.0f, 1e9f, -1e9f,
+                             INFINITY, -INFINITY, NAN, -3.0f, 7.7813597f, 0.25f, -0.25f, 1.0f, -1.0f, 0.5f, -0.5f, 8388607.5f,
                              -8388607.5f, 8388608.0f, 3e9f, -3e9f, 1e-30f, -1e-30f, 0.99999994f};
     uint32_t s = 99u;
     for (int i = 0; i < 20000; ++i) {
@@ -28,6 +31,7 @@ TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
         const __m128 v = _mm_set1_ps(x);
         ASSERT_EQ(lane_bits(lanes_floor(v), 1), float_bits(fast_floor(x))) << x;
         ASSERT_EQ(lane_bits(lanes_sin2pi(v), 2), float_bits(fast_sin2pi(x))) << x;
+        ASSERT_EQ(lane_bits(lanes_pow2(v), 3), float_bits(fast_pow2(x))) << x;
         const float ax = fabsf(x) + 1e-3f;
         ASSERT_EQ(lane_bits(lanes_rcp(_mm_set1_ps(ax)), 0), float_bits(fast_rcp(ax))) << ax;
     }
@@ -67,4 +71,52 @@ TEST(FormantLanes, FiltersMatchTheScalarFiltersWhileTargetsJump) {
     formant_lanes_store(&lanes, &lanes_engine);
     EXPECT_EQ(memcmp(scalar.svf, lanes_engine.svf, sizeof scalar.svf), 0);
     EXPECT_EQ(memcmp(scalar.svf_state, lanes_engine.svf_state, sizeof scalar.svf_state), 0);
+}
+
+TEST(FormantLanes, LfoShapeAndTargetsMatchTheScalarFormsBitForBit) {
+    WahEngine e;
+    prepare_default_engine(&e, 48000.0f);
+    const float waveforms[] = {1.0f, 1.3f, 2.0f, 2.5f, 2.9989f, 2.999f, 3.0f, 3.7f, 4.0f};
+    const float skews[] = {-100.0f, -30.0f, 0.0f, 55.0f, 100.0f};
+    for (float wf : waveforms) {
+        for (float skew : skews) {
+            wah_engine_set_parameter(&e, kLfoWaveform, wf);
+            wah_engine_set_parameter(&e, kLfoSkew, skew);
+            wah_engine_set_parameter(&e, kLfoBias, skew * 0.5f);
+            wah_engine_set_parameter(&e, kLfoOn, 1.0f);
+            for (int i = 0; i < 1024; i += 4) {
+                float u[4], rv[4];
+                for (int j = 0; j < 4; ++j) {
+                    u[j] = static_cast<float>(i + j) / 1024.0f;
+                    rv[j] = static_cast<float>(j) * 0.5f - 0.9f;
+                }
+                if (i == 512) u[0] = 0.5f;  // exactly on the square's edge
+                float lanes[4];
+                _mm_storeu_ps(lanes, lfo_lanes_contribution(&e, _mm_loadu_ps(u), _mm_loadu_ps(rv)));
+                for (int j = 0; j < 4; ++j) {
+                    const float v = lfo_wave(e.lfo_waveform, lfo_skewed_phase(u[j], e.lfo_skew), rv[j]);
+                    const float scalar = (v + e.lfo_bias) * (e.lfo_on * e.lfo_gain);
+                    ASSERT_EQ(float_bits(lanes[j]), float_bits(scalar)) << wf << " " << skew << " " << u[j];
+                }
+            }
+        }
+    }
+    for (float mid_on : {0.0f, 1.0f}) {
+        wah_engine_set_parameter(&e, kMidOn, mid_on);
+        for (int i = 0; i <= 1024; i += 4) {
+            float p[4];
+            for (int j = 0; j < 4; ++j) p[j] = fminf(static_cast<float>(i + j) / 1024.0f, 1.0f);
+            __m128 cutoff[3], q[3];
+            formant_lanes_targets4(&e, _mm_loadu_ps(p), cutoff, q);
+            for (int j = 0; j < 4; ++j) {
+                const VowelPoint v = vowel_morph(&e, p[j]);
+                float sc[3], sq[3];
+                formant_values(&v, sc, sq);
+                for (int f = 0; f < 3; ++f) {
+                    ASSERT_EQ(lane_bits(cutoff[f], j), float_bits(sc[f])) << p[j];
+                    ASSERT_EQ(lane_bits(q[f], j), float_bits(sq[f])) << p[j];
+                }
+            }
+        }
+    }
 }
