@@ -1,6 +1,8 @@
 // Block processing: envelope, LFO, position, vowel morph, the three formant
 // filters, wet/dry mix and bypass crossfade, in the per-sample order of the
 // sound's definition (the plain form lives on in the tests' reference).
+#include <string.h>
+
 #include "engine/envelope.h"
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
@@ -94,8 +96,24 @@ void chunk_modulators(WahEngine* e, Chunk* c, const float* input, int32_t m) {
     }
 }
 
+// The targets of the last position computed in this block. Within a block
+// the vowel settings are constant, so equal position bits give equal
+// targets: a still pedal skips the morph and the exponentials.
+struct LastTargets {
+    uint32_t p_bits;  // kNoPosition until the first group
+    __m128 cutoff[3], q[3];
+};
+
+// No p is NaN after the limits, so a NaN pattern means "none yet".
+constexpr uint32_t kNoPosition = 0x7FC00000u;
+
+bool same_position(__m128 p, uint32_t p_bits) {
+    const __m128i eq = _mm_cmpeq_epi32(_mm_castps_si128(p), _mm_set1_epi32(static_cast<int>(p_bits)));
+    return _mm_movemask_epi8(eq) == 0xFFFF;
+}
+
 // Pass 1b: LFO shape, position and formant targets, four samples at a time.
-void chunk_targets(const WahEngine* e, Chunk* c, int32_t m) {
+void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
     const __m128 position = _mm_set1_ps(e->position);
     for (int32_t j = 0; j < m; j += 4) {
         const __m128 lfo = lfo_lanes_contribution(e, _mm_load_ps(&c->u[j]), _mm_load_ps(&c->level[j]));
@@ -104,11 +122,17 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m) {
         p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
         _mm_store_ps(&c->lfo[j], lfo);
         _mm_store_ps(&c->p[j], p);
-        __m128 cutoff[3], q[3];
-        formant_lanes_targets4(e, p, cutoff, q);
+        if (!same_position(p, last->p_bits)) {
+            formant_lanes_targets4(e, p, last->cutoff, last->q);
+            float lanes[4];
+            _mm_storeu_ps(lanes, p);
+            memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
+            // Only a group of four equal positions may be reused whole.
+            if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
+        }
         for (int f = 0; f < 3; ++f) {
-            _mm_store_ps(&c->cutoff[f][j], cutoff[f]);
-            _mm_store_ps(&c->q[f][j], q[f]);
+            _mm_store_ps(&c->cutoff[f][j], last->cutoff[f]);
+            _mm_store_ps(&c->q[f][j], last->q[f]);
         }
     }
 }
@@ -159,11 +183,13 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
     Chunk c;
+    LastTargets targets;
+    targets.p_bits = kNoPosition;
     int32_t last = 0;
     for (int32_t base = 0; base < n; base += kChunk) {
         const int32_t m = n - base < kChunk ? n - base : kChunk;
         chunk_modulators(e, &c, input + base, m);
-        chunk_targets(e, &c, m);
+        chunk_targets(e, &c, m, &targets);
         chunk_glide(&lanes, &c, m);
         chunk_coefficients(&lanes, &c, m);
         chunk_render(e, &lanes, &c, input + base, output + base, m);

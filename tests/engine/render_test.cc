@@ -160,3 +160,31 @@ TEST(Render, EngineMatchesThePlainReferenceBitForBit) {
         ASSERT_EQ(float_bits(engine[i]), float_bits(reference[i])) << "sample " << i;
     EXPECT_EQ(a, b);
 }
+
+TEST(Render, StillAndClampedPedalsMatchThePlainReference) {
+    // Modulators off (a still pedal) and an envelope that pins the pedal at
+    // the toe, with the mid setting on and off.
+    for (int variant = 0; variant < 4; ++variant) {
+        WahEngine a;
+        prepare_default_engine(&a, 44100.0f);
+        wah_engine_set_parameter(&a, kMidOn, static_cast<float>(variant & 1));
+        if (variant & 2) {
+            wah_engine_set_parameter(&a, kEnvOn, 1.0f);
+            wah_engine_set_parameter(&a, kEnvAmount, 100.0f);
+        }
+        WahEngine b = a;
+        const std::vector<float> in = test_noise(3000, 0.3f, 7u + variant);
+        std::vector<float> out_a(in.size()), out_b(in.size());
+        for (size_t i = 0; i < in.size(); i += 300) {
+            if (i == 1500) {
+                wah_engine_set_parameter(&a, kPosition, 80.0f);
+                wah_engine_set_parameter(&b, kPosition, 80.0f);
+            }
+            wah_engine_process(&a, in.data() + i, out_a.data() + i, 300);
+            reference_process(&b, in.data() + i, out_b.data() + i, 300);
+        }
+        for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
+        EXPECT_EQ(float_bits(a.mod_position), float_bits(b.mod_position));
+        EXPECT_EQ(float_bits(a.lfo_out), float_bits(b.lfo_out));
+    }
+}
