@@ -57,10 +57,15 @@ void block_start(WahEngine* e) {
     one_pole_update_coeffs(&e->bypass_coeffs);
 }
 
-// A block is worked in chunks of this many samples, in three passes: the
-// filter-independent values and the formant glide (serial but short), the
-// filter coefficients (independent per sample, the costly part), then the
-// filters' state, mix and bypass (serial).
+// A block is worked in chunks of this many samples, pass by pass, so that
+// the work independent from sample to sample runs side by side:
+//   1a modulator recursions (serial, short)
+//   1b LFO shape, position, formant targets (four samples per register)
+//   1c formant glide (serial, short)
+//   2  filter coefficients of each sample (independent, the costly part)
+//   3  filter state, mix and bypass (serial)
+// Every value is computed by the same operations as in the plain per-sample
+// order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
 
 struct Chunk {
