@@ -75,11 +75,11 @@ TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     auto post = hook<Wv2StubPostFn>(host, "wv2stub_post_page_message");
     ASSERT_NE(post, nullptr);
 
-    EXPECT_TRUE(post(host->webWindow, L"m quorlV1 syncNews -:h\u00e9llo\nworld", 1));
-    EXPECT_TRUE(post(host->webWindow, L"m quorlV1 syncNews -:again", 1));
-    EXPECT_TRUE(post(host->webWindow, L"m quorlV1 init prod", 1));
-    EXPECT_TRUE(post(host->webWindow, L"x quorlV1 getNews ", 1));  // not an "m" message
-    EXPECT_TRUE(post(host->webWindow, L"m quorlV1 getNews ", 1));
+    EXPECT_EQ(post(host->webWindow, L"m quorlV1 syncNews -:h\u00e9llo\nworld", 1), 0);
+    EXPECT_EQ(post(host->webWindow, L"m quorlV1 syncNews -:again", 1), 0);
+    EXPECT_EQ(post(host->webWindow, L"m quorlV1 init prod", 1), 0);
+    EXPECT_EQ(post(host->webWindow, L"x quorlV1 getNews ", 1), 0);  // not an "m" message
+    EXPECT_EQ(post(host->webWindow, L"m quorlV1 getNews ", 1), 0);
     std::vector<std::string> texts = pageTexts(host, 4);
     EXPECT_EQ(texts, (std::vector<std::string>{"m quorlV1 syncNewsConflict h\xc3\xa9llo\nworld",
                                                "m quorlV1 initNews h\xc3\xa9llo\nworld",
