@@ -8,16 +8,24 @@
 // plug the web view host in as that pair with a few lines of glue:
 //
 //     static void replyToPage(void* host, const char* text) {
-//         sendText((WebViewHost*)host, text);        // [web UI thread]
+//         webview::sendText((WebViewHost*)host, text);  // [web UI thread]
 //     }
 //     static void newsHandler(WebViewHost* host, const char* text) {
-//         newsStore(text, replyToPage, host);        // the PageMessageHandler
+//         newsStore(text, replyToPage, host);           // the PageMessageHandler
 //     }
 //
 // Requests are served on the thread that calls the entry (the web view
 // host's UI thread); every request opens, locks, uses and closes its file,
 // so nothing is kept between requests. Failures are silent: no reply is made
 // for them.
+//
+// Malformed requests are ignored without touching a file: a syncLatest or
+// syncLatestForce without a space after the identifier, a sync body shorter
+// than "-" or its tag plus the separator, and an identifier that could not
+// name one folder inside the base folder (empty, "..", holding a slash,
+// backslash or colon, a device name; see news_path.h). For reads such an
+// identifier, like a missing APPDATA, counts as a missing file, so init still
+// answers with the other texts and "quorlV1 initDone ".
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
