@@ -33,7 +33,7 @@
 #include "news/news_request.h"
 
 // Receives one complete reply text (UTF-8, terminated, valid only during
-// the call). [thread that called the store's entry]
+// the call). [web UI thread]
 typedef void (*NewsReplyFn)(void* context, const char* text);
 
 // The UTF-8 path components of one entry below the base folder: the file
