@@ -34,8 +34,11 @@ bool lockServingHidden(WebViewHost* host) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    // Serves the UI thread's sent messages too, then lets it run.
-    MsgWaitForMultipleObjects(1, &host->callLock, FALSE, 1, QS_POSTMESSAGE | QS_SENDMESSAGE);
+    // Sleeps until the lock frees (and is then ours) or a message arrives;
+    // sent messages are answered inside the wait.
+    r = MsgWaitForMultipleObjects(1, &host->callLock, FALSE, 5, QS_POSTMESSAGE | QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) return true;
+    if (r == WAIT_FAILED) return false;
   }
 }
 
@@ -220,6 +223,8 @@ int32_t setParameter(WebViewHost* host, uint32_t index, float value) {
 int32_t sendText(WebViewHost* host, const char* utf8) {
   if (!host || !utf8) return -1;
   if (GetCurrentThreadId() == host->uiThreadId) return webViewSendText(host, utf8);
+  // Invalid UTF-8 is refused here, where the caller can still see the failure.
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0) <= 0) return -1;
   // From inside an edit callback the UI thread could never serve the request.
   if (GetCurrentThreadId() == host->hostThreadId && host->inCallback) return -1;
   return request(host, kMsgSendText, 0, (LPARAM)utf8);

@@ -62,6 +62,9 @@ typedef int(WINAPI* Wv2StubResultFn)(HWND parent, int index, Wv2StubResult* out)
 typedef int(WINAPI* Wv2StubSnapshotFn)(HWND parent, Wv2StubSnapshot* out);
 typedef int(WINAPI* Wv2StubLiveFn)(void);
 typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
+typedef DWORD(WINAPI* Wv2StubLastThreadFn)(void);
+typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folderCapacity, char* windowClass,
+                                          int classCapacity);
 }
 // Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
 // created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
@@ -69,4 +72,7 @@ typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
 // "wv2stub_page_message" (returns the count posted to the page so far and
 // copies entry `index` when in range), "wv2stub_result" (count, entry),
 // "wv2stub_snapshot", "wv2stub_live_objects" (stand-in COM objects alive),
-// "wv2stub_message_handler" (the registered web-message handler interface).
+// "wv2stub_message_handler" (the registered web-message handler interface),
+// "wv2stub_last_start" (user-data folder and web window class seen by the
+// latest environment creation, also a failed one), "wv2stub_last_thread"
+// (the thread that made that call).

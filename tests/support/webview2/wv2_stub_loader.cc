@@ -15,6 +15,30 @@ namespace {
 StubConfig g_config = {kWv2StepNone, 6, 1};
 std::vector<StubWebView*> g_webViews;  // under g_wv2StubLock
 const wchar_t kWindowClass[] = L"OkaWv2StubWindow";
+wchar_t g_lastUserDataFolder[MAX_PATH];  // under g_wv2StubLock
+char g_lastWindowClass[64];
+DWORD g_lastThread;
+
+// The caller's web window is still a top-level window of this thread when the
+// environment is created: remember its class so tests can check it is gone.
+BOOL CALLBACK findWebWindow(HWND window, LPARAM) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && name[0] == 'c') {
+    memcpy(g_lastWindowClass, name, sizeof name);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void rememberStart(PCWSTR userDataFolder) {
+  EnterCriticalSection(&g_wv2StubLock);
+  g_lastUserDataFolder[0] = 0;
+  g_lastWindowClass[0] = 0;
+  g_lastThread = GetCurrentThreadId();
+  if (userDataFolder) wcsncpy(g_lastUserDataFolder, userDataFolder, MAX_PATH - 1);
+  EnumThreadWindows(GetCurrentThreadId(), findWebWindow, 0);
+  LeaveCriticalSection(&g_wv2StubLock);
+}
 
 const GUID kEnvironmentOptions7 = {0xC48D539F, 0xE39F, 0x441C,
                                    {0xAE, 0x68, 0x1F, 0x66, 0xE5, 0x70, 0xBD, 0xC5}};
@@ -150,6 +174,7 @@ WV2_EXPORT HRESULT WINAPI CreateCoreWebView2EnvironmentWithOptions(
     PCWSTR browserFolder, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   (void)browserFolder;
+  rememberStart(userDataFolder);
   if (!handler || g_config.failStep == kWv2StepCreateCall) return E_FAIL;
   // The runtime insists on a single-threaded apartment on this thread.
   HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -219,4 +244,25 @@ WV2_EXPORT void* WINAPI wv2stub_message_handler(HWND parent) {
   void* h = w ? (void*)w->messageHandler : NULL;
   LeaveCriticalSection(&g_wv2StubLock);
   return h;
+}
+
+WV2_EXPORT void WINAPI wv2stub_last_start(wchar_t* folder, int folderCapacity, char* windowClass,
+                                          int classCapacity) {
+  EnterCriticalSection(&g_wv2StubLock);
+  if (folder && folderCapacity > 0) {
+    wcsncpy(folder, g_lastUserDataFolder, (size_t)folderCapacity - 1);
+    folder[folderCapacity - 1] = 0;
+  }
+  if (windowClass && classCapacity > 0) {
+    strncpy(windowClass, g_lastWindowClass, (size_t)classCapacity - 1);
+    windowClass[classCapacity - 1] = 0;
+  }
+  LeaveCriticalSection(&g_wv2StubLock);
+}
+
+WV2_EXPORT DWORD WINAPI wv2stub_last_thread(void) {
+  EnterCriticalSection(&g_wv2StubLock);
+  DWORD id = g_lastThread;
+  LeaveCriticalSection(&g_wv2StubLock);
+  return id;
 }

@@ -70,6 +70,7 @@ void wv2StubComplete(UINT message, LPARAM lParam) {
 
 void wv2StubPostEnvironment(StubEnvironment* env, IUnknown* handler, HRESULT error) {
   handler->AddRef();
+  env->AddRef();
   PostMessageW(env->window, kStubEnvironmentDone, 0,
                (LPARAM) new Completion{handler, static_cast<ICoreWebView2Environment*>(env), error});
 }
