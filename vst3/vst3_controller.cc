@@ -6,6 +6,7 @@
 
 #include "state/state_restore.h"
 #include "vst3/vst3_stream.h"
+#include "vst3/vst3_view.h"
 
 #define CONTROLLER_FROM(ptr, member) ((Vst3Controller*)((char*)(ptr) - offsetof(Vst3Controller, member)))
 
@@ -34,10 +35,13 @@ static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, voi
 // [host UI thread]
 static uint32_t object_add_ref(Vst3Controller* c) { return (uint32_t)++c->ref_count; }
 
+static void forget_views(Vst3Controller* c);
+
 // Teardown releases the component handler and the view list. [host UI thread]
 static uint32_t object_release(Vst3Controller* c) {
     int32_t count = --c->ref_count;
     if (count == 0) {
+        forget_views(c);
         if (c->component_handler != nullptr) c->component_handler->vtbl->release((FUnknown*)c->component_handler);
         free(c->views);
         free(c);
@@ -62,6 +66,65 @@ static Vst3Controller* from_controller(IEditController* self) { return CONTROLLE
 
 // The index of a ParamID, or false. [any thread]
 static bool index_of(ParamID id, uint32_t* index) { return indexFromParamId(id, index) && *index < kParameterCount; }
+
+// ---- the view list --------------------------------------------------------------
+#ifdef _WIN32
+
+// Every open editor gets the stored value; each call returns once that
+// editor's thread took it. [host UI thread]
+static void send_to_views(Vst3Controller* c, uint32_t index) {
+    for (size_t i = 0; i < c->view_count; ++i) {
+        if (c->views[i] != nullptr) vst3_view_send_value(c->views[i], index, (float)c->values[index]);
+    }
+}
+
+// The first free slot, or one more slot; false when growing fails.
+// [host UI thread]
+static bool list_view(Vst3Controller* c, Vst3View* view) {
+    for (size_t i = 0; i < c->view_count; ++i) {
+        if (c->views[i] == nullptr) {
+            c->views[i] = view;
+            return true;
+        }
+    }
+    Vst3View** grown = (Vst3View**)realloc(c->views, (c->view_count + 1) * sizeof(Vst3View*));
+    if (grown == nullptr) return false;
+    c->views = grown;
+    c->views[c->view_count++] = view;
+    return true;
+}
+
+// The host owns the view's one reference. [host UI thread]
+static IPlugView* controller_create_view(IEditController* self, const char* name) {
+    Vst3Controller* c = from_controller(self);
+    if (name == nullptr || strcmp(name, "editor") != 0) return nullptr;
+    Vst3View* view = vst3_view_new(c);
+    if (view == nullptr) return nullptr;
+    if (!list_view(c, view)) {
+        free(view);
+        return nullptr;
+    }
+    return (IPlugView*)view;
+}
+
+// Views the host still holds outlive the controller: they only lose their
+// link to it. Their references are the host's, so none is taken away here
+// (the host's own release frees them). [host UI thread]
+static void forget_views(Vst3Controller* c) {
+    for (size_t i = 0; i < c->view_count; ++i) {
+        if (c->views[i] != nullptr) vst3_view_forget_controller(c->views[i]);
+    }
+}
+
+#else
+
+// The web editor is Windows only: elsewhere there is no view to create or
+// to update. [host UI thread]
+static void send_to_views(Vst3Controller*, uint32_t) {}
+static IPlugView* controller_create_view(IEditController*, const char*) { return nullptr; }
+static void forget_views(Vst3Controller*) {}
+
+#endif
 
 // ---- IEditController ---------------------------------------------------------
 
@@ -100,7 +163,9 @@ static tresult controller_set_component_state(IEditController* self, IBStream* s
     RestoreTarget target = {c, controller_no_lock, controller_no_lock, controller_set_value};
     int result = state_restore(&target, buffer, length);
     free(buffer);
-    return result == 0 ? kResultOk : kResultFalse;
+    if (result != 0) return kResultFalse;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) send_to_views(c, i);
+    return kResultOk;
 }
 
 // The controller keeps no state of its own. [host UI thread]
@@ -188,7 +253,9 @@ static ParamValue controller_get_param_normalized(IEditController* self, ParamID
 static tresult controller_set_param_normalized(IEditController* self, ParamID id, ParamValue normalized) {
     uint32_t index = 0;
     if (!index_of(id, &index) || isnan(normalized)) return kResultFalse;
-    from_controller(self)->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
+    Vst3Controller* c = from_controller(self);
+    c->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
+    send_to_views(c, index);
     return kResultOk;
 }
 
@@ -202,8 +269,6 @@ static tresult controller_set_component_handler(IEditController* self, IComponen
     return kResultOk;
 }
 
-// The editor is not part of this module yet. [host UI thread]
-static IPlugView* controller_create_view(IEditController*, const char*) { return nullptr; }
 
 // ---- IMidiMapping and IConnectionPoint ---------------------------------------
 

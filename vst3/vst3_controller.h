@@ -21,8 +21,8 @@ typedef struct Vst3Controller {
     FUnknown* host_context;  // non-null: initialized; not counted
     double values[kParameterCount];  // plain values, outputs included
     IComponentHandler* component_handler;  // one reference held
-    // Editor views created by createView; a slot is null once its view is
-    // gone. Empty until the editor exists (createView returns null).
+    // Editor views created by createView, not counted: a view clears its
+    // slot when freed, and a freed slot is reused. Windows only.
     struct Vst3View** views;
     size_t view_count;
 } Vst3Controller;
