@@ -1,8 +1,10 @@
 // Writes the bundle's description files from the parameter table, so the
 // ports hosts see cannot drift from the ones the module converts.
 //
-// usage: ttl_gen OUT_DIR BINARY_FILE_NAME
-// Writes OUT_DIR/manifest.ttl and OUT_DIR/zarvo-oka-oka-wah.ttl. [build time]
+// usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui]
+// Writes OUT_DIR/manifest.ttl and OUT_DIR/zarvo-oka-oka-wah.ttl; with --ui
+// (the Windows module, which carries the web editor) the manifest also
+// declares the UI in the same binary. [build time]
 #include <stdio.h>
 #include <string.h>
 
@@ -94,9 +96,12 @@ static void put_control_input(FILE* f, uint32_t index) {
     fprintf(f, "\n    ]");
 }
 
-// Port 34 carries `bypass` inverted, as the host's enable switch.
+// Port 34 carries `bypass` inverted, as the host's enable switch. Its symbol is
+// the parameter id like every control port (hosts and presets address ports
+// by symbol); its name says what its value means: 1 is the effect running.
 static void put_enable(FILE* f) {
-    put_port_head(f, false, kLv2PortEnable, "lv2:InputPort, lv2:ControlPort", "enable");
+    put_port_head(f, false, kLv2PortEnable, "lv2:InputPort, lv2:ControlPort",
+                  kParameterDescriptions[kBypass].id);
     fprintf(f, "        lv2:name \"Enable\" ;\n        lv2:designation lv2:enabled ;\n"
                "        lv2:portProperty lv2:toggled, lv2:integer ;\n");
     put_range(f, 0.0f, 1.0f, 1.0f);
@@ -147,24 +152,37 @@ static bool write_plugin(const char* path) {
     return fclose(f) == 0;
 }
 
-static bool write_manifest(const char* path, const char* binary) {
+// The web editor: a Windows UI whose widget is the web window. The host's
+// parent window and touch notifications are used when offered; the idle
+// interface is there for hosts that drive UIs with it.
+static void put_ui(FILE* f, const char* binary) {
+    fprintf(f, "\n<%s>\n    ui:ui <%s> .\n", OKA_LV2_PLUGIN_URI, OKA_LV2_UI_URI);
+    fprintf(f, "\n<%s>\n    a ui:WindowsUI ;\n    lv2:binary <%s> ;\n", OKA_LV2_UI_URI, binary);
+    fprintf(f, "    lv2:optionalFeature ui:parent, ui:touch, ui:idleInterface ;\n");
+    fprintf(f, "    lv2:extensionData ui:idleInterface .\n");
+}
+
+static bool write_manifest(const char* path, const char* binary, bool with_ui) {
     FILE* f = fopen(path, "wb");
     if (!f) return false;
     fprintf(f, "@prefix lv2:  <http://lv2plug.in/ns/lv2core#> .\n"
-               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n");
-    fprintf(f, "<%s>\n    a lv2:Plugin ;\n    lv2:binary <%s> ;\n    rdfs:seeAlso <%s> .\n",
+               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n");
+    if (with_ui) fprintf(f, "@prefix ui:   <http://lv2plug.in/ns/extensions/ui#> .\n");
+    fprintf(f, "\n<%s>\n    a lv2:Plugin ;\n    lv2:binary <%s> ;\n    rdfs:seeAlso <%s> .\n",
             OKA_LV2_PLUGIN_URI, binary, OKA_LV2_PLUGIN_TTL);
+    if (with_ui) put_ui(f, binary);
     return fclose(f) == 0;
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: ttl_gen OUT_DIR BINARY_FILE_NAME\n");
+    bool with_ui = argc == 4 && strcmp(argv[3], "--ui") == 0;
+    if (argc != 3 && !with_ui) {
+        fprintf(stderr, "usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui]\n");
         return 2;
     }
     char path[4096];
     snprintf(path, sizeof path, "%s/manifest.ttl", argv[1]);
-    if (!write_manifest(path, argv[2])) {
+    if (!write_manifest(path, argv[2], with_ui)) {
         fprintf(stderr, "ttl_gen: cannot write %s\n", path);
         return 1;
     }

@@ -5,7 +5,7 @@
 #   info      lv2info lists exactly the expected ports (index, symbol, range,
 #             default) and the plug-in's features and maker
 #   apply     lv2apply runs the plug-in on a WAV file: the effect changes the
-#             sound, and with the enable port at 0 the output is the input
+#             sound, and with the enable port (symbol bypass) at 0 the output is the input
 #   dll       the Windows module imports only system DLLs and exports only
 #             lv2_descriptor
 set -eu
@@ -43,7 +43,7 @@ apply)
     || fail "sox could not make the input"
   export LV2_PATH=$(dirname "$bundle")
   lv2apply -i "$work/in.wav" -o "$work/wah.wav" -c lfo_on 1 "$uri" || fail "lv2apply (effect)"
-  lv2apply -i "$work/in.wav" -o "$work/off.wav" -c enable 0 "$uri" || fail "lv2apply (disabled)"
+  lv2apply -i "$work/in.wav" -o "$work/off.wav" -c bypass 0 "$uri" || fail "lv2apply (disabled)"
   peak() { sox -m -v 1 "$1" -v -1 "$2" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'; }
   off=$(peak "$work/in.wav" "$work/off.wav")
   wah=$(peak "$work/in.wav" "$work/wah.wav")
