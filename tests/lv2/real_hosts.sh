@@ -7,7 +7,7 @@
 #   apply     lv2apply runs the plug-in on a WAV file: the effect changes the
 #             sound, and with the enable port (symbol bypass) at 0 the output is the input
 #   dll       the Windows module imports only system DLLs and exports only
-#             lv2_descriptor
+#             lv2_descriptor and lv2ui_descriptor; lv2info finds its UI
 set -eu
 check=$1 bundle=$2 expected=$3 work=$4
 uri=https://zarvosonic.com/oka-oka-wah
@@ -62,7 +62,10 @@ dll)
   done
   exports=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {on = 1; next} on && NF == 0 {on = 0} on {print $NF}' "$work/dll.txt")
   echo "exports: $exports"
-  [ "$exports" = "lv2_descriptor" ] || fail "exports other than lv2_descriptor"
+  [ "$(echo $exports)" = "lv2_descriptor lv2ui_descriptor" ] || fail "exports other than lv2_descriptor and lv2ui_descriptor"
+  LV2_PATH=$(dirname "$bundle") lv2info "$uri" >"$work/ui-info.txt" 2>/dev/null || fail "lv2info"
+  grep -q "$uri#ui" "$work/ui-info.txt" || fail "the UI is not declared"
+  grep -q 'Class: *http://lv2plug.in/ns/extensions/ui#WindowsUI' "$work/ui-info.txt" || fail "UI type"
   ;;
 *) fail "unknown check $check" ;;
 esac
