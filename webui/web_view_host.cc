@@ -233,6 +233,12 @@ int32_t sendText(WebViewHost* host, const char* utf8) {
 void destroy(WebViewHost* host) {
   if (!host || !lockServingHidden(host)) return;
   if (!PostMessageA(host->webWindow, kMsgShutdown, 0, 0)) {
+    // The web window is gone (its parent was destroyed first) and the UI
+    // thread has ended by itself: free everything rather than leak it.
+    if (WaitForSingleObject(host->uiThread, 0) == WAIT_OBJECT_0) {
+      freeHostObjects(host);
+      return;
+    }
     ReleaseSemaphore(host->callLock, 1, NULL);
     return;
   }

@@ -125,6 +125,23 @@ TEST_F(LifecycleTest, ResizingTheWebWindowFitsTheWebView) {
   webview::destroy(host);
 }
 
+TEST_F(LifecycleTest, ParentDestroyedFirstEndsThreadAndDestroyStillFrees) {
+  WebViewHost* host = create();
+  ASSERT_NE(nullptr, host);
+  Wv2StubSnapshot s;
+  ASSERT_EQ(0, localStub().snapshot(host->webWindow, &s));
+  DWORD uiThread = host->uiThreadId;
+  std::string hidden = className('d', host);
+  DestroyWindow(parent);  // the plug-in host closes its window before the editor
+  parent = nullptr;
+  ASSERT_TRUE(pumpUntil([&] { return threadEnded(uiThread, 0); }, 5000));
+  EXPECT_FALSE(folderExists(s.userDataFolder));
+  EXPECT_LT(webview::setParameter(host, 1, 1.0f), 0);
+  webview::destroy(host);
+  EXPECT_FALSE(classRegistered(hidden));
+  expectNothingLeft();
+}
+
 TEST_F(LifecycleTest, TwoHostsGetTheirOwnClassesAndFolders) {
   TestModule second = module;
   WebViewHost* a = create();
