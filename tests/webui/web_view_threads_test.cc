@@ -79,6 +79,29 @@ TEST_F(ThreadsTest, HostSideValueWaitsForForwardedEditThenPosts) {
   webview::destroy(host);
 }
 
+// The UI thread, waiting for the lock to forward one edit, must not start
+// forwarding a later one: the module would see the gestures out of order.
+void slowPageText(WebViewHost*, const char*) { Sleep(300); }
+
+TEST_F(ThreadsTest, EditsQueuedBehindAHostRequestKeepThePageOrder) {
+  TestModule m;
+  m.loaderFolder = m.webRoot = exeFolder();
+  WebViewCallbacks cb = m.callbacks();
+  WebViewHost* host = webview::create(false, NULL, &cb, slowPageText, 700, 677, 36);
+  ASSERT_NE(nullptr, host);
+  m.host = host;
+  localStub().postPageMessage(host->webWindow, L"m busy", 1);
+  localStub().postPageMessage(host->webWindow, gesture(L"b", 1, 1.0f).c_str(), 1);
+  localStub().postPageMessage(host->webWindow, gesture(L"b", 2, 2.0f).c_str(), 1);
+  Sleep(100);  // the UI thread is inside the slow handler; both gestures queue
+  // Holds the call lock while the UI thread reaches the first gesture.
+  EXPECT_EQ(0, webview::setParameter(host, 3, 3.0f));
+  ASSERT_TRUE(pumpUntil([&] { return m.edits.size() == 2; }));
+  EXPECT_EQ(1u, m.edits[0].index);
+  EXPECT_EQ(2u, m.edits[1].index);
+  webview::destroy(host);
+}
+
 TEST_F(ThreadsTest, DestroyDuringDragCompletes) {
   TestModule m;
   WebViewHost* host = open(&m);
