@@ -27,27 +27,25 @@ void formant_lanes_store(const FormantLanes* l, WahEngine* e);
 // block can glide serially (cheap), compute the coefficients of many samples
 // independently (the costly part) and take them serially again.
 
-// Step 1: the glide of cutoff and Q; reports which lanes move.
+// Step 1: the glide of cutoff and Q; reports which lanes move. Branch-free:
+// both steps are computed in every lane and kept only where the target
+// differs, which is exactly the scalar form's choice.
 static inline void formant_lanes_glide(FormantLanes* l, __m128* cutoff_moves, __m128* q_moves) {
     const __m128 cm = _mm_cmpneq_ps(l->cutoff, l->cutoff_cur);
     const __m128 qm = _mm_cmpneq_ps(l->q, l->q_cur);
     *cutoff_moves = cm;
     *q_moves = qm;
-    if (_mm_movemask_ps(cm) != 0) {
-        // one_pole_step_sticky_rel
-        __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
-        const __m128 d = _mm_sub_ps(y, l->cutoff);
-        const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
-        y = lanes_select(snap, l->cutoff, y);
-        l->cutoff_cur = lanes_select(cm, y, l->cutoff_cur);
-    }
-    if (_mm_movemask_ps(qm) != 0) {
-        // one_pole_step_sticky_abs
-        __m128 y = _mm_add_ps(l->q, _mm_mul_ps(_mm_sub_ps(l->q_cur, l->q), l->a1u));
-        const __m128 d = _mm_sub_ps(y, l->q);
-        y = lanes_select(_mm_cmple_ps(_mm_mul_ps(d, d), l->sticky_sq), l->q, y);
-        l->q_cur = lanes_select(qm, y, l->q_cur);
-    }
+    // one_pole_step_sticky_rel
+    __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
+    __m128 d = _mm_sub_ps(y, l->cutoff);
+    const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
+    y = lanes_select(snap, l->cutoff, y);
+    l->cutoff_cur = lanes_select(cm, y, l->cutoff_cur);
+    // one_pole_step_sticky_abs
+    y = _mm_add_ps(l->q, _mm_mul_ps(_mm_sub_ps(l->q_cur, l->q), l->a1u));
+    d = _mm_sub_ps(y, l->q);
+    y = lanes_select(_mm_cmple_ps(_mm_mul_ps(d, d), l->sticky_sq), l->q, y);
+    l->q_cur = lanes_select(qm, y, l->q_cur);
 }
 
 // Steps 2.2 to 3: the coefficients a glided cutoff and Q give; no state.
@@ -55,7 +53,16 @@ static inline void formant_lanes_candidates(const FormantLanes* l, __m128 cutoff
                                             __m128* kf, __m128* k) {
     const __m128 fp = _mm_min_ps(cutoff_cur, l->prewarp_max);
     const __m128 x = _mm_mul_ps(_mm_mul_ps(l->t_k, fp), _mm_set1_ps(0x1.45f306p-3f));
-    const __m128 tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(_mm_add_ps(_mm_set1_ps(0.25f), x))));
+    const __m128 x_cos = _mm_add_ps(_mm_set1_ps(0.25f), x);
+    // Below the prewarp limit x stays under 1/4, so both arguments lie in
+    // (0, 1) and need no fraction step; anything else takes the full kernel.
+    const __m128 unit = _mm_and_ps(_mm_cmpgt_ps(x, _mm_setzero_ps()), _mm_cmplt_ps(x_cos, _mm_set1_ps(1.0f)));
+    __m128 tangent;
+    if (_mm_movemask_ps(unit) == 0xF) {
+        tangent = _mm_mul_ps(lanes_sin2pi_unit(x), lanes_rcp(lanes_sin2pi_unit(x_cos)));
+    } else {
+        tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(x_cos)));
+    }
     *t = _mm_mul_ps(lanes_rcp(fp), tangent);
     *kf = _mm_mul_ps(cutoff_cur, *t);
     *k = lanes_rcp(q_cur);
@@ -130,6 +137,17 @@ static inline void formant_lanes_targets(FormantLanes* l, const float cutoff[3],
     l->q = _mm_setr_ps(q[0], q[1], q[2], q[2]);
 }
 
+// The targets of four samples from formant_lanes_targets4 turned into one
+// register per sample, in the lanes the filters use (filter 3 twice).
+static inline void formant_lanes_per_sample(const __m128 by_formant[3], __m128 per_sample[4]) {
+    __m128 a = by_formant[0], b = by_formant[1], c = by_formant[2], d = by_formant[2];
+    _MM_TRANSPOSE4_PS(a, b, c, d);
+    per_sample[0] = a;
+    per_sample[1] = b;
+    per_sample[2] = c;
+    per_sample[3] = d;
+}
+
 // svf_process in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {
@@ -145,6 +163,13 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
     l->bp_z1 = bp;
     l->cutoff_z1 = cutoff_cur;
     return bp;
+}
+
+// formant_wet_sum of the three lanes, the same two products and two sums.
+static inline float formant_lanes_wet_sum(__m128 bp) {
+    const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, 0x1.c9676cp-2f, 0x1.013798p-2f, 0.0f));
+    const __m128 sum12 = _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
+    return _mm_cvtss_f32(_mm_add_ss(sum12, _mm_movehl_ps(weighted, weighted)));
 }
 
 static inline __m128 formant_lanes_process(FormantLanes* l, float x) {

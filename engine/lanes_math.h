@@ -32,19 +32,21 @@ static inline __m128 lanes_rcp(__m128 x) {
     return v;
 }
 
-static inline __m128 lanes_sin2pi(__m128 x) {
+// lanes_sin2pi for arguments known to lie in (0, 1): there the floor is
+// +0 and x - 0 is x, so the fraction step drops out; the rest is the same.
+static inline __m128 lanes_sin2pi_unit(__m128 xf) {
     const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u)));
     const __m128 half_pi = _mm_set1_ps(0x1.921fb6p+0f);
-    const __m128 xf = _mm_sub_ps(x, lanes_floor(x));
     const __m128 a = _mm_sub_ps(_mm_add_ps(xf, xf), _mm_set1_ps(1.0f));
     const __m128 aa = _mm_andnot_ps(sign, a);
     const __m128 fold = _mm_andnot_ps(sign, _mm_sub_ps(_mm_add_ps(aa, aa), _mm_set1_ps(1.0f)));
     const __m128 theta = _mm_add_ps(_mm_mul_ps(fold, _mm_set1_ps(-0x1.921fb6p+0f)), half_pi);
     const __m128 poly = _mm_add_ps(_mm_mul_ps(theta, _mm_set1_ps(-0x1.c5971ep-4f)), _mm_set1_ps(-0x1.d619c8p-5f));
     const __m128 s = _mm_add_ps(_mm_mul_ps(poly, _mm_mul_ps(theta, theta)), theta);
-    // -s when the sign of a is clear, +s when it is set.
     return _mm_xor_ps(s, _mm_andnot_ps(a, sign));
 }
+
+static inline __m128 lanes_sin2pi(__m128 x) { return lanes_sin2pi_unit(_mm_sub_ps(x, lanes_floor(x))); }
 
 // fast_pow2: 2^l times a cubic in the fraction; 0 below -126, +inf from 128.
 static inline __m128 lanes_pow2(__m128 x) {

@@ -47,14 +47,31 @@ static inline float lfo_wave(float wf, float b, float random_value) {
     return (random_value - sq) * (w > 0.0f ? w : 0.0f) + sq;
 }
 
+// [audio thread] fast_frac of a phase sum. A sum in (0, 2) has the floor 0
+// or 1 (no signed zero to keep), so the common case needs no bit work;
+// anything else takes the general kernel. Same result for every input.
+static inline float lfo_wrap(float s) {
+    if (s > 0.0f && s < 2.0f) return s >= 1.0f ? s - 1.0f : s;
+    return fast_frac(s);
+}
+
+// [audio thread] Whether fast_floor(u) != fast_floor(u - inc). With u in
+// [0, 1) and u - inc in [-1, 1) the floors are 0 and 0 or -1, so the phase
+// wrapped exactly when u - inc is negative; other values take the floors.
+static inline bool lfo_wrapped(float u, float inc) {
+    const float v = u - inc;
+    if (u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f) return v < 0.0f;
+    return fast_floor(u) != fast_floor(v);
+}
+
 // [audio thread] Advances the LFO phase by one sample and refreshes the
 // random level when the phase wraps; returns the sample's phase u.
 static inline float lfo_advance(WahEngine* e, float* inc_used) {
     float inc = e->lfo_inc;
     if (fast_from_bits(fast_bits(inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) inc = 0.0f;  // 6e-8
-    e->lfo_phase_acc = fast_frac(e->lfo_phase_acc + inc);
-    const float u = e->lfo_sync ? fast_frac(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
-    if (fast_floor(u) != fast_floor(u - inc)) e->random_value = rng_next(e);
+    e->lfo_phase_acc = lfo_wrap(e->lfo_phase_acc + inc);
+    const float u = e->lfo_sync ? lfo_wrap(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
+    if (lfo_wrapped(u, inc)) e->random_value = rng_next(e);
     *inc_used = inc;
     return u;
 }

@@ -76,7 +76,11 @@ struct Chunk {
     alignas(16) float level[kChunk];  // random level in force
     alignas(16) float lfo[kChunk];    // LFO contribution
     alignas(16) float p[kChunk];      // modulated position, 0..1
-    alignas(16) float cutoff[3][kChunk], q[3][kChunk];  // formant targets
+    // Formant targets, filters in lanes; not stored for groups whose targets
+    // are the same as the sample before (see same_targets).
+    __m128 cutoff[kChunk], q[kChunk];
+    // Per group of four: the targets equal those of the sample before.
+    bool same_targets[kChunk / 4];
     // The glide and the coefficients it calls for.
     int moving[kChunk];  // any lane's cutoff or Q moved
     __m128 cutoff_moves[kChunk], q_moves[kChunk];
@@ -101,12 +105,12 @@ void chunk_modulators(WahEngine* e, Chunk* c, const float* input, int32_t m) {
     }
 }
 
-// The targets of the last position computed in this block. Within a block
-// the vowel settings are constant, so equal position bits give equal
-// targets: a still pedal skips the morph and the exponentials.
+// The last position whose targets this block computed. Within a block the
+// vowel settings are constant, so equal position bits give equal targets: a
+// still pedal skips the morph and the exponentials, and a group of four
+// such samples stores no targets at all (the glide keeps the ones it has).
 struct LastTargets {
     uint32_t p_bits;  // kNoPosition until the first group
-    __m128 cutoff[3], q[3];
 };
 
 // No p is NaN after the limits, so a NaN pattern means "none yet".
@@ -127,32 +131,46 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
         p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
         _mm_store_ps(&c->lfo[j], lfo);
         _mm_store_ps(&c->p[j], p);
-        if (!same_position(p, last->p_bits)) {
-            formant_lanes_targets4(e, p, last->cutoff, last->q);
+        const bool same = same_position(p, last->p_bits);
+        c->same_targets[j / 4] = same;
+        if (!same) {
+            __m128 cutoff[3], q[3];
+            formant_lanes_targets4(e, p, cutoff, q);
+            formant_lanes_per_sample(cutoff, &c->cutoff[j]);
+            formant_lanes_per_sample(q, &c->q[j]);
             float lanes[4];
             _mm_storeu_ps(lanes, p);
             memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
             // Only a group of four equal positions may be reused whole.
             if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
         }
-        for (int f = 0; f < 3; ++f) {
-            _mm_store_ps(&c->cutoff[f][j], last->cutoff[f]);
-            _mm_store_ps(&c->q[f][j], last->q[f]);
-        }
     }
 }
 
-// Pass 1c: the formant glide, serial but short.
-void chunk_glide(FormantLanes* lanes, Chunk* c, int32_t m) {
+// Pass 1c: the formant glide, serial but short. A sample whose targets
+// equal the previous sample's, after a sample that moved nothing, moves
+// nothing either (every lane already compared equal): a still pedal skips
+// the glide. *settled carries that from chunk to chunk.
+void chunk_glide(FormantLanes* lanes, Chunk* c, int32_t m, bool* settled) {
+    FormantLanes l = *lanes;  // a local copy stays in registers
+    bool still = *settled;
     for (int32_t j = 0; j < m; ++j) {
-        const float cutoff[3] = {c->cutoff[0][j], c->cutoff[1][j], c->cutoff[2][j]};
-        const float q[3] = {c->q[0][j], c->q[1][j], c->q[2][j]};
-        formant_lanes_targets(lanes, cutoff, q);
-        formant_lanes_glide(lanes, &c->cutoff_moves[j], &c->q_moves[j]);
-        c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
-        c->cutoff_cur[j] = lanes->cutoff_cur;
-        c->q_cur[j] = lanes->q_cur;
+        if (still && c->same_targets[j / 4]) {
+            c->moving[j] = 0;
+        } else {
+            if (!c->same_targets[j / 4]) {
+                l.cutoff = c->cutoff[j];
+                l.q = c->q[j];
+            }
+            formant_lanes_glide(&l, &c->cutoff_moves[j], &c->q_moves[j]);
+            c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
+            still = c->moving[j] == 0;
+        }
+        c->cutoff_cur[j] = l.cutoff_cur;
+        c->q_cur[j] = l.q_cur;
     }
+    *lanes = l;
+    *settled = still;
 }
 
 // Pass 2: the coefficients of every sample whose formants moved.
@@ -162,21 +180,28 @@ void chunk_coefficients(const FormantLanes* lanes, Chunk* c, int32_t m) {
     }
 }
 
-// Pass 3: filters, mix and bypass, sample by sample.
+// Pass 3: filters, mix and bypass, sample by sample. The states live in
+// locals for the chunk: the output array could alias the engine as far as
+// the compiler knows, which would send every state through memory.
 void chunk_render(WahEngine* e, FormantLanes* lanes, const Chunk* c, const float* input, float* output, int32_t m) {
+    FormantLanes l = *lanes;
+    const OnePoleCoeffs mix_coeffs = e->mix_coeffs, bypass_coeffs = e->bypass_coeffs;
+    const float mix_target = e->mix_target, bypass_target = e->bypass_target;
+    float mix = e->mix_state, bypass = e->bypass_state;
     for (int32_t j = 0; j < m; ++j) {
         const float x = c->x[j];
-        if (c->moving[j]) formant_lanes_take(lanes, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
-        float bp[4];
-        _mm_storeu_ps(bp, formant_lanes_process_at(lanes, x, c->cutoff_cur[j]));
-        const float wet = formant_wet_sum(bp[0], bp[1], bp[2]);
-        e->mix_state = one_pole_step(&e->mix_coeffs, e->mix_state, e->mix_target);
-        const float y = (wet - x) * e->mix_state + x;
-        e->bypass_state = one_pole_step(&e->bypass_coeffs, e->bypass_state, e->bypass_target);
+        if (c->moving[j]) formant_lanes_take(&l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        const float wet = formant_lanes_wet_sum(formant_lanes_process_at(&l, x, c->cutoff_cur[j]));
+        mix = one_pole_step(&mix_coeffs, mix, mix_target);
+        const float y = (wet - x) * mix + x;
+        bypass = one_pole_step(&bypass_coeffs, bypass, bypass_target);
         // Read the input again: in place, output[j] may alias input[j].
         const float dry = input[j];
-        output[j] = (y - dry) * e->bypass_state + dry;
+        output[j] = (y - dry) * bypass + dry;
     }
+    *lanes = l;
+    e->mix_state = mix;
+    e->bypass_state = bypass;
 }
 
 }  // namespace
@@ -190,12 +215,13 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     Chunk c;
     LastTargets targets;
     targets.p_bits = kNoPosition;
+    bool settled = false;
     int32_t last = 0;
     for (int32_t base = 0; base < n; base += kChunk) {
         const int32_t m = n - base < kChunk ? n - base : kChunk;
         chunk_modulators(e, &c, input + base, m);
         chunk_targets(e, &c, m, &targets);
-        chunk_glide(&lanes, &c, m);
+        chunk_glide(&lanes, &c, m, &settled);
         chunk_coefficients(&lanes, &c, m);
         chunk_render(e, &lanes, &c, input + base, output + base, m);
         last = m - 1;
