@@ -1,0 +1,406 @@
+// The editor view under Wine with the stand-in WebView2: the module is a
+// copy of the bundle's binary in a folder that also holds the stand-in
+// loader, with the editor page in the Resources folder beside it, so the
+// view finds both exactly as in an installed bundle.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include "tests/vst3/vst3_test_util.h"
+#include "tests/webui/web_view_fixture.h"
+#include "vst3/vst3_controller.h"
+#include "vst3/vst3_view.h"
+
+namespace {
+
+uint32_t bits_of(double value) { return bitsOf((float)value); }
+
+// Messages of the form "s %08x %08x" among the page's posts, as (index, bits).
+std::vector<std::pair<uint32_t, uint32_t>> value_posts(const std::vector<std::wstring>& posts) {
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    for (const std::wstring& p : posts) {
+        unsigned index = 0, bits = 0;
+        if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2) out.push_back({index, bits});
+    }
+    return out;
+}
+
+class ViewTest : public Vst3Fixture {
+protected:
+    void SetUp() override {
+        Vst3Fixture::SetUp();
+        if (HasFatalFailure()) return;
+        controller_ = new_controller(module_);
+        ASSERT_NE(nullptr, controller_);
+        recording_handler_init(&handler_);
+        controller_->vtbl->setComponentHandler(controller_, &handler_.iface);
+        parent_ = makeParentWindow();
+        ASSERT_NE(nullptr, parent_);
+    }
+    void TearDown() override {
+        for (IPlugView* v : views_) vst3host_release(v);
+        if (controller_ != nullptr) {
+            EXPECT_EQ(0u, vst3host_release(controller_));
+        }
+        for (HWND w : windows_) DestroyWindow(w);
+        DestroyWindow(parent_);
+        Vst3Fixture::TearDown();
+    }
+
+    IEditController* new_controller(Vst3HostModule& module) {
+        void* obj = nullptr;
+        if (module.factory->vtbl->createInstance(module.factory, kTestControllerCid, kIidIEditController, &obj) !=
+            kResultOk)
+            return nullptr;
+        auto* c = (IEditController*)obj;
+        EXPECT_EQ(kResultOk, c->vtbl->initialize(c, &context_.iface));
+        return c;
+    }
+
+    // A view the fixture releases at the end.
+    IPlugView* open_view() {
+        IPlugView* v = controller_->vtbl->createView(controller_, "editor");
+        if (v != nullptr) views_.push_back(v);
+        return v;
+    }
+    void drop_view(IPlugView* v) {
+        views_.erase(std::find(views_.begin(), views_.end(), v));
+        vst3host_release(v);
+    }
+    tresult attach(IPlugView* v, HWND parent = nullptr) {
+        return v->vtbl->attached(v, parent ? parent : parent_, "HWND");
+    }
+    static WebViewHost* host_of(IPlugView* v) { return ((Vst3View*)v)->web_host; }
+    Vst3Controller* controller_object() { return (Vst3Controller*)controller_; }
+
+    StubHooks& stub(IPlugView* v) {
+        EXPECT_TRUE(stub_.load(host_of(v)->loaderModule));
+        return stub_;
+    }
+    // Posts a page message and waits until the host thread has run `edits`
+    // more handler calls.
+    void page_says(IPlugView* v, const wchar_t* text, size_t edits) {
+        size_t before = handler_.edits.size();
+        ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, text, 1));
+        EXPECT_TRUE(pumpUntil([&] { return handler_.edits.size() >= before + edits; }, 10000));
+    }
+    std::wstring gesture(char kind, uint32_t index, float value) {
+        wchar_t text[40];
+        swprintf(text, 40, L"%c %x %08x", kind, index, bitsOf(value));
+        return text;
+    }
+
+    IEditController* controller_ = nullptr;
+    RecordingHandler handler_{};
+    HWND parent_ = nullptr;
+    std::vector<IPlugView*> views_;
+    std::vector<HWND> windows_;
+    StubHooks stub_{};
+};
+
+TEST_F(ViewTest, AnswersPlatformAndSizeQuestionsBeforeItIsAttached) {
+    IPlugView* v = open_view();
+    ASSERT_NE(nullptr, v);
+    EXPECT_EQ(kResultOk, v->vtbl->isPlatformTypeSupported(v, "HWND"));
+    for (const char* other : {"NSView", "X11EmbedWindowID", "hwnd", "HWND ", ""}) {
+        EXPECT_EQ(kResultFalse, v->vtbl->isPlatformTypeSupported(v, other)) << other;
+    }
+    EXPECT_EQ(kResultFalse, v->vtbl->isPlatformTypeSupported(v, nullptr));
+
+    ViewRect rect = {5, 6, 7, 8};
+    EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(700, rect.right);
+    EXPECT_EQ(677, rect.bottom);
+    EXPECT_EQ(kInvalidArgument, v->vtbl->getSize(v, nullptr));
+
+    ViewRect wanted = {0, 0, 900, 700};
+    EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &wanted));
+    EXPECT_EQ(kResultOk, v->vtbl->canResize(v));
+    ViewRect odd = {3, 4, 50, 60};
+    EXPECT_EQ(kResultOk, v->vtbl->checkSizeConstraint(v, &odd));
+    EXPECT_EQ(50, odd.right);
+    EXPECT_EQ(60, odd.bottom);
+
+    EXPECT_EQ(kInvalidArgument, v->vtbl->attached(v, parent_, "NSView"));
+    EXPECT_EQ(kInvalidArgument, v->vtbl->attached(v, parent_, nullptr));
+    EXPECT_EQ(nullptr, host_of(v));
+    EXPECT_EQ(kResultOk, v->vtbl->removed(v)) << "nothing to remove";
+    EXPECT_EQ(nullptr, controller_->vtbl->createView(controller_, "Editor"));
+}
+
+TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
+    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoSyncRate), 0.5));
+    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
+    IPlugView* v = open_view();
+    ASSERT_NE(nullptr, v);
+    ASSERT_EQ(kResultOk, attach(v));
+    ASSERT_NE(nullptr, host_of(v));
+    EXPECT_EQ(parent_, GetAncestor(host_of(v)->webWindow, GA_PARENT));
+
+    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    ASSERT_EQ(kParameterCount, posts.size());
+    for (uint32_t i = 0; i < kParameterCount; ++i) {
+        double expected = i < kInputParameterCount ? parameterRecord(i)->default_value
+                                                   : (i == kModPosition ? 50.0 : 0.0);
+        if (i == kLfoSyncRate) expected = 13.0;
+        if (i == kLfoOut) expected = 0.5;
+        EXPECT_EQ(i, posts[i].first);
+        EXPECT_EQ(bits_of(expected), posts[i].second) << "index " << i;
+    }
+
+    // A second attach leaves the running editor alone.
+    HWND window = host_of(v)->webWindow;
+    EXPECT_EQ(kInvalidArgument, attach(v));
+    EXPECT_EQ(window, host_of(v)->webWindow);
+    EXPECT_EQ(kParameterCount, value_posts(pagePosts(stub(v), host_of(v))).size());
+
+    ViewRect rect = {};
+    EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
+    EXPECT_EQ(700, rect.right);
+    EXPECT_EQ(677, rect.bottom);
+    ViewRect wanted = {10, 20, 910, 720};
+    EXPECT_EQ(kResultOk, v->vtbl->onSize(v, &wanted));
+    EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(900, rect.right);
+    EXPECT_EQ(700, rect.bottom);
+    // The web view itself follows the window.
+    Wv2StubSnapshot snap = {};
+    EXPECT_TRUE(pumpUntil([&] {
+        stub(v).snapshot(window, &snap);
+        return snap.bounds.right - snap.bounds.left == 900;
+    }));
+
+    // Removed, the view is detached again and can be attached anew.
+    EXPECT_EQ(kResultOk, v->vtbl->removed(v));
+    EXPECT_EQ(nullptr, host_of(v));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
+    EXPECT_EQ(700, rect.right);
+    EXPECT_EQ(kResultOk, attach(v));
+    EXPECT_EQ(kParameterCount, value_posts(pagePosts(stub(v), host_of(v))).size());
+}
+
+TEST_F(ViewTest, PageGesturesBecomeSnappedHostEdits) {
+    IPlugView* v = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    const ParamID rate = param_id(kLfoSyncRate);
+
+    // A drag on the sync rate reporting 7.6 stores 8, reported as 7/23.
+    page_says(v, gesture('b', kLfoSyncRate, 7.6f).c_str(), 2);
+    ASSERT_EQ(2u, handler_.edits.size());
+    EXPECT_EQ('b', handler_.edits[0].kind);
+    EXPECT_EQ(rate, handler_.edits[0].id);
+    EXPECT_EQ('p', handler_.edits[1].kind);
+    EXPECT_EQ(rate, handler_.edits[1].id);
+    EXPECT_DOUBLE_EQ(7.0 / 23.0, handler_.edits[1].value);
+    EXPECT_EQ(8.0, controller_object()->values[kLfoSyncRate]);
+    page_says(v, gesture('s', kLfoSyncRate, 30.0f).c_str(), 1);
+    EXPECT_EQ('p', handler_.edits[2].kind);
+    EXPECT_DOUBLE_EQ(1.0, handler_.edits[2].value) << "clamped to the top of the range";
+    page_says(v, gesture('e', kLfoSyncRate, 12.2f).c_str(), 2);
+    EXPECT_EQ('p', handler_.edits[3].kind);
+    EXPECT_DOUBLE_EQ(11.0 / 23.0, handler_.edits[3].value);
+    EXPECT_EQ('e', handler_.edits[4].kind);
+    EXPECT_EQ(rate, handler_.edits[4].id);
+
+    // A toggle click: begin and perform, then perform and end.
+    handler_.edits.clear();
+    page_says(v, gesture('b', kLfoOn, 1.0f).c_str(), 2);
+    page_says(v, gesture('e', kLfoOn, 1.0f).c_str(), 2);
+    ASSERT_EQ(4u, handler_.edits.size());
+    const char kinds[] = {'b', 'p', 'p', 'e'};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(kinds[i], handler_.edits[i].kind);
+        EXPECT_EQ(param_id(kLfoOn), handler_.edits[i].id);
+    }
+    EXPECT_EQ(1.0, handler_.edits[1].value);
+    EXPECT_EQ(1.0, handler_.edits[2].value);
+    EXPECT_EQ(1.0, controller_object()->values[kLfoOn]);
+
+    // The value is not echoed to the page: it already shows it.
+    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    EXPECT_EQ(kParameterCount, posts.size());
+}
+
+TEST_F(ViewTest, EditsWithoutHandlerOnlyStoreAndANaNIsNoValue) {
+    IPlugView* v = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    const float nan_value = nanf("");
+    page_says(v, gesture('b', kMix, nan_value).c_str(), 0);
+    // An edit behind it shows that the NaN was handled (and dropped) first.
+    page_says(v, gesture('e', kMix, 40.0f).c_str(), 2);
+    ASSERT_EQ(2u, handler_.edits.size());
+    EXPECT_EQ('p', handler_.edits[0].kind);
+    EXPECT_EQ('e', handler_.edits[1].kind);
+    EXPECT_EQ(40.0, controller_object()->values[kMix]);
+
+    controller_->vtbl->setComponentHandler(controller_, nullptr);
+    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, gesture('s', kMix, 25.0f).c_str(), 1));
+    EXPECT_TRUE(pumpUntil([&] { return controller_object()->values[kMix] == 25.0; }, 10000));
+    EXPECT_EQ(2u, handler_.edits.size());
+}
+
+TEST_F(ViewTest, HostValuesAndRestoredStatesReachEveryOpenEditor) {
+    IPlugView* a = open_view();
+    IPlugView* b = open_view();
+    IPlugView* closed = open_view();
+    HWND second_parent = makeParentWindow();
+    windows_.push_back(second_parent);
+    ASSERT_EQ(kResultOk, attach(a));
+    ASSERT_EQ(kResultOk, attach(b, second_parent));
+    size_t before_a = pagePosts(stub(a), host_of(a)).size();
+    size_t before_b = pagePosts(stub(b), host_of(b)).size();
+
+    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
+    for (IPlugView* v : {a, b}) {
+        auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+        ASSERT_FALSE(posts.empty());
+        EXPECT_EQ((uint32_t)kLfoOut, posts.back().first);
+        EXPECT_EQ(bits_of(0.5), posts.back().second);
+    }
+    EXPECT_EQ(nullptr, host_of(closed));
+
+    // A state that does not load sends nothing; a good one sends all 32.
+    float values[kInputParameterCount];
+    default_values(values);
+    values[kPosition] = 12.5f;
+    std::vector<uint8_t> good = make_state(values, "vst3");
+    ASSERT_FALSE(good.empty());
+    std::vector<uint8_t> bad = good;
+    bad[bad.size() / 2] ^= 0x5A;
+    for (const std::vector<uint8_t>* bytes : {&bad, &good}) {
+        MemoryStream stream;
+        memory_stream_init(&stream);
+        stream.bytes = *bytes;
+        tresult expected = bytes == &good ? kResultOk : kResultFalse;
+        EXPECT_EQ(expected, controller_->vtbl->setComponentState(controller_, &stream.iface));
+    }
+    for (IPlugView* v : {a, b}) {
+        size_t before = v == a ? before_a : before_b;
+        auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+        ASSERT_EQ(before + 1 + kInputParameterCount, posts.size());
+        for (uint32_t i = 0; i < kInputParameterCount; ++i) {
+            EXPECT_EQ(i, posts[before + 1 + i].first);
+            EXPECT_EQ(bitsOf(values[i]), posts[before + 1 + i].second) << "index " << i;
+        }
+    }
+}
+
+TEST_F(ViewTest, ReleasedViewsFreeTheirSlotsForReuse) {
+    IPlugView* first = open_view();
+    IPlugView* second = open_view();
+    Vst3Controller* c = controller_object();
+    ASSERT_EQ(2u, c->view_count);
+    EXPECT_EQ((Vst3View*)first, c->views[0]);
+    EXPECT_EQ((Vst3View*)second, c->views[1]);
+
+    int threads_before = threadCount();
+    ASSERT_EQ(kResultOk, attach(first));
+    HWND window = host_of(first)->webWindow;
+    DWORD ui_thread = host_of(first)->uiThreadId;
+    drop_view(first);  // still attached: the editor goes with it
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(threadEnded(ui_thread, 5000));
+    EXPECT_LE(threadCount(), threads_before + 1) << "stand-in threads only";
+    EXPECT_EQ(nullptr, c->views[0]);
+    EXPECT_EQ(0, tempEntries()) << "the user-data folder is gone";
+
+    IPlugView* third = open_view();
+    EXPECT_EQ((Vst3View*)third, c->views[0]);
+    EXPECT_EQ(2u, c->view_count);
+    IPlugView* fourth = open_view();
+    EXPECT_EQ((Vst3View*)fourth, c->views[2]);
+    EXPECT_EQ(3u, c->view_count);
+}
+
+TEST_F(ViewTest, ViewsOutliveTheirControllerSafely) {
+    IPlugView* v = open_view();
+    IPlugView* idle = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    EXPECT_EQ(0u, vst3host_release(controller_));
+    controller_ = nullptr;
+    EXPECT_EQ(1, handler_.ref_count) << "the controller gave its handler reference back";
+
+    // The open editor keeps running; its edits have nowhere to go.
+    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, gesture('b', kMix, 30.0f).c_str(), 1));
+    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, L"g", 1));
+    size_t posts = pagePosts(stub(v), host_of(v)).size();
+    EXPECT_TRUE(pumpUntil([&] { return pagePosts(stub(v), host_of(v)).size() >= posts + kParameterCount; }));
+    EXPECT_TRUE(handler_.edits.empty());
+
+    EXPECT_EQ(kResultFalse, attach(idle)) << "no values to show";
+    EXPECT_EQ(kResultOk, v->vtbl->removed(v));
+    ViewRect rect = {};
+    EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
+    EXPECT_EQ(700, rect.right);
+}
+
+// The whole road: a page gesture reaches the host, goes through the
+// component's parameter queue, and the component's output values come back
+// through the controller to the page.
+TEST_F(ViewTest, OneEditTravelsFromThePageThroughTheComponentBackToThePage) {
+    start();
+    IPlugView* v = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    const ParamID position = param_id(kPosition);
+    page_says(v, gesture('b', kPosition, 80.0f).c_str(), 2);
+    ASSERT_EQ(2u, handler_.edits.size());
+    ASSERT_EQ('p', handler_.edits[1].kind);
+    EXPECT_EQ(position, handler_.edits[1].id);
+
+    // The host passes the performed value into the next block's queue and
+    // hands the component's outputs to the controller.
+    HostChanges in, out;
+    host_changes_init(&in);
+    host_changes_add(&in, position, 0, handler_.edits[1].value);
+    TestBlock block;
+    for (int n = 0; n < 40; ++n) {
+        test_block_init(&block, 512, 0.1f);
+        host_changes_init(&out);
+        ASSERT_EQ(kResultOk, run(&block, n == 0 ? &in : nullptr, &out));
+        for (int32_t q = 0; q < out.count; ++q) {
+            const HostQueue& queue = out.queues[q];
+            controller_->vtbl->setParamNormalized(controller_, queue.id, queue.values[queue.count - 1]);
+        }
+    }
+    double shown = controller_object()->values[kModPosition];
+    EXPECT_NEAR(80.0, shown, 0.5) << "the modulated position settles on the pedal";
+    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    uint32_t last_bits = 0;
+    size_t position_posts = 0;
+    for (size_t i = kParameterCount; i < posts.size(); ++i) {
+        if (posts[i].first == kModPosition) {
+            last_bits = posts[i].second;
+            ++position_posts;
+        }
+    }
+    EXPECT_GT(position_posts, 0u);
+    EXPECT_EQ(bits_of(shown), last_bits);
+}
+
+// A module whose folder has no WebView2Loader.dll: no editor, nothing left.
+TEST_F(ViewTest, MissingLoaderFailsAttachAndLeavesNothingRunning) {
+    Vst3HostModule bare = {};
+    ASSERT_TRUE(vst3host_open(&bare, OKA_VST3_BARE_MODULE_PATH));
+    IEditController* c = new_controller(bare);
+    ASSERT_NE(nullptr, c);
+    IPlugView* v = c->vtbl->createView(c, "editor");
+    ASSERT_NE(nullptr, v);
+    int threads = threadCount();
+    EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND"));
+    EXPECT_EQ(nullptr, host_of(v));
+    EXPECT_EQ(threads, threadCount());
+    EXPECT_EQ(0, tempEntries());
+    ViewRect rect = {};
+    EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &rect));
+    EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND")) << "and again, not kInvalidArgument";
+    EXPECT_EQ(0u, vst3host_release(v));
+    EXPECT_EQ(0u, vst3host_release(c));
+    vst3host_close(&bare);
+}
+
+}  // namespace
