@@ -68,6 +68,12 @@ static inline void formant_lanes_candidates(const FormantLanes* l, __m128 cutoff
     *k = lanes_rcp(q_cur);
 }
 
+// Step 4: kbl and hp1 from the damping k and the gain kf.
+static inline void formant_lanes_damping(__m128 k, __m128 kf, __m128* kbl, __m128* hp1) {
+    *kbl = _mm_add_ps(k, kf);
+    *hp1 = lanes_rcp(_mm_add_ps(_mm_mul_ps(*kbl, kf), _mm_set1_ps(1.0f)));
+}
+
 // Takes the candidates in the lanes that moved, then step 4.
 static inline void formant_lanes_take(FormantLanes* l, __m128 cutoff_moves, __m128 q_moves, __m128 t, __m128 kf,
                                       __m128 k) {
@@ -75,8 +81,8 @@ static inline void formant_lanes_take(FormantLanes* l, __m128 cutoff_moves, __m1
     l->t = lanes_select(cutoff_moves, t, l->t);
     l->kf = lanes_select(cutoff_moves, kf, l->kf);
     l->k = lanes_select(q_moves, k, l->k);
-    const __m128 kbl = _mm_add_ps(l->k, l->kf);
-    const __m128 hp1 = lanes_rcp(_mm_add_ps(_mm_mul_ps(kbl, l->kf), _mm_set1_ps(1.0f)));
+    __m128 kbl, hp1;
+    formant_lanes_damping(l->k, l->kf, &kbl, &hp1);
     l->kbl = lanes_select(any, kbl, l->kbl);
     l->hp1 = lanes_select(any, hp1, l->hp1);
 }
@@ -91,28 +97,43 @@ static inline void formant_lanes_update(FormantLanes* l) {
     formant_lanes_take(l, cm, qm, t, kf, k);
 }
 
-// Vowel morph and formant values of four samples' positions p (see
-// vowel_morph and formant_values). cutoff[f] and q[f] hold formant f of the
-// four samples. The mid switch is the block's; the half is chosen per lane.
-static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 cutoff[3], __m128 q[3]) {
+// The block's vowel settings as the lanes use them: for each of the five
+// values the interpolation ends of the lower and the upper half (the same
+// heel-to-toe pair in both halves when the mid setting is off).
+typedef struct VowelLanes {
+    bool mid_on;
+    __m128 low_a[5], low_b[5], high_a[5], high_b[5];
+} VowelLanes;
+
+static inline void vowel_lanes_init(VowelLanes* v, const WahEngine* e) {
     const float* heel = &e->heel.jaw;
     const float* mid = &e->mid.jaw;
     const float* toe = &e->toe.jaw;
+    v->mid_on = e->mid_on;
+    for (int f = 0; f < 5; ++f) {
+        v->low_a[f] = _mm_set1_ps(heel[f]);
+        v->low_b[f] = _mm_set1_ps(e->mid_on ? mid[f] : toe[f]);
+        v->high_a[f] = _mm_set1_ps(e->mid_on ? mid[f] : heel[f]);
+        v->high_b[f] = _mm_set1_ps(toe[f]);
+    }
+}
+
+// Vowel morph and formant values of four samples' positions p (see
+// vowel_morph and formant_values). cutoff[f] and q[f] hold formant f of the
+// four samples. The mid switch is the block's; the half is chosen per lane.
+static inline void formant_lanes_targets4_with(const VowelLanes* vl, __m128 p, __m128 cutoff[3], __m128 q[3]) {
     __m128 v[5];
-    if (e->mid_on) {
+    if (vl->mid_on) {
         const __m128 p2 = _mm_mul_ps(_mm_set1_ps(2.0f), p);
         const __m128 upper = _mm_cmpge_ps(p2, _mm_set1_ps(1.0f));
         const __m128 t = lanes_select(upper, _mm_sub_ps(p2, _mm_set1_ps(1.0f)), p2);
         for (int f = 0; f < 5; ++f) {
-            const __m128 a = lanes_select(upper, _mm_set1_ps(mid[f]), _mm_set1_ps(heel[f]));
-            const __m128 b = lanes_select(upper, _mm_set1_ps(toe[f]), _mm_set1_ps(mid[f]));
+            const __m128 a = lanes_select(upper, vl->high_a[f], vl->low_a[f]);
+            const __m128 b = lanes_select(upper, vl->high_b[f], vl->low_b[f]);
             v[f] = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), t));
         }
     } else {
-        for (int f = 0; f < 5; ++f) {
-            const __m128 a = _mm_set1_ps(heel[f]);
-            v[f] = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(toe[f]), a), p));
-        }
+        for (int f = 0; f < 5; ++f) v[f] = _mm_add_ps(vl->low_a[f], _mm_mul_ps(_mm_sub_ps(vl->low_b[f], vl->low_a[f]), p));
     }
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 h = _mm_sub_ps(one, v[3]);
@@ -129,6 +150,13 @@ static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 c
         cutoff[f] = _mm_mul_ps(lanes_pow2(arg), s);
         q[f] = _mm_mul_ps(cutoff[f], _mm_set1_ps(kQPerHz[f]));
     }
+}
+
+
+static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 cutoff[3], __m128 q[3]) {
+    VowelLanes vl;
+    vowel_lanes_init(&vl, e);
+    formant_lanes_targets4_with(&vl, p, cutoff, q);
 }
 
 // New targets, as formant_targets computes them.

@@ -83,9 +83,10 @@ struct Chunk {
     bool same_targets[kChunk / 4];
     // The glide and the coefficients it calls for.
     int moving[kChunk];  // any lane's cutoff or Q moved
+    bool all_move[kChunk];  // when moving: every lane's cutoff and Q moved, kbl and hp1 ready
     __m128 cutoff_moves[kChunk], q_moves[kChunk];
     __m128 cutoff_cur[kChunk], q_cur[kChunk];
-    __m128 t[kChunk], kf[kChunk], k[kChunk];
+    __m128 t[kChunk], kf[kChunk], k[kChunk], kbl[kChunk], hp1[kChunk];
 };
 
 // Pass 1a: the serial recursions of the modulators (envelope level, LFO
@@ -111,6 +112,9 @@ void chunk_modulators(WahEngine* e, Chunk* c, const float* input, int32_t m) {
 // such samples stores no targets at all (the glide keeps the ones it has).
 struct LastTargets {
     uint32_t p_bits;  // kNoPosition until the first group
+    // The block's LFO and vowel settings, ready for the lanes.
+    LfoLanesShape shape;
+    VowelLanes vowels;
 };
 
 // No p is NaN after the limits, so a NaN pattern means "none yet".
@@ -124,8 +128,9 @@ bool same_position(__m128 p, uint32_t p_bits) {
 // Pass 1b: LFO shape, position and formant targets, four samples at a time.
 void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
     const __m128 position = _mm_set1_ps(e->position);
+    const LfoLanesShape* shape = &last->shape;
     for (int32_t j = 0; j < m; j += 4) {
-        const __m128 lfo = lfo_lanes_contribution(e, _mm_load_ps(&c->u[j]), _mm_load_ps(&c->level[j]));
+        const __m128 lfo = lfo_lanes_shape_contribution(shape, _mm_load_ps(&c->u[j]), _mm_load_ps(&c->level[j]));
         __m128 p = _mm_add_ps(_mm_add_ps(position, _mm_load_ps(&c->env[j])), lfo);
         p = _mm_and_ps(_mm_cmpge_ps(p, _mm_setzero_ps()), p);  // below 0, and NaN, give the heel
         p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
@@ -135,7 +140,7 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
         c->same_targets[j / 4] = same;
         if (!same) {
             __m128 cutoff[3], q[3];
-            formant_lanes_targets4(e, p, cutoff, q);
+            formant_lanes_targets4_with(&last->vowels, p, cutoff, q);
             formant_lanes_per_sample(cutoff, &c->cutoff[j]);
             formant_lanes_per_sample(q, &c->q[j]);
             float lanes[4];
@@ -173,10 +178,15 @@ void chunk_glide(FormantLanes* lanes, Chunk* c, int32_t m, bool* settled) {
     *settled = still;
 }
 
-// Pass 2: the coefficients of every sample whose formants moved.
+// Pass 2: the coefficients of every sample whose formants moved. Where all
+// of them moved (a moving pedal), the new t, kf and k are taken whole, so
+// kbl and hp1 follow from them here rather than in the serial pass 3.
 void chunk_coefficients(const FormantLanes* lanes, Chunk* c, int32_t m) {
     for (int32_t j = 0; j < m; ++j) {
-        if (c->moving[j]) formant_lanes_candidates(lanes, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
+        if (!c->moving[j]) continue;
+        formant_lanes_candidates(lanes, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
+        c->all_move[j] = _mm_movemask_ps(_mm_and_ps(c->cutoff_moves[j], c->q_moves[j])) == 0xF;
+        if (c->all_move[j]) formant_lanes_damping(c->k[j], c->kf[j], &c->kbl[j], &c->hp1[j]);
     }
 }
 
@@ -190,7 +200,17 @@ void chunk_render(WahEngine* e, FormantLanes* lanes, const Chunk* c, const float
     float mix = e->mix_state, bypass = e->bypass_state;
     for (int32_t j = 0; j < m; ++j) {
         const float x = c->x[j];
-        if (c->moving[j]) formant_lanes_take(&l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        if (!c->moving[j]) {
+            // settled: the coefficients stay
+        } else if (c->all_move[j]) {
+            l.t = c->t[j];
+            l.kf = c->kf[j];
+            l.k = c->k[j];
+            l.kbl = c->kbl[j];
+            l.hp1 = c->hp1[j];
+        } else {
+            formant_lanes_take(&l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        }
         const float wet = formant_lanes_wet_sum(formant_lanes_process_at(&l, x, c->cutoff_cur[j]));
         mix = one_pole_step(&mix_coeffs, mix, mix_target);
         const float y = (wet - x) * mix + x;
@@ -215,6 +235,8 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     Chunk c;
     LastTargets targets;
     targets.p_bits = kNoPosition;
+    lfo_lanes_shape_init(&targets.shape, e);
+    vowel_lanes_init(&targets.vowels, e);
     bool settled = false;
     int32_t last = 0;
     for (int32_t base = 0; base < n; base += kChunk) {
