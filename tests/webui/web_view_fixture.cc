@@ -28,8 +28,12 @@ class PrivateTemp : public ::testing::Environment {
   void SetUp() override {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
-    g_temp = std::wstring(base) + L"okawebui-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(g_temp.c_str(), NULL);
+    // Wine reuses process ids: a killed earlier run may have left its folder.
+    for (unsigned n = GetTickCount();; ++n) {
+      g_temp = std::wstring(base) + L"okawebui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(n);
+      if (CreateDirectoryW(g_temp.c_str(), NULL)) break;
+    }
     SetEnvironmentVariableW(L"TMP", g_temp.c_str());
     SetEnvironmentVariableW(L"TEMP", g_temp.c_str());
   }
