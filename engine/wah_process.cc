@@ -64,6 +64,7 @@ void block_start(WahEngine* e) {
 //   1c formant glide (serial, short)
 //   2  filter coefficients of each sample (independent, the costly part)
 //   3  filter state, mix and bypass (serial)
+// Passes 1c and 2 of a chunk run in one loop with pass 3 of the chunk before.
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
@@ -152,76 +153,89 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
     }
 }
 
-// Pass 1c: the formant glide, serial but short. A sample whose targets
-// equal the previous sample's, after a sample that moved nothing, moves
-// nothing either (every lane already compared equal): a still pedal skips
-// the glide. *settled carries that from chunk to chunk.
-void chunk_glide(FormantLanes* lanes, Chunk* c, int32_t m, bool* settled) {
-    FormantLanes l = *lanes;  // a local copy stays in registers
-    bool still = *settled;
-    for (int32_t j = 0; j < m; ++j) {
-        if (still && c->same_targets[j / 4]) {
-            c->moving[j] = 0;
-        } else {
-            if (!c->same_targets[j / 4]) {
-                l.cutoff = c->cutoff[j];
-                l.q = c->q[j];
-            }
-            formant_lanes_glide(&l, &c->cutoff_moves[j], &c->q_moves[j]);
-            c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
-            still = c->moving[j] == 0;
+// Pass 1c, one sample: the formant glide, serial but short. A sample whose
+// targets equal the previous sample's, after a sample that moved nothing,
+// moves nothing either (every lane already compared equal): a still pedal
+// skips the glide. *still carries that from sample to sample.
+inline void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool* still) {
+    if (*still && c->same_targets[j / 4]) {
+        c->moving[j] = 0;
+    } else {
+        if (!c->same_targets[j / 4]) {
+            l->cutoff = c->cutoff[j];
+            l->q = c->q[j];
         }
-        c->cutoff_cur[j] = l.cutoff_cur;
-        c->q_cur[j] = l.q_cur;
+        formant_lanes_glide(l, &c->cutoff_moves[j], &c->q_moves[j]);
+        c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
+        *still = c->moving[j] == 0;
     }
-    *lanes = l;
-    *settled = still;
+    c->cutoff_cur[j] = l->cutoff_cur;
+    c->q_cur[j] = l->q_cur;
 }
 
-// Pass 2: the coefficients of every sample whose formants moved. Where all
-// of them moved (a moving pedal), the new t, kf and k are taken whole, so
-// kbl and hp1 follow from them here rather than in the serial pass 3.
-void chunk_coefficients(const FormantLanes* lanes, Chunk* c, int32_t m) {
-    for (int32_t j = 0; j < m; ++j) {
-        if (!c->moving[j]) continue;
-        formant_lanes_candidates(lanes, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
-        c->all_move[j] = _mm_movemask_ps(_mm_and_ps(c->cutoff_moves[j], c->q_moves[j])) == 0xF;
-        if (c->all_move[j]) formant_lanes_damping(c->k[j], c->kf[j], &c->kbl[j], &c->hp1[j]);
-    }
+// Pass 2, one sample: the coefficients of a sample whose formants moved.
+// Where all of them moved (a moving pedal), the new t, kf and k are taken
+// whole, so kbl and hp1 follow from them here rather than in pass 3.
+inline void coefficients_sample(const FormantLanes* l, Chunk* c, int32_t j) {
+    if (!c->moving[j]) return;
+    formant_lanes_candidates(l, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
+    c->all_move[j] = _mm_movemask_ps(_mm_and_ps(c->cutoff_moves[j], c->q_moves[j])) == 0xF;
+    if (c->all_move[j]) formant_lanes_damping(c->k[j], c->kf[j], &c->kbl[j], &c->hp1[j]);
 }
 
-// Pass 3: filters, mix and bypass, sample by sample. The states live in
-// locals for the chunk: the output array could alias the engine as far as
-// the compiler knows, which would send every state through memory.
-void chunk_render(WahEngine* e, FormantLanes* lanes, const Chunk* c, const float* input, float* output, int32_t m) {
+// The mix and bypass smoothers, in locals while a block runs.
+struct Mixer {
+    OnePoleCoeffs mix_coeffs, bypass_coeffs;
+    float mix_target, bypass_target;
+    float mix, bypass;
+};
+
+// Pass 3, one sample: filters, mix and bypass.
+inline void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input, float* output) {
+    const float x = c->x[j];
+    if (!c->moving[j]) {
+        // settled: the coefficients stay
+    } else if (c->all_move[j]) {
+        l->t = c->t[j];
+        l->kf = c->kf[j];
+        l->k = c->k[j];
+        l->kbl = c->kbl[j];
+        l->hp1 = c->hp1[j];
+    } else {
+        formant_lanes_take(l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+    }
+    const float wet = formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->cutoff_cur[j]));
+    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
+    const float y = (wet - x) * mx->mix + x;
+    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
+    // Read the input again: in place, output[j] may alias input[j].
+    const float dry = input[j];
+    output[j] = (y - dry) * mx->bypass + dry;
+}
+
+// Passes 1c and 2 of one chunk together with pass 3 of the chunk before:
+// the glide's and the filters' serial chains are independent of each other,
+// so in one loop they overlap, and the coefficient work fills the gaps.
+// Either part may be absent (m = 0). The glide touches only the targets and
+// smoothed values of the lanes, the filters only coefficients and memories.
+// The states live in locals: the output array could alias the engine as far
+// as the compiler knows, which would send every state through memory.
+void chunk_pipeline(FormantLanes* lanes, Mixer* mixer, bool* settled, Chunk* now, int32_t m_now, const Chunk* prev,
+                    const float* input, float* output, int32_t m_prev) {
     FormantLanes l = *lanes;
-    const OnePoleCoeffs mix_coeffs = e->mix_coeffs, bypass_coeffs = e->bypass_coeffs;
-    const float mix_target = e->mix_target, bypass_target = e->bypass_target;
-    float mix = e->mix_state, bypass = e->bypass_state;
+    Mixer mx = *mixer;
+    bool still = *settled;
+    const int32_t m = m_now > m_prev ? m_now : m_prev;
     for (int32_t j = 0; j < m; ++j) {
-        const float x = c->x[j];
-        if (!c->moving[j]) {
-            // settled: the coefficients stay
-        } else if (c->all_move[j]) {
-            l.t = c->t[j];
-            l.kf = c->kf[j];
-            l.k = c->k[j];
-            l.kbl = c->kbl[j];
-            l.hp1 = c->hp1[j];
-        } else {
-            formant_lanes_take(&l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        if (j < m_now) {
+            glide_sample(&l, now, j, &still);
+            coefficients_sample(&l, now, j);
         }
-        const float wet = formant_lanes_wet_sum(formant_lanes_process_at(&l, x, c->cutoff_cur[j]));
-        mix = one_pole_step(&mix_coeffs, mix, mix_target);
-        const float y = (wet - x) * mix + x;
-        bypass = one_pole_step(&bypass_coeffs, bypass, bypass_target);
-        // Read the input again: in place, output[j] may alias input[j].
-        const float dry = input[j];
-        output[j] = (y - dry) * bypass + dry;
+        if (j < m_prev) render_sample(&l, &mx, prev, j, input, output);
     }
     *lanes = l;
-    e->mix_state = mix;
-    e->bypass_state = bypass;
+    *mixer = mx;
+    *settled = still;
 }
 
 }  // namespace
@@ -232,26 +246,35 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     if (n <= 0) return;
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
-    Chunk c;
+    Mixer mixer = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state};
+    Chunk chunks[2];
     LastTargets targets;
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
     vowel_lanes_init(&targets.vowels, e);
     bool settled = false;
-    int32_t last = 0;
-    for (int32_t base = 0; base < n; base += kChunk) {
+    // Chunk k is glided while chunk k - 1 is rendered; then the last one alone.
+    int32_t m_prev = 0;
+    int32_t base = 0;
+    for (int k = 0; base < n; ++k, base += kChunk) {
+        Chunk* now = &chunks[k & 1];
         const int32_t m = n - base < kChunk ? n - base : kChunk;
-        chunk_modulators(e, &c, input + base, m);
-        chunk_targets(e, &c, m, &targets);
-        chunk_glide(&lanes, &c, m, &settled);
-        chunk_coefficients(&lanes, &c, m);
-        chunk_render(e, &lanes, &c, input + base, output + base, m);
-        last = m - 1;
+        chunk_modulators(e, now, input + base, m);
+        chunk_targets(e, now, m, &targets);
+        chunk_pipeline(&lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + base - kChunk,
+                       output + base - kChunk, m_prev);
+        m_prev = m;
     }
+    const int32_t last_base = base - kChunk;
+    const Chunk* last = &chunks[(last_base / kChunk) & 1];
+    chunk_pipeline(&lanes, &mixer, &settled, nullptr, 0, last, input + last_base, output + last_base, m_prev);
     // The output values are those of the block's last sample.
-    e->mod_position = c.p[last] * 100.0f;
-    e->lfo_phase = c.u[last];
-    e->lfo_out = c.lfo[last];
-    e->env_out = c.env[last];
+    const int32_t j = m_prev - 1;
+    e->mod_position = last->p[j] * 100.0f;
+    e->lfo_phase = last->u[j];
+    e->lfo_out = last->lfo[j];
+    e->env_out = last->env[j];
+    e->mix_state = mixer.mix;
+    e->bypass_state = mixer.bypass;
     formant_lanes_store(&lanes, e);
 }
