@@ -99,6 +99,7 @@ void lv2_plugin_activate(LV2_Handle instance) {
     }
     p->params_in_sync = 1;
     p->state_dirty = 0;
+    p->port_seen_valid = 0;
     spin_lock_release(&p->param_lock);
     wah_engine_reset(&p->engine);
     p->transport_pending = 1;
@@ -114,6 +115,8 @@ static void reconcile(Lv2Plugin* p) {
     if (p->params_in_sync) {
         return;
     }
+    // host_values may change below; every port is compared afresh.
+    p->port_seen_valid = 0;
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         if (p->state_dirty) {
             p->host_values[i] = p->shared_values[i];
@@ -127,15 +130,29 @@ static void reconcile(Lv2Plugin* p) {
     p->state_dirty = 0;
 }
 
+static uint32_t float_bits(float x) {
+    uint32_t b;
+    memcpy(&b, &x, sizeof b);
+    return b;
+}
+
 // Only values that changed reach the engine; without the lock they wait in
-// host_values for a later block's reconcile.
+// host_values for a later block's reconcile. A port holding the same bits
+// as when host_values was last set from it needs no conversion (a NaN is
+// converted every time, as it never compares the same).
 static void apply_ports(Lv2Plugin* p, bool locked) {
+    const bool seen_valid = p->port_seen_valid;
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         const float* port = control_port(p, i);
         if (!port) {
             continue;
         }
-        float x = lv2_port_to_plain(i, *port);
+        const float raw = *port;
+        if (seen_valid && float_bits(raw) == float_bits(p->port_seen[i]) && raw == raw) {
+            continue;
+        }
+        p->port_seen[i] = raw;
+        float x = lv2_port_to_plain(i, raw);
         if (same(x, p->host_values[i])) {
             continue;
         }
@@ -181,6 +198,7 @@ void lv2_plugin_run(LV2_Handle instance, uint32_t sample_count) {
         reconcile(p);
     }
     apply_ports(p, locked);
+    p->port_seen_valid = 1;
     if (locked) {
         spin_lock_release(&p->param_lock);
     }

@@ -21,6 +21,11 @@ typedef struct Lv2Plugin {
 
     // Per writable parameter: the last converted value seen on its port.
     float host_values[kInputParameterCount];
+    // Per writable parameter: the raw port value host_values[i] was last
+    // converted from, valid while port_seen_valid is 1. A port whose value
+    // has the same bits converts to the same value, so run() skips it.
+    float port_seen[kInputParameterCount];
+    uint8_t port_seen_valid;
     // Per writable parameter: what the audio thread last handed to the
     // engine, or what a state restore put there. Guarded by param_lock.
     float shared_values[kInputParameterCount];

@@ -286,3 +286,39 @@ TEST(FrameLog, WithoutHostLogErrorsGoToStandardError) {
 }
 
 }  // namespace
+
+// run() skips ports whose raw value has not changed since it last converted
+// them. A port left alone while a state was restored must still override the
+// restored value, and a port moved away and back must be followed each time.
+TEST_F(Frame, UnchangedPortsAreSkippedOnlyWhileTheirValuesStand) {
+    connect_all();
+    lv2_plugin_activate(p);
+    lv2_plugin_run(p, 64);
+    float values[kInputParameterCount];
+    for (uint32_t i = 0; i < kInputParameterCount; ++i) values[i] = lv2_parameter_record(i).default_value;
+    values[kMix] = 25.0f;
+    values[kHeelJaw] = 70.0f;
+    ASSERT_EQ(restore(state_with(values)), LV2_STATE_SUCCESS);
+    lv2_plugin_run(p, 64);
+    // Neither port moved, but both differ from the restored values.
+    EXPECT_EQ(engine_value(kMix), 100.0f);
+    EXPECT_EQ(engine_value(kHeelJaw), controls[kHeelJaw]);
+
+    const float sequence[] = {30.0f, 60.0f, 30.0f, 30.0f, 0.0f, 30.0f};
+    for (float v : sequence) {
+        controls[kMix] = v;
+        lv2_plugin_run(p, 32);
+        EXPECT_EQ(engine_value(kMix), v);
+    }
+    // The enable port (inverted into bypass) and the rounded sync rate.
+    controls[kBypass] = 0.0f;
+    controls[kLfoSyncRate] = 3.4f;
+    lv2_plugin_run(p, 32);
+    EXPECT_EQ(engine_value(kBypass), 1.0f);
+    EXPECT_EQ(engine_value(kLfoSyncRate), 3.0f);
+    controls[kBypass] = 1.0f;
+    controls[kLfoSyncRate] = 3.6f;
+    lv2_plugin_run(p, 32);
+    EXPECT_EQ(engine_value(kBypass), 0.0f);
+    EXPECT_EQ(engine_value(kLfoSyncRate), 4.0f);
+}
