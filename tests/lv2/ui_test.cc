@@ -175,6 +175,17 @@ TEST_F(UiTest, PortEventsReachThePageInTheParametersOwnSense) {
     EXPECT_EQ(std::make_pair((uint32_t)kLfoPhase, bitsOf(0.25f)), shown[shown.size() - kParameterCount + kLfoPhase]);
 }
 
+// The page's "m" texts go to the news store, whose replies come back.
+TEST_F(UiTest, NewsRequestsFromThePageAreAnswered) {
+    ASSERT_NE(nullptr, open_embedded(false));
+    ASSERT_EQ(0, stub().postPageMessage(host()->webWindow, L"m quorlV1 init oka-ui-test", 1));
+    EXPECT_TRUE(pumpUntil([&] {
+        auto posts = pagePosts(stub(), host());
+        return !posts.empty() && posts.back() == L"m quorlV1 initDone ";
+    }));
+    EXPECT_TRUE(log_.calls.empty());
+}
+
 TEST_F(UiTest, PageEditsWritePortsInsideTouchBrackets) {
     ASSERT_NE(nullptr, open_embedded(true));
     // Bypass switched on in the page: the enable port gets 0.
