@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "engine/envelope.h"
+#include "engine/formant_coefficients.h"
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
 #include "engine/lfo.h"
@@ -64,7 +65,8 @@ void block_start(WahEngine* e) {
 //   1c formant glide (serial, short)
 //   2  filter coefficients of each sample (independent, the costly part)
 //   3  filter state, mix and bypass (serial)
-// Passes 1c and 2 of a chunk run in one loop with pass 3 of the chunk before.
+// Pass 1c of a chunk runs in one loop with pass 3 of the chunk before; then
+// pass 2 of the chunk, in the widest registers the processor has.
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
@@ -83,12 +85,9 @@ struct Chunk {
     // Per group of four: the targets equal those of the sample before.
     bool same_targets[kChunk / 4];
     // The glide and the coefficients it calls for.
-    int moving[kChunk];  // any lane's cutoff or Q moved
-    bool all_move[kChunk];  // when moving: every lane's cutoff and Q moved, kbl and hp1 ready
-    __m128 cutoff_moves[kChunk], q_moves[kChunk];
-    __m128 cutoff_cur[kChunk], q_cur[kChunk];
-    __m128 t[kChunk], kf[kChunk], k[kChunk], kbl[kChunk], hp1[kChunk];
+    CoefficientRows rows;
 };
+static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
 
 // Pass 1a: the serial recursions of the modulators (envelope level, LFO
 // phase, random level). Lanes past m are padded so pass 1b reads defined values.
@@ -159,28 +158,18 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
 // skips the glide. *still carries that from sample to sample.
 inline void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool* still) {
     if (*still && c->same_targets[j / 4]) {
-        c->moving[j] = 0;
+        c->rows.moving[j] = 0;
     } else {
         if (!c->same_targets[j / 4]) {
             l->cutoff = c->cutoff[j];
             l->q = c->q[j];
         }
-        formant_lanes_glide(l, &c->cutoff_moves[j], &c->q_moves[j]);
-        c->moving[j] = _mm_movemask_ps(_mm_or_ps(c->cutoff_moves[j], c->q_moves[j]));
-        *still = c->moving[j] == 0;
+        formant_lanes_glide(l, &c->rows.cutoff_moves[j], &c->rows.q_moves[j]);
+        c->rows.moving[j] = _mm_movemask_ps(_mm_or_ps(c->rows.cutoff_moves[j], c->rows.q_moves[j]));
+        *still = c->rows.moving[j] == 0;
     }
-    c->cutoff_cur[j] = l->cutoff_cur;
-    c->q_cur[j] = l->q_cur;
-}
-
-// Pass 2, one sample: the coefficients of a sample whose formants moved.
-// Where all of them moved (a moving pedal), the new t, kf and k are taken
-// whole, so kbl and hp1 follow from them here rather than in pass 3.
-inline void coefficients_sample(const FormantLanes* l, Chunk* c, int32_t j) {
-    if (!c->moving[j]) return;
-    formant_lanes_candidates(l, c->cutoff_cur[j], c->q_cur[j], &c->t[j], &c->kf[j], &c->k[j]);
-    c->all_move[j] = _mm_movemask_ps(_mm_and_ps(c->cutoff_moves[j], c->q_moves[j])) == 0xF;
-    if (c->all_move[j]) formant_lanes_damping(c->k[j], c->kf[j], &c->kbl[j], &c->hp1[j]);
+    c->rows.cutoff_cur[j] = l->cutoff_cur;
+    c->rows.q_cur[j] = l->q_cur;
 }
 
 // The mix and bypass smoothers, in locals while a block runs.
@@ -193,18 +182,18 @@ struct Mixer {
 // Pass 3, one sample: filters, mix and bypass.
 inline void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input, float* output) {
     const float x = c->x[j];
-    if (!c->moving[j]) {
+    if (!c->rows.moving[j]) {
         // settled: the coefficients stay
-    } else if (c->all_move[j]) {
-        l->t = c->t[j];
-        l->kf = c->kf[j];
-        l->k = c->k[j];
-        l->kbl = c->kbl[j];
-        l->hp1 = c->hp1[j];
+    } else if (c->rows.all_move[j]) {
+        l->t = c->rows.t[j];
+        l->kf = c->rows.kf[j];
+        l->k = c->rows.k[j];
+        l->kbl = c->rows.kbl[j];
+        l->hp1 = c->rows.hp1[j];
     } else {
-        formant_lanes_take(l, c->cutoff_moves[j], c->q_moves[j], c->t[j], c->kf[j], c->k[j]);
+        formant_lanes_take(l, c->rows.cutoff_moves[j], c->rows.q_moves[j], c->rows.t[j], c->rows.kf[j], c->rows.k[j]);
     }
-    const float wet = formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->cutoff_cur[j]));
+    const float wet = formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j]));
     mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
     const float y = (wet - x) * mx->mix + x;
     mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
@@ -213,27 +202,29 @@ inline void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j,
     output[j] = (y - dry) * mx->bypass + dry;
 }
 
-// Passes 1c and 2 of one chunk together with pass 3 of the chunk before:
-// the glide's and the filters' serial chains are independent of each other,
-// so in one loop they overlap, and the coefficient work fills the gaps.
+// Pass 1c of one chunk together with pass 3 of the chunk before: the
+// glide's and the filters' serial chains are independent of each other, so
+// in one loop they overlap. Then pass 2 of the chunk.
 // Either part may be absent (m = 0). The glide touches only the targets and
 // smoothed values of the lanes, the filters only coefficients and memories.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-void chunk_pipeline(FormantLanes* lanes, Mixer* mixer, bool* settled, Chunk* now, int32_t m_now, const Chunk* prev,
-                    const float* input, float* output, int32_t m_prev) {
+void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mixer* mixer, bool* settled, Chunk* now,
+                    int32_t m_now, const Chunk* prev, const float* input, float* output, int32_t m_prev) {
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
     bool still = *settled;
     const int32_t m = m_now > m_prev ? m_now : m_prev;
     for (int32_t j = 0; j < m; ++j) {
-        if (j < m_now) {
-            glide_sample(&l, now, j, &still);
-            coefficients_sample(&l, now, j);
-        }
+        if (j < m_now) glide_sample(&l, now, j, &still);
         if (j < m_prev) render_sample(&l, &mx, prev, j, input, output);
     }
-    *lanes = l;
+    // Pass 2 on its own: it is wide work with no chain to overlap. A still
+    // pedal has none.
+    int any_moving = 0;
+    for (int32_t j = 0; j < m_now; ++j) any_moving |= now->rows.moving[j];
+    *lanes = l;  // the copy the call may see; l itself never escapes
+    if (any_moving) coefficients(lanes, &now->rows, m_now);
     *mixer = mx;
     *settled = still;
 }
@@ -248,6 +239,7 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     formant_lanes_load(&lanes, e);
     Mixer mixer = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state};
     Chunk chunks[2];
+    const FormantCoefficientsFn coefficients = formant_coefficients_active();
     LastTargets targets;
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
@@ -261,13 +253,13 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         const int32_t m = n - base < kChunk ? n - base : kChunk;
         chunk_modulators(e, now, input + base, m);
         chunk_targets(e, now, m, &targets);
-        chunk_pipeline(&lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + base - kChunk,
+        chunk_pipeline(coefficients, &lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + base - kChunk,
                        output + base - kChunk, m_prev);
         m_prev = m;
     }
     const int32_t last_base = base - kChunk;
     const Chunk* last = &chunks[(last_base / kChunk) & 1];
-    chunk_pipeline(&lanes, &mixer, &settled, nullptr, 0, last, input + last_base, output + last_base, m_prev);
+    chunk_pipeline(coefficients, &lanes, &mixer, &settled, nullptr, 0, last, input + last_base, output + last_base, m_prev);
     // The output values are those of the block's last sample.
     const int32_t j = m_prev - 1;
     e->mod_position = last->p[j] * 100.0f;

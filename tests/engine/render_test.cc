@@ -6,6 +6,7 @@
 #include <math.h>
 
 #include "engine/fast_math.h"
+#include "engine/formant_coefficients.h"
 #include "engine_test_util.h"
 #include "platform/fp_env.h"
 #include "reference_engine.h"
@@ -149,6 +150,19 @@ TEST(Render, ScenarioHashIsTheSameInEveryBuild) {
         energy += static_cast<double>(y) * y;
     }
     EXPECT_GT(energy / static_cast<double>(out.size()), 1e-3);
+}
+
+TEST(Render, EveryCoefficientFormGivesTheScenarioHash) {
+    std::vector<FormantCoefficientsFn> forms = {formant_coefficients_sse2};
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    if (formant_coefficients_avx2 && __builtin_cpu_supports("avx2")) forms.push_back(formant_coefficients_avx2);
+#endif
+    for (FormantCoefficientsFn form : forms) {
+        formant_coefficients_force(form);
+        const uint64_t h = render_scenario(wah_engine_process, nullptr);
+        formant_coefficients_force(nullptr);
+        EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h;
+    }
 }
 
 TEST(Render, EngineMatchesThePlainReferenceBitForBit) {

@@ -1,0 +1,109 @@
+// Every form of the coefficient pass (SSE2 always, AVX2 where the build and
+// the processor have it) against the scalar kernels, lane by lane, and the
+// whole engine with each form forced against the committed scenario hash.
+#include <gtest/gtest.h>
+#include <math.h>
+
+#include <vector>
+
+#include "engine/fast_math.h"
+#include "engine/formant_coefficients.h"
+#include "engine_test_util.h"
+
+namespace {
+
+std::vector<FormantCoefficientsFn> forms() {
+    std::vector<FormantCoefficientsFn> v = {formant_coefficients_sse2};
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    if (formant_coefficients_avx2 && __builtin_cpu_supports("avx2"))
+        v.push_back(formant_coefficients_avx2);
+#endif
+    return v;
+}
+
+float lane(const __m128& v, int i) {
+    float f[4];
+    _mm_storeu_ps(f, v);
+    return f[i];
+}
+
+uint32_t lane_bits(const __m128& v, int i) {
+    return float_bits(lane(v, i));
+}
+
+__m128 mask_of(uint32_t bits4) {
+    const int m[4] = {bits4 & 1 ? -1 : 0, bits4 & 2 ? -1 : 0, bits4 & 4 ? -1 : 0,
+                      bits4 & 8 ? -1 : 0};
+    return _mm_castsi128_ps(_mm_setr_epi32(m[0], m[1], m[2], m[3]));
+}
+
+} // namespace
+
+TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
+    // Cutoffs across and beyond the prewarp limit, including values whose
+    // tangent argument leaves (0, 1) and needs the full sine kernel.
+    const float specials[] = {0.0f,    -0.0f,   -50.0f,  1e-3f, 20.0f,
+                              3991.0f, 3992.0f, 5000.0f, 1e30f, 1000.0f};
+    uint32_t s = 7u;
+    for (FormantCoefficientsFn form : forms()) {
+        for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f}) {
+            FormantLanes l;
+            l.t_k = _mm_set1_ps(3.14159265f / fs);
+            l.prewarp_max = _mm_set1_ps(0.499f * fs);
+            for (int32_t m : {32, 31, 1, 2, 17, 32, 32, 32, 32, 32, 32, 32, 32}) {
+                CoefficientRows r;
+                for (int32_t j = 0; j < kCoefficientRows; ++j) {
+                    float cut[4], q[4];
+                    for (int i = 0; i < 4; ++i) {
+                        s = s * 1664525u + 1013904223u;
+                        cut[i] = (s >> 28) < 3
+                                     ? specials[(s >> 8) % 10]
+                                     : static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
+                        q[i] = 0.05f + static_cast<float>((s >> 4) & 1023u) * 0.05f;
+                    }
+                    r.cutoff_cur[j] = _mm_loadu_ps(cut);
+                    r.q_cur[j] = _mm_loadu_ps(q);
+                    s = s * 1664525u + 1013904223u;
+                    // Rows with all lanes moving, none, and partial mixes.
+                    const uint32_t sel = (s >> 20) % 4;
+                    const uint32_t cm = sel == 0 ? 0xF : sel == 1 ? 0 : (s >> 8) & 0xF;
+                    const uint32_t qm = sel == 0 ? 0xF : sel == 1 ? 0 : (s >> 12) & 0xF;
+                    r.cutoff_moves[j] = mask_of(cm);
+                    r.q_moves[j] = mask_of(qm);
+                    r.moving[j] = static_cast<int>(cm | qm);
+                    r.all_move[j] = false;
+                }
+                form(&l, &r, m);
+                int all_rows = 0;
+                for (int32_t j = 0; j < m; ++j) {
+                    if (!r.moving[j])
+                        continue;
+                    const bool all =
+                        _mm_movemask_ps(_mm_and_ps(r.cutoff_moves[j], r.q_moves[j])) == 0xF;
+                    ASSERT_EQ(r.all_move[j], all) << j;
+                    all_rows += all;
+                    for (int i = 0; i < 3; ++i) {
+                        const float cut = lane(r.cutoff_cur[j], i);
+                        const float fp = cut < 0.499f * fs ? cut : 0.499f * fs;
+                        const float x = ((3.14159265f / fs) * fp) * 0x1.45f306p-3f;
+                        const float t =
+                            fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
+                        const float kf = cut * t;
+                        const float k = fast_rcp(lane(r.q_cur[j], i));
+                        ASSERT_EQ(lane_bits(r.t[j], i), float_bits(t)) << cut;
+                        ASSERT_EQ(lane_bits(r.kf[j], i), float_bits(kf)) << cut;
+                        ASSERT_EQ(lane_bits(r.k[j], i), float_bits(k));
+                        if (all) {
+                            ASSERT_EQ(lane_bits(r.kbl[j], i), float_bits(k + kf));
+                            ASSERT_EQ(lane_bits(r.hp1[j], i),
+                                      float_bits(fast_rcp((k + kf) * kf + 1.0f)));
+                        }
+                    }
+                }
+                if (m == 32) {
+                    EXPECT_GT(all_rows, 0);
+                }
+            }
+        }
+    }
+}
