@@ -31,13 +31,8 @@ static void restore_set_parameter(void* user_data, uint64_t index, float value) 
 }
 
 tresult component_set_state(Vst3Component* c, IBStream* stream) {
-    uint8_t* buffer = nullptr;
-    size_t length = 0;
-    if (stream == nullptr || !read_stream(stream, &buffer, &length)) return kResultFalse;
     RestoreTarget target = {c, lock_params, unlock_params, restore_set_parameter};
-    int result = state_restore(&target, buffer, length);
-    free(buffer);
-    return result == 0 ? kResultOk : kResultFalse;
+    return restore_from_stream(stream, &target) ? kResultOk : kResultFalse;
 }
 
 // Saves the values the plug-in stands for. While a restore waits for the

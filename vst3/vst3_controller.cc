@@ -157,13 +157,8 @@ static void controller_no_lock(void*) {}
 // Takes the component's saved state: all 32 values or none. [host UI thread]
 static tresult controller_set_component_state(IEditController* self, IBStream* stream) {
     Vst3Controller* c = from_controller(self);
-    uint8_t* buffer = nullptr;
-    size_t length = 0;
-    if (stream == nullptr || !read_stream(stream, &buffer, &length)) return kResultFalse;
     RestoreTarget target = {c, controller_no_lock, controller_no_lock, controller_set_value};
-    int result = state_restore(&target, buffer, length);
-    free(buffer);
-    if (result != 0) return kResultFalse;
+    if (!restore_from_stream(stream, &target)) return kResultFalse;
     for (uint32_t i = 0; i < kInputParameterCount; ++i) send_to_views(c, i);
     return kResultOk;
 }

@@ -46,3 +46,12 @@ bool write_stream(IBStream* stream, const void* bytes, size_t length) {
     }
     return true;
 }
+
+bool restore_from_stream(IBStream* stream, const RestoreTarget* target) {
+    uint8_t* buffer = nullptr;
+    size_t length = 0;
+    if (stream == nullptr || !read_stream(stream, &buffer, &length)) return false;
+    int result = state_restore(target, buffer, length);
+    free(buffer);
+    return result == 0;
+}

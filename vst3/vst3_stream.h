@@ -4,6 +4,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "state/state_restore.h"
 #include "vst3/vst3_interfaces.h"
 
 // Reads the whole stream from its start into a new heap buffer (the caller
@@ -15,3 +16,7 @@ bool read_stream(IBStream* stream, uint8_t** buffer, size_t* length);
 // Writes the bytes in chunks of at most 2^31-1 bytes, each starting where the
 // previous one ended. True only when every byte was written.
 bool write_stream(IBStream* stream, const void* bytes, size_t length);
+
+// Reads a saved state from the stream and restores it into the target: all
+// 32 values or none. True only when the stream was read and the state taken.
+bool restore_from_stream(IBStream* stream, const RestoreTarget* target);
