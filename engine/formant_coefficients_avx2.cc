@@ -11,10 +11,6 @@ const FormantCoefficientsFn formant_coefficients_avx2 = nullptr;
 
 namespace {
 
-inline __m256 wide_select(__m256 mask, __m256 yes, __m256 no) {
-    return _mm256_or_ps(_mm256_and_ps(mask, yes), _mm256_andnot_ps(mask, no));
-}
-
 inline __m256 wide_rcp(__m256 x) {
     __m256 v = _mm256_castsi256_ps(
         _mm256_sub_epi32(_mm256_set1_epi32(0x7EF0E840), _mm256_castps_si256(x)));

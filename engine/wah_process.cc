@@ -253,8 +253,10 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         const int32_t m = n - base < kChunk ? n - base : kChunk;
         chunk_modulators(e, now, input + base, m);
         chunk_targets(e, now, m, &targets);
-        chunk_pipeline(coefficients, &lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + base - kChunk,
-                       output + base - kChunk, m_prev);
+        // The first chunk has none before it (and no pointer before the arrays).
+        const int32_t prev_base = base > 0 ? base - kChunk : 0;
+        chunk_pipeline(coefficients, &lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + prev_base,
+                       output + prev_base, m_prev);
         m_prev = m;
     }
     const int32_t last_base = base - kChunk;
