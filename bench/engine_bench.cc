@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "engine/formant_coefficients.h"
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
 #include "platform/fp_env.h"
@@ -69,7 +70,16 @@ void BM_EnvelopeOnNoise(benchmark::State& state) { run(state, kEnvelopeNoise); }
 
 }  // namespace
 
+// The moving pedal with the coefficient pass held to its SSE2 form, as on
+// processors without AVX2 (and in the Windows build).
+void BM_LfoMovingPedalSse2(benchmark::State& state) {
+    formant_coefficients_force(formant_coefficients_sse2);
+    run(state, kLfoMoving);
+    formant_coefficients_force(nullptr);
+}
+
 BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_EnvelopeOnNoise)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_LfoMovingPedalSse2)->Arg(256);
 BENCHMARK_MAIN();

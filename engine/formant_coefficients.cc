@@ -21,8 +21,10 @@ FormantCoefficientsFn g_active = widest();
 
 } // namespace
 
+// Before static initialisation has run (an engine driven from another
+// module's constructor) the pointer is still null: the SSE2 form then.
 FormantCoefficientsFn formant_coefficients_active(void) {
-    return g_active;
+    return g_active ? g_active : formant_coefficients_sse2;
 }
 
 void formant_coefficients_force(FormantCoefficientsFn fn) {
