@@ -11,6 +11,10 @@
 #include "engine/lfo_lanes.h"
 #include "engine/wah_engine.h"
 
+// The per-sample steps must be inlined into the chunk loops: called out of
+// line, they would take the filter lanes through memory every sample.
+#define WAH_INLINE inline __attribute__((always_inline))
+
 namespace {
 
 bool is_finite(float x) { return x - x == 0.0f; }
@@ -84,8 +88,11 @@ struct Chunk {
     __m128 cutoff[kChunk], q[kChunk];
     // Per group of four: the targets equal those of the sample before.
     bool same_targets[kChunk / 4];
-    // The glide and the coefficients it calls for.
+    // The glide and the coefficients it calls for; not written for a
+    // still chunk, whose samples all filter with still_cutoff_cur.
     CoefficientRows rows;
+    bool still;
+    __m128 still_cutoff_cur;
 };
 static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
 
@@ -156,7 +163,7 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
 // targets equal the previous sample's, after a sample that moved nothing,
 // moves nothing either (every lane already compared equal): a still pedal
 // skips the glide. *still carries that from sample to sample.
-inline void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool* still) {
+WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool* still) {
     if (*still && c->same_targets[j / 4]) {
         c->rows.moving[j] = 0;
     } else {
@@ -179,8 +186,26 @@ struct Mixer {
     float mix, bypass;
 };
 
+// Pass 3's end, one sample: mix and bypass of the filters' sum.
+WAH_INLINE void mix_sample(Mixer* mx, float x, float wet, const float* input, float* output, int32_t j) {
+    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
+    const float y = (wet - x) * mx->mix + x;
+    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
+    // Read the input again: in place, output[j] may alias input[j].
+    const float dry = input[j];
+    output[j] = (y - dry) * mx->bypass + dry;
+}
+
+// Pass 3, one sample of a still chunk: the coefficients stay.
+WAH_INLINE void render_still_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
+                                    float* output) {
+    const float x = c->x[j];
+    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->still_cutoff_cur)), input, output, j);
+}
+
 // Pass 3, one sample: filters, mix and bypass.
-inline void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input, float* output) {
+WAH_INLINE void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
+                              float* output) {
     const float x = c->x[j];
     if (!c->rows.moving[j]) {
         // settled: the coefficients stay
@@ -193,13 +218,36 @@ inline void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j,
     } else {
         formant_lanes_take(l, c->rows.cutoff_moves[j], c->rows.q_moves[j], c->rows.t[j], c->rows.kf[j], c->rows.k[j]);
     }
-    const float wet = formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j]));
-    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
-    const float y = (wet - x) * mx->mix + x;
-    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
-    // Read the input again: in place, output[j] may alias input[j].
-    const float dry = input[j];
-    output[j] = (y - dry) * mx->bypass + dry;
+    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j])), input, output, j);
+}
+
+// A chunk after a settled glide whose every group of four kept its
+// targets glides nowhere: each of its samples would find nothing moving and
+// keep the smoothed values the lanes hold.
+bool chunk_still(const Chunk* c, int32_t m, bool settled) {
+    if (!settled) return false;
+    for (int32_t g = 0; g < (m + 3) / 4; ++g)
+        if (!c->same_targets[g]) return false;
+    return true;
+}
+
+// The loop of chunk_pipeline, for a gliding or still chunk now and a
+// gliding or still chunk prev: a still chunk's samples need neither the
+// glide nor the per-sample check for new coefficients.
+template <bool kGlide, bool kPrevStill>
+WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, bool* still, Chunk* now, int32_t m_now, const Chunk* prev,
+                              const float* input, float* output, int32_t m_prev) {
+    const int32_t m = m_now > m_prev ? m_now : m_prev;
+    for (int32_t j = 0; j < m; ++j) {
+        if (kGlide && j < m_now) glide_sample(l, now, j, still);
+        if (j < m_prev) {
+            if (kPrevStill) {
+                render_still_sample(l, mx, prev, j, input, output);
+            } else {
+                render_sample(l, mx, prev, j, input, output);
+            }
+        }
+    }
 }
 
 // Pass 1c of one chunk together with pass 3 of the chunk before: the
@@ -214,15 +262,28 @@ void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mix
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
     bool still = *settled;
-    const int32_t m = m_now > m_prev ? m_now : m_prev;
-    for (int32_t j = 0; j < m; ++j) {
-        if (j < m_now) glide_sample(&l, now, j, &still);
-        if (j < m_prev) render_sample(&l, &mx, prev, j, input, output);
+    const bool glide = m_now > 0 && !chunk_still(now, m_now, still);
+    if (m_now > 0) {
+        now->still = !glide;
+        now->still_cutoff_cur = l.cutoff_cur;
+    }
+    const bool prev_still = m_prev > 0 && prev->still;
+    if (glide) {
+        if (prev_still) {
+            pipeline_loop<true, true>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+        } else {
+            pipeline_loop<true, false>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+        }
+    } else if (prev_still) {
+        pipeline_loop<false, true>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+    } else {
+        pipeline_loop<false, false>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
     }
     // Pass 2 on its own: it is wide work with no chain to overlap. A still
     // pedal has none.
     int any_moving = 0;
-    for (int32_t j = 0; j < m_now; ++j) any_moving |= now->rows.moving[j];
+    if (glide)
+        for (int32_t j = 0; j < m_now; ++j) any_moving |= now->rows.moving[j];
     *lanes = l;  // the copy the call may see; l itself never escapes
     if (any_moving) coefficients(lanes, &now->rows, m_now);
     *mixer = mx;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <math.h>
 
+#include <algorithm>
+
 #include "engine/fast_math.h"
 #include "engine/formant_coefficients.h"
 #include "engine_test_util.h"
@@ -200,5 +202,35 @@ TEST(Render, StillAndClampedPedalsMatchThePlainReference) {
         for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
         EXPECT_EQ(float_bits(a.mod_position), float_bits(b.mod_position));
         EXPECT_EQ(float_bits(a.lfo_out), float_bits(b.lfo_out));
+    }
+}
+
+TEST(Render, SettledPedalThatMovesAgainMatchesThePlainReference) {
+    // A pedal left long enough for every formant glide to settle (whole
+    // chunks then glide nowhere), then moved and left to settle again, with
+    // block sizes that put the moves and the settling at every chunk offset.
+    const int32_t kBlocks[] = {37, 256, 1000};
+    for (int32_t block : kBlocks) {
+        WahEngine a;
+        prepare_default_engine(&a, 48000.0f);
+        WahEngine b = a;
+        const std::vector<float> in = test_noise(144000, 0.3f, 99u + static_cast<uint32_t>(block));
+        std::vector<float> out_a(in.size()), out_b(in.size());
+        for (size_t i = 0; i < in.size(); i += static_cast<size_t>(block)) {
+            const int32_t n = static_cast<int32_t>(std::min(in.size() - i, static_cast<size_t>(block)));
+            if (i / 48000 != (i + static_cast<size_t>(n)) / 48000 || i == 0) {
+                const float position = static_cast<float>((i / 48000) * 37 % 101);
+                wah_engine_set_parameter(&a, kPosition, position);
+                wah_engine_set_parameter(&b, kPosition, position);
+            }
+            wah_engine_process(&a, in.data() + i, out_a.data() + i, n);
+            reference_process(&b, in.data() + i, out_b.data() + i, n);
+        }
+        for (size_t i = 0; i < in.size(); ++i)
+            ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << block << " " << i;
+        for (int f = 0; f < 3; ++f) {
+            EXPECT_EQ(float_bits(a.svf[f].cutoff_cur), float_bits(b.svf[f].cutoff_cur));
+            EXPECT_EQ(float_bits(a.svf_state[f].bp_z1), float_bits(b.svf_state[f].bp_z1));
+        }
     }
 }
