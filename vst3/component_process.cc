@@ -100,7 +100,15 @@ static void write_silence(ProcessData* data) {
 // output channel in single precision; otherwise the block is silent and the
 // engine does not run. [audio thread]
 static bool run_engine(Vst3Component* c, ProcessData* data) {
-    if (!c->processing_enabled || data->numSamples <= 0 || data->symbolicSampleSize != kSample32) return false;
+    if (!c->processing_enabled || data->numSamples < 0 || data->symbolicSampleSize != kSample32) return false;
+    // A block of 0 samples (a host's parameter flush) still does the engine's
+    // block-start work: a pending resync is consumed, new envelope times and
+    // the LFO rate take effect. No buffer is touched, and the output values
+    // cannot change, so there is nothing to report.
+    if (data->numSamples == 0) {
+        wah_engine_process(&c->engine, nullptr, nullptr, 0);
+        return false;
+    }
     c->input_channel = first_channel(data->inputs, data->numInputs);
     c->output_channel = first_channel(data->outputs, data->numOutputs);
     if (c->input_channel == nullptr || c->output_channel == nullptr) return false;

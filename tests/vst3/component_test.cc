@@ -316,6 +316,38 @@ TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
     for (float s : block.input) EXPECT_TRUE(isfinite(s));
 }
 
+// A host's parameter flush (a block of no samples) still starts a block in
+// the engine: a song position it brings re-phases a synced LFO at once, even
+// when sync is switched off before the next block. Skipping the engine would
+// leave the LFO at its old phase.
+TEST_F(ComponentTest, ABlockOfNoSamplesStillDoesTheEnginesBlockStart) {
+    start();
+    TestBlock block;
+    test_block_init(&block, 128, 0.3f);
+    HostChanges in, out;
+    host_changes_init(&in);
+    host_changes_add(&in, param_id(kLfoOn), 0, 1.0);
+    host_changes_add(&in, param_id(kLfoSync), 0, 1.0);
+    ProcessContext context = {};
+    context.state = kContextPlaying | kContextTempoValid | kContextProjectTimeMusicValid;
+    context.sampleRate = 48000.0;
+    context.tempo = 120.0;
+    context.projectTimeMusic = 0.0;
+    ASSERT_EQ(kResultOk, run(&block, &in, nullptr, &context));
+
+    TestBlock flush;
+    test_block_init(&flush, 0, 0.0f);
+    context.projectTimeMusic = 10.25;  // one cycle per quarter note: phase 0.25
+    ASSERT_EQ(kResultOk, run(&flush, nullptr, nullptr, &context));
+
+    host_changes_init(&in);
+    host_changes_add(&in, param_id(kLfoSync), 0, 0.0);
+    host_changes_init(&out);
+    ASSERT_EQ(kResultOk, run(&block, &in, &out, &context));
+    // Free at 2 Hz from 0.25 for 128 samples at 48 kHz.
+    EXPECT_NEAR(0.25 + 128.0 * 2.0 / 48000.0, reported(out, kLfoPhase, 128), 1e-4);
+}
+
 TEST_F(ComponentTest, ProcessesWithAndWithoutATransportContext) {
     start();
     TestBlock block;
