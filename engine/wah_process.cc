@@ -221,13 +221,33 @@ WAH_INLINE void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_
     mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j])), input, output, j);
 }
 
-// A chunk after a settled glide whose every group of four kept its
-// targets glides nowhere: each of its samples would find nothing moving and
-// keep the smoothed values the lanes hold.
-bool chunk_still(const Chunk* c, int32_t m, bool settled) {
+// Whether the glide toward these targets moves nothing: every lane of the
+// smoothed values already equals them (the glide's own test, negated).
+bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
+    const __m128 eq = _mm_and_ps(_mm_cmpeq_ps(cutoff, l->cutoff_cur), _mm_cmpeq_ps(q, l->q_cur));
+    return _mm_movemask_ps(eq) == 0xF;
+}
+
+// A chunk after a settled glide glides nowhere when every group of four
+// kept its targets or brought targets equal in every lane to the smoothed
+// values (as after each block start, which forgets the last position): each
+// of its samples would find nothing moving and keep the smoothed values.
+// The glide would still take the new targets; so does this.
+bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m, bool settled) {
     if (!settled) return false;
-    for (int32_t g = 0; g < (m + 3) / 4; ++g)
-        if (!c->same_targets[g]) return false;
+    int32_t last_new = -1;
+    for (int32_t g = 0; g < m; g += 4) {
+        if (c->same_targets[g / 4]) continue;
+        const int32_t end = g + 4 < m ? g + 4 : m;
+        for (int32_t j = g; j < end; ++j) {
+            if (!lanes_settled(c->cutoff[j], c->q[j], l)) return false;
+            last_new = j;
+        }
+    }
+    if (last_new >= 0) {
+        l->cutoff = c->cutoff[last_new];
+        l->q = c->q[last_new];
+    }
     return true;
 }
 
@@ -237,7 +257,8 @@ bool chunk_still(const Chunk* c, int32_t m, bool settled) {
 template <bool kGlide, bool kPrevStill>
 WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, bool* still, Chunk* now, int32_t m_now, const Chunk* prev,
                               const float* input, float* output, int32_t m_prev) {
-    const int32_t m = m_now > m_prev ? m_now : m_prev;
+    // Without the glide the loop is the render's alone.
+    const int32_t m = kGlide && m_now > m_prev ? m_now : m_prev;
     for (int32_t j = 0; j < m; ++j) {
         if (kGlide && j < m_now) glide_sample(l, now, j, still);
         if (j < m_prev) {
@@ -262,7 +283,7 @@ void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mix
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
     bool still = *settled;
-    const bool glide = m_now > 0 && !chunk_still(now, m_now, still);
+    const bool glide = m_now > 0 && !chunk_still(&l, now, m_now, still);
     if (m_now > 0) {
         now->still = !glide;
         now->still_cutoff_cur = l.cutoff_cur;
@@ -305,7 +326,9 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
     vowel_lanes_init(&targets.vowels, e);
-    bool settled = false;
+    // The glide of the block before may have settled already; the first
+    // new targets are checked against the smoothed values all the same.
+    bool settled = lanes_settled(lanes.cutoff, lanes.q, &lanes);
     // Chunk k is glided while chunk k - 1 is rendered; then the last one alone.
     int32_t m_prev = 0;
     int32_t base = 0;

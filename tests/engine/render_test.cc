@@ -208,8 +208,9 @@ TEST(Render, StillAndClampedPedalsMatchThePlainReference) {
 TEST(Render, SettledPedalThatMovesAgainMatchesThePlainReference) {
     // A pedal left long enough for every formant glide to settle (whole
     // chunks then glide nowhere), then moved and left to settle again, with
-    // block sizes that put the moves and the settling at every chunk offset.
-    const int32_t kBlocks[] = {37, 256, 1000};
+    // block sizes that put the moves and the settling at every chunk offset
+    // and block starts that find the glide settled.
+    const int32_t kBlocks[] = {1, 32, 37, 256, 1000};
     for (int32_t block : kBlocks) {
         WahEngine a;
         prepare_default_engine(&a, 48000.0f);
