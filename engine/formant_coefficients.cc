@@ -7,19 +7,47 @@ void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_
 
 namespace {
 
-FormantCoefficientsFn widest() {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+bool cpu_has_avx2() {
     __builtin_cpu_init();
-    if (formant_coefficients_avx2 && __builtin_cpu_supports("avx2"))
-        return formant_coefficients_avx2;
+    return __builtin_cpu_supports("avx2");
+}
+// The widest form uses the foundation and the DQ set (float bit logic).
+bool cpu_has_avx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+}
+#else
+bool cpu_has_avx2() { return false; }
+bool cpu_has_avx512() { return false; }
 #endif
-    return formant_coefficients_sse2;
+
+struct Forms {
+    FormantCoefficientsFn fn[3];
+    int count;
+};
+
+Forms find_forms() {
+    Forms f = {{formant_coefficients_sse2, nullptr, nullptr}, 1};
+    if (formant_coefficients_avx2 && cpu_has_avx2())
+        f.fn[f.count++] = formant_coefficients_avx2;
+    if (formant_coefficients_avx512 && cpu_has_avx512())
+        f.fn[f.count++] = formant_coefficients_avx512;
+    return f;
 }
 
-// Chosen during static initialisation, so the audio thread only reads it.
-FormantCoefficientsFn g_active = widest();
+// Chosen during static initialisation, so the audio thread only reads them.
+Forms g_forms = find_forms();
+FormantCoefficientsFn g_active = g_forms.fn[g_forms.count - 1];
 
 } // namespace
+
+const FormantCoefficientsFn* formant_coefficients_available(int* count) {
+    if (g_forms.count == 0)
+        g_forms = find_forms();
+    *count = g_forms.count;
+    return g_forms.fn;
+}
 
 // Before static initialisation has run (an engine driven from another
 // module's constructor) the pointer is still null: the SSE2 form then.
@@ -28,5 +56,7 @@ FormantCoefficientsFn formant_coefficients_active(void) {
 }
 
 void formant_coefficients_force(FormantCoefficientsFn fn) {
-    g_active = fn ? fn : widest();
+    if (g_forms.count == 0)
+        g_forms = find_forms();
+    g_active = fn ? fn : g_forms.fn[g_forms.count - 1];
 }

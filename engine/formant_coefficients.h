@@ -1,8 +1,12 @@
-// The coefficient pass of a chunk of samples: for every sample whose
-// formants moved in the glide, the t, kf and k its smoothed cutoff and Q
-// give, and where every lane moved also kbl and hp1 (see formant_lanes.h).
-// The samples are independent, so wider registers may take several at once;
-// every form performs the lane operations of formant_lanes_candidates and
+// The coefficient pass of a chunk of samples: for every sample, the t, kf,
+// k, kbl and hp1 that its glided cutoff and Q give (see formant_lanes.h).
+//
+// The filter's coefficients are a pure function of the smoothed cutoff and
+// Q: every path that sets them (the glide, a reset) computes them from the
+// values it leaves in cutoff_cur and q_cur. So computing them for every
+// sample, moved or not, gives the bits the per-sample form keeps, and the
+// samples are independent: wider registers take several at once. Every form
+// performs the lane operations of formant_lanes_candidates and
 // formant_lanes_damping, so all give the same bits.
 #pragma once
 #include <emmintrin.h>
@@ -12,30 +16,32 @@
 
 enum : int32_t { kCoefficientRows = 32 };
 
+// Groups of four rows share a 64-byte line, so the widest form loads them
+// whole. The Windows compiler cannot align the stack beyond 16 bytes, and
+// builds only the SSE2 form there.
+#if defined(_WIN32)
+#define COEFFICIENT_ROWS_ALIGN 16
+#else
+#define COEFFICIENT_ROWS_ALIGN 64
+#endif
+
+// Rows of one sample each, the three filters in lanes 0..2.
 typedef struct CoefficientRows {
     // In: from the glide.
-    int moving[kCoefficientRows]; // any lane's cutoff or Q moved
-    __m128 cutoff_moves[kCoefficientRows];
-    __m128 q_moves[kCoefficientRows];
-    __m128 cutoff_cur[kCoefficientRows];
-    __m128 q_cur[kCoefficientRows];
-    // Out, for the samples that moved.
-    bool all_move[kCoefficientRows]; // every lane's cutoff and Q moved: kbl and hp1 are set
-    __m128 t[kCoefficientRows];
-    __m128 kf[kCoefficientRows];
-    __m128 k[kCoefficientRows];
-    __m128 kbl[kCoefficientRows];
-    __m128 hp1[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 cutoff_cur[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 q_cur[kCoefficientRows];
+    // Out.
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 t[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 kf[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 k[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 kbl[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) __m128 hp1[kCoefficientRows];
 } CoefficientRows;
 
 // [audio thread] Row j alone, one sample per SSE register.
 static inline void formant_coefficients_row(const FormantLanes* l, CoefficientRows* r, int32_t j) {
-    if (!r->moving[j])
-        return;
     formant_lanes_candidates(l, r->cutoff_cur[j], r->q_cur[j], &r->t[j], &r->kf[j], &r->k[j]);
-    r->all_move[j] = _mm_movemask_ps(_mm_and_ps(r->cutoff_moves[j], r->q_moves[j])) == 0xF;
-    if (r->all_move[j])
-        formant_lanes_damping(r->k[j], r->kf[j], &r->kbl[j], &r->hp1[j]);
+    formant_lanes_damping(r->k[j], r->kf[j], &r->kbl[j], &r->hp1[j]);
 }
 
 typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m);
@@ -43,9 +49,15 @@ typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r,
 // [audio thread] Rows 0..m-1, one sample per SSE register.
 void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m);
 
-// [audio thread] Two samples per AVX2 register; null where not built (the
-// Windows build, whose compiler cannot keep 32-byte stack alignment).
+// [audio thread] Two samples per AVX2 register, four per AVX-512 register;
+// null where not built (the Windows build, whose compiler cannot keep the
+// stack aligned for registers wider than 16 bytes).
 extern const FormantCoefficientsFn formant_coefficients_avx2;
+extern const FormantCoefficientsFn formant_coefficients_avx512;
+
+// The forms this build and processor can run, narrowest first; *count is
+// set to their number (at most 3). [any thread]
+const FormantCoefficientsFn* formant_coefficients_available(int* count);
 
 // [audio thread] The form wah_engine_process uses: the widest this processor
 // runs, chosen once when the module loads.

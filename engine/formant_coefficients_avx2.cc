@@ -39,7 +39,7 @@ inline __m256 wide_sin2pi(__m256 x) {
     return wide_sin2pi_unit(_mm256_sub_ps(x, _mm256_floor_ps(x)));
 }
 
-// Rows are 16-byte aligned only: unaligned 256-bit moves.
+// Rows j and j + 1 as one register (rows are 16-byte aligned only).
 inline __m256 pair(const __m128* rows) {
     return _mm256_loadu_ps(reinterpret_cast<const float*>(rows));
 }
@@ -64,16 +64,10 @@ void pair_coefficients(__m256 t_k, __m256 prewarp_max, CoefficientRows* r, int32
     const __m256 t = _mm256_mul_ps(wide_rcp(fp), tangent);
     const __m256 kf = _mm256_mul_ps(cutoff_cur, t);
     const __m256 k = wide_rcp(pair(&r->q_cur[j]));
+    const __m256 kbl = _mm256_add_ps(k, kf);
     put(&r->t[j], t);
     put(&r->kf[j], kf);
     put(&r->k[j], k);
-    const int both =
-        _mm256_movemask_ps(_mm256_and_ps(pair(&r->cutoff_moves[j]), pair(&r->q_moves[j])));
-    r->all_move[j] = (both & 0x0F) == 0x0F;
-    r->all_move[j + 1] = (both & 0xF0) == 0xF0;
-    if (both == 0)
-        return;
-    const __m256 kbl = _mm256_add_ps(k, kf);
     put(&r->kbl[j], kbl);
     put(&r->hp1[j], wide_rcp(_mm256_add_ps(_mm256_mul_ps(kbl, kf), _mm256_set1_ps(1.0f))));
 }
@@ -82,10 +76,8 @@ void coefficients_avx2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     const __m256 t_k = _mm256_set_m128(l->t_k, l->t_k);
     const __m256 prewarp_max = _mm256_set_m128(l->prewarp_max, l->prewarp_max);
     int32_t j = 0;
-    for (; j + 1 < m; j += 2) {
-        if (r->moving[j] | r->moving[j + 1])
-            pair_coefficients(t_k, prewarp_max, r, j);
-    }
+    for (; j + 1 < m; j += 2)
+        pair_coefficients(t_k, prewarp_max, r, j);
     if (j < m)
         formant_coefficients_row(l, r, j); // an odd last row
     _mm256_zeroupper();

@@ -67,7 +67,8 @@ void block_start(WahEngine* e) {
 //   1a modulator recursions (serial, short)
 //   1b LFO shape, position, formant targets (four samples per register)
 //   1c formant glide (serial, short)
-//   2  filter coefficients of each sample (independent, the costly part)
+//   2  filter coefficients of each sample (independent, the costly part;
+//      none for a chunk that glides nowhere)
 //   3  filter state, mix and bypass (serial)
 // Pass 1c of a chunk runs in one loop with pass 3 of the chunk before; then
 // pass 2 of the chunk, in the widest registers the processor has.
@@ -88,8 +89,9 @@ struct Chunk {
     __m128 cutoff[kChunk], q[kChunk];
     // Per group of four: the targets equal those of the sample before.
     bool same_targets[kChunk / 4];
-    // The glide and the coefficients it calls for; not written for a
-    // still chunk, whose samples all filter with still_cutoff_cur.
+    // The glide and the coefficients of each sample; not written for a
+    // still chunk, whose samples all filter with still_cutoff_cur and the
+    // coefficients in force.
     CoefficientRows rows;
     bool still;
     __m128 still_cutoff_cur;
@@ -159,22 +161,14 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
     }
 }
 
-// Pass 1c, one sample: the formant glide, serial but short. A sample whose
-// targets equal the previous sample's, after a sample that moved nothing,
-// moves nothing either (every lane already compared equal): a still pedal
-// skips the glide. *still carries that from sample to sample.
-WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool* still) {
-    if (*still && c->same_targets[j / 4]) {
-        c->rows.moving[j] = 0;
-    } else {
-        if (!c->same_targets[j / 4]) {
-            l->cutoff = c->cutoff[j];
-            l->q = c->q[j];
-        }
-        formant_lanes_glide(l, &c->rows.cutoff_moves[j], &c->rows.q_moves[j]);
-        c->rows.moving[j] = _mm_movemask_ps(_mm_or_ps(c->rows.cutoff_moves[j], c->rows.q_moves[j]));
-        *still = c->rows.moving[j] == 0;
+// Pass 1c, one sample: the formant glide, serial but short.
+WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j) {
+    if (!c->same_targets[j / 4]) {
+        l->cutoff = c->cutoff[j];
+        l->q = c->q[j];
     }
+    __m128 cutoff_moves, q_moves;
+    formant_lanes_glide(l, &cutoff_moves, &q_moves);
     c->rows.cutoff_cur[j] = l->cutoff_cur;
     c->rows.q_cur[j] = l->q_cur;
 }
@@ -203,21 +197,15 @@ WAH_INLINE void render_still_sample(FormantLanes* l, Mixer* mx, const Chunk* c, 
     mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->still_cutoff_cur)), input, output, j);
 }
 
-// Pass 3, one sample: filters, mix and bypass.
+// Pass 3, one sample of a gliding chunk: its coefficients, filters, mix
+// and bypass.
 WAH_INLINE void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
                               float* output) {
     const float x = c->x[j];
-    if (!c->rows.moving[j]) {
-        // settled: the coefficients stay
-    } else if (c->rows.all_move[j]) {
-        l->t = c->rows.t[j];
-        l->kf = c->rows.kf[j];
-        l->k = c->rows.k[j];
-        l->kbl = c->rows.kbl[j];
-        l->hp1 = c->rows.hp1[j];
-    } else {
-        formant_lanes_take(l, c->rows.cutoff_moves[j], c->rows.q_moves[j], c->rows.t[j], c->rows.kf[j], c->rows.k[j]);
-    }
+    l->t = c->rows.t[j];
+    l->kf = c->rows.kf[j];
+    l->kbl = c->rows.kbl[j];
+    l->hp1 = c->rows.hp1[j];
     mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j])), input, output, j);
 }
 
@@ -228,13 +216,14 @@ bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
     return _mm_movemask_ps(eq) == 0xF;
 }
 
-// A chunk after a settled glide glides nowhere when every group of four
-// kept its targets or brought targets equal in every lane to the smoothed
-// values (as after each block start, which forgets the last position): each
-// of its samples would find nothing moving and keep the smoothed values.
-// The glide would still take the new targets; so does this.
-bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m, bool settled) {
-    if (!settled) return false;
+// A chunk glides nowhere when the smoothed values already equal the
+// targets in force and every group of four kept its targets or brought
+// targets equal in every lane to the smoothed values (as after each block
+// start, which forgets the last position): each of its samples would find
+// nothing moving and keep the smoothed values. The glide would still take
+// the new targets; so does this.
+bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
+    if (!lanes_settled(l->cutoff, l->q, l)) return false;
     int32_t last_new = -1;
     for (int32_t g = 0; g < m; g += 4) {
         if (c->same_targets[g / 4]) continue;
@@ -253,14 +242,14 @@ bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m, bool settled) {
 
 // The loop of chunk_pipeline, for a gliding or still chunk now and a
 // gliding or still chunk prev: a still chunk's samples need neither the
-// glide nor the per-sample check for new coefficients.
+// glide nor coefficients of their own.
 template <bool kGlide, bool kPrevStill>
-WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, bool* still, Chunk* now, int32_t m_now, const Chunk* prev,
+WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, Chunk* now, int32_t m_now, const Chunk* prev,
                               const float* input, float* output, int32_t m_prev) {
     // Without the glide the loop is the render's alone.
     const int32_t m = kGlide && m_now > m_prev ? m_now : m_prev;
     for (int32_t j = 0; j < m; ++j) {
-        if (kGlide && j < m_now) glide_sample(l, now, j, still);
+        if (kGlide && j < m_now) glide_sample(l, now, j);
         if (j < m_prev) {
             if (kPrevStill) {
                 render_still_sample(l, mx, prev, j, input, output);
@@ -269,6 +258,8 @@ WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, bool* still, Chunk* no
             }
         }
     }
+    // The coefficients in force after a gliding chunk: its last sample's.
+    if (!kPrevStill && m_prev > 0) l->k = prev->rows.k[m_prev - 1];
 }
 
 // Pass 1c of one chunk together with pass 3 of the chunk before: the
@@ -278,12 +269,11 @@ WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, bool* still, Chunk* no
 // smoothed values of the lanes, the filters only coefficients and memories.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mixer* mixer, bool* settled, Chunk* now,
+void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mixer* mixer, Chunk* now,
                     int32_t m_now, const Chunk* prev, const float* input, float* output, int32_t m_prev) {
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
-    bool still = *settled;
-    const bool glide = m_now > 0 && !chunk_still(&l, now, m_now, still);
+    const bool glide = m_now > 0 && !chunk_still(&l, now, m_now);
     if (m_now > 0) {
         now->still = !glide;
         now->still_cutoff_cur = l.cutoff_cur;
@@ -291,24 +281,19 @@ void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mix
     const bool prev_still = m_prev > 0 && prev->still;
     if (glide) {
         if (prev_still) {
-            pipeline_loop<true, true>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+            pipeline_loop<true, true>(&l, &mx, now, m_now, prev, input, output, m_prev);
         } else {
-            pipeline_loop<true, false>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+            pipeline_loop<true, false>(&l, &mx, now, m_now, prev, input, output, m_prev);
         }
     } else if (prev_still) {
-        pipeline_loop<false, true>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+        pipeline_loop<false, true>(&l, &mx, now, m_now, prev, input, output, m_prev);
     } else {
-        pipeline_loop<false, false>(&l, &mx, &still, now, m_now, prev, input, output, m_prev);
+        pipeline_loop<false, false>(&l, &mx, now, m_now, prev, input, output, m_prev);
     }
-    // Pass 2 on its own: it is wide work with no chain to overlap. A still
-    // pedal has none.
-    int any_moving = 0;
-    if (glide)
-        for (int32_t j = 0; j < m_now; ++j) any_moving |= now->rows.moving[j];
     *lanes = l;  // the copy the call may see; l itself never escapes
-    if (any_moving) coefficients(lanes, &now->rows, m_now);
+    // Pass 2 on its own: it is wide work with no chain to overlap.
+    if (glide) coefficients(lanes, &now->rows, m_now);
     *mixer = mx;
-    *settled = still;
 }
 
 }  // namespace
@@ -326,9 +311,6 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
     vowel_lanes_init(&targets.vowels, e);
-    // The glide of the block before may have settled already; the first
-    // new targets are checked against the smoothed values all the same.
-    bool settled = lanes_settled(lanes.cutoff, lanes.q, &lanes);
     // Chunk k is glided while chunk k - 1 is rendered; then the last one alone.
     int32_t m_prev = 0;
     int32_t base = 0;
@@ -339,13 +321,13 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         chunk_targets(e, now, m, &targets);
         // The first chunk has none before it (and no pointer before the arrays).
         const int32_t prev_base = base > 0 ? base - kChunk : 0;
-        chunk_pipeline(coefficients, &lanes, &mixer, &settled, now, m, &chunks[(k + 1) & 1], input + prev_base,
+        chunk_pipeline(coefficients, &lanes, &mixer, now, m, &chunks[(k + 1) & 1], input + prev_base,
                        output + prev_base, m_prev);
         m_prev = m;
     }
     const int32_t last_base = base - kChunk;
     const Chunk* last = &chunks[(last_base / kChunk) & 1];
-    chunk_pipeline(coefficients, &lanes, &mixer, &settled, nullptr, 0, last, input + last_base, output + last_base, m_prev);
+    chunk_pipeline(coefficients, &lanes, &mixer, nullptr, 0, last, input + last_base, output + last_base, m_prev);
     // The output values are those of the block's last sample.
     const int32_t j = m_prev - 1;
     e->mod_position = last->p[j] * 100.0f;

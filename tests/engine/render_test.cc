@@ -155,12 +155,11 @@ TEST(Render, ScenarioHashIsTheSameInEveryBuild) {
 }
 
 TEST(Render, EveryCoefficientFormGivesTheScenarioHash) {
-    std::vector<FormantCoefficientsFn> forms = {formant_coefficients_sse2};
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    if (formant_coefficients_avx2 && __builtin_cpu_supports("avx2")) forms.push_back(formant_coefficients_avx2);
-#endif
-    for (FormantCoefficientsFn form : forms) {
-        formant_coefficients_force(form);
+    int count = 0;
+    const FormantCoefficientsFn* forms = formant_coefficients_available(&count);
+    EXPECT_GE(count, 1);
+    for (int i = 0; i < count; ++i) {
+        formant_coefficients_force(forms[i]);
         const uint64_t h = render_scenario(wah_engine_process, nullptr);
         formant_coefficients_force(nullptr);
         EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h;
