@@ -124,6 +124,8 @@ struct LastTargets {
     // The block's LFO and vowel settings, ready for the lanes.
     LfoLanesShape shape;
     VowelLanes vowels;
+    // The LFO's gain is zero: every contribution is a signed zero.
+    bool lfo_silent;
 };
 
 // No p is NaN after the limits, so a NaN pattern means "none yet".
@@ -134,16 +136,34 @@ bool same_position(__m128 p, uint32_t p_bits) {
     return _mm_movemask_epi8(eq) == 0xFFFF;
 }
 
+// With a silent LFO and finite phases, each contribution is +0 or -0 (the
+// wave plus the bias is finite), and adding a signed zero to the rest of the
+// position changes nothing unless that is -0 (-0 + +0 = +0). Such groups
+// skip the LFO shape.
+bool lfo_adds_nothing(const LastTargets* last, __m128 rest, __m128 u) {
+    if (!last->lfo_silent) return false;
+    const __m128i minus_zero = _mm_cmpeq_epi32(_mm_castps_si128(rest), _mm_set1_epi32(static_cast<int>(0x80000000u)));
+    const __m128 finite = _mm_cmpeq_ps(_mm_sub_ps(u, u), _mm_setzero_ps());
+    return _mm_movemask_epi8(minus_zero) == 0 && _mm_movemask_ps(finite) == 0xF;
+}
+
 // Pass 1b: LFO shape, position and formant targets, four samples at a time.
-void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last) {
+// The LFO contributions are stored where the shape ran, and always for the
+// group holding the block's last sample when block_end is set.
+void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last, bool block_end) {
     const __m128 position = _mm_set1_ps(e->position);
     const LfoLanesShape* shape = &last->shape;
     for (int32_t j = 0; j < m; j += 4) {
-        const __m128 lfo = lfo_lanes_shape_contribution(shape, _mm_load_ps(&c->u[j]), _mm_load_ps(&c->level[j]));
-        __m128 p = _mm_add_ps(_mm_add_ps(position, _mm_load_ps(&c->env[j])), lfo);
+        const __m128 u = _mm_load_ps(&c->u[j]);
+        const __m128 rest = _mm_add_ps(position, _mm_load_ps(&c->env[j]));
+        __m128 p = rest;
+        if (!lfo_adds_nothing(last, rest, u) || (block_end && j + 4 >= m)) {
+            const __m128 lfo = lfo_lanes_shape_contribution(shape, u, _mm_load_ps(&c->level[j]));
+            _mm_store_ps(&c->lfo[j], lfo);
+            p = _mm_add_ps(rest, lfo);
+        }
         p = _mm_and_ps(_mm_cmpge_ps(p, _mm_setzero_ps()), p);  // below 0, and NaN, give the heel
         p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
-        _mm_store_ps(&c->lfo[j], lfo);
         _mm_store_ps(&c->p[j], p);
         const bool same = same_position(p, last->p_bits);
         c->same_targets[j / 4] = same;
@@ -311,6 +331,7 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
     vowel_lanes_init(&targets.vowels, e);
+    targets.lfo_silent = e->lfo_on * e->lfo_gain == 0.0f;
     // Chunk k is glided while chunk k - 1 is rendered; then the last one alone.
     int32_t m_prev = 0;
     int32_t base = 0;
@@ -318,7 +339,7 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         Chunk* now = &chunks[k & 1];
         const int32_t m = n - base < kChunk ? n - base : kChunk;
         chunk_modulators(e, now, input + base, m);
-        chunk_targets(e, now, m, &targets);
+        chunk_targets(e, now, m, &targets, base + m == n);
         // The first chunk has none before it (and no pointer before the arrays).
         const int32_t prev_base = base > 0 ? base - kChunk : 0;
         chunk_pipeline(coefficients, &lanes, &mixer, now, m, &chunks[(k + 1) & 1], input + prev_base,

@@ -99,7 +99,10 @@ void reference_process(WahEngine* e, const float* input, float* output, int32_t 
         }
         const float lfo = (v + e->lfo_bias) * (e->lfo_on * e->lfo_gain);
         // Position and vowel.
-        const float p = fminf(fmaxf((e->position + env) + lfo, 0.0f), 1.0f);
+        // Below 0 gives 0 and above 1 gives 1; -0 is not below 0 and stays
+        // (fmaxf may return either zero), and NaN gives the heel.
+        const float unlimited = (e->position + env) + lfo;
+        const float p = unlimited >= 0.0f ? (unlimited > 1.0f ? 1.0f : unlimited) : 0.0f;
         const float* a = &e->heel.jaw;
         const float* z = &e->toe.jaw;
         float t = p;

@@ -234,3 +234,55 @@ TEST(Render, SettledPedalThatMovesAgainMatchesThePlainReference) {
         }
     }
 }
+
+TEST(Render, SilentLfoEdgesMatchThePlainReference) {
+    // A silent LFO adds a signed zero that is skipped unless it could show:
+    // a position of -0 with an envelope contribution of -0 (silence through
+    // a negative amount), where the zero's sign (from the bias) decides the
+    // sign of the position, and phases made NaN by an infinite host tempo,
+    // which send the pedal to the heel.
+    for (int variant = 0; variant < 8; ++variant) {
+        const bool zero_depth = variant & 1, infinite_tempo = variant & 2, positive_bias = variant & 4;
+        WahEngine a;
+        prepare_default_engine(&a, 48000.0f);
+        wah_engine_set_parameter(&a, kPosition, infinite_tempo ? 60.0f : -0.0f);
+        wah_engine_set_parameter(&a, kLfoBias, positive_bias ? 40.0f : -40.0f);
+        if (zero_depth) {
+            wah_engine_set_parameter(&a, kLfoOn, 1.0f);
+            wah_engine_set_parameter(&a, kLfoAmount, 0.0f);
+        }
+        if (infinite_tempo) {
+            wah_engine_set_parameter(&a, kLfoSync, 1.0f);
+            TransportInfo ti = {};
+            ti.valid_mask = kTransportRolling | kTransportSpeed | kTransportTempo;
+            ti.changed_mask = ti.valid_mask;
+            ti.rolling = true;
+            ti.speed = 1.0f;
+            ti.tempo = __builtin_inff();
+            wah_engine_apply_transport(&a, &ti);
+        } else {
+            wah_engine_set_parameter(&a, kEnvOn, 1.0f);
+            wah_engine_set_parameter(&a, kEnvAmount, -50.0f);
+        }
+        WahEngine b = a;
+        // Digital silence, then noise.
+        std::vector<float> in = test_noise(4000, 0.3f, 5u + static_cast<uint32_t>(variant));
+        std::fill(in.begin(), in.begin() + 1000, 0.0f);
+        std::vector<float> out_a(in.size()), out_b(in.size());
+        bool minus_zero_seen = false;
+        for (size_t i = 0; i < in.size(); i += 250) {
+            wah_engine_process(&a, in.data() + i, out_a.data() + i, 250);
+            reference_process(&b, in.data() + i, out_b.data() + i, 250);
+            minus_zero_seen |= float_bits(a.mod_position) == 0x80000000u;
+            ASSERT_EQ(float_bits(a.mod_position), float_bits(b.mod_position)) << variant << " " << i;
+            ASSERT_EQ(float_bits(a.lfo_out), float_bits(b.lfo_out)) << variant << " " << i;
+        }
+        for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
+        // Each edge was reached: a -0 position kept, and the heel for NaN phases.
+        if (!infinite_tempo) {
+            EXPECT_TRUE(minus_zero_seen || positive_bias) << variant;
+        } else {
+            EXPECT_EQ(a.mod_position, 0.0f) << variant;
+        }
+    }
+}
