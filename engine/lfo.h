@@ -7,12 +7,16 @@
 // Seed of the random generator; drawn from at every reset and phase wrap.
 constexpr uint64_t kRngSeed = 0xBADDECAF600DFEEDull;
 
-// [audio thread] Next level of the permuted congruential generator, [-1, 1).
-static inline float rng_next(WahEngine* e) {
-    e->rng_state = e->rng_state * 0x9B60933458E17D7Dull + 0xD737232EECCDF7EDull;
-    const uint32_t r = static_cast<uint32_t>(e->rng_state >> (29u - (e->rng_state >> 61)));
+// [audio thread] Next level of the permuted congruential generator whose
+// state is *state, [-1, 1).
+static inline float rng_next_state(uint64_t* state) {
+    *state = *state * 0x9B60933458E17D7Dull + 0xD737232EECCDF7EDull;
+    const uint32_t r = static_cast<uint32_t>(*state >> (29u - (*state >> 61)));
     return static_cast<float>(r) * 0x1p-31f - 1.0f;
 }
+
+// [audio thread] Next level of the engine's generator.
+static inline float rng_next(WahEngine* e) { return rng_next_state(&e->rng_state); }
 
 // [audio thread] Phase b of the skewed cycle: reaches 0.5 when u reaches k.
 static inline float lfo_skewed_phase(float u, float k) {

@@ -70,8 +70,10 @@ void block_start(WahEngine* e) {
 //   2  filter coefficients of each sample (independent, the costly part;
 //      none for a chunk that glides nowhere)
 //   3  filter state, mix and bypass (serial)
-// Pass 1c of a chunk runs in one loop with pass 3 of the chunk before; then
-// pass 2 of the chunk, in the widest registers the processor has.
+// The three serial passes of three chunks in a row share one loop: pass 1a
+// of chunk k + 1, 1c of chunk k and 3 of chunk k - 1. Their chains are
+// independent of each other, so in one loop they overlap. Passes 1b and 2
+// run on their own, in the widest registers the processor has.
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
@@ -98,16 +100,56 @@ struct Chunk {
 };
 static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
 
-// Pass 1a: the serial recursions of the modulators (envelope level, LFO
-// phase, random level). Lanes past m are padded so pass 1b reads defined values.
-void chunk_modulators(WahEngine* e, Chunk* c, const float* input, int32_t m) {
-    for (int32_t j = 0; j < m; ++j) {
-        c->x[j] = input[j];
-        c->env[j] = env_step(e, c->x[j]);
-        float inc;
-        c->u[j] = lfo_advance(e, &inc);
-        c->level[j] = e->random_value;
-    }
+// The modulators' recursions and the block's settings for them, in locals
+// while a block runs (the chunk's arrays could alias the engine as far as
+// the compiler knows, which would send every state through memory).
+struct Modulators {
+    OnePoleCoeffs env_coeffs;
+    float env_scale;    // env_on * env_gain
+    float inc;          // the LFO's phase increment, 0 below 6e-8
+    float sync_offset;
+    bool sync;
+    float env_level;
+    float phase;        // lfo_phase_acc
+    float random_value;
+    uint64_t rng_state;
+};
+
+void modulators_load(Modulators* md, const WahEngine* e) {
+    md->env_coeffs = e->env_coeffs;
+    md->env_scale = e->env_on * e->env_gain;
+    md->inc = e->lfo_inc;
+    if (fast_from_bits(fast_bits(md->inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) md->inc = 0.0f;  // 6e-8
+    md->sync_offset = e->lfo_sync_offset;
+    md->sync = e->lfo_sync;
+    md->env_level = e->env_level;
+    md->phase = e->lfo_phase_acc;
+    md->random_value = e->random_value;
+    md->rng_state = e->rng_state;
+}
+
+void modulators_store(const Modulators* md, WahEngine* e) {
+    e->env_level = md->env_level;
+    e->lfo_phase_acc = md->phase;
+    e->random_value = md->random_value;
+    e->rng_state = md->rng_state;
+}
+
+// Pass 1a, one sample: the steps of env_step and lfo_advance.
+WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, int32_t j) {
+    const float x = input[j];
+    c->x[j] = x;
+    md->env_level = one_pole_step_asym(&md->env_coeffs, md->env_level, fast_from_bits(fast_bits(x) & 0x7FFFFFFFu));
+    c->env[j] = md->env_level * md->env_scale;
+    md->phase = lfo_wrap(md->phase + md->inc);
+    const float u = md->sync ? lfo_wrap(md->phase + md->sync_offset) : md->phase;
+    if (lfo_wrapped(u, md->inc)) md->random_value = rng_next_state(&md->rng_state);
+    c->u[j] = u;
+    c->level[j] = md->random_value;
+}
+
+// Lanes past m are padded so pass 1b reads defined values.
+void pad_modulators(Chunk* c, int32_t m) {
     for (int32_t j = m; j < ((m + 3) & ~3); ++j) {
         c->env[j] = 0.0f;
         c->u[j] = 0.0f;
@@ -260,60 +302,78 @@ bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
     return true;
 }
 
-// The loop of chunk_pipeline, for a gliding or still chunk now and a
-// gliding or still chunk prev: a still chunk's samples need neither the
-// glide nor coefficients of their own.
+// The serial passes of three consecutive chunks, any of which may be absent
+// (m = 0): modulators of next, glide of now, render of prev.
+struct Stage {
+    Chunk* c;
+    int32_t m;
+};
+struct RenderStage {
+    const Chunk* c;
+    int32_t m;
+    const float* input;
+    float* output;
+};
+
+// The shared loop, for a gliding or still chunk now and a gliding or still
+// chunk prev: a still chunk's samples need neither the glide nor
+// coefficients of their own.
 template <bool kGlide, bool kPrevStill>
-WAH_INLINE void pipeline_loop(FormantLanes* l, Mixer* mx, Chunk* now, int32_t m_now, const Chunk* prev,
-                              const float* input, float* output, int32_t m_prev) {
-    // Without the glide the loop is the render's alone.
-    const int32_t m = kGlide && m_now > m_prev ? m_now : m_prev;
+WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage next, const float* next_input,
+                            Stage now, RenderStage prev) {
+    int32_t m = next.m > prev.m ? next.m : prev.m;
+    if (kGlide && now.m > m) m = now.m;
     for (int32_t j = 0; j < m; ++j) {
-        if (kGlide && j < m_now) glide_sample(l, now, j);
-        if (j < m_prev) {
+        if (j < next.m) modulator_sample(md, next.c, next_input, j);
+        if (kGlide && j < now.m) glide_sample(l, now.c, j);
+        if (j < prev.m) {
             if (kPrevStill) {
-                render_still_sample(l, mx, prev, j, input, output);
+                render_still_sample(l, mx, prev.c, j, prev.input, prev.output);
             } else {
-                render_sample(l, mx, prev, j, input, output);
+                render_sample(l, mx, prev.c, j, prev.input, prev.output);
             }
         }
     }
     // The coefficients in force after a gliding chunk: its last sample's.
-    if (!kPrevStill && m_prev > 0) l->k = prev->rows.k[m_prev - 1];
+    if (!kPrevStill && prev.m > 0) l->k = prev.c->rows.k[prev.m - 1];
 }
 
-// Pass 1c of one chunk together with pass 3 of the chunk before: the
-// glide's and the filters' serial chains are independent of each other, so
-// in one loop they overlap. Then pass 2 of the chunk.
-// Either part may be absent (m = 0). The glide touches only the targets and
-// smoothed values of the lanes, the filters only coefficients and memories.
+// The serial passes of three chunks in one loop, then pass 2 of now.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mixer* mixer, Chunk* now,
-                    int32_t m_now, const Chunk* prev, const float* input, float* output, int32_t m_prev) {
+void serial_passes(FormantCoefficientsFn coefficients, Modulators* modulators, FormantLanes* lanes, Mixer* mixer,
+                   Stage next, const float* next_input, Stage now, RenderStage prev) {
+    Modulators md = *modulators;
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
-    const bool glide = m_now > 0 && !chunk_still(&l, now, m_now);
-    if (m_now > 0) {
-        now->still = !glide;
-        now->still_cutoff_cur = l.cutoff_cur;
+    const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
+    if (now.m > 0) {
+        now.c->still = !glide;
+        now.c->still_cutoff_cur = l.cutoff_cur;
     }
-    const bool prev_still = m_prev > 0 && prev->still;
+    const bool prev_still = prev.m > 0 && prev.c->still;
     if (glide) {
         if (prev_still) {
-            pipeline_loop<true, true>(&l, &mx, now, m_now, prev, input, output, m_prev);
+            serial_loop<true, true>(&md, &l, &mx, next, next_input, now, prev);
         } else {
-            pipeline_loop<true, false>(&l, &mx, now, m_now, prev, input, output, m_prev);
+            serial_loop<true, false>(&md, &l, &mx, next, next_input, now, prev);
         }
     } else if (prev_still) {
-        pipeline_loop<false, true>(&l, &mx, now, m_now, prev, input, output, m_prev);
+        serial_loop<false, true>(&md, &l, &mx, next, next_input, now, prev);
     } else {
-        pipeline_loop<false, false>(&l, &mx, now, m_now, prev, input, output, m_prev);
+        serial_loop<false, false>(&md, &l, &mx, next, next_input, now, prev);
     }
+    *modulators = md;
     *lanes = l;  // the copy the call may see; l itself never escapes
     // Pass 2 on its own: it is wide work with no chain to overlap.
-    if (glide) coefficients(lanes, &now->rows, m_now);
+    if (glide) coefficients(lanes, &now.c->rows, now.m);
     *mixer = mx;
+}
+
+int32_t chunk_length(int32_t n, int32_t k) {
+    const int32_t base = k * kChunk;
+    if (base >= n) return 0;
+    return n - base < kChunk ? n - base : kChunk;
 }
 
 }  // namespace
@@ -322,35 +382,40 @@ void chunk_pipeline(FormantCoefficientsFn coefficients, FormantLanes* lanes, Mix
 void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t n) {
     block_start(e);
     if (n <= 0) return;
+    Modulators modulators;
+    modulators_load(&modulators, e);
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
     Mixer mixer = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state};
-    Chunk chunks[2];
+    Chunk chunks[3];
     const FormantCoefficientsFn coefficients = formant_coefficients_active();
     LastTargets targets;
     targets.p_bits = kNoPosition;
     lfo_lanes_shape_init(&targets.shape, e);
     vowel_lanes_init(&targets.vowels, e);
     targets.lfo_silent = e->lfo_on * e->lfo_gain == 0.0f;
-    // Chunk k is glided while chunk k - 1 is rendered; then the last one alone.
-    int32_t m_prev = 0;
-    int32_t base = 0;
-    for (int k = 0; base < n; ++k, base += kChunk) {
-        Chunk* now = &chunks[k & 1];
-        const int32_t m = n - base < kChunk ? n - base : kChunk;
-        chunk_modulators(e, now, input + base, m);
-        chunk_targets(e, now, m, &targets, base + m == n);
-        // The first chunk has none before it (and no pointer before the arrays).
-        const int32_t prev_base = base > 0 ? base - kChunk : 0;
-        chunk_pipeline(coefficients, &lanes, &mixer, now, m, &chunks[(k + 1) & 1], input + prev_base,
-                       output + prev_base, m_prev);
-        m_prev = m;
+    // Step k runs the modulators of chunk k + 1, glides chunk k and renders
+    // chunk k - 1; then the targets of chunk k + 1 and the coefficients of
+    // chunk k. Step -1 starts with the modulators and targets of chunk 0.
+    const int32_t chunk_count = (n + kChunk - 1) / kChunk;
+    for (int32_t k = -1; k <= chunk_count; ++k) {
+        const Stage next = {&chunks[(k + 1) % 3], chunk_length(n, k + 1)};
+        const Stage now = {&chunks[(k + 3) % 3], k >= 0 ? chunk_length(n, k) : 0};
+        const int32_t prev_m = k >= 1 ? chunk_length(n, k - 1) : 0;
+        // Absent stages point at the block's start (and no pointer before it).
+        const int32_t next_base = next.m > 0 ? (k + 1) * kChunk : 0;
+        const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
+        const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
+        serial_passes(coefficients, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
+        if (next.m > 0) {
+            pad_modulators(next.c, next.m);
+            chunk_targets(e, next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
+        }
     }
-    const int32_t last_base = base - kChunk;
-    const Chunk* last = &chunks[(last_base / kChunk) & 1];
-    chunk_pipeline(coefficients, &lanes, &mixer, nullptr, 0, last, input + last_base, output + last_base, m_prev);
+    modulators_store(&modulators, e);
     // The output values are those of the block's last sample.
-    const int32_t j = m_prev - 1;
+    const Chunk* last = &chunks[(chunk_count - 1) % 3];
+    const int32_t j = chunk_length(n, chunk_count - 1) - 1;
     e->mod_position = last->p[j] * 100.0f;
     e->lfo_phase = last->u[j];
     e->lfo_out = last->lfo[j];
