@@ -118,10 +118,10 @@ static inline void vowel_lanes_init(VowelLanes* v, const WahEngine* e) {
     }
 }
 
-// Vowel morph and formant values of four samples' positions p (see
-// vowel_morph and formant_values). cutoff[f] and q[f] hold formant f of the
-// four samples. The mid switch is the block's; the half is chosen per lane.
-static inline void formant_lanes_targets4_with(const VowelLanes* vl, __m128 p, __m128 cutoff[3], __m128 q[3]) {
+// Vowel morph of four samples' positions p (see vowel_morph and the first
+// half of formant_values): the exponents of the three formants and the
+// common scale s. The mid switch is the block's; the half is chosen per lane.
+static inline void formant_lanes_morph4(const VowelLanes* vl, __m128 p, __m128 arg[3], __m128* s) {
     __m128 v[5];
     if (vl->mid_on) {
         const __m128 p2 = _mm_mul_ps(_mm_set1_ps(2.0f), p);
@@ -139,19 +139,30 @@ static inline void formant_lanes_targets4_with(const VowelLanes* vl, __m128 p, _
     const __m128 h = _mm_sub_ps(one, v[3]);
     const __m128 a = _mm_sub_ps(one, v[4]);
     const __m128 h18 = _mm_mul_ps(h, _mm_set1_ps(0x1.70a3d0p-3f));
-    const __m128 s = _mm_add_ps(
+    *s = _mm_add_ps(
         _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(h, _mm_set1_ps(0x1.9999a0p-4f)), _mm_set1_ps(0x1.666668p-2f)), h18), a),
         _mm_add_ps(h18, one));
     static const float kSlope[3] = {0x1.042664p+1f, 0x1.e27016p+0f, 0x1.43b8a8p-1f};
     static const float kOffset[3] = {0x1.f201ccp+2f, 0x1.2b0478p+3f, 0x1.5ee7b4p+3f};
+    for (int f = 0; f < 3; ++f) arg[f] = _mm_add_ps(_mm_mul_ps(v[f], _mm_set1_ps(kSlope[f])), _mm_set1_ps(kOffset[f]));
+}
+
+// The second half of formant_values for four samples: cutoff[f] and q[f]
+// hold formant f of the four samples.
+static inline void formant_lanes_values4(const __m128 arg[3], __m128 s, __m128 cutoff[3], __m128 q[3]) {
     static const float kQPerHz[3] = {0x1.99999ap-7f, 0x1.47ae14p-7f, 0x1.111112p-7f};
     for (int f = 0; f < 3; ++f) {
-        const __m128 arg = _mm_add_ps(_mm_mul_ps(v[f], _mm_set1_ps(kSlope[f])), _mm_set1_ps(kOffset[f]));
-        cutoff[f] = _mm_mul_ps(lanes_pow2(arg), s);
+        cutoff[f] = _mm_mul_ps(lanes_pow2(arg[f]), s);
         q[f] = _mm_mul_ps(cutoff[f], _mm_set1_ps(kQPerHz[f]));
     }
 }
 
+// Both halves: the formant targets of four samples' positions p.
+static inline void formant_lanes_targets4_with(const VowelLanes* vl, __m128 p, __m128 cutoff[3], __m128 q[3]) {
+    __m128 arg[3], s;
+    formant_lanes_morph4(vl, p, arg, &s);
+    formant_lanes_values4(arg, s, cutoff, q);
+}
 
 static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 cutoff[3], __m128 q[3]) {
     VowelLanes vl;

@@ -86,6 +86,10 @@ struct Chunk {
     alignas(16) float level[kChunk];  // random level in force
     alignas(16) float lfo[kChunk];    // LFO contribution
     alignas(16) float p[kChunk];      // modulated position, 0..1
+    // Between the steps of pass 1b: exponents of the three formants and the
+    // common scale, for groups that bring new targets.
+    alignas(16) float arg[3][kChunk];
+    alignas(16) float scale[kChunk];
     // Formant targets, filters in lanes; not stored for groups whose targets
     // are the same as the sample before (see same_targets).
     __m128 cutoff[kChunk], q[kChunk];
@@ -189,10 +193,10 @@ bool lfo_adds_nothing(const LastTargets* last, __m128 rest, __m128 u) {
     return _mm_movemask_epi8(minus_zero) == 0 && _mm_movemask_ps(finite) == 0xF;
 }
 
-// Pass 1b: LFO shape, position and formant targets, four samples at a time.
-// The LFO contributions are stored where the shape ran, and always for the
+// Pass 1b, positions: LFO shape and position, four samples at a time. The
+// LFO contributions are stored where the shape ran, and always for the
 // group holding the block's last sample when block_end is set.
-void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last, bool block_end) {
+void chunk_positions(const WahEngine* e, Chunk* c, int32_t m, const LastTargets* last, bool block_end) {
     const __m128 position = _mm_set1_ps(e->position);
     const LfoLanesShape* shape = &last->shape;
     for (int32_t j = 0; j < m; j += 4) {
@@ -207,19 +211,50 @@ void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last, b
         p = _mm_and_ps(_mm_cmpge_ps(p, _mm_setzero_ps()), p);  // below 0, and NaN, give the heel
         p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
         _mm_store_ps(&c->p[j], p);
+    }
+}
+
+// Pass 1b, which groups of four bring new targets; returns their number
+// and lists their first samples in fresh.
+int32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last, int32_t fresh[kChunk / 4]) {
+    int32_t count = 0;
+    for (int32_t j = 0; j < m; j += 4) {
+        const __m128 p = _mm_load_ps(&c->p[j]);
         const bool same = same_position(p, last->p_bits);
         c->same_targets[j / 4] = same;
-        if (!same) {
-            __m128 cutoff[3], q[3];
-            formant_lanes_targets4_with(&last->vowels, p, cutoff, q);
-            formant_lanes_per_sample(cutoff, &c->cutoff[j]);
-            formant_lanes_per_sample(q, &c->q[j]);
-            float lanes[4];
-            _mm_storeu_ps(lanes, p);
-            memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
-            // Only a group of four equal positions may be reused whole.
-            if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
-        }
+        if (same) continue;
+        fresh[count++] = j;
+        float lanes[4];
+        _mm_storeu_ps(lanes, p);
+        memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
+        // Only a group of four equal positions may be reused whole.
+        if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
+    }
+    return count;
+}
+
+// Pass 1b: positions, then the formant targets of the groups that need
+// them. Each step is a loop of its own over the chunk: the steps' chains are
+// long, and one group's whole work would outgrow what the processor can
+// look ahead, while short independent iterations overlap.
+void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last, bool block_end) {
+    chunk_positions(e, c, m, last, block_end);
+    int32_t fresh[kChunk / 4];
+    const int32_t count = chunk_fresh_groups(c, m, last, fresh);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t j = fresh[i];
+        __m128 arg[3], s;
+        formant_lanes_morph4(&last->vowels, _mm_load_ps(&c->p[j]), arg, &s);
+        for (int f = 0; f < 3; ++f) _mm_store_ps(&c->arg[f][j], arg[f]);
+        _mm_store_ps(&c->scale[j], s);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t j = fresh[i];
+        const __m128 arg[3] = {_mm_load_ps(&c->arg[0][j]), _mm_load_ps(&c->arg[1][j]), _mm_load_ps(&c->arg[2][j])};
+        __m128 cutoff[3], q[3];
+        formant_lanes_values4(arg, _mm_load_ps(&c->scale[j]), cutoff, q);
+        formant_lanes_per_sample(cutoff, &c->cutoff[j]);
+        formant_lanes_per_sample(q, &c->q[j]);
     }
 }
 
