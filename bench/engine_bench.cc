@@ -9,6 +9,7 @@
 #include "engine/formant_coefficients.h"
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
+#include "engine/wide_targets.h"
 #include "platform/fp_env.h"
 
 namespace {
@@ -70,16 +71,18 @@ void BM_EnvelopeOnNoise(benchmark::State& state) { run(state, kEnvelopeNoise); }
 
 }  // namespace
 
-// The moving pedal with the coefficient pass held to its SSE2 form, as on
-// processors without AVX2 (and in the Windows build).
-void BM_LfoMovingPedalSse2(benchmark::State& state) {
+// The moving pedal with the wide passes held to their baseline forms, as on
+// processors without AVX2 and AVX-512 (and in the Windows build).
+void BM_LfoMovingPedalBaseline(benchmark::State& state) {
     formant_coefficients_force(formant_coefficients_sse2);
+    wide_targets_force(&wide_targets_baseline);
     run(state, kLfoMoving);
+    wide_targets_force(nullptr);
     formant_coefficients_force(nullptr);
 }
 
 BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_EnvelopeOnNoise)->Arg(32)->Arg(256)->Arg(4096);
-BENCHMARK(BM_LfoMovingPedalSse2)->Arg(256);
+BENCHMARK(BM_LfoMovingPedalBaseline)->Arg(256);
 BENCHMARK_MAIN();

@@ -8,8 +8,8 @@
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
 #include "engine/lfo.h"
-#include "engine/lfo_lanes.h"
 #include "engine/wah_engine.h"
+#include "engine/wide_targets.h"
 
 // The per-sample steps must be inlined into the chunk loops: called out of
 // line, they would take the filter lanes through memory every sample.
@@ -86,10 +86,6 @@ struct Chunk {
     alignas(16) float level[kChunk];  // random level in force
     alignas(16) float lfo[kChunk];    // LFO contribution
     alignas(16) float p[kChunk];      // modulated position, 0..1
-    // Between the steps of pass 1b: exponents of the three formants and the
-    // common scale, for groups that bring new targets.
-    alignas(16) float arg[3][kChunk];
-    alignas(16) float scale[kChunk];
     // Formant targets, filters in lanes; not stored for groups whose targets
     // are the same as the sample before (see same_targets).
     __m128 cutoff[kChunk], q[kChunk];
@@ -103,6 +99,7 @@ struct Chunk {
     __m128 still_cutoff_cur;
 };
 static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
+static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide blocks, one bit each");
 
 // The modulators' recursions and the block's settings for them, in locals
 // while a block runs (the chunk's arrays could alias the engine as far as
@@ -154,7 +151,7 @@ WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, i
 
 // Lanes past m are padded so pass 1b reads defined values.
 void pad_modulators(Chunk* c, int32_t m) {
-    for (int32_t j = m; j < ((m + 3) & ~3); ++j) {
+    for (int32_t j = m; j < ((m + kWideLanes - 1) & ~(kWideLanes - 1)); ++j) {
         c->env[j] = 0.0f;
         c->u[j] = 0.0f;
         c->level[j] = 0.0f;
@@ -167,11 +164,10 @@ void pad_modulators(Chunk* c, int32_t m) {
 // such samples stores no targets at all (the glide keeps the ones it has).
 struct LastTargets {
     uint32_t p_bits;  // kNoPosition until the first group
-    // The block's LFO and vowel settings, ready for the lanes.
-    LfoLanesShape shape;
-    VowelLanes vowels;
-    // The LFO's gain is zero: every contribution is a signed zero.
-    bool lfo_silent;
+    // The block's LFO and vowel settings, and the form of the pass.
+    PositionSettings positions;
+    VowelSettings vowels;
+    const WideTargetsForm* form;
 };
 
 // No p is NaN after the limits, so a NaN pattern means "none yet".
@@ -182,80 +178,33 @@ bool same_position(__m128 p, uint32_t p_bits) {
     return _mm_movemask_epi8(eq) == 0xFFFF;
 }
 
-// With a silent LFO and finite phases, each contribution is +0 or -0 (the
-// wave plus the bias is finite), and adding a signed zero to the rest of the
-// position changes nothing unless that is -0 (-0 + +0 = +0). Such groups
-// skip the LFO shape.
-bool lfo_adds_nothing(const LastTargets* last, __m128 rest, __m128 u) {
-    if (!last->lfo_silent) return false;
-    const __m128i minus_zero = _mm_cmpeq_epi32(_mm_castps_si128(rest), _mm_set1_epi32(static_cast<int>(0x80000000u)));
-    const __m128 finite = _mm_cmpeq_ps(_mm_sub_ps(u, u), _mm_setzero_ps());
-    return _mm_movemask_epi8(minus_zero) == 0 && _mm_movemask_ps(finite) == 0xF;
-}
-
-// Pass 1b, positions: LFO shape and position, four samples at a time. The
-// LFO contributions are stored where the shape ran, and always for the
-// group holding the block's last sample when block_end is set.
-void chunk_positions(const WahEngine* e, Chunk* c, int32_t m, const LastTargets* last, bool block_end) {
-    const __m128 position = _mm_set1_ps(e->position);
-    const LfoLanesShape* shape = &last->shape;
-    for (int32_t j = 0; j < m; j += 4) {
-        const __m128 u = _mm_load_ps(&c->u[j]);
-        const __m128 rest = _mm_add_ps(position, _mm_load_ps(&c->env[j]));
-        __m128 p = rest;
-        if (!lfo_adds_nothing(last, rest, u) || (block_end && j + 4 >= m)) {
-            const __m128 lfo = lfo_lanes_shape_contribution(shape, u, _mm_load_ps(&c->level[j]));
-            _mm_store_ps(&c->lfo[j], lfo);
-            p = _mm_add_ps(rest, lfo);
-        }
-        p = _mm_and_ps(_mm_cmpge_ps(p, _mm_setzero_ps()), p);  // below 0, and NaN, give the heel
-        p = _mm_min_ps(_mm_set1_ps(1.0f), p);                  // above 1 gives 1
-        _mm_store_ps(&c->p[j], p);
-    }
-}
-
-// Pass 1b, which groups of four bring new targets; returns their number
-// and lists their first samples in fresh.
-int32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last, int32_t fresh[kChunk / 4]) {
-    int32_t count = 0;
+// Which groups of four bring new targets; returns the wide blocks holding
+// them, a bit each.
+uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
+    uint32_t blocks = 0;
     for (int32_t j = 0; j < m; j += 4) {
         const __m128 p = _mm_load_ps(&c->p[j]);
         const bool same = same_position(p, last->p_bits);
         c->same_targets[j / 4] = same;
         if (same) continue;
-        fresh[count++] = j;
+        blocks |= 1u << (j / kWideLanes);
         float lanes[4];
         _mm_storeu_ps(lanes, p);
         memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
         // Only a group of four equal positions may be reused whole.
         if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
     }
-    return count;
+    return blocks;
 }
 
-// Pass 1b: positions, then the formant targets of the groups that need
-// them. Each step is a loop of its own over the chunk: the steps' chains are
-// long, and one group's whole work would outgrow what the processor can
-// look ahead, while short independent iterations overlap.
-void chunk_targets(const WahEngine* e, Chunk* c, int32_t m, LastTargets* last, bool block_end) {
-    chunk_positions(e, c, m, last, block_end);
-    int32_t fresh[kChunk / 4];
-    const int32_t count = chunk_fresh_groups(c, m, last, fresh);
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t j = fresh[i];
-        __m128 arg[3], s;
-        formant_lanes_morph4(&last->vowels, _mm_load_ps(&c->p[j]), arg, &s);
-        for (int f = 0; f < 3; ++f) _mm_store_ps(&c->arg[f][j], arg[f]);
-        _mm_store_ps(&c->scale[j], s);
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t j = fresh[i];
-        const __m128 arg[3] = {_mm_load_ps(&c->arg[0][j]), _mm_load_ps(&c->arg[1][j]), _mm_load_ps(&c->arg[2][j])};
-        __m128 cutoff[3], q[3];
-        formant_lanes_values4(arg, _mm_load_ps(&c->scale[j]), cutoff, q);
-        formant_lanes_per_sample(cutoff, &c->cutoff[j]);
-        formant_lanes_per_sample(q, &c->q[j]);
-    }
+// Pass 1b: positions, then the formant targets where they are new (a wide
+// block computes all sixteen; groups that kept their targets ignore theirs,
+// which are the same). The LFO contribution of the block's last sample is
+// stored when block_end is set.
+void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
+    last->form->positions(&last->positions, c->u, c->level, c->env, m, block_end, c->lfo, c->p);
+    const uint32_t blocks = chunk_fresh_groups(c, m, last);
+    if (blocks != 0) last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
 }
 
 // Pass 1c, one sample: the formant glide, serial but short.
@@ -426,9 +375,9 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
     const FormantCoefficientsFn coefficients = formant_coefficients_active();
     LastTargets targets;
     targets.p_bits = kNoPosition;
-    lfo_lanes_shape_init(&targets.shape, e);
-    vowel_lanes_init(&targets.vowels, e);
-    targets.lfo_silent = e->lfo_on * e->lfo_gain == 0.0f;
+    position_settings_init(&targets.positions, e);
+    vowel_settings_init(&targets.vowels, e);
+    targets.form = wide_targets_active();
     // Step k runs the modulators of chunk k + 1, glides chunk k and renders
     // chunk k - 1; then the targets of chunk k + 1 and the coefficients of
     // chunk k. Step -1 starts with the modulators and targets of chunk 0.
@@ -444,7 +393,7 @@ void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t
         serial_passes(coefficients, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);
-            chunk_targets(e, next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
+            chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
         }
     }
     modulators_store(&modulators, e);

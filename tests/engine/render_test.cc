@@ -9,6 +9,7 @@
 
 #include "engine/fast_math.h"
 #include "engine/formant_coefficients.h"
+#include "engine/wide_targets.h"
 #include "engine_test_util.h"
 #include "platform/fp_env.h"
 #include "reference_engine.h"
@@ -154,15 +155,21 @@ TEST(Render, ScenarioHashIsTheSameInEveryBuild) {
     EXPECT_GT(energy / static_cast<double>(out.size()), 1e-3);
 }
 
-TEST(Render, EveryCoefficientFormGivesTheScenarioHash) {
-    int count = 0;
-    const FormantCoefficientsFn* forms = formant_coefficients_available(&count);
-    EXPECT_GE(count, 1);
-    for (int i = 0; i < count; ++i) {
-        formant_coefficients_force(forms[i]);
-        const uint64_t h = render_scenario(wah_engine_process, nullptr);
-        formant_coefficients_force(nullptr);
-        EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h;
+TEST(Render, EveryFormOfTheWidePassesGivesTheScenarioHash) {
+    int coefficient_count = 0, targets_count = 0;
+    const FormantCoefficientsFn* coefficients = formant_coefficients_available(&coefficient_count);
+    const WideTargetsForm* targets = wide_targets_available(&targets_count);
+    EXPECT_GE(coefficient_count, 1);
+    EXPECT_GE(targets_count, 1);
+    for (int i = 0; i < coefficient_count; ++i) {
+        for (int t = 0; t < targets_count; ++t) {
+            formant_coefficients_force(coefficients[i]);
+            wide_targets_force(&targets[t]);
+            const uint64_t h = render_scenario(wah_engine_process, nullptr);
+            wide_targets_force(nullptr);
+            formant_coefficients_force(nullptr);
+            EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h << " coefficients " << i << " targets " << t;
+        }
     }
 }
 

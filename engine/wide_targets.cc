@@ -1,0 +1,90 @@
+// The baseline build of the wide targets pass, the block's settings for
+// it, and the choice of form.
+#include "engine/fast_math.h"
+
+#define WIDE_LANES 4
+#define WIDE_TARGETS_FORM wide_targets_baseline
+#include "engine/wide_targets_body.h"
+
+void position_settings_init(PositionSettings* s, const WahEngine* e) {
+    const float k = e->lfo_skew;
+    const float wf = e->lfo_waveform;
+    s->position = e->position;
+    s->k = k;
+    s->kk = k + k;
+    s->rise = fast_rcp(k + k);
+    s->fall = fast_rcp(2.0f - (k + k));
+    s->g_half = 0.0f;
+    if (wf < 2.0f) {
+        s->form = 0;
+        s->mix = wf - 1.0f;
+    } else if (wf < 0x1.7fdf3cp+1f) {  // 2.999
+        s->form = 1;
+        const float g = fast_rcp(3.0f - wf) * 4.0f;
+        s->mix = g;
+        s->g_half = g * 0.5f;
+    } else {
+        s->form = 2;
+        const float w = wf - 3.0f;
+        s->mix = w > 0.0f ? w : 0.0f;
+    }
+    s->bias = e->lfo_bias;
+    s->gain = e->lfo_on * e->lfo_gain;
+    s->lfo_silent = s->gain == 0.0f;
+}
+
+void vowel_settings_init(VowelSettings* v, const WahEngine* e) {
+    const float* heel = &e->heel.jaw;
+    const float* mid = &e->mid.jaw;
+    const float* toe = &e->toe.jaw;
+    v->mid_on = e->mid_on;
+    for (int f = 0; f < 5; ++f) {
+        v->low_a[f] = heel[f];
+        v->low_b[f] = e->mid_on ? mid[f] : toe[f];
+        v->high_a[f] = e->mid_on ? mid[f] : heel[f];
+        v->high_b[f] = toe[f];
+    }
+}
+
+namespace {
+
+bool has_avx512() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f");
+#else
+    return false;
+#endif
+}
+
+struct Forms {
+    WideTargetsForm form[2];
+    int count;
+};
+
+Forms find_forms() {
+    Forms f = {{wide_targets_baseline, {nullptr, nullptr}}, 1};
+    if (wide_targets_avx512.positions && has_avx512()) f.form[f.count++] = wide_targets_avx512;
+    return f;
+}
+
+// Chosen during static initialisation, so the audio thread only reads them.
+Forms g_forms = find_forms();
+const WideTargetsForm* g_active = &g_forms.form[g_forms.count - 1];
+
+}  // namespace
+
+const WideTargetsForm* wide_targets_available(int* count) {
+    if (g_forms.count == 0) g_forms = find_forms();
+    *count = g_forms.count;
+    return g_forms.form;
+}
+
+// Before static initialisation has run (an engine driven from another
+// module's constructor) the pointer is still null: the baseline then.
+const WideTargetsForm* wide_targets_active(void) { return g_active ? g_active : &wide_targets_baseline; }
+
+void wide_targets_force(const WideTargetsForm* form) {
+    if (g_forms.count == 0) g_forms = find_forms();
+    g_active = form ? form : &g_forms.form[g_forms.count - 1];
+}
