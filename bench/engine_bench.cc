@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "engine/block_kernel.h"
 #include "engine/formant_coefficients.h"
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
@@ -71,18 +72,23 @@ void BM_EnvelopeOnNoise(benchmark::State& state) { run(state, kEnvelopeNoise); }
 
 }  // namespace
 
-// The moving pedal with the wide passes held to their baseline forms, as on
+// The situations with block processing held to its baseline forms, as on
 // processors without AVX2 and AVX-512 (and in the Windows build).
-void BM_LfoMovingPedalBaseline(benchmark::State& state) {
+void baseline(benchmark::State& state, Situation s) {
+    block_kernel_force(block_kernel_baseline);
     formant_coefficients_force(formant_coefficients_sse2);
     wide_targets_force(&wide_targets_baseline);
-    run(state, kLfoMoving);
+    run(state, s);
     wide_targets_force(nullptr);
     formant_coefficients_force(nullptr);
+    block_kernel_force(nullptr);
 }
+void BM_StillPedalBaseline(benchmark::State& state) { baseline(state, kStill); }
+void BM_LfoMovingPedalBaseline(benchmark::State& state) { baseline(state, kLfoMoving); }
 
 BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_EnvelopeOnNoise)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_StillPedalBaseline)->Arg(256);
 BENCHMARK(BM_LfoMovingPedalBaseline)->Arg(256);
 BENCHMARK_MAIN();

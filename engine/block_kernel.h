@@ -1,0 +1,30 @@
+// Block processing after the block start: the chunked passes of
+// wah_process.cc's plan, built twice from one body (block_kernel_body.h):
+// for the x86-64 baseline and, where the build and the processor have it,
+// for AVX-512, whose encoding needs fewer instructions and whose 32
+// registers hold the filters, the glide and the modulators at once. Both
+// perform the same operations in the same order and give the same bits.
+#pragma once
+#include <stdint.h>
+
+#include "engine/formant_coefficients.h"
+#include "engine/wah_engine.h"
+#include "engine/wide_targets.h"
+
+// One block of n > 0 samples with the given forms of the wide passes.
+// [audio thread, after the block start]
+typedef void (*BlockKernelFn)(WahEngine* e, const float* input, float* output, int32_t n,
+                              FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);
+
+void block_kernel_baseline(WahEngine* e, const float* input, float* output, int32_t n,
+                           FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);
+// Null where not built (Windows, see formant_coefficients.h).
+extern const BlockKernelFn block_kernel_avx512;
+
+// The kernels this build and processor can run, narrowest first; *count is
+// set to their number (at most 2). [any thread]
+const BlockKernelFn* block_kernel_available(int* count);
+// The kernel wah_engine_process uses, chosen once when the module loads.
+BlockKernelFn block_kernel_active(void);
+// Forces a kernel (null: back to the widest), for tests. [no engine processing]
+void block_kernel_force(BlockKernelFn fn);

@@ -1,0 +1,368 @@
+// The body of block processing after the block start (see wah_process.cc),
+// included once by each build of it (block_kernel.cc,
+// block_kernel_avx512.cc), which names the kernel through BLOCK_KERNEL_NAME.
+// Everything here has internal linkage, so the two builds never share code
+// compiled for the other's instructions.
+#include <string.h>
+
+#include "engine/block_kernel.h"
+#include "engine/envelope.h"
+#include "engine/formant_filter.h"
+#include "engine/formant_lanes.h"
+#include "engine/lfo.h"
+
+// The per-sample steps must be inlined into the chunk loops: called out of
+// line, they would take the filter lanes through memory every sample.
+#define WAH_INLINE inline __attribute__((always_inline))
+
+namespace {
+
+// A block is worked in chunks of this many samples, pass by pass, so that
+// the work independent from sample to sample runs side by side:
+//   1a modulator recursions (serial, short)
+//   1b LFO shape, position, formant targets (four samples per register)
+//   1c formant glide (serial, short)
+//   2  filter coefficients of each sample (independent, the costly part;
+//      none for a chunk that glides nowhere)
+//   3  filter state, mix and bypass (serial)
+// The three serial passes of three chunks in a row share one loop: pass 1a
+// of chunk k + 1, 1c of chunk k and 3 of chunk k - 1. Their chains are
+// independent of each other, so in one loop they overlap. Passes 1b and 2
+// run on their own, in the widest registers the processor has.
+// Every value is computed by the same operations as in the plain per-sample
+// order, so the bits do not depend on the chunking or the block size.
+constexpr int32_t kChunk = 32;
+
+struct Chunk {
+    // Filter-independent values of each sample.
+    alignas(16) float x[kChunk];
+    alignas(16) float env[kChunk];    // envelope contribution
+    alignas(16) float u[kChunk];      // LFO phase
+    alignas(16) float level[kChunk];  // random level in force
+    alignas(16) float lfo[kChunk];    // LFO contribution
+    alignas(16) float p[kChunk];      // modulated position, 0..1
+    // Formant targets, filters in lanes; not stored for groups whose targets
+    // are the same as the sample before (see same_targets).
+    __m128 cutoff[kChunk], q[kChunk];
+    // Per group of four: the targets equal those of the sample before.
+    bool same_targets[kChunk / 4];
+    // The glide and the coefficients of each sample; not written for a
+    // still chunk, whose samples all filter with still_cutoff_cur and the
+    // coefficients in force.
+    CoefficientRows rows;
+    bool still;
+    __m128 still_cutoff_cur;
+};
+static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
+static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide blocks, one bit each");
+
+// The modulators' recursions and the block's settings for them, in locals
+// while a block runs (the chunk's arrays could alias the engine as far as
+// the compiler knows, which would send every state through memory).
+struct Modulators {
+    OnePoleCoeffs env_coeffs;
+    float env_scale;    // env_on * env_gain
+    float inc;          // the LFO's phase increment, 0 below 6e-8
+    float sync_offset;
+    bool sync;
+    float env_level;
+    float phase;        // lfo_phase_acc
+    float random_value;
+    uint64_t rng_state;
+};
+
+void modulators_load(Modulators* md, const WahEngine* e) {
+    md->env_coeffs = e->env_coeffs;
+    md->env_scale = e->env_on * e->env_gain;
+    md->inc = e->lfo_inc;
+    if (fast_from_bits(fast_bits(md->inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) md->inc = 0.0f;  // 6e-8
+    md->sync_offset = e->lfo_sync_offset;
+    md->sync = e->lfo_sync;
+    md->env_level = e->env_level;
+    md->phase = e->lfo_phase_acc;
+    md->random_value = e->random_value;
+    md->rng_state = e->rng_state;
+}
+
+void modulators_store(const Modulators* md, WahEngine* e) {
+    e->env_level = md->env_level;
+    e->lfo_phase_acc = md->phase;
+    e->random_value = md->random_value;
+    e->rng_state = md->rng_state;
+}
+
+// Pass 1a, one sample: the steps of env_step and lfo_advance.
+WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, int32_t j) {
+    const float x = input[j];
+    c->x[j] = x;
+    md->env_level = one_pole_step_asym(&md->env_coeffs, md->env_level, fast_from_bits(fast_bits(x) & 0x7FFFFFFFu));
+    c->env[j] = md->env_level * md->env_scale;
+    md->phase = lfo_wrap(md->phase + md->inc);
+    const float u = md->sync ? lfo_wrap(md->phase + md->sync_offset) : md->phase;
+    if (lfo_wrapped(u, md->inc)) md->random_value = rng_next_state(&md->rng_state);
+    c->u[j] = u;
+    c->level[j] = md->random_value;
+}
+
+// Lanes past m are padded so pass 1b reads defined values.
+void pad_modulators(Chunk* c, int32_t m) {
+    for (int32_t j = m; j < ((m + kWideLanes - 1) & ~(kWideLanes - 1)); ++j) {
+        c->env[j] = 0.0f;
+        c->u[j] = 0.0f;
+        c->level[j] = 0.0f;
+    }
+}
+
+// The last position whose targets this block computed. Within a block the
+// vowel settings are constant, so equal position bits give equal targets: a
+// still pedal skips the morph and the exponentials, and a group of four
+// such samples stores no targets at all (the glide keeps the ones it has).
+struct LastTargets {
+    uint32_t p_bits;  // kNoPosition until the first group
+    // The block's LFO and vowel settings, and the form of the pass.
+    PositionSettings positions;
+    VowelSettings vowels;
+    const WideTargetsForm* form;
+};
+
+// No p is NaN after the limits, so a NaN pattern means "none yet".
+constexpr uint32_t kNoPosition = 0x7FC00000u;
+
+bool same_position(__m128 p, uint32_t p_bits) {
+    const __m128i eq = _mm_cmpeq_epi32(_mm_castps_si128(p), _mm_set1_epi32(static_cast<int>(p_bits)));
+    return _mm_movemask_epi8(eq) == 0xFFFF;
+}
+
+// Which groups of four bring new targets; returns the wide blocks holding
+// them, a bit each.
+uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
+    uint32_t blocks = 0;
+    for (int32_t j = 0; j < m; j += 4) {
+        const __m128 p = _mm_load_ps(&c->p[j]);
+        const bool same = same_position(p, last->p_bits);
+        c->same_targets[j / 4] = same;
+        if (same) continue;
+        blocks |= 1u << (j / kWideLanes);
+        float lanes[4];
+        _mm_storeu_ps(lanes, p);
+        memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
+        // Only a group of four equal positions may be reused whole.
+        if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
+    }
+    return blocks;
+}
+
+// Pass 1b: positions, then the formant targets where they are new (a wide
+// block computes all sixteen; groups that kept their targets ignore theirs,
+// which are the same). The LFO contribution of the block's last sample is
+// stored when block_end is set.
+void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
+    last->form->positions(&last->positions, c->u, c->level, c->env, m, block_end, c->lfo, c->p);
+    const uint32_t blocks = chunk_fresh_groups(c, m, last);
+    if (blocks != 0) last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
+}
+
+// Pass 1c, one sample: the formant glide, serial but short.
+WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j) {
+    if (!c->same_targets[j / 4]) {
+        l->cutoff = c->cutoff[j];
+        l->q = c->q[j];
+    }
+    __m128 cutoff_moves, q_moves;
+    formant_lanes_glide(l, &cutoff_moves, &q_moves);
+    c->rows.cutoff_cur[j] = l->cutoff_cur;
+    c->rows.q_cur[j] = l->q_cur;
+}
+
+// The mix and bypass smoothers, in locals while a block runs.
+struct Mixer {
+    OnePoleCoeffs mix_coeffs, bypass_coeffs;
+    float mix_target, bypass_target;
+    float mix, bypass;
+};
+
+// Pass 3's end, one sample: mix and bypass of the filters' sum.
+WAH_INLINE void mix_sample(Mixer* mx, float x, float wet, const float* input, float* output, int32_t j) {
+    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
+    const float y = (wet - x) * mx->mix + x;
+    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
+    // Read the input again: in place, output[j] may alias input[j].
+    const float dry = input[j];
+    output[j] = (y - dry) * mx->bypass + dry;
+}
+
+// Pass 3, one sample of a still chunk: the coefficients stay.
+WAH_INLINE void render_still_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
+                                    float* output) {
+    const float x = c->x[j];
+    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->still_cutoff_cur)), input, output, j);
+}
+
+// Pass 3, one sample of a gliding chunk: its coefficients, filters, mix
+// and bypass.
+WAH_INLINE void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
+                              float* output) {
+    const float x = c->x[j];
+    l->t = c->rows.t[j];
+    l->kf = c->rows.kf[j];
+    l->kbl = c->rows.kbl[j];
+    l->hp1 = c->rows.hp1[j];
+    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j])), input, output, j);
+}
+
+// Whether the glide toward these targets moves nothing: every lane of the
+// smoothed values already equals them (the glide's own test, negated).
+bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
+    const __m128 eq = _mm_and_ps(_mm_cmpeq_ps(cutoff, l->cutoff_cur), _mm_cmpeq_ps(q, l->q_cur));
+    return _mm_movemask_ps(eq) == 0xF;
+}
+
+// A chunk glides nowhere when the smoothed values already equal the
+// targets in force and every group of four kept its targets or brought
+// targets equal in every lane to the smoothed values (as after each block
+// start, which forgets the last position): each of its samples would find
+// nothing moving and keep the smoothed values. The glide would still take
+// the new targets; so does this.
+bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
+    if (!lanes_settled(l->cutoff, l->q, l)) return false;
+    int32_t last_new = -1;
+    for (int32_t g = 0; g < m; g += 4) {
+        if (c->same_targets[g / 4]) continue;
+        const int32_t end = g + 4 < m ? g + 4 : m;
+        for (int32_t j = g; j < end; ++j) {
+            if (!lanes_settled(c->cutoff[j], c->q[j], l)) return false;
+            last_new = j;
+        }
+    }
+    if (last_new >= 0) {
+        l->cutoff = c->cutoff[last_new];
+        l->q = c->q[last_new];
+    }
+    return true;
+}
+
+// The serial passes of three consecutive chunks, any of which may be absent
+// (m = 0): modulators of next, glide of now, render of prev.
+struct Stage {
+    Chunk* c;
+    int32_t m;
+};
+struct RenderStage {
+    const Chunk* c;
+    int32_t m;
+    const float* input;
+    float* output;
+};
+
+// The shared loop, for a gliding or still chunk now and a gliding or still
+// chunk prev: a still chunk's samples need neither the glide nor
+// coefficients of their own.
+template <bool kGlide, bool kPrevStill>
+WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage next, const float* next_input,
+                            Stage now, RenderStage prev) {
+    int32_t m = next.m > prev.m ? next.m : prev.m;
+    if (kGlide && now.m > m) m = now.m;
+    for (int32_t j = 0; j < m; ++j) {
+        if (j < next.m) modulator_sample(md, next.c, next_input, j);
+        if (kGlide && j < now.m) glide_sample(l, now.c, j);
+        if (j < prev.m) {
+            if (kPrevStill) {
+                render_still_sample(l, mx, prev.c, j, prev.input, prev.output);
+            } else {
+                render_sample(l, mx, prev.c, j, prev.input, prev.output);
+            }
+        }
+    }
+    // The coefficients in force after a gliding chunk: its last sample's.
+    if (!kPrevStill && prev.m > 0) l->k = prev.c->rows.k[prev.m - 1];
+}
+
+// The serial passes of three chunks in one loop, then pass 2 of now.
+// The states live in locals: the output array could alias the engine as far
+// as the compiler knows, which would send every state through memory.
+void serial_passes(FormantCoefficientsFn coefficients, Modulators* modulators, FormantLanes* lanes, Mixer* mixer,
+                   Stage next, const float* next_input, Stage now, RenderStage prev) {
+    Modulators md = *modulators;
+    FormantLanes l = *lanes;
+    Mixer mx = *mixer;
+    const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
+    if (now.m > 0) {
+        now.c->still = !glide;
+        now.c->still_cutoff_cur = l.cutoff_cur;
+    }
+    const bool prev_still = prev.m > 0 && prev.c->still;
+    if (glide) {
+        if (prev_still) {
+            serial_loop<true, true>(&md, &l, &mx, next, next_input, now, prev);
+        } else {
+            serial_loop<true, false>(&md, &l, &mx, next, next_input, now, prev);
+        }
+    } else if (prev_still) {
+        serial_loop<false, true>(&md, &l, &mx, next, next_input, now, prev);
+    } else {
+        serial_loop<false, false>(&md, &l, &mx, next, next_input, now, prev);
+    }
+    *modulators = md;
+    *lanes = l;  // the copy the call may see; l itself never escapes
+    // Pass 2 on its own: it is wide work with no chain to overlap.
+    if (glide) coefficients(lanes, &now.c->rows, now.m);
+    *mixer = mx;
+}
+
+int32_t chunk_length(int32_t n, int32_t k) {
+    const int32_t base = k * kChunk;
+    if (base >= n) return 0;
+    return n - base < kChunk ? n - base : kChunk;
+}
+
+void process_block(WahEngine* e, const float* input, float* output, int32_t n, FormantCoefficientsFn coefficients,
+                   const WideTargetsForm* wide_targets) {
+    Modulators modulators;
+    modulators_load(&modulators, e);
+    FormantLanes lanes;
+    formant_lanes_load(&lanes, e);
+    Mixer mixer = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state};
+    Chunk chunks[3];
+    LastTargets targets;
+    targets.p_bits = kNoPosition;
+    position_settings_init(&targets.positions, e);
+    vowel_settings_init(&targets.vowels, e);
+    targets.form = wide_targets;
+    // Step k runs the modulators of chunk k + 1, glides chunk k and renders
+    // chunk k - 1; then the targets of chunk k + 1 and the coefficients of
+    // chunk k. Step -1 starts with the modulators and targets of chunk 0.
+    const int32_t chunk_count = (n + kChunk - 1) / kChunk;
+    for (int32_t k = -1; k <= chunk_count; ++k) {
+        const Stage next = {&chunks[(k + 1) % 3], chunk_length(n, k + 1)};
+        const Stage now = {&chunks[(k + 3) % 3], k >= 0 ? chunk_length(n, k) : 0};
+        const int32_t prev_m = k >= 1 ? chunk_length(n, k - 1) : 0;
+        // Absent stages point at the block's start (and no pointer before it).
+        const int32_t next_base = next.m > 0 ? (k + 1) * kChunk : 0;
+        const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
+        const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
+        serial_passes(coefficients, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
+        if (next.m > 0) {
+            pad_modulators(next.c, next.m);
+            chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
+        }
+    }
+    modulators_store(&modulators, e);
+    // The output values are those of the block's last sample.
+    const Chunk* last = &chunks[(chunk_count - 1) % 3];
+    const int32_t j = chunk_length(n, chunk_count - 1) - 1;
+    e->mod_position = last->p[j] * 100.0f;
+    e->lfo_phase = last->u[j];
+    e->lfo_out = last->lfo[j];
+    e->env_out = last->env[j];
+    e->mix_state = mixer.mix;
+    e->bypass_state = mixer.bypass;
+    formant_lanes_store(&lanes, e);
+}
+
+}  // namespace
+
+// [audio thread]
+void BLOCK_KERNEL_NAME(WahEngine* e, const float* input, float* output, int32_t n, FormantCoefficientsFn coefficients,
+                       const WideTargetsForm* wide_targets) {
+    process_block(e, input, output, n, coefficients, wide_targets);
+}
