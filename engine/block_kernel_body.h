@@ -162,14 +162,19 @@ void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
     if (blocks != 0) last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
 }
 
-// Pass 1c, one sample: the formant glide, serial but short.
-WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j) {
+// Pass 1c, one sample: the formant glide, serial but short; the shorter
+// form when the block's targets are ordinary (see serial_passes).
+WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool ordinary) {
     if (!c->same_targets[j / 4]) {
         l->cutoff = c->cutoff[j];
         l->q = c->q[j];
     }
-    __m128 cutoff_moves, q_moves;
-    formant_lanes_glide(l, &cutoff_moves, &q_moves);
+    if (ordinary) {
+        formant_lanes_glide_ordinary(l);
+    } else {
+        __m128 cutoff_moves, q_moves;
+        formant_lanes_glide(l, &cutoff_moves, &q_moves);
+    }
     c->rows.cutoff_cur[j] = l->cutoff_cur;
     c->rows.q_cur[j] = l->q_cur;
 }
@@ -259,12 +264,12 @@ struct RenderStage {
 // coefficients of their own.
 template <bool kGlide, bool kPrevStill>
 WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage next, const float* next_input,
-                            Stage now, RenderStage prev) {
+                            Stage now, RenderStage prev, bool ordinary) {
     int32_t m = next.m > prev.m ? next.m : prev.m;
     if (kGlide && now.m > m) m = now.m;
     for (int32_t j = 0; j < m; ++j) {
         if (j < next.m) modulator_sample(md, next.c, next_input, j);
-        if (kGlide && j < now.m) glide_sample(l, now.c, j);
+        if (kGlide && j < now.m) glide_sample(l, now.c, j, ordinary);
         if (j < prev.m) {
             if (kPrevStill) {
                 render_still_sample(l, mx, prev.c, j, prev.input, prev.output);
@@ -280,8 +285,8 @@ WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage ne
 // The serial passes of three chunks in one loop, then pass 2 of now.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-void serial_passes(FormantCoefficientsFn coefficients, Modulators* modulators, FormantLanes* lanes, Mixer* mixer,
-                   Stage next, const float* next_input, Stage now, RenderStage prev) {
+void serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators* modulators, FormantLanes* lanes,
+                   Mixer* mixer, Stage next, const float* next_input, Stage now, RenderStage prev) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
@@ -293,14 +298,14 @@ void serial_passes(FormantCoefficientsFn coefficients, Modulators* modulators, F
     const bool prev_still = prev.m > 0 && prev.c->still;
     if (glide) {
         if (prev_still) {
-            serial_loop<true, true>(&md, &l, &mx, next, next_input, now, prev);
+            serial_loop<true, true>(&md, &l, &mx, next, next_input, now, prev, ordinary);
         } else {
-            serial_loop<true, false>(&md, &l, &mx, next, next_input, now, prev);
+            serial_loop<true, false>(&md, &l, &mx, next, next_input, now, prev, ordinary);
         }
     } else if (prev_still) {
-        serial_loop<false, true>(&md, &l, &mx, next, next_input, now, prev);
+        serial_loop<false, true>(&md, &l, &mx, next, next_input, now, prev, ordinary);
     } else {
-        serial_loop<false, false>(&md, &l, &mx, next, next_input, now, prev);
+        serial_loop<false, false>(&md, &l, &mx, next, next_input, now, prev, ordinary);
     }
     *modulators = md;
     *lanes = l;  // the copy the call may see; l itself never escapes
@@ -328,6 +333,9 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     position_settings_init(&targets.positions, e);
     vowel_settings_init(&targets.vowels, e);
     targets.form = wide_targets;
+    // The glide's shorter form holds for the whole block when the targets
+    // carried in and every target the block's vowels give are ordinary.
+    const bool ordinary = targets.vowels.ordinary && formant_lanes_targets_ordinary(&lanes);
     // Step k runs the modulators of chunk k + 1, glides chunk k and renders
     // chunk k - 1; then the targets of chunk k + 1 and the coefficients of
     // chunk k. Step -1 starts with the modulators and targets of chunk 0.
@@ -340,7 +348,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
         const int32_t next_base = next.m > 0 ? (k + 1) * kChunk : 0;
         const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
-        serial_passes(coefficients, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
+        serial_passes(coefficients, ordinary, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);
             chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);

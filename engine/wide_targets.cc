@@ -38,7 +38,11 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e) {
     const float* mid = &e->mid.jaw;
     const float* toe = &e->toe.jaw;
     v->mid_on = e->mid_on;
+    v->ordinary = true;
     for (int f = 0; f < 5; ++f) {
+        const float values[3] = {heel[f], mid[f], toe[f]};
+        for (const float x : values)
+            if (!(x >= 0.0f && x <= 1.0f)) v->ordinary = false;
         v->low_a[f] = heel[f];
         v->low_b[f] = e->mid_on ? mid[f] : toe[f];
         v->high_a[f] = e->mid_on ? mid[f] : heel[f];

@@ -32,6 +32,9 @@ typedef struct PositionSettings {
 typedef struct VowelSettings {
     bool mid_on;
     float low_a[5], low_b[5], high_a[5], high_b[5];
+    // Every value lies in [0, 1] (as the parameter ranges keep them): the
+    // targets are then positive and finite.
+    bool ordinary;
 } VowelSettings;
 
 // [audio thread, block start]

@@ -120,3 +120,56 @@ TEST(FormantLanes, LfoShapeAndTargetsMatchTheScalarFormsBitForBit) {
         }
     }
 }
+
+TEST(FormantLanes, ShortGlideMatchesTheHoldingGlideForOrdinaryTargets) {
+    // Positive finite targets, with smoothed values far off, close by (the
+    // snap) and exactly on them (no move): both glides give the same bits.
+    uint32_t s = 5u;
+    for (int i = 0; i < 20000; ++i) {
+        FormantLanes a = {};
+        a.a1u = _mm_set1_ps(0.9958f);
+        a.sticky_sq = _mm_set1_ps(1e-6f);
+        float cut[4], cur[4], q[4], q_cur[4];
+        for (int j = 0; j < 4; ++j) {
+            s = s * 1664525u + 1013904223u;
+            cut[j] = 200.0f + static_cast<float>(s >> 20);
+            q[j] = cut[j] * 0.01f;
+            const uint32_t kind = (s >> 8) % 3;
+            cur[j] = kind == 0 ? cut[j] : kind == 1 ? cut[j] * (1.0f + 1e-4f) : cut[j] * 0.5f;
+            q_cur[j] = kind == 0 ? q[j] : q[j] + 0.5f;
+        }
+        a.cutoff = _mm_loadu_ps(cut);
+        a.cutoff_cur = _mm_loadu_ps(cur);
+        a.q = _mm_loadu_ps(q);
+        a.q_cur = _mm_loadu_ps(q_cur);
+        ASSERT_TRUE(formant_lanes_targets_ordinary(&a));
+        FormantLanes b = a;
+        __m128 cm, qm;
+        formant_lanes_glide(&a, &cm, &qm);
+        formant_lanes_glide_ordinary(&b);
+        for (int j = 0; j < 4; ++j) {
+            ASSERT_EQ(lane_bits(a.cutoff_cur, j), lane_bits(b.cutoff_cur, j)) << i;
+            ASSERT_EQ(lane_bits(a.q_cur, j), lane_bits(b.q_cur, j)) << i;
+        }
+    }
+    // Where they would differ, the check refuses: an infinite target reached
+    // (the short step makes NaN of it), a zero of the other sign, a NaN
+    // feedback.
+    FormantLanes l = {};
+    l.a1u = _mm_set1_ps(0.9958f);
+    l.q = l.q_cur = _mm_set1_ps(1.0f);
+    l.cutoff = l.cutoff_cur = _mm_setr_ps(1000.0f, 1000.0f, INFINITY, 1000.0f);
+    EXPECT_FALSE(formant_lanes_targets_ordinary(&l));
+    FormantLanes held = l, shortened = l;
+    __m128 cm, qm;
+    formant_lanes_glide(&held, &cm, &qm);
+    formant_lanes_glide_ordinary(&shortened);
+    EXPECT_NE(lane_bits(held.cutoff_cur, 2), lane_bits(shortened.cutoff_cur, 2));
+    l.cutoff = _mm_setr_ps(1000.0f, -0.0f, 1000.0f, 1000.0f);
+    l.cutoff_cur = _mm_setr_ps(1000.0f, 0.0f, 1000.0f, 1000.0f);
+    EXPECT_FALSE(formant_lanes_targets_ordinary(&l));
+    l.cutoff = l.cutoff_cur = _mm_set1_ps(1000.0f);
+    EXPECT_TRUE(formant_lanes_targets_ordinary(&l));
+    l.a1u = _mm_set1_ps(NAN);
+    EXPECT_FALSE(formant_lanes_targets_ordinary(&l));
+}
