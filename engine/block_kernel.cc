@@ -1,27 +1,19 @@
 // The baseline build of block processing, and the choice of kernel.
 #define BLOCK_KERNEL_NAME block_kernel_baseline
 #include "engine/block_kernel_body.h"
+#include "engine/cpu_features.h"
 
 namespace {
 
-// The AVX-512 build uses the foundation and the 128/256-bit forms (VL).
-bool has_avx512() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
-#else
-    return false;
-#endif
-}
-
 struct Kernels {
-    BlockKernelFn fn[2];
+    BlockKernelFn fn[3];
     int count;
 };
 
 Kernels find_kernels() {
-    Kernels k = {{block_kernel_baseline, nullptr}, 1};
-    if (block_kernel_avx512 && has_avx512()) k.fn[k.count++] = block_kernel_avx512;
+    Kernels k = {{block_kernel_baseline, nullptr, nullptr}, 1};
+    if (cpu_has_avx2()) k.fn[k.count++] = block_kernel_avx2;
+    if (cpu_has_avx512()) k.fn[k.count++] = block_kernel_avx512;
     return k;
 }
 

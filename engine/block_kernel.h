@@ -1,8 +1,9 @@
 // Block processing after the block start: the chunked passes of
 // wah_process.cc's plan, built twice from one body (block_kernel_body.h):
-// for the x86-64 baseline and, where the build and the processor have it,
-// for AVX-512, whose encoding needs fewer instructions and whose 32
-// registers hold the filters, the glide and the modulators at once. Both
+// for the x86-64 baseline, for AVX2 and for AVX-512, each where the
+// processor has it: the wider encodings need fewer instructions, and
+// AVX-512's 32 registers hold the filters, the glide and the modulators at
+// once. Both
 // perform the same operations in the same order and give the same bits.
 #pragma once
 #include <stdint.h>
@@ -18,11 +19,11 @@ typedef void (*BlockKernelFn)(WahEngine* e, const float* input, float* output, i
 
 void block_kernel_baseline(WahEngine* e, const float* input, float* output, int32_t n,
                            FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);
-// Null where not built (Windows, see formant_coefficients.h).
+extern const BlockKernelFn block_kernel_avx2;
 extern const BlockKernelFn block_kernel_avx512;
 
 // The kernels this build and processor can run, narrowest first; *count is
-// set to their number (at most 2). [any thread]
+// set to their number (at most 3). [any thread]
 const BlockKernelFn* block_kernel_available(int* count);
 // The kernel wah_engine_process uses, chosen once when the module loads.
 BlockKernelFn block_kernel_active(void);

@@ -2,11 +2,7 @@
 // reports AVX-512 F and VL (see block_kernel.cc).
 #include "engine/block_kernel.h"
 
-#if defined(_WIN32)
-const BlockKernelFn block_kernel_avx512 = nullptr;
-#else
 #define BLOCK_KERNEL_NAME block_kernel_avx512_impl
 #include "engine/block_kernel_body.h"
 
 const BlockKernelFn block_kernel_avx512 = block_kernel_avx512_impl;
-#endif

@@ -1,5 +1,5 @@
 // The body of block processing after the block start (see wah_process.cc),
-// included once by each build of it (block_kernel.cc,
+// included once by each build of it (block_kernel.cc, block_kernel_avx2.cc,
 // block_kernel_avx512.cc), which names the kernel through BLOCK_KERNEL_NAME.
 // Everything here has internal linkage, so the two builds never share code
 // compiled for the other's instructions.

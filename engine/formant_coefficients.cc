@@ -1,26 +1,13 @@
 #include "engine/formant_coefficients.h"
 
+#include "engine/cpu_features.h"
+
 void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     for (int32_t j = 0; j < m; ++j)
         formant_coefficients_row(l, r, j);
 }
 
 namespace {
-
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-bool cpu_has_avx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-// The widest form uses the foundation and the DQ set (float bit logic).
-bool cpu_has_avx512() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-}
-#else
-bool cpu_has_avx2() { return false; }
-bool cpu_has_avx512() { return false; }
-#endif
 
 struct Forms {
     FormantCoefficientsFn fn[3];
@@ -29,9 +16,9 @@ struct Forms {
 
 Forms find_forms() {
     Forms f = {{formant_coefficients_sse2, nullptr, nullptr}, 1};
-    if (formant_coefficients_avx2 && cpu_has_avx2())
+    if (cpu_has_avx2())
         f.fn[f.count++] = formant_coefficients_avx2;
-    if (formant_coefficients_avx512 && cpu_has_avx512())
+    if (cpu_has_avx512())
         f.fn[f.count++] = formant_coefficients_avx512;
     return f;
 }

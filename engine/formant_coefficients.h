@@ -17,8 +17,9 @@
 enum : int32_t { kCoefficientRows = 32 };
 
 // Groups of four rows share a 64-byte line, so the widest form loads them
-// whole. The Windows compiler cannot align the stack beyond 16 bytes, and
-// builds only the SSE2 form there.
+// whole. The Windows compiler cannot align the stack beyond 16 bytes; there
+// the wide forms' aligned moves are assembled as unaligned ones (see
+// engine/CMakeLists.txt), so rows aligned to 16 bytes serve all the same.
 #if defined(_WIN32)
 #define COEFFICIENT_ROWS_ALIGN 16
 #else
@@ -49,9 +50,7 @@ typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r,
 // [audio thread] Rows 0..m-1, one sample per SSE register.
 void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m);
 
-// [audio thread] Two samples per AVX2 register, four per AVX-512 register;
-// null where not built (the Windows build, whose compiler cannot keep the
-// stack aligned for registers wider than 16 bytes).
+// [audio thread] Two samples per AVX2 register, four per AVX-512 register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;
 extern const FormantCoefficientsFn formant_coefficients_avx512;
 

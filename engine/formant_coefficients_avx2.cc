@@ -4,9 +4,6 @@
 // with FMA: every lane performs the SSE form's operations in its order.
 #include "engine/formant_coefficients.h"
 
-#if defined(_WIN32)
-const FormantCoefficientsFn formant_coefficients_avx2 = nullptr;
-#else
 #include <immintrin.h>
 
 namespace {
@@ -86,4 +83,3 @@ void coefficients_avx2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
 } // namespace
 
 const FormantCoefficientsFn formant_coefficients_avx2 = coefficients_avx2;
-#endif

@@ -4,9 +4,6 @@
 // every lane performs the SSE form's operations in its order.
 #include "engine/formant_coefficients.h"
 
-#if defined(_WIN32)
-const FormantCoefficientsFn formant_coefficients_avx512 = nullptr;
-#else
 #include <immintrin.h>
 
 namespace {
@@ -90,4 +87,3 @@ void coefficients_avx512(const FormantLanes* l, CoefficientRows* r, int32_t m) {
 } // namespace
 
 const FormantCoefficientsFn formant_coefficients_avx512 = coefficients_avx512;
-#endif

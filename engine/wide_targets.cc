@@ -1,5 +1,6 @@
 // The baseline build of the wide targets pass, the block's settings for
 // it, and the choice of form.
+#include "engine/cpu_features.h"
 #include "engine/fast_math.h"
 
 #define WIDE_LANES 4
@@ -52,23 +53,15 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e) {
 
 namespace {
 
-bool has_avx512() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f");
-#else
-    return false;
-#endif
-}
-
 struct Forms {
-    WideTargetsForm form[2];
+    WideTargetsForm form[3];
     int count;
 };
 
 Forms find_forms() {
-    Forms f = {{wide_targets_baseline, {nullptr, nullptr}}, 1};
-    if (wide_targets_avx512.positions && has_avx512()) f.form[f.count++] = wide_targets_avx512;
+    Forms f = {{wide_targets_baseline, {nullptr, nullptr}, {nullptr, nullptr}}, 1};
+    if (cpu_has_avx2()) f.form[f.count++] = wide_targets_avx2;
+    if (cpu_has_avx512()) f.form[f.count++] = wide_targets_avx512;
     return f;
 }
 

@@ -1,9 +1,9 @@
 // Pass 1b of block processing, sixteen samples at a time: the LFO's shape,
 // the modulated position and the formant targets (see lfo.h and
 // formant_filter.h for the per-sample forms). The samples are independent,
-// so the work is written once on 16-lane vectors and built twice: for the
-// x86-64 baseline (four SSE registers side by side) and, where the build and
-// the processor have it, for AVX-512 (one register). Every lane performs the
+// so the work is written once on generic vectors and built three times:
+// for the x86-64 baseline (SSE registers), AVX2 and AVX-512, each used where
+// the processor has it. Every lane performs the
 // per-sample operations in their order and rounding, so both give the same
 // bits. [audio thread, except where noted]
 #pragma once
@@ -62,11 +62,11 @@ typedef struct WideTargetsForm {
 } WideTargetsForm;
 
 extern const WideTargetsForm wide_targets_baseline;
-// Null functions where not built (Windows, see formant_coefficients.h).
+extern const WideTargetsForm wide_targets_avx2;
 extern const WideTargetsForm wide_targets_avx512;
 
 // The forms this build and processor can run, narrowest first; *count is
-// set to their number (at most 2). [any thread]
+// set to their number (at most 3). [any thread]
 const WideTargetsForm* wide_targets_available(int* count);
 // The form wah_engine_process uses, chosen once when the module loads.
 const WideTargetsForm* wide_targets_active(void);

@@ -2,10 +2,6 @@
 // Chosen only where the processor reports AVX-512 (see wide_targets.cc).
 #include "engine/wide_targets.h"
 
-#if defined(_WIN32)
-const WideTargetsForm wide_targets_avx512 = {nullptr, nullptr};
-#else
 #define WIDE_LANES 16
 #define WIDE_TARGETS_FORM wide_targets_avx512
 #include "engine/wide_targets_body.h"
-#endif

@@ -1,9 +1,10 @@
 // The body of the wide targets pass, on vectors of WIDE_LANES lanes;
-// included once by each build of it (wide_targets.cc, wide_targets_avx512.cc),
-// which names the form through WIDE_TARGETS_FORM and sets WIDE_LANES to its
-// register's width: 4 for the baseline (wider generic vectors would be split
-// lane by lane there), 16 for AVX-512. Everything here has internal linkage,
-// so the two builds never share code compiled for the other's instructions.
+// included once by each build of it (wide_targets.cc, wide_targets_avx2.cc,
+// wide_targets_avx512.cc), which names the form through WIDE_TARGETS_FORM and
+// sets WIDE_LANES to its register's width: 4 for the baseline, 8 for AVX2,
+// 16 for AVX-512 (generic vectors wider than the registers would be split
+// lane by lane). Everything here has internal linkage, so the builds never
+// share code compiled for another's instructions.
 // Each operation is that of the scalar kernels (fast_math.h, lfo.h,
 // formant_filter.h) in the same order; compares give all-ones lanes, and
 // selects take whole lanes, so every lane gives the scalar bits.
