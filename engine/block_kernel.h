@@ -1,10 +1,9 @@
-// Block processing after the block start: the chunked passes of
-// wah_process.cc's plan, built twice from one body (block_kernel_body.h):
-// for the x86-64 baseline, for AVX2 and for AVX-512, each where the
-// processor has it: the wider encodings need fewer instructions, and
-// AVX-512's 32 registers hold the filters, the glide and the modulators at
-// once. Both
-// perform the same operations in the same order and give the same bits.
+// Block processing after the block start: the chunked passes described in
+// block_kernel_body.h, built three times from that one body: for the x86-64
+// baseline, for AVX2 and for AVX-512, each used where the processor has it.
+// The wider encodings need fewer instructions, and AVX-512's 32 registers
+// hold the filters, the glide and the modulators at once. All perform the
+// same operations in the same order and give the same bits.
 #pragma once
 #include <stdint.h>
 

@@ -1,8 +1,8 @@
-// The body of block processing after the block start (see wah_process.cc),
+// The body of block processing after the block start (wah_process.cc),
 // included once by each build of it (block_kernel.cc, block_kernel_avx2.cc,
 // block_kernel_avx512.cc), which names the kernel through BLOCK_KERNEL_NAME.
-// Everything here has internal linkage, so the two builds never share code
-// compiled for the other's instructions.
+// Everything here has internal linkage, so the builds never share code
+// compiled for another's instructions.
 #include <string.h>
 
 #include "engine/block_kernel.h"

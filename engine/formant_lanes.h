@@ -125,94 +125,10 @@ static inline void formant_lanes_update(FormantLanes* l) {
     formant_lanes_take(l, cm, qm, t, kf, k);
 }
 
-// The block's vowel settings as the lanes use them: for each of the five
-// values the interpolation ends of the lower and the upper half (the same
-// heel-to-toe pair in both halves when the mid setting is off).
-typedef struct VowelLanes {
-    bool mid_on;
-    __m128 low_a[5], low_b[5], high_a[5], high_b[5];
-} VowelLanes;
-
-static inline void vowel_lanes_init(VowelLanes* v, const WahEngine* e) {
-    const float* heel = &e->heel.jaw;
-    const float* mid = &e->mid.jaw;
-    const float* toe = &e->toe.jaw;
-    v->mid_on = e->mid_on;
-    for (int f = 0; f < 5; ++f) {
-        v->low_a[f] = _mm_set1_ps(heel[f]);
-        v->low_b[f] = _mm_set1_ps(e->mid_on ? mid[f] : toe[f]);
-        v->high_a[f] = _mm_set1_ps(e->mid_on ? mid[f] : heel[f]);
-        v->high_b[f] = _mm_set1_ps(toe[f]);
-    }
-}
-
-// Vowel morph of four samples' positions p (see vowel_morph and the first
-// half of formant_values): the exponents of the three formants and the
-// common scale s. The mid switch is the block's; the half is chosen per lane.
-static inline void formant_lanes_morph4(const VowelLanes* vl, __m128 p, __m128 arg[3], __m128* s) {
-    __m128 v[5];
-    if (vl->mid_on) {
-        const __m128 p2 = _mm_mul_ps(_mm_set1_ps(2.0f), p);
-        const __m128 upper = _mm_cmpge_ps(p2, _mm_set1_ps(1.0f));
-        const __m128 t = lanes_select(upper, _mm_sub_ps(p2, _mm_set1_ps(1.0f)), p2);
-        for (int f = 0; f < 5; ++f) {
-            const __m128 a = lanes_select(upper, vl->high_a[f], vl->low_a[f]);
-            const __m128 b = lanes_select(upper, vl->high_b[f], vl->low_b[f]);
-            v[f] = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), t));
-        }
-    } else {
-        for (int f = 0; f < 5; ++f) v[f] = _mm_add_ps(vl->low_a[f], _mm_mul_ps(_mm_sub_ps(vl->low_b[f], vl->low_a[f]), p));
-    }
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 h = _mm_sub_ps(one, v[3]);
-    const __m128 a = _mm_sub_ps(one, v[4]);
-    const __m128 h18 = _mm_mul_ps(h, _mm_set1_ps(0x1.70a3d0p-3f));
-    *s = _mm_add_ps(
-        _mm_mul_ps(_mm_sub_ps(_mm_add_ps(_mm_mul_ps(h, _mm_set1_ps(0x1.9999a0p-4f)), _mm_set1_ps(0x1.666668p-2f)), h18), a),
-        _mm_add_ps(h18, one));
-    static const float kSlope[3] = {0x1.042664p+1f, 0x1.e27016p+0f, 0x1.43b8a8p-1f};
-    static const float kOffset[3] = {0x1.f201ccp+2f, 0x1.2b0478p+3f, 0x1.5ee7b4p+3f};
-    for (int f = 0; f < 3; ++f) arg[f] = _mm_add_ps(_mm_mul_ps(v[f], _mm_set1_ps(kSlope[f])), _mm_set1_ps(kOffset[f]));
-}
-
-// The second half of formant_values for four samples: cutoff[f] and q[f]
-// hold formant f of the four samples.
-static inline void formant_lanes_values4(const __m128 arg[3], __m128 s, __m128 cutoff[3], __m128 q[3]) {
-    static const float kQPerHz[3] = {0x1.99999ap-7f, 0x1.47ae14p-7f, 0x1.111112p-7f};
-    for (int f = 0; f < 3; ++f) {
-        cutoff[f] = _mm_mul_ps(lanes_pow2(arg[f]), s);
-        q[f] = _mm_mul_ps(cutoff[f], _mm_set1_ps(kQPerHz[f]));
-    }
-}
-
-// Both halves: the formant targets of four samples' positions p.
-static inline void formant_lanes_targets4_with(const VowelLanes* vl, __m128 p, __m128 cutoff[3], __m128 q[3]) {
-    __m128 arg[3], s;
-    formant_lanes_morph4(vl, p, arg, &s);
-    formant_lanes_values4(arg, s, cutoff, q);
-}
-
-static inline void formant_lanes_targets4(const WahEngine* e, __m128 p, __m128 cutoff[3], __m128 q[3]) {
-    VowelLanes vl;
-    vowel_lanes_init(&vl, e);
-    formant_lanes_targets4_with(&vl, p, cutoff, q);
-}
-
 // New targets, as formant_targets computes them.
 static inline void formant_lanes_targets(FormantLanes* l, const float cutoff[3], const float q[3]) {
     l->cutoff = _mm_setr_ps(cutoff[0], cutoff[1], cutoff[2], cutoff[2]);
     l->q = _mm_setr_ps(q[0], q[1], q[2], q[2]);
-}
-
-// The targets of four samples from formant_lanes_targets4 turned into one
-// register per sample, in the lanes the filters use (filter 3 twice).
-static inline void formant_lanes_per_sample(const __m128 by_formant[3], __m128 per_sample[4]) {
-    __m128 a = by_formant[0], b = by_formant[1], c = by_formant[2], d = by_formant[2];
-    _MM_TRANSPOSE4_PS(a, b, c, d);
-    per_sample[0] = a;
-    per_sample[1] = b;
-    per_sample[2] = c;
-    per_sample[3] = d;
 }
 
 // svf_process in each lane, with the smoothed cutoff of this sample;

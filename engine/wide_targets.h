@@ -44,9 +44,9 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e);
 // Modulated positions p of samples [0, m), in blocks of sixteen (the inputs
 // u, level and env are read up to m rounded up to sixteen). A block stores
 // its LFO contributions in lfo where it computed the shape: always when the
-// LFO has a gain, else only where the contribution could show (see
-// lfo_adds_nothing in wah_process.cc) and in the block holding sample
-// m - 1 when last_needed is set.
+// LFO has a gain, else only where the contribution could show (a signed
+// zero added to a rest of -0, or a NaN from a phase that is not finite) and
+// in the block holding sample m - 1 when last_needed is set.
 typedef void (*WidePositionsFn)(const PositionSettings* s, const float* u, const float* level, const float* env,
                                 int32_t m, bool last_needed, float* lfo, float* p);
 

@@ -103,7 +103,8 @@ WIDE_INLINE WideF pow2(WideF x) {
     return from_bits(~(x < splat(-126.0f)) & bits(r));
 }
 
-// lfo_lanes_skew and lfo_lanes_wave: skewed phase, then the waveform.
+// lfo_skewed_phase and lfo_wave: skewed phase, then the waveform (the
+// block's waveform choice is a branch, the per-sample choices are selects).
 WIDE_INLINE WideF lfo_shape(const PositionSettings* s, WideF u, WideF random_value) {
     const WideF one = splat(1.0f);
     const WideF rising = splat(s->rise) * u;
@@ -154,7 +155,8 @@ void positions_wide(const PositionSettings* s, const float* u_in, const float* l
     }
 }
 
-// formant_lanes_morph4 and formant_lanes_values4 on WIDE_LANES positions.
+// vowel_morph and formant_values on WIDE_LANES positions (the mid switch is
+// the block's; the half is chosen per lane).
 WIDE_INLINE void formant_targets(const VowelSettings* vs, WideF p, WideF cutoff[3], WideF q[3]) {
     WideF v[5];
     if (vs->mid_on) {

@@ -4,7 +4,6 @@
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
 #include "engine/lfo.h"
-#include "engine/lfo_lanes.h"
 #include "engine_test_util.h"
 
 namespace {
@@ -71,54 +70,6 @@ TEST(FormantLanes, FiltersMatchTheScalarFiltersWhileTargetsJump) {
     formant_lanes_store(&lanes, &lanes_engine);
     EXPECT_EQ(memcmp(scalar.svf, lanes_engine.svf, sizeof scalar.svf), 0);
     EXPECT_EQ(memcmp(scalar.svf_state, lanes_engine.svf_state, sizeof scalar.svf_state), 0);
-}
-
-TEST(FormantLanes, LfoShapeAndTargetsMatchTheScalarFormsBitForBit) {
-    WahEngine e;
-    prepare_default_engine(&e, 48000.0f);
-    const float waveforms[] = {1.0f, 1.3f, 2.0f, 2.5f, 2.9989f, 2.999f, 3.0f, 3.7f, 4.0f};
-    const float skews[] = {-100.0f, -30.0f, 0.0f, 55.0f, 100.0f};
-    for (float wf : waveforms) {
-        for (float skew : skews) {
-            wah_engine_set_parameter(&e, kLfoWaveform, wf);
-            wah_engine_set_parameter(&e, kLfoSkew, skew);
-            wah_engine_set_parameter(&e, kLfoBias, skew * 0.5f);
-            wah_engine_set_parameter(&e, kLfoOn, 1.0f);
-            for (int i = 0; i < 1024; i += 4) {
-                float u[4], rv[4];
-                for (int j = 0; j < 4; ++j) {
-                    u[j] = static_cast<float>(i + j) / 1024.0f;
-                    rv[j] = static_cast<float>(j) * 0.5f - 0.9f;
-                }
-                if (i == 512) u[0] = 0.5f;  // exactly on the square's edge
-                float lanes[4];
-                _mm_storeu_ps(lanes, lfo_lanes_contribution(&e, _mm_loadu_ps(u), _mm_loadu_ps(rv)));
-                for (int j = 0; j < 4; ++j) {
-                    const float v = lfo_wave(e.lfo_waveform, lfo_skewed_phase(u[j], e.lfo_skew), rv[j]);
-                    const float scalar = (v + e.lfo_bias) * (e.lfo_on * e.lfo_gain);
-                    ASSERT_EQ(float_bits(lanes[j]), float_bits(scalar)) << wf << " " << skew << " " << u[j];
-                }
-            }
-        }
-    }
-    for (float mid_on : {0.0f, 1.0f}) {
-        wah_engine_set_parameter(&e, kMidOn, mid_on);
-        for (int i = 0; i <= 1024; i += 4) {
-            float p[4];
-            for (int j = 0; j < 4; ++j) p[j] = fminf(static_cast<float>(i + j) / 1024.0f, 1.0f);
-            __m128 cutoff[3], q[3];
-            formant_lanes_targets4(&e, _mm_loadu_ps(p), cutoff, q);
-            for (int j = 0; j < 4; ++j) {
-                const VowelPoint v = vowel_morph(&e, p[j]);
-                float sc[3], sq[3];
-                formant_values(&v, sc, sq);
-                for (int f = 0; f < 3; ++f) {
-                    ASSERT_EQ(lane_bits(cutoff[f], j), float_bits(sc[f])) << p[j];
-                    ASSERT_EQ(lane_bits(q[f], j), float_bits(sq[f])) << p[j];
-                }
-            }
-        }
-    }
 }
 
 TEST(FormantLanes, ShortGlideMatchesTheHoldingGlideForOrdinaryTargets) {
