@@ -310,7 +310,7 @@ void serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators
     *modulators = md;
     *lanes = l;  // the copy the call may see; l itself never escapes
     // Pass 2 on its own: it is wide work with no chain to overlap.
-    if (glide) coefficients(lanes, &now.c->rows, 0, now.m);
+    if (glide) coefficients(lanes, &now.c->rows, now.m);
     *mixer = mx;
 }
 

@@ -2,8 +2,8 @@
 
 #include "engine/cpu_features.h"
 
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t begin, int32_t end) {
-    for (int32_t j = begin; j < end; ++j)
+void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
+    for (int32_t j = 0; j < m; ++j)
         formant_coefficients_row(l, r, j);
 }
 

@@ -45,12 +45,10 @@ static inline void formant_coefficients_row(const FormantLanes* l, CoefficientRo
     formant_lanes_damping(r->k[j], r->kf[j], &r->kbl[j], &r->hp1[j]);
 }
 
-// Rows begin..end-1 (begin a multiple of 4), with the block's t_k and
-// prewarp_max from l.
-typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t begin, int32_t end);
+typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m);
 
-// [audio thread] One sample per SSE register.
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t begin, int32_t end);
+// [audio thread] Rows 0..m-1, one sample per SSE register.
+void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m);
 
 // [audio thread] Two samples per AVX2 register, four per AVX-512 register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;

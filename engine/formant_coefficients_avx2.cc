@@ -69,10 +69,10 @@ void pair_coefficients(__m256 t_k, __m256 prewarp_max, CoefficientRows* r, int32
     put(&r->hp1[j], wide_rcp(_mm256_add_ps(_mm256_mul_ps(kbl, kf), _mm256_set1_ps(1.0f))));
 }
 
-void coefficients_avx2(const FormantLanes* l, CoefficientRows* r, int32_t begin, int32_t m) {
+void coefficients_avx2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     const __m256 t_k = _mm256_set_m128(l->t_k, l->t_k);
     const __m256 prewarp_max = _mm256_set_m128(l->prewarp_max, l->prewarp_max);
-    int32_t j = begin;
+    int32_t j = 0;
     for (; j + 1 < m; j += 2)
         pair_coefficients(t_k, prewarp_max, r, j);
     if (j < m)

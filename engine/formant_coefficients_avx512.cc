@@ -73,10 +73,10 @@ void quad_coefficients(__m512 t_k, __m512 prewarp_max, CoefficientRows* r, int32
     put(&r->hp1[j], wide_rcp(_mm512_add_ps(_mm512_mul_ps(kbl, kf), _mm512_set1_ps(1.0f))));
 }
 
-void coefficients_avx512(const FormantLanes* l, CoefficientRows* r, int32_t begin, int32_t m) {
+void coefficients_avx512(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     const __m512 t_k = wide_broadcast(l->t_k);
     const __m512 prewarp_max = wide_broadcast(l->prewarp_max);
-    int32_t j = begin;
+    int32_t j = 0;
     for (; j + 3 < m; j += 4)
         quad_coefficients(t_k, prewarp_max, r, j);
     for (; j < m; ++j)

@@ -58,7 +58,7 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                 // Rows past m must stay as they were.
                 const __m128 untouched = _mm_set1_ps(-7.0f);
                 for (int32_t j = m; j < kCoefficientRows; ++j) r.t[j] = untouched;
-                form(&l, &r, 0, m);
+                form(&l, &r, m);
                 for (int32_t j = m; j < kCoefficientRows; ++j) ASSERT_EQ(lane(r.t[j], 0), -7.0f) << j;
                 for (int32_t j = 0; j < m; ++j) {
                     for (int i = 0; i < 3; ++i) {
