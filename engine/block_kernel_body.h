@@ -283,10 +283,14 @@ WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage ne
 }
 
 // The serial passes of three chunks in one loop, then pass 2 of now.
+// A still chunk needs no coefficients of its own, so when nothing before it
+// waits for the filters it is rendered at once, in the place of prev (the
+// pipeline then lags one chunk less); returns whether it was.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-void serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators* modulators, FormantLanes* lanes,
-                   Mixer* mixer, Stage next, const float* next_input, Stage now, RenderStage prev) {
+bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators* modulators, FormantLanes* lanes,
+                   Mixer* mixer, Stage next, const float* next_input, Stage now, RenderStage prev,
+                   RenderStage now_output) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     Mixer mx = *mixer;
@@ -294,6 +298,11 @@ void serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators
     if (now.m > 0) {
         now.c->still = !glide;
         now.c->still_cutoff_cur = l.cutoff_cur;
+    }
+    const bool render_now = now.m > 0 && !glide && prev.m == 0;
+    if (render_now) {
+        prev = now_output;
+        now.m = 0;
     }
     const bool prev_still = prev.m > 0 && prev.c->still;
     if (glide) {
@@ -312,6 +321,7 @@ void serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators
     // Pass 2 on its own: it is wide work with no chain to overlap.
     if (glide) coefficients(lanes, &now.c->rows, now.m);
     *mixer = mx;
+    return render_now;
 }
 
 int32_t chunk_length(int32_t n, int32_t k) {
@@ -337,18 +347,23 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // carried in and every target the block's vowels give are ordinary.
     const bool ordinary = targets.vowels.ordinary && formant_lanes_targets_ordinary(&lanes);
     // Step k runs the modulators of chunk k + 1, glides chunk k and renders
-    // chunk k - 1; then the targets of chunk k + 1 and the coefficients of
-    // chunk k. Step -1 starts with the modulators and targets of chunk 0.
+    // chunk k - 1 (or a still chunk k, see serial_passes); then the targets
+    // of chunk k + 1 and the coefficients of chunk k. Step -1 starts with the
+    // modulators and targets of chunk 0.
     const int32_t chunk_count = (n + kChunk - 1) / kChunk;
+    bool prev_rendered = true;  // nothing before chunk 0
     for (int32_t k = -1; k <= chunk_count; ++k) {
         const Stage next = {&chunks[(k + 1) % 3], chunk_length(n, k + 1)};
         const Stage now = {&chunks[(k + 3) % 3], k >= 0 ? chunk_length(n, k) : 0};
-        const int32_t prev_m = k >= 1 ? chunk_length(n, k - 1) : 0;
+        const int32_t prev_m = k >= 1 && !prev_rendered ? chunk_length(n, k - 1) : 0;
         // Absent stages point at the block's start (and no pointer before it).
         const int32_t next_base = next.m > 0 ? (k + 1) * kChunk : 0;
         const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
+        const int32_t now_base = now.m > 0 ? k * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
-        serial_passes(coefficients, ordinary, &modulators, &lanes, &mixer, next, input + next_base, now, prev);
+        const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
+        prev_rendered = serial_passes(coefficients, ordinary, &modulators, &lanes, &mixer, next, input + next_base, now,
+                                      prev, now_output);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);
             chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
