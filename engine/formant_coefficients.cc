@@ -1,11 +1,11 @@
-#include "engine/formant_coefficients.h"
+// The baseline build of the coefficient pass, one row per register, and the
+// choice of form.
+#define WIDE_LANES 4
+#include "engine/formant_coefficients_body.h"
 
 #include "engine/cpu_features.h"
 
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m) {
-    for (int32_t j = 0; j < m; ++j)
-        formant_coefficients_row(l, r, j);
-}
+void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m) { coefficients_wide(l, r, m); }
 
 namespace {
 

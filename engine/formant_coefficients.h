@@ -50,7 +50,7 @@ typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r,
 // [audio thread] Rows 0..m-1, one sample per SSE register.
 void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m);
 
-// [audio thread] Two samples per AVX2 register, four per AVX-512 register.
+// [audio thread] Two rows per AVX2 register, four per AVX-512 register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;
 extern const FormantCoefficientsFn formant_coefficients_avx512;
 

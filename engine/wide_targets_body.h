@@ -4,104 +4,14 @@
 // sets WIDE_LANES to its register's width: 4 for the baseline, 8 for AVX2,
 // 16 for AVX-512 (generic vectors wider than the registers would be split
 // lane by lane). Everything here has internal linkage, so the builds never
-// share code compiled for another's instructions.
-// Each operation is that of the scalar kernels (fast_math.h, lfo.h,
-// formant_filter.h) in the same order; compares give all-ones lanes, and
-// selects take whole lanes, so every lane gives the scalar bits.
-#include <string.h>
-
+// share code compiled for another's instructions. Each operation is that of
+// the scalar kernels (lfo.h, formant_filter.h) in the same order.
 #include "engine/wide_targets.h"
-
-// The vectors never cross a function boundary the compiler does not see
-// (everything is internal and inlined), so the note that passing them would
-// differ between instruction sets does not apply.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wpsabi"
-#endif
+#include "engine/wide_math.h"
 
 namespace {
 
-static_assert(kWideLanes % WIDE_LANES == 0 && WIDE_LANES % 4 == 0, "whole registers in a block");
-
-typedef float WideF __attribute__((vector_size(4 * WIDE_LANES)));
-typedef int32_t WideI __attribute__((vector_size(4 * WIDE_LANES)));
-typedef uint32_t WideU __attribute__((vector_size(4 * WIDE_LANES)));
-
-#define WIDE_INLINE inline __attribute__((always_inline))
-
-WIDE_INLINE WideF splat(float x) {
-    WideF v;
-    for (int i = 0; i < WIDE_LANES; ++i) v[i] = x;
-    return v;
-}
-WIDE_INLINE WideI splat_i(int32_t x) {
-    WideI v;
-    for (int i = 0; i < WIDE_LANES; ++i) v[i] = x;
-    return v;
-}
-WIDE_INLINE WideF load(const float* p) {
-    WideF v;
-    memcpy(&v, p, sizeof v);
-    return v;
-}
-WIDE_INLINE void store(float* p, WideF v) { memcpy(p, &v, sizeof v); }
-WIDE_INLINE WideI bits(WideF x) { return (WideI)x; }
-WIDE_INLINE WideF from_bits(WideI x) { return (WideF)x; }
-WIDE_INLINE WideF select(WideI mask, WideF yes, WideF no) { return from_bits((mask & bits(yes)) | (~mask & bits(no))); }
-WIDE_INLINE WideF wide_abs(WideF x) { return from_bits(bits(x) & splat_i(0x7FFFFFFF)); }
-
-// Whether any lane of a compare result is set.
-WIDE_INLINE bool any_lane(WideI m) {
-    __m128i q[WIDE_LANES / 4];
-    memcpy(q, &m, sizeof q);
-    __m128i any = q[0];
-    for (int i = 1; i < WIDE_LANES / 4; ++i) any = _mm_or_si128(any, q[i]);
-    return _mm_movemask_epi8(any) != 0;
-}
-
-// Truncation toward zero of values known to be in the int32 range.
-WIDE_INLINE WideI truncate(WideF x) { return __builtin_convertvector(x, WideI); }
-WIDE_INLINE WideF to_float(WideI x) { return __builtin_convertvector(x, WideF); }
-
-// lanes_floor.
-WIDE_INLINE WideF wide_floor(WideF x) {
-    const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
-    const WideI small = wide_abs(x) < splat(8388608.0f);
-    WideF t = from_bits(bits(to_float(truncate(from_bits(small & bits(x))))) | (bits(x) & sign));
-    t = select(small, t, x);
-    return select(x < t, t - splat(1.0f), t);
-}
-
-// lanes_sin2pi_unit and lanes_sin2pi.
-WIDE_INLINE WideF sin2pi_unit(WideF xf) {
-    const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
-    const WideF one = splat(1.0f);
-    const WideF a = (xf + xf) - one;
-    const WideF aa = from_bits(~sign & bits(a));
-    const WideF fold = from_bits(~sign & bits((aa + aa) - one));
-    const WideF theta = fold * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f);
-    const WideF poly = theta * splat(-0x1.c5971ep-4f) + splat(-0x1.d619c8p-5f);
-    const WideF s = poly * (theta * theta) + theta;
-    return from_bits(bits(s) ^ (~bits(a) & sign));
-}
-WIDE_INLINE WideF sin2pi(WideF x) { return sin2pi_unit(x - wide_floor(x)); }
-
-// lanes_pow2.
-WIDE_INLINE WideF pow2(WideF x) {
-    const WideI in_range = x < splat(128.0f);
-    const WideF xs = from_bits(in_range & bits(x));  // keeps the conversion defined
-    WideI l = truncate(xs);
-    l = l + (bits(xs) >> 31);  // minus 1 when the sign is set
-    const WideF f = xs - to_float(l);
-    const WideF v = from_bits((WideI)(((WideU)(l + splat_i(127))) << 23));
-    const WideF poly = (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
-    WideF r = poly * (f * v) + v;
-    // Beyond the domain: +inf for large x, NaN stays NaN, 0 below -126.
-    const WideI ordered = x == x;
-    const WideI big = ~in_range & ((ordered & bits(splat(__builtin_inff()))) | (~ordered & bits(x)));
-    r = from_bits((in_range & bits(r)) | big);
-    return from_bits(~(x < splat(-126.0f)) & bits(r));
-}
+static_assert(kWideLanes % WIDE_LANES == 0, "whole registers in a block");
 
 // lfo_skewed_phase and lfo_wave: skewed phase, then the waveform (the
 // block's waveform choice is a branch, the per-sample choices are selects).
@@ -119,9 +29,9 @@ WIDE_INLINE WideF lfo_shape(const PositionSettings* s, WideF u, WideF random_val
         const WideF r = splat(s->mix) * b - one;
         const WideF down = splat(s->g_half) - r;
         v = select(b < splat(0.5f), r, down);
-        // v < -1 gives -1, v > 1 gives 1 (maxps and minps keep their second operand on ties and NaN)
-        v = select(splat(-1.0f) > v, splat(-1.0f), v);
-        v = select(one < v, one, v);
+        // v < -1 gives -1, v > 1 gives 1
+        v = wide_max(splat(-1.0f), v);
+        v = wide_min(one, v);
     } else {
         const WideF d = splat(0.5f) - b;
         const WideF zero = splat(0.0f);
@@ -150,7 +60,7 @@ void positions_wide(const PositionSettings* s, const float* u_in, const float* l
             p = rest + lfo;
         }
         p = from_bits((p >= zero) & bits(p));  // below 0, and NaN, give the heel
-        p = select(splat(1.0f) < p, splat(1.0f), p);  // above 1 gives 1
+        p = wide_min(splat(1.0f), p);  // above 1 gives 1
         store(p_out + j, p);
     }
 }

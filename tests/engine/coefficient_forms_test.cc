@@ -18,16 +18,6 @@ std::vector<FormantCoefficientsFn> forms() {
     return std::vector<FormantCoefficientsFn>(fn, fn + count);
 }
 
-float lane(const __m128& v, int i) {
-    float f[4];
-    _mm_storeu_ps(f, v);
-    return f[i];
-}
-
-uint32_t lane_bits(const __m128& v, int i) {
-    return float_bits(lane(v, i));
-}
-
 } // namespace
 
 TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
@@ -59,16 +49,16 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                 const __m128 untouched = _mm_set1_ps(-7.0f);
                 for (int32_t j = m; j < kCoefficientRows; ++j) r.t[j] = untouched;
                 form(&l, &r, m);
-                for (int32_t j = m; j < kCoefficientRows; ++j) ASSERT_EQ(lane(r.t[j], 0), -7.0f) << j;
+                for (int32_t j = m; j < kCoefficientRows; ++j) ASSERT_EQ(lane_of(r.t[j], 0), -7.0f) << j;
                 for (int32_t j = 0; j < m; ++j) {
                     for (int i = 0; i < 3; ++i) {
-                        const float cut = lane(r.cutoff_cur[j], i);
+                        const float cut = lane_of(r.cutoff_cur[j], i);
                         const float fp = cut < 0.499f * fs ? cut : 0.499f * fs;
                         const float x = ((3.14159265f / fs) * fp) * 0x1.45f306p-3f;
                         const float t =
                             fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
                         const float kf = cut * t;
-                        const float k = fast_rcp(lane(r.q_cur[j], i));
+                        const float k = fast_rcp(lane_of(r.q_cur[j], i));
                         ASSERT_EQ(lane_bits(r.t[j], i), float_bits(t)) << cut;
                         ASSERT_EQ(lane_bits(r.kf[j], i), float_bits(kf)) << cut;
                         ASSERT_EQ(lane_bits(r.k[j], i), float_bits(k));

@@ -1,6 +1,7 @@
 // Helpers shared by the engine tests: a prepared engine at the table's
 // defaults, and exact float comparison by bit pattern.
 #pragma once
+#include <emmintrin.h>
 #include <string.h>
 
 #include <vector>
@@ -13,6 +14,15 @@ inline uint32_t float_bits(float x) {
     memcpy(&b, &x, sizeof b);
     return b;
 }
+
+// One lane of an SSE register, and its bit pattern.
+inline float lane_of(__m128 v, int lane) {
+    float f[4];
+    _mm_storeu_ps(f, v);
+    return f[lane];
+}
+
+inline uint32_t lane_bits(__m128 v, int lane) { return float_bits(lane_of(v, lane)); }
 
 inline float bits_float(uint32_t b) {
     float x;

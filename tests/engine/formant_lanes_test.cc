@@ -6,16 +6,6 @@
 #include "engine/lfo.h"
 #include "engine_test_util.h"
 
-namespace {
-
-uint32_t lane_bits(__m128 v, int lane) {
-    float f[4];
-    _mm_storeu_ps(f, v);
-    return float_bits(f[lane]);
-}
-
-}  // namespace
-
 TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
     std::vector<float> xs = {0.0f, -0.0f, -126.0f, -126.5f, -125.9f, 127.9f, 128.0f, 1e9f, -1e9f,
                              INFINITY, -INFINITY, NAN, -3.0f, 7.7813597f, 0.25f, -0.25f, 1.0f, -1.0f, 0.5f, -0.5f, 8388607.5f,

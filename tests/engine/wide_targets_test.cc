@@ -9,16 +9,6 @@
 #include "engine/wide_targets.h"
 #include "engine_test_util.h"
 
-namespace {
-
-uint32_t lane_bits(__m128 v, int lane) {
-    float f[4];
-    _mm_storeu_ps(f, v);
-    return float_bits(f[lane]);
-}
-
-}  // namespace
-
 TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
     int count = 0;
     const WideTargetsForm* forms = wide_targets_available(&count);
