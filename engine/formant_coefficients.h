@@ -1,13 +1,13 @@
 // The coefficient pass of a chunk of samples: for every sample, the t, kf,
-// k, kbl and hp1 that its glided cutoff and Q give (see formant_lanes.h).
+// k, kbl and hp1 that its glided cutoff and Q give.
 //
 // The filter's coefficients are a pure function of the smoothed cutoff and
 // Q: every path that sets them (the glide, a reset) computes them from the
 // values it leaves in cutoff_cur and q_cur. So computing them for every
 // sample, moved or not, gives the bits the per-sample form keeps, and the
-// samples are independent: wider registers take several at once. Every form
-// performs the lane operations of formant_lanes_candidates and
-// formant_lanes_damping, so all give the same bits.
+// samples are independent: wider registers take several at once. Every lane
+// of every form performs the operations of svf_update_coeffs
+// (formant_filter.h) in their order, so all give the same bits.
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
@@ -38,12 +38,6 @@ typedef struct CoefficientRows {
     alignas(COEFFICIENT_ROWS_ALIGN) __m128 kbl[kCoefficientRows];
     alignas(COEFFICIENT_ROWS_ALIGN) __m128 hp1[kCoefficientRows];
 } CoefficientRows;
-
-// [audio thread] Row j alone, one sample per SSE register.
-static inline void formant_coefficients_row(const FormantLanes* l, CoefficientRows* r, int32_t j) {
-    formant_lanes_candidates(l, r->cutoff_cur[j], r->q_cur[j], &r->t[j], &r->kf[j], &r->k[j]);
-    formant_lanes_damping(r->k[j], r->kf[j], &r->kbl[j], &r->hp1[j]);
-}
 
 typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m);
 

@@ -7,7 +7,6 @@
 #pragma once
 #include <emmintrin.h>
 
-#include "engine/lanes_math.h"
 #include "engine/wah_engine.h"
 
 typedef struct FormantLanes {
@@ -23,9 +22,14 @@ void formant_lanes_load(FormantLanes* l, const WahEngine* e);
 // Store the lanes back into the engine's three SvfCoeffs and SvfState.
 void formant_lanes_store(const FormantLanes* l, WahEngine* e);
 
-// svf_update_coeffs(force false) in each lane, in three parts so that a
-// block can glide serially (cheap), compute the coefficients of many samples
-// independently (the costly part) and take them serially again.
+// svf_update_coeffs(force false) in each lane comes in two parts, so that a
+// block can glide serially (cheap here) and compute the coefficients of many
+// samples independently (the costly part, formant_coefficients.h).
+
+// Whole lanes of yes where mask is set, of no elsewhere.
+static inline __m128 lanes_select(__m128 mask, __m128 yes, __m128 no) {
+    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
+}
 
 // Step 1: the glide of cutoff and Q; reports which lanes move. Branch-free:
 // both steps are computed in every lane and kept only where the target
@@ -76,61 +80,6 @@ static inline bool formant_lanes_targets_ordinary(const FormantLanes* l) {
     return _mm_movemask_ps(_mm_and_ps(ok, a_finite)) == 0xF;
 }
 
-// Steps 2.2 to 3: the coefficients a glided cutoff and Q give; no state.
-static inline void formant_lanes_candidates(const FormantLanes* l, __m128 cutoff_cur, __m128 q_cur, __m128* t,
-                                            __m128* kf, __m128* k) {
-    const __m128 fp = _mm_min_ps(cutoff_cur, l->prewarp_max);
-    const __m128 x = _mm_mul_ps(_mm_mul_ps(l->t_k, fp), _mm_set1_ps(0x1.45f306p-3f));
-    const __m128 x_cos = _mm_add_ps(_mm_set1_ps(0.25f), x);
-    // Below the prewarp limit x stays under 1/4, so both arguments lie in
-    // (0, 1) and need no fraction step; anything else takes the full kernel.
-    const __m128 unit = _mm_and_ps(_mm_cmpgt_ps(x, _mm_setzero_ps()), _mm_cmplt_ps(x_cos, _mm_set1_ps(1.0f)));
-    __m128 tangent;
-    if (_mm_movemask_ps(unit) == 0xF) {
-        tangent = _mm_mul_ps(lanes_sin2pi_unit(x), lanes_rcp(lanes_sin2pi_unit(x_cos)));
-    } else {
-        tangent = _mm_mul_ps(lanes_sin2pi(x), lanes_rcp(lanes_sin2pi(x_cos)));
-    }
-    *t = _mm_mul_ps(lanes_rcp(fp), tangent);
-    *kf = _mm_mul_ps(cutoff_cur, *t);
-    *k = lanes_rcp(q_cur);
-}
-
-// Step 4: kbl and hp1 from the damping k and the gain kf.
-static inline void formant_lanes_damping(__m128 k, __m128 kf, __m128* kbl, __m128* hp1) {
-    *kbl = _mm_add_ps(k, kf);
-    *hp1 = lanes_rcp(_mm_add_ps(_mm_mul_ps(*kbl, kf), _mm_set1_ps(1.0f)));
-}
-
-// Takes the candidates in the lanes that moved, then step 4.
-static inline void formant_lanes_take(FormantLanes* l, __m128 cutoff_moves, __m128 q_moves, __m128 t, __m128 kf,
-                                      __m128 k) {
-    const __m128 any = _mm_or_ps(cutoff_moves, q_moves);
-    l->t = lanes_select(cutoff_moves, t, l->t);
-    l->kf = lanes_select(cutoff_moves, kf, l->kf);
-    l->k = lanes_select(q_moves, k, l->k);
-    __m128 kbl, hp1;
-    formant_lanes_damping(l->k, l->kf, &kbl, &hp1);
-    l->kbl = lanes_select(any, kbl, l->kbl);
-    l->hp1 = lanes_select(any, hp1, l->hp1);
-}
-
-// The whole of svf_update_coeffs(force false) for one sample.
-static inline void formant_lanes_update(FormantLanes* l) {
-    __m128 cm, qm;
-    formant_lanes_glide(l, &cm, &qm);
-    if (_mm_movemask_ps(_mm_or_ps(cm, qm)) == 0) return;
-    __m128 t, kf, k;
-    formant_lanes_candidates(l, l->cutoff_cur, l->q_cur, &t, &kf, &k);
-    formant_lanes_take(l, cm, qm, t, kf, k);
-}
-
-// New targets, as formant_targets computes them.
-static inline void formant_lanes_targets(FormantLanes* l, const float cutoff[3], const float q[3]) {
-    l->cutoff = _mm_setr_ps(cutoff[0], cutoff[1], cutoff[2], cutoff[2]);
-    l->q = _mm_setr_ps(q[0], q[1], q[2], q[2]);
-}
-
 // svf_process in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {
@@ -153,8 +102,4 @@ static inline float formant_lanes_wet_sum(__m128 bp) {
     const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, 0x1.c9676cp-2f, 0x1.013798p-2f, 0.0f));
     const __m128 sum12 = _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
     return _mm_cvtss_f32(_mm_add_ss(sum12, _mm_movehl_ps(weighted, weighted)));
-}
-
-static inline __m128 formant_lanes_process(FormantLanes* l, float x) {
-    return formant_lanes_process_at(l, x, l->cutoff_cur);
 }

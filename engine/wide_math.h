@@ -1,4 +1,4 @@
-// The fast kernels of lanes_math.h on generic vectors of WIDE_LANES lanes,
+// The fast kernels of fast_math.h on generic vectors of WIDE_LANES lanes,
 // for the bodies built once per instruction set (wide_targets_body.h,
 // formant_coefficients_body.h); the including file sets WIDE_LANES to its
 // register's width: 4 for the baseline, 8 for AVX2, 16 for AVX-512 (generic
@@ -87,7 +87,8 @@ WIDE_INLINE bool any_lane(WideI m) {
 WIDE_INLINE WideI truncate(WideF x) { return __builtin_convertvector(x, WideI); }
 WIDE_INLINE WideF to_float(WideI x) { return __builtin_convertvector(x, WideF); }
 
-// lanes_floor.
+// fast_floor: truncation carrying the sign, then one down below it (data-
+// dependent branches become selects).
 WIDE_INLINE WideF wide_floor(WideF x) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
     const WideI small = wide_abs(x) < splat(8388608.0f);
@@ -96,7 +97,8 @@ WIDE_INLINE WideF wide_floor(WideF x) {
     return select(x < t, t - splat(1.0f), t);
 }
 
-// lanes_sin2pi_unit and lanes_sin2pi.
+// fast_sin2pi; sin2pi_unit for arguments known to lie in (0, 1), where the
+// fraction step drops out.
 WIDE_INLINE WideF sin2pi_unit(WideF xf) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
     const WideF one = splat(1.0f);
@@ -110,7 +112,7 @@ WIDE_INLINE WideF sin2pi_unit(WideF xf) {
 }
 WIDE_INLINE WideF sin2pi(WideF x) { return sin2pi_unit(x - wide_floor(x)); }
 
-// lanes_rcp.
+// fast_rcp.
 WIDE_INLINE WideF rcp(WideF x) {
     WideF v = from_bits((WideI)((WideU)splat_i(0x7EF0E840) - (WideU)bits(x)));
     v = (v + v) - (x * v) * v;
@@ -118,7 +120,7 @@ WIDE_INLINE WideF rcp(WideF x) {
     return v;
 }
 
-// lanes_pow2.
+// fast_pow2.
 WIDE_INLINE WideF pow2(WideF x) {
     const WideI in_range = x < splat(128.0f);
     const WideF xs = from_bits(in_range & bits(x));  // keeps the conversion defined
