@@ -2,6 +2,7 @@
 // freeing and rebalancing need neither recursion nor an explicit stack.
 #include "state/entry_map.h"
 
+#include <errno.h>
 #include <stdlib.h>
 
 // A present pair whose value pointer is null still has to be told apart from
@@ -47,6 +48,12 @@ void entry_map_free(EntryMap* map) {
         }
     }
     free(map);
+}
+
+EntryMap* entry_map_fail(EntryMap* map, int code) {
+    entry_map_free(map);
+    errno = code;
+    return nullptr;
 }
 
 static int32_t height_of(const EntryNode* node) { return node ? node->height : 0; }

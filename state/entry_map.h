@@ -48,6 +48,10 @@ EntryMap* entry_map_new(void);
 // Frees the nodes and the map, never the key or value bytes. Null is allowed.
 void entry_map_free(EntryMap* map);
 
+// A reader's failure: frees the map (null allowed), sets errno to code and
+// returns null. [any thread]
+EntryMap* entry_map_fail(EntryMap* map, int code);
+
 // Adds a pair. A key equal to one already present is placed immediately
 // before it in key order. Returns 0, or -1 with the map unchanged when memory
 // runs out.

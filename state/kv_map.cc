@@ -17,29 +17,23 @@ static void write_u32le(unsigned char* p, uint32_t v) {
     p[3] = (unsigned char)(v >> 24);
 }
 
-static EntryMap* fail_read(EntryMap* map, int code) {
-    entry_map_free(map);
-    errno = code;
-    return nullptr;
-}
-
 EntryMap* kv_map_read(const void* buffer, size_t length) {
     const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
     EntryMap* map = entry_map_new();
-    if (!map) return fail_read(nullptr, ENOMEM);
+    if (!map) return entry_map_fail(nullptr, ENOMEM);
     size_t offset = 0;
     while (offset < length) {
         size_t room = length - offset;
-        if (room < kKvRecordHeaderSize) return fail_read(map, EINVAL);
+        if (room < kKvRecordHeaderSize) return entry_map_fail(map, EINVAL);
         const unsigned char* record = bytes + offset;
         // 64-bit sizes: two 32-bit lengths cannot overflow the sum below.
         uint64_t key_length = read_u32le(record);
         uint64_t value_length = read_u32le(record + 4);
-        if (key_length == 0) return fail_read(map, EINVAL);
-        if (key_length + value_length > room - kKvRecordHeaderSize) return fail_read(map, EINVAL);
+        if (key_length == 0) return entry_map_fail(map, EINVAL);
+        if (key_length + value_length > room - kKvRecordHeaderSize) return entry_map_fail(map, EINVAL);
         const unsigned char* key = record + kKvRecordHeaderSize;
         if (entry_map_insert(map, key, key_length, key + key_length, value_length) != 0)
-            return fail_read(map, ENOMEM);
+            return entry_map_fail(map, ENOMEM);
         offset += kKvRecordHeaderSize + key_length + value_length;
     }
     return map;

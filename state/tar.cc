@@ -42,16 +42,10 @@ static bool parse_size(const unsigned char* header, size_t* size) {
     return true;
 }
 
-static EntryMap* fail_read(EntryMap* map, int code) {
-    entry_map_free(map);
-    errno = code;
-    return nullptr;
-}
-
 EntryMap* tar_read(const void* buffer, size_t length) {
     const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
     EntryMap* map = entry_map_new();
-    if (!map) return fail_read(nullptr, ENOMEM);
+    if (!map) return entry_map_fail(nullptr, ENOMEM);
     size_t offset = 0;
     while (offset < length) {
         const unsigned char* header = bytes + offset;
@@ -59,13 +53,13 @@ EntryMap* tar_read(const void* buffer, size_t length) {
         if (header[0] == 0) break;
         size_t room = length - offset;
         size_t size;
-        if (room < kTarBlockSize || !parse_size(header, &size)) return fail_read(map, EINVAL);
-        if (size > room - kTarBlockSize) return fail_read(map, EINVAL);
+        if (room < kTarBlockSize || !parse_size(header, &size)) return entry_map_fail(map, EINVAL);
+        if (size > room - kTarBlockSize) return entry_map_fail(map, EINVAL);
         const void* name_end = memchr(header, 0, kTarNameFieldSize);
         size_t name_length = kTarNameFieldSize;
         if (name_end) name_length = static_cast<const unsigned char*>(name_end) - header;
         if (entry_map_insert(map, header, name_length, header + kTarBlockSize, size) != 0)
-            return fail_read(map, ENOMEM);
+            return entry_map_fail(map, ENOMEM);
         offset += kTarBlockSize + padded_size(size);
     }
     return map;
