@@ -6,11 +6,9 @@
 
 #include <vector>
 
-#include "engine/block_kernel.h"
-#include "engine/formant_coefficients.h"
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
-#include "engine/wide_targets.h"
+#include "engine/wide_forms.h"
 #include "platform/fp_env.h"
 
 namespace {
@@ -75,13 +73,10 @@ void BM_EnvelopeOnNoise(benchmark::State& state) { run(state, kEnvelopeNoise); }
 // The situations with block processing held to its baseline forms, as on
 // processors without AVX2 and AVX-512 (and in the Windows build).
 void baseline(benchmark::State& state, Situation s) {
-    block_kernel_force(block_kernel_baseline);
-    formant_coefficients_force(formant_coefficients_sse2);
-    wide_targets_force(&wide_targets_baseline);
+    int count = 0;
+    wide_forms_force(&wide_forms_available(&count)[0]);
     run(state, s);
-    wide_targets_force(nullptr);
-    formant_coefficients_force(nullptr);
-    block_kernel_force(nullptr);
+    wide_forms_force(nullptr);
 }
 void BM_StillPedalBaseline(benchmark::State& state) { baseline(state, kStill); }
 void BM_LfoMovingPedalBaseline(benchmark::State& state) { baseline(state, kLfoMoving); }

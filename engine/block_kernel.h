@@ -20,11 +20,3 @@ void block_kernel_baseline(WahEngine* e, const float* input, float* output, int3
                            FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);
 extern const BlockKernelFn block_kernel_avx2;
 extern const BlockKernelFn block_kernel_avx512;
-
-// The kernels this build and processor can run, narrowest first; *count is
-// set to their number (at most 3). [any thread]
-const BlockKernelFn* block_kernel_available(int* count);
-// The kernel wah_engine_process uses, chosen once when the module loads.
-BlockKernelFn block_kernel_active(void);
-// Forces a kernel (null: back to the widest), for tests. [no engine processing]
-void block_kernel_force(BlockKernelFn fn);

@@ -47,15 +47,3 @@ void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_
 // [audio thread] Two rows per AVX2 register, four per AVX-512 register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;
 extern const FormantCoefficientsFn formant_coefficients_avx512;
-
-// The forms this build and processor can run, narrowest first; *count is
-// set to their number (at most 3). [any thread]
-const FormantCoefficientsFn* formant_coefficients_available(int* count);
-
-// [audio thread] The form wah_engine_process uses: the widest this processor
-// runs, chosen once when the module loads.
-FormantCoefficientsFn formant_coefficients_active(void);
-
-// Forces a form (null: back to the widest), for tests that check each form.
-// [non-audio threads, no engine processing]
-void formant_coefficients_force(FormantCoefficientsFn fn);

@@ -1,10 +1,10 @@
 // Block processing: envelope, LFO, position, vowel morph, the three formant
 // filters, wet/dry mix and bypass crossfade, in the per-sample order of the
 // sound's definition (the plain form lives on in the tests' reference).
-#include "engine/block_kernel.h"
 #include "engine/formant_filter.h"
 #include "engine/lfo.h"
 #include "engine/wah_engine.h"
+#include "engine/wide_forms.h"
 
 namespace {
 
@@ -59,5 +59,6 @@ void block_start(WahEngine* e) {
 void wah_engine_process(WahEngine* e, const float* input, float* output, int32_t n) {
     block_start(e);
     if (n <= 0) return;
-    block_kernel_active()(e, input, output, n, formant_coefficients_active(), wide_targets_active());
+    const WideForms* forms = wide_forms_active();
+    forms->kernel(e, input, output, n, forms->coefficients, forms->targets);
 }

@@ -1,6 +1,5 @@
-// The baseline build of the wide targets pass, the block's settings for
-// it, and the choice of form.
-#include "engine/cpu_features.h"
+// The baseline build of the wide targets pass, and the block's settings
+// for it.
 #include "engine/fast_math.h"
 
 #define WIDE_LANES 4
@@ -49,39 +48,4 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e) {
         v->high_a[f] = e->mid_on ? mid[f] : heel[f];
         v->high_b[f] = toe[f];
     }
-}
-
-namespace {
-
-struct Forms {
-    WideTargetsForm form[3];
-    int count;
-};
-
-Forms find_forms() {
-    Forms f = {{wide_targets_baseline, {nullptr, nullptr}, {nullptr, nullptr}}, 1};
-    if (cpu_has_avx2()) f.form[f.count++] = wide_targets_avx2;
-    if (cpu_has_avx512()) f.form[f.count++] = wide_targets_avx512;
-    return f;
-}
-
-// Chosen during static initialisation, so the audio thread only reads them.
-Forms g_forms = find_forms();
-const WideTargetsForm* g_active = &g_forms.form[g_forms.count - 1];
-
-}  // namespace
-
-const WideTargetsForm* wide_targets_available(int* count) {
-    if (g_forms.count == 0) g_forms = find_forms();
-    *count = g_forms.count;
-    return g_forms.form;
-}
-
-// Before static initialisation has run (an engine driven from another
-// module's constructor) the pointer is still null: the baseline then.
-const WideTargetsForm* wide_targets_active(void) { return g_active ? g_active : &wide_targets_baseline; }
-
-void wide_targets_force(const WideTargetsForm* form) {
-    if (g_forms.count == 0) g_forms = find_forms();
-    g_active = form ? form : &g_forms.form[g_forms.count - 1];
 }

@@ -64,11 +64,3 @@ typedef struct WideTargetsForm {
 extern const WideTargetsForm wide_targets_baseline;
 extern const WideTargetsForm wide_targets_avx2;
 extern const WideTargetsForm wide_targets_avx512;
-
-// The forms this build and processor can run, narrowest first; *count is
-// set to their number (at most 3). [any thread]
-const WideTargetsForm* wide_targets_available(int* count);
-// The form wah_engine_process uses, chosen once when the module loads.
-const WideTargetsForm* wide_targets_active(void);
-// Forces a form (null: back to the widest), for tests. [no engine processing]
-void wide_targets_force(const WideTargetsForm* form);

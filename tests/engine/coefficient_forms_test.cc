@@ -8,14 +8,17 @@
 
 #include "engine/fast_math.h"
 #include "engine/formant_coefficients.h"
+#include "engine/wide_forms.h"
 #include "engine_test_util.h"
 
 namespace {
 
 std::vector<FormantCoefficientsFn> forms() {
     int count = 0;
-    const FormantCoefficientsFn* fn = formant_coefficients_available(&count);
-    return std::vector<FormantCoefficientsFn>(fn, fn + count);
+    const WideForms* sets = wide_forms_available(&count);
+    std::vector<FormantCoefficientsFn> v;
+    for (int i = 0; i < count; ++i) v.push_back(sets[i].coefficients);
+    return v;
 }
 
 } // namespace

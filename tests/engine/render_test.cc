@@ -8,9 +8,7 @@
 #include <algorithm>
 
 #include "engine/fast_math.h"
-#include "engine/block_kernel.h"
-#include "engine/formant_coefficients.h"
-#include "engine/wide_targets.h"
+#include "engine/wide_forms.h"
 #include "engine_test_util.h"
 #include "platform/fp_env.h"
 #include "reference_engine.h"
@@ -157,23 +155,17 @@ TEST(Render, ScenarioHashIsTheSameInEveryBuild) {
 }
 
 TEST(Render, EveryFormOfTheBlockPassesGivesTheScenarioHash) {
-    int kernel_count = 0, coefficient_count = 0, targets_count = 0;
-    const BlockKernelFn* kernels = block_kernel_available(&kernel_count);
-    const FormantCoefficientsFn* coefficients = formant_coefficients_available(&coefficient_count);
-    const WideTargetsForm* targets = wide_targets_available(&targets_count);
-    EXPECT_GE(kernel_count, 1);
-    EXPECT_GE(coefficient_count, 1);
-    EXPECT_GE(targets_count, 1);
-    for (int k = 0; k < kernel_count; ++k) {
-        for (int i = 0; i < coefficient_count; ++i) {
-            for (int t = 0; t < targets_count; ++t) {
-                block_kernel_force(kernels[k]);
-                formant_coefficients_force(coefficients[i]);
-                wide_targets_force(&targets[t]);
+    // Every kernel with every coefficient pass and every targets pass.
+    int count = 0;
+    const WideForms* sets = wide_forms_available(&count);
+    EXPECT_GE(count, 1);
+    for (int k = 0; k < count; ++k) {
+        for (int i = 0; i < count; ++i) {
+            for (int t = 0; t < count; ++t) {
+                const WideForms mixed = {sets[k].kernel, sets[i].coefficients, sets[t].targets};
+                wide_forms_force(&mixed);
                 const uint64_t h = render_scenario(wah_engine_process, nullptr);
-                wide_targets_force(nullptr);
-                formant_coefficients_force(nullptr);
-                block_kernel_force(nullptr);
+                wide_forms_force(nullptr);
                 EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h << " kernel " << k << " coefficients " << i
                                             << " targets " << t;
             }

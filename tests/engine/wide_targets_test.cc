@@ -6,12 +6,13 @@
 
 #include "engine/formant_filter.h"
 #include "engine/lfo.h"
+#include "engine/wide_forms.h"
 #include "engine/wide_targets.h"
 #include "engine_test_util.h"
 
 TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
     int count = 0;
-    const WideTargetsForm* forms = wide_targets_available(&count);
+    const WideForms* sets = wide_forms_available(&count);
     WahEngine e;
     prepare_default_engine(&e, 48000.0f);
     const float waveforms[] = {1.0f, 1.3f, 2.0f, 2.5f, 2.9989f, 2.999f, 3.0f, 3.7f, 4.0f};
@@ -32,7 +33,7 @@ TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
                         rv[j] = static_cast<float>(j % 4) * 0.5f - 0.9f;
                     }
                     if (i == 512) u[0] = 0.5f;  // exactly on the square's edge
-                    forms[form].positions(&s, u, rv, env, kWideLanes, false, lfo, p);
+                    sets[form].targets->positions(&s, u, rv, env, kWideLanes, false, lfo, p);
                     for (int j = 0; j < kWideLanes; ++j) {
                         const float v = lfo_wave(e.lfo_waveform, lfo_skewed_phase(u[j], e.lfo_skew), rv[j]);
                         const float scalar = (v + e.lfo_bias) * (e.lfo_on * e.lfo_gain);
@@ -49,7 +50,7 @@ TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
 
 TEST(WideTargets, FormantTargetsMatchTheScalarFormInEveryForm) {
     int count = 0;
-    const WideTargetsForm* forms = wide_targets_available(&count);
+    const WideForms* sets = wide_forms_available(&count);
     WahEngine e;
     prepare_default_engine(&e, 48000.0f);
     for (int form = 0; form < count; ++form) {
@@ -65,7 +66,7 @@ TEST(WideTargets, FormantTargetsMatchTheScalarFormInEveryForm) {
                 for (int j = 0; j < 2 * kWideLanes; ++j) p[j] = fminf(static_cast<float>(i + j) / 1024.0f, 1.0f);
                 __m128 cutoff[2 * kWideLanes], q[2 * kWideLanes];
                 for (int j = 0; j < kWideLanes; ++j) cutoff[j] = q[j] = _mm_set1_ps(-1.0f);
-                forms[form].targets(&v, p, 2u, cutoff, q);
+                sets[form].targets->targets(&v, p, 2u, cutoff, q);
                 for (int j = 0; j < 2 * kWideLanes; ++j) {
                     if (j < kWideLanes) {
                         ASSERT_EQ(lane_bits(cutoff[j], 0), float_bits(-1.0f));
