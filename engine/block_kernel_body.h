@@ -61,47 +61,34 @@ static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide
 // the compiler knows, which would send every state through memory).
 struct Modulators {
     OnePoleCoeffs env_coeffs;
-    float env_scale;    // env_on * env_gain
-    float inc;          // the LFO's phase increment, 0 below 6e-8
-    float sync_offset;
-    bool sync;
+    float env_scale;  // env_on * env_gain
     float env_level;
-    float phase;        // lfo_phase_acc
-    float random_value;
-    uint64_t rng_state;
+    LfoRun lfo;
 };
 
 void modulators_load(Modulators* md, const WahEngine* e) {
     md->env_coeffs = e->env_coeffs;
     md->env_scale = e->env_on * e->env_gain;
-    md->inc = e->lfo_inc;
-    if (fast_from_bits(fast_bits(md->inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) md->inc = 0.0f;  // 6e-8
-    md->sync_offset = e->lfo_sync_offset;
-    md->sync = e->lfo_sync;
     md->env_level = e->env_level;
-    md->phase = e->lfo_phase_acc;
-    md->random_value = e->random_value;
-    md->rng_state = e->rng_state;
+    md->lfo = {lfo_step_increment(e->lfo_inc), e->lfo_sync_offset, e->lfo_sync, e->lfo_phase_acc, e->random_value,
+               e->rng_state};
 }
 
 void modulators_store(const Modulators* md, WahEngine* e) {
     e->env_level = md->env_level;
-    e->lfo_phase_acc = md->phase;
-    e->random_value = md->random_value;
-    e->rng_state = md->rng_state;
+    e->lfo_phase_acc = md->lfo.phase;
+    e->random_value = md->lfo.random_value;
+    e->rng_state = md->lfo.rng_state;
 }
 
-// Pass 1a, one sample: the steps of env_step and lfo_advance.
+// Pass 1a, one sample: the envelope follower and the LFO's phase.
 WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, int32_t j) {
     const float x = input[j];
     c->x[j] = x;
-    md->env_level = one_pole_step_asym(&md->env_coeffs, md->env_level, fast_from_bits(fast_bits(x) & 0x7FFFFFFFu));
+    md->env_level = env_follow(&md->env_coeffs, md->env_level, x);
     c->env[j] = md->env_level * md->env_scale;
-    md->phase = lfo_wrap(md->phase + md->inc);
-    const float u = md->sync ? lfo_wrap(md->phase + md->sync_offset) : md->phase;
-    if (lfo_wrapped(u, md->inc)) md->random_value = rng_next_state(&md->rng_state);
-    c->u[j] = u;
-    c->level[j] = md->random_value;
+    c->u[j] = lfo_advance(&md->lfo);
+    c->level[j] = md->lfo.random_value;
 }
 
 // Lanes past m are padded so pass 1b reads defined values.

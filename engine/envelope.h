@@ -3,11 +3,9 @@
 #pragma once
 #include "engine/fast_math.h"
 #include "engine/one_pole.h"
-#include "engine/wah_engine.h"
 
-// [audio thread] Envelope follower on |x|; returns its contribution.
-static inline float env_step(WahEngine* e, float x) {
-    const float level = fast_from_bits(fast_bits(x) & 0x7FFFFFFFu);
-    e->env_level = one_pole_step_asym(&e->env_coeffs, e->env_level, level);
-    return e->env_level * (e->env_on * e->env_gain);
+// [audio thread] The follower's next level from level, following |x|. Its
+// contribution to the position is the level times env_on * env_gain.
+static inline float env_follow(const OnePoleCoeffs* c, float level, float x) {
+    return one_pole_step_asym(c, level, fast_from_bits(fast_bits(x) & 0x7FFFFFFFu));
 }

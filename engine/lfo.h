@@ -68,28 +68,32 @@ static inline bool lfo_wrapped(float u, float inc) {
     return fast_floor(u) != fast_floor(v);
 }
 
-// [audio thread] Advances the LFO phase by one sample and refreshes the
-// random level when the phase wraps; returns the sample's phase u.
-static inline float lfo_advance(WahEngine* e, float* inc_used) {
-    float inc = e->lfo_inc;
-    if (fast_from_bits(fast_bits(inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f) inc = 0.0f;  // 6e-8
-    e->lfo_phase_acc = lfo_wrap(e->lfo_phase_acc + inc);
-    const float u = e->lfo_sync ? lfo_wrap(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
-    if (lfo_wrapped(u, inc)) e->random_value = rng_next(e);
-    *inc_used = inc;
-    return u;
+// [audio thread] The phase increment a sample uses: lfo_inc, with
+// increments below 6e-8 in size taken as 0.
+static inline float lfo_step_increment(float lfo_inc) {
+    return fast_from_bits(fast_bits(lfo_inc) & 0x7FFFFFFFu) < 0x1.01b2b2p-24f ? 0.0f : lfo_inc;
 }
 
-// [audio thread] One LFO sample: advances the phase, refreshes the random
-// level on a wrap, returns the contribution to the position and the
-// sample's phase in *phase.
-static inline float lfo_step(WahEngine* e, float* phase) {
-    float inc;
-    const float u = lfo_advance(e, &inc);
-    const float b = lfo_skewed_phase(u, e->lfo_skew);
-    const float v = lfo_wave(e->lfo_waveform, b, e->random_value);
-    *phase = u;
-    return (v + e->lfo_bias) * (e->lfo_on * e->lfo_gain);
+// The LFO's running state (lfo_phase_acc, random_value, rng_state) and the
+// block's settings for its steps.
+typedef struct LfoRun {
+    float inc;          // lfo_step_increment(lfo_inc)
+    float sync_offset;  // added to the phase when sync is set
+    bool sync;
+    float phase;        // lfo_phase_acc
+    float random_value;
+    uint64_t rng_state;
+} LfoRun;
+
+// [audio thread] Advances the phase by one sample and refreshes the random
+// level when the phase wraps; returns the sample's phase u. Its contribution
+// to the position is then (lfo_wave(wf, lfo_skewed_phase(u, skew),
+// random_value) + lfo_bias) * (lfo_on * lfo_gain).
+static inline float lfo_advance(LfoRun* r) {
+    r->phase = lfo_wrap(r->phase + r->inc);
+    const float u = r->sync ? lfo_wrap(r->phase + r->sync_offset) : r->phase;
+    if (lfo_wrapped(u, r->inc)) r->random_value = rng_next_state(&r->rng_state);
+    return u;
 }
 
 // Recomputes lfo_freq from the sync or free rate. [audio thread or owner's lock]

@@ -14,8 +14,8 @@
 
 enum : int32_t { kWideLanes = 16 };
 
-// The block's LFO settings, from the same scalar operations lfo_step
-// performs every sample.
+// The block's LFO settings, from the same scalar operations
+// lfo_skewed_phase and lfo_wave perform every sample.
 typedef struct PositionSettings {
     float position;            // position * 0.01
     float k, kk, rise, fall;   // skew: k, k + k, 1/(k + k), 1/(2 - (k + k))
