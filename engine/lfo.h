@@ -88,8 +88,10 @@ typedef struct LfoRun {
 // [audio thread] Advances the phase by one sample and refreshes the random
 // level when the phase wraps; returns the sample's phase u. Its contribution
 // to the position is then (lfo_wave(wf, lfo_skewed_phase(u, skew),
-// random_value) + lfo_bias) * (lfo_on * lfo_gain).
-static inline float lfo_advance(LfoRun* r) {
+// random_value) + lfo_bias) * (lfo_on * lfo_gain). Always inlined: block
+// processing calls it every sample, and out of line its state would pass
+// through memory each time.
+static inline __attribute__((always_inline)) float lfo_advance(LfoRun* r) {
     r->phase = lfo_wrap(r->phase + r->inc);
     const float u = r->sync ? lfo_wrap(r->phase + r->sync_offset) : r->phase;
     if (lfo_wrapped(u, r->inc)) r->random_value = rng_next_state(&r->rng_state);
