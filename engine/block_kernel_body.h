@@ -4,6 +4,9 @@
 // Everything here has internal linkage, so the builds never share code
 // compiled for another's instructions.
 #include <string.h>
+#ifdef __AVX512F__
+#include <immintrin.h>
+#endif
 
 #include "engine/block_kernel.h"
 #include "engine/envelope.h"
@@ -19,16 +22,20 @@ namespace {
 
 // A block is worked in chunks of this many samples, pass by pass, so that
 // the work independent from sample to sample runs side by side:
-//   1a modulator recursions (serial, short)
+//   1a modulator recursions, and the mix and bypass smoothers when they
+//      move (serial, short)
 //   1b LFO shape, position, formant targets (four samples per register)
 //   1c formant glide (serial, short)
 //   2  filter coefficients of each sample (independent, the costly part;
 //      none for a chunk that glides nowhere)
-//   3  filter state, mix and bypass (serial)
+//   3  filter state (serial); only the band-pass outputs leave the loop
+//   4  wet sum, mix and bypass of each sample (independent)
 // The three serial passes of three chunks in a row share one loop: pass 1a
 // of chunk k + 1, 1c of chunk k and 3 of chunk k - 1. Their chains are
-// independent of each other, so in one loop they overlap. Passes 1b and 2
-// run on their own, in the widest registers the processor has.
+// independent of each other, so in one loop they overlap. Passes 1b, 2 and
+// 4 run on their own, in the widest registers the processor has; taking
+// pass 4 out of the loop leaves the filters' chain fewer operations to wait
+// behind.
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
@@ -44,6 +51,12 @@ struct Chunk {
     // Formant targets, filters in lanes; not stored for groups whose targets
     // are the same as the sample before (see same_targets).
     __m128 cutoff[kChunk], q[kChunk];
+    // The mix and bypass smoothers' values of each sample; not written when
+    // the block's smoothers rest (see MixerRun).
+    alignas(16) float mix[kChunk];
+    alignas(16) float bypass[kChunk];
+    // The three band-pass outputs of each sample, filters in lanes.
+    __m128 bp[kChunk];
     // Per group of four: the targets equal those of the sample before.
     bool same_targets[kChunk / 4];
     // The glide and the coefficients of each sample; not written for a
@@ -55,6 +68,25 @@ struct Chunk {
 };
 static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
 static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide blocks, one bit each");
+
+// The mix and bypass smoothers. Their steps depend on nothing but their own
+// state, so they run with the modulators; when a step would leave both
+// unchanged (the usual case: they have reached their targets) they rest for
+// the whole block and every sample uses the values in force.
+struct MixerRun {
+    OnePoleCoeffs mix_coeffs, bypass_coeffs;
+    float mix_target, bypass_target;
+    float mix, bypass;
+    bool moving;
+};
+
+bool same_bits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+void mixer_load(MixerRun* mx, const WahEngine* e) {
+    *mx = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state, true};
+    mx->moving = !same_bits(one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target), mx->mix) ||
+                 !same_bits(one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target), mx->bypass);
+}
 
 // The modulators' recursions and the block's settings for them, in locals
 // while a block runs (the chunk's arrays could alias the engine as far as
@@ -89,6 +121,14 @@ WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, i
     c->env[j] = md->env_level * md->env_scale;
     c->u[j] = lfo_advance(&md->lfo);
     c->level[j] = md->lfo.random_value;
+}
+
+// Pass 1a's mixer part, one sample, for blocks whose smoothers move.
+WAH_INLINE void mixer_sample(MixerRun* mx, Chunk* c, int32_t j) {
+    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
+    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
+    c->mix[j] = mx->mix;
+    c->bypass[j] = mx->bypass;
 }
 
 // Lanes past m are padded so pass 1b reads defined values.
@@ -166,40 +206,91 @@ WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool ordinary
     c->rows.q_cur[j] = l->q_cur;
 }
 
-// The mix and bypass smoothers, in locals while a block runs.
-struct Mixer {
-    OnePoleCoeffs mix_coeffs, bypass_coeffs;
-    float mix_target, bypass_target;
-    float mix, bypass;
-};
-
-// Pass 3's end, one sample: mix and bypass of the filters' sum.
-WAH_INLINE void mix_sample(Mixer* mx, float x, float wet, const float* input, float* output, int32_t j) {
-    mx->mix = one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target);
-    const float y = (wet - x) * mx->mix + x;
-    mx->bypass = one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target);
-    // Read the input again: in place, output[j] may alias input[j].
-    const float dry = input[j];
-    output[j] = (y - dry) * mx->bypass + dry;
-}
-
 // Pass 3, one sample of a still chunk: the coefficients stay.
-WAH_INLINE void render_still_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
-                                    float* output) {
-    const float x = c->x[j];
-    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->still_cutoff_cur)), input, output, j);
+WAH_INLINE void render_still_sample(FormantLanes* l, Chunk* c, int32_t j) {
+    c->bp[j] = formant_lanes_process_at(l, c->x[j], c->still_cutoff_cur);
 }
 
-// Pass 3, one sample of a gliding chunk: its coefficients, filters, mix
-// and bypass.
-WAH_INLINE void render_sample(FormantLanes* l, Mixer* mx, const Chunk* c, int32_t j, const float* input,
-                              float* output) {
-    const float x = c->x[j];
+// Pass 3, one sample of a gliding chunk, with its coefficients.
+WAH_INLINE void render_sample(FormantLanes* l, Chunk* c, int32_t j) {
     l->t = c->rows.t[j];
     l->kf = c->rows.kf[j];
     l->kbl = c->rows.kbl[j];
     l->hp1 = c->rows.hp1[j];
-    mix_sample(mx, x, formant_lanes_wet_sum(formant_lanes_process_at(l, x, c->rows.cutoff_cur[j])), input, output, j);
+    c->bp[j] = formant_lanes_process_at(l, c->x[j], c->rows.cutoff_cur[j]);
+}
+
+// Pass 4, from the band-pass rows of a rendered chunk: the wet sum (the
+// same two products and two sums as formant_lanes_wet_sum), then mix and
+// bypass, with the input read again just before the output is written (in
+// place, output[j] may alias input[j]). Four samples at a time, the rows
+// turned into a register per filter; sixteen with AVX-512.
+WAH_INLINE __m128 output_mix(__m128 wet, __m128 x, __m128 mix, __m128 bypass, __m128 dry) {
+    const __m128 y = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(wet, x), mix), x);
+    return _mm_add_ps(_mm_mul_ps(_mm_sub_ps(y, dry), bypass), dry);
+}
+
+WAH_INLINE void output_four(const Chunk* c, int32_t j, __m128 mix, __m128 bypass, const float* input, float* output) {
+    // Lanes 0..2 of four rows turned into three registers of four samples.
+    const __m128 r0 = c->bp[j], r1 = c->bp[j + 1], r2 = c->bp[j + 2], r3 = c->bp[j + 3];
+    const __m128 low01 = _mm_unpacklo_ps(r0, r1), low23 = _mm_unpacklo_ps(r2, r3);
+    const __m128 b1 = _mm_movelh_ps(low01, low23), b2 = _mm_movehl_ps(low23, low01);
+    const __m128 b3 = _mm_movelh_ps(_mm_unpackhi_ps(r0, r1), _mm_unpackhi_ps(r2, r3));
+    const __m128 wet =
+        _mm_add_ps(_mm_add_ps(b1, _mm_mul_ps(b2, _mm_set1_ps(0x1.c9676cp-2f))), _mm_mul_ps(b3, _mm_set1_ps(0x1.013798p-2f)));
+    const __m128 dry = _mm_loadu_ps(input + j);
+    _mm_storeu_ps(output + j, output_mix(wet, _mm_loadu_ps(&c->x[j]), mix, bypass, dry));
+}
+
+#ifdef __AVX512F__
+// Four registers of four rows, permuted into one register per filter.
+WAH_INLINE void output_sixteen(const Chunk* c, int32_t j, __m512 mix, __m512 bypass, const float* input,
+                               float* output) {
+    const float* rows = reinterpret_cast<const float*>(&c->bp[j]);
+    const __m512 r0 = _mm512_loadu_ps(rows), r1 = _mm512_loadu_ps(rows + 16);
+    const __m512 r2 = _mm512_loadu_ps(rows + 32), r3 = _mm512_loadu_ps(rows + 48);
+    // Lanes 0..7 filter 1, 8..15 filter 2, of eight rows; then filter 3.
+    const __m512i pick12 = _mm512_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28, 1, 5, 9, 13, 17, 21, 25, 29);
+    const __m512i pick3 = _mm512_setr_epi32(2, 6, 10, 14, 18, 22, 26, 30, 2, 6, 10, 14, 18, 22, 26, 30);
+    const __m512i low = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23);
+    const __m512i high = _mm512_setr_epi32(8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 26, 27, 28, 29, 30, 31);
+    const __m512 f12a = _mm512_permutex2var_ps(r0, pick12, r1), f12b = _mm512_permutex2var_ps(r2, pick12, r3);
+    const __m512 f3a = _mm512_permutex2var_ps(r0, pick3, r1), f3b = _mm512_permutex2var_ps(r2, pick3, r3);
+    const __m512 b1 = _mm512_permutex2var_ps(f12a, low, f12b);
+    const __m512 b2 = _mm512_permutex2var_ps(f12a, high, f12b);
+    const __m512 b3 = _mm512_permutex2var_ps(f3a, low, f3b);
+    const __m512 wet = _mm512_add_ps(_mm512_add_ps(b1, _mm512_mul_ps(b2, _mm512_set1_ps(0x1.c9676cp-2f))),
+                                     _mm512_mul_ps(b3, _mm512_set1_ps(0x1.013798p-2f)));
+    const __m512 x = _mm512_loadu_ps(&c->x[j]);
+    const __m512 dry = _mm512_loadu_ps(input + j);
+    const __m512 y = _mm512_add_ps(_mm512_mul_ps(_mm512_sub_ps(wet, x), mix), x);
+    _mm512_storeu_ps(output + j, _mm512_add_ps(_mm512_mul_ps(_mm512_sub_ps(y, dry), bypass), dry));
+}
+#endif
+
+void chunk_output(const Chunk* c, int32_t m, const MixerRun* mx, const float* input, float* output) {
+    int32_t j = 0;
+    if (!mx->moving) {
+#ifdef __AVX512F__
+        for (; j + 16 <= m; j += 16)
+            output_sixteen(c, j, _mm512_set1_ps(mx->mix), _mm512_set1_ps(mx->bypass), input, output);
+#endif
+        for (; j + 4 <= m; j += 4) output_four(c, j, _mm_set1_ps(mx->mix), _mm_set1_ps(mx->bypass), input, output);
+    } else {
+#ifdef __AVX512F__
+        for (; j + 16 <= m; j += 16)
+            output_sixteen(c, j, _mm512_loadu_ps(&c->mix[j]), _mm512_loadu_ps(&c->bypass[j]), input, output);
+#endif
+        for (; j + 4 <= m; j += 4) output_four(c, j, _mm_loadu_ps(&c->mix[j]), _mm_loadu_ps(&c->bypass[j]), input, output);
+    }
+    for (; j < m; ++j) {
+        const float mix = mx->moving ? c->mix[j] : mx->mix;
+        const float bypass = mx->moving ? c->bypass[j] : mx->bypass;
+        const float x = c->x[j];
+        const float y = (formant_lanes_wet_sum(c->bp[j]) - x) * mix + x;
+        const float dry = input[j];
+        output[j] = (y - dry) * bypass + dry;
+    }
 }
 
 // Whether the glide toward these targets moves nothing: every lane of the
@@ -240,33 +331,50 @@ struct Stage {
     int32_t m;
 };
 struct RenderStage {
-    const Chunk* c;
+    Chunk* c;
     int32_t m;
     const float* input;
     float* output;
 };
 
 // The shared loop, for a gliding or still chunk now and a gliding or still
-// chunk prev: a still chunk's samples need neither the glide nor
-// coefficients of their own.
-template <bool kGlide, bool kPrevStill>
-WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage next, const float* next_input,
+// chunk prev (a still chunk's samples need neither the glide nor
+// coefficients of their own), with or without moving mix and bypass
+// smoothers (resting, they hold no registers in the loop).
+template <bool kGlide, bool kPrevStill, bool kMixerMoves>
+WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
                             Stage now, RenderStage prev, bool ordinary) {
+    MixerRun mx;
+    if (kMixerMoves) mx = *mixer;
     int32_t m = next.m > prev.m ? next.m : prev.m;
     if (kGlide && now.m > m) m = now.m;
     for (int32_t j = 0; j < m; ++j) {
-        if (j < next.m) modulator_sample(md, next.c, next_input, j);
+        if (j < next.m) {
+            modulator_sample(md, next.c, next_input, j);
+            if (kMixerMoves) mixer_sample(&mx, next.c, j);
+        }
         if (kGlide && j < now.m) glide_sample(l, now.c, j, ordinary);
         if (j < prev.m) {
             if (kPrevStill) {
-                render_still_sample(l, mx, prev.c, j, prev.input, prev.output);
+                render_still_sample(l, prev.c, j);
             } else {
-                render_sample(l, mx, prev.c, j, prev.input, prev.output);
+                render_sample(l, prev.c, j);
             }
         }
     }
     // The coefficients in force after a gliding chunk: its last sample's.
     if (!kPrevStill && prev.m > 0) l->k = prev.c->rows.k[prev.m - 1];
+    if (kMixerMoves) *mixer = mx;
+}
+
+template <bool kGlide, bool kPrevStill>
+WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
+                                Stage now, RenderStage prev, bool ordinary) {
+    if (mixer->moving) {
+        serial_loop<kGlide, kPrevStill, true>(md, mixer, l, next, next_input, now, prev, ordinary);
+    } else {
+        serial_loop<kGlide, kPrevStill, false>(md, mixer, l, next, next_input, now, prev, ordinary);
+    }
 }
 
 // The serial passes of three chunks in one loop, then pass 2 of now.
@@ -275,12 +383,11 @@ WAH_INLINE void serial_loop(Modulators* md, FormantLanes* l, Mixer* mx, Stage ne
 // pipeline then lags one chunk less); returns whether it was.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators* modulators, FormantLanes* lanes,
-                   Mixer* mixer, Stage next, const float* next_input, Stage now, RenderStage prev,
+bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators* modulators, MixerRun* mixer,
+                   FormantLanes* lanes, Stage next, const float* next_input, Stage now, RenderStage prev,
                    RenderStage now_output) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
-    Mixer mx = *mixer;
     const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
     if (now.m > 0) {
         now.c->still = !glide;
@@ -294,20 +401,20 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, Modulators
     const bool prev_still = prev.m > 0 && prev.c->still;
     if (glide) {
         if (prev_still) {
-            serial_loop<true, true>(&md, &l, &mx, next, next_input, now, prev, ordinary);
+            serial_loop_for<true, true>(&md, mixer, &l, next, next_input, now, prev, ordinary);
         } else {
-            serial_loop<true, false>(&md, &l, &mx, next, next_input, now, prev, ordinary);
+            serial_loop_for<true, false>(&md, mixer, &l, next, next_input, now, prev, ordinary);
         }
     } else if (prev_still) {
-        serial_loop<false, true>(&md, &l, &mx, next, next_input, now, prev, ordinary);
+        serial_loop_for<false, true>(&md, mixer, &l, next, next_input, now, prev, ordinary);
     } else {
-        serial_loop<false, false>(&md, &l, &mx, next, next_input, now, prev, ordinary);
+        serial_loop_for<false, false>(&md, mixer, &l, next, next_input, now, prev, ordinary);
     }
     *modulators = md;
     *lanes = l;  // the copy the call may see; l itself never escapes
     // Pass 2 on its own: it is wide work with no chain to overlap.
     if (glide) coefficients(lanes, &now.c->rows, now.m);
-    *mixer = mx;
+    if (prev.m > 0) chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
     return render_now;
 }
 
@@ -321,9 +428,10 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
                    const WideTargetsForm* wide_targets) {
     Modulators modulators;
     modulators_load(&modulators, e);
+    MixerRun mixer;
+    mixer_load(&mixer, e);
     FormantLanes lanes;
     formant_lanes_load(&lanes, e);
-    Mixer mixer = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state};
     Chunk chunks[3];
     LastTargets targets;
     targets.p_bits = kNoPosition;
@@ -349,7 +457,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
         const int32_t now_base = now.m > 0 ? k * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
-        prev_rendered = serial_passes(coefficients, ordinary, &modulators, &lanes, &mixer, next, input + next_base, now,
+        prev_rendered = serial_passes(coefficients, ordinary, &modulators, &mixer, &lanes, next, input + next_base, now,
                                       prev, now_output);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "engine/fast_math.h"
+#include "engine/one_pole.h"
 #include "engine/wide_forms.h"
 #include "engine_test_util.h"
 #include "platform/fp_env.h"
@@ -323,5 +324,48 @@ TEST(Render, VowelsOutsideTheirRangeMatchThePlainReference) {
             reference_process(&b, in.data() + i, out_b.data() + i, 200);
         }
         for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << c.index << " " << i;
+    }
+}
+
+TEST(Render, MixAndBypassThatSettleAndMoveAgainMatchThePlainReference) {
+    // The mix and bypass smoothers rest for whole blocks once a step leaves
+    // them unchanged (short of their targets: with no snap, a one-pole stalls
+    // where its step rounds away); here they move, stall, and move again, at
+    // block sizes that put the moves at different chunk offsets.
+    struct Segment {
+        float mix, bypass;
+    };
+    const Segment kSegments[] = {{30.0f, 1.0f}, {100.0f, 0.0f}, {45.0f, 0.0f}, {100.0f, 0.0f}};
+    for (int32_t block : {61, 256}) {
+        WahEngine a;
+        prepare_default_engine(&a, 48000.0f);
+        wah_engine_set_parameter(&a, kLfoOn, 1.0f);
+        WahEngine b = a;
+        const int32_t segment = 72000;  // 1.5 s
+        const std::vector<float> in = test_noise(4 * segment, 0.3f, 23u + static_cast<uint32_t>(block));
+        std::vector<float> out_a(in.size()), out_b(in.size());
+        for (int s = 0; s < 4; ++s) {
+            for (WahEngine* e : {&a, &b}) {
+                wah_engine_set_parameter(e, kMix, kSegments[s].mix);
+                wah_engine_set_parameter(e, kBypass, kSegments[s].bypass);
+            }
+            for (int32_t i = s * segment; i < (s + 1) * segment; i += block) {
+                const int32_t n = std::min(block, (s + 1) * segment - i);
+                wah_engine_process(&a, in.data() + i, out_a.data() + i, n);
+                reference_process(&b, in.data() + i, out_b.data() + i, n);
+            }
+            // The smoothers stalled (a bypass turning on decays for longer),
+            // so the resting form ran.
+            const float mix_step = one_pole_step(&a.mix_coeffs, a.mix_state, a.mix_target);
+            const float bypass_step = one_pole_step(&a.bypass_coeffs, a.bypass_state, a.bypass_target);
+            EXPECT_EQ(float_bits(mix_step), float_bits(a.mix_state)) << block << " " << s;
+            if (s > 0) {
+                EXPECT_EQ(float_bits(bypass_step), float_bits(a.bypass_state)) << block << " " << s;
+            }
+        }
+        for (size_t i = 0; i < in.size(); ++i)
+            ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << block << " " << i;
+        EXPECT_EQ(float_bits(a.mix_state), float_bits(b.mix_state));
+        EXPECT_EQ(float_bits(a.bypass_state), float_bits(b.bypass_state));
     }
 }
