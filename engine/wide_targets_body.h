@@ -96,6 +96,22 @@ WIDE_INLINE void formant_targets(const VowelSettings* vs, WideF p, WideF cutoff[
 }
 
 // WIDE_LANES samples' values of the three formants into one row per sample.
+#if WIDE_LANES == 16
+// Two permutes per four rows: filters 1 and 2 of the four samples, then
+// filter 3 into lanes 2 and 3.
+WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
+    const __m512 f1 = (__m512)by_formant[0], f2 = (__m512)by_formant[1], f3 = (__m512)by_formant[2];
+    for (int g = 0; g < 4; ++g) {
+        const int b = 4 * g;
+        const __m512i pick12 = _mm512_setr_epi32(b, b + 16, 0, 0, b + 1, b + 17, 0, 0, b + 2, b + 18, 0, 0, b + 3,
+                                                 b + 19, 0, 0);
+        const __m512i pick3 = _mm512_setr_epi32(0, 1, b + 16, b + 16, 4, 5, b + 17, b + 17, 8, 9, b + 18, b + 18, 12,
+                                                13, b + 19, b + 19);
+        const __m512 rows4 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(f1, pick12, f2), pick3, f3);
+        _mm512_storeu_ps(reinterpret_cast<float*>(&rows[b]), rows4);
+    }
+}
+#else
 WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
     alignas(16) float lanes[3][WIDE_LANES];
     for (int f = 0; f < 3; ++f) store(lanes[f], by_formant[f]);
@@ -108,6 +124,7 @@ WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
         rows[g + 3] = d;
     }
 }
+#endif
 
 void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m128* cutoff_rows, __m128* q_rows) {
     for (int32_t b = 0; blocks != 0; ++b, blocks >>= 1) {
