@@ -120,6 +120,16 @@ WIDE_INLINE WideF rcp(WideF x) {
     return v;
 }
 
+// fast_pow2 of x known to lie in [0, 128): the truncation is the floor and
+// no lane leaves the domain, so the sign and domain steps drop out.
+WIDE_INLINE WideF pow2_in_range(WideF x) {
+    const WideI l = truncate(x);
+    const WideF f = x - to_float(l);
+    const WideF v = from_bits((WideI)(((WideU)(l + splat_i(127))) << 23));
+    const WideF poly = (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
+    return poly * (f * v) + v;
+}
+
 // fast_pow2.
 WIDE_INLINE WideF pow2(WideF x) {
     const WideI in_range = x < splat(128.0f);

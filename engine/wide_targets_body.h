@@ -90,7 +90,9 @@ WIDE_INLINE void formant_targets(const VowelSettings* vs, WideF p, WideF cutoff[
     static const float kOffset[3] = {0x1.f201ccp+2f, 0x1.2b0478p+3f, 0x1.5ee7b4p+3f};
     static const float kQPerHz[3] = {0x1.99999ap-7f, 0x1.47ae14p-7f, 0x1.111112p-7f};
     for (int f = 0; f < 3; ++f) {
-        cutoff[f] = pow2(v[f] * splat(kSlope[f]) + splat(kOffset[f])) * s;
+        const WideF octaves = v[f] * splat(kSlope[f]) + splat(kOffset[f]);
+        // Values in [0, 1] give exponents between 7.7 and 11.6.
+        cutoff[f] = (vs->ordinary ? pow2_in_range(octaves) : pow2(octaves)) * s;
         q[f] = cutoff[f] * splat(kQPerHz[f]);
     }
 }

@@ -55,6 +55,11 @@ TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
         ASSERT_EQ(lane_bits(pow2(v), 3), float_bits(fast_pow2(x))) << x;
         const float ax = fabsf(x) + 1e-3f;
         ASSERT_EQ(lane_bits(rcp(splat(ax)), 0), float_bits(fast_rcp(ax))) << ax;
+        // The short exponential wherever it is allowed: [0, 128).
+        if (isfinite(x)) {
+            const float in_range = fmodf(fabsf(x), 128.0f);
+            ASSERT_EQ(lane_bits(pow2_in_range(splat(in_range)), 1), float_bits(fast_pow2(in_range))) << in_range;
+        }
     }
 }
 
