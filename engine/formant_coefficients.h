@@ -39,10 +39,13 @@ typedef struct CoefficientRows {
     alignas(COEFFICIENT_ROWS_ALIGN) __m128 hp1[kCoefficientRows];
 } CoefficientRows;
 
-typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m);
+// lower_half: every cutoff in the rows is known to give a tangent argument
+// in (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
+// neither a range test nor a sign step.
+typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
 
 // [audio thread] Rows 0..m-1, one sample per SSE register.
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m);
+void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
 
 // [audio thread] Two rows per AVX2 register, four per AVX-512 register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;

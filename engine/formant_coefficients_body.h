@@ -29,19 +29,23 @@ struct RowValues {
     WideF t, kf, k, kbl, hp1;
 };
 
-WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur) {
+WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur, bool lower_half) {
     RowValues v;
     const WideF fp = wide_min(cutoff_cur, prewarp_max);
     const WideF x = (t_k * fp) * splat(0x1.45f306p-3f);
     const WideF x_cos = splat(0.25f) + x;
-    // Below the prewarp limit x stays under 1/4, so both arguments lie in
-    // (0, 1) and need no fraction step.
-    const WideI unit = (x > splat(0.0f)) & (x_cos < splat(1.0f));
     WideF tangent;
-    if (!any_lane(~unit)) {
-        tangent = sin2pi_unit(x) * rcp(sin2pi_unit(x_cos));
+    if (lower_half) {
+        tangent = sin2pi_lower_half(x) * rcp(sin2pi_lower_half(x_cos));
     } else {
-        tangent = sin2pi(x) * rcp(sin2pi(x_cos));
+        // Below the prewarp limit x stays under 1/4, so both arguments lie
+        // in (0, 1) and need no fraction step.
+        const WideI unit = (x > splat(0.0f)) & (x_cos < splat(1.0f));
+        if (!any_lane(~unit)) {
+            tangent = sin2pi_unit(x) * rcp(sin2pi_unit(x_cos));
+        } else {
+            tangent = sin2pi(x) * rcp(sin2pi(x_cos));
+        }
     }
     v.t = rcp(fp) * tangent;
     v.kf = cutoff_cur * v.t;
@@ -61,14 +65,15 @@ WIDE_INLINE void rows_store_all(CoefficientRows* r, int32_t j, const RowValues* 
 
 // Rows j to m - 1, fewer than a vector holds: the last row stands in for
 // the missing ones, and only the real rows are written back.
-WIDE_INLINE void partial_rows(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t j, int32_t m) {
+WIDE_INLINE void partial_rows(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t j, int32_t m,
+                              bool lower_half) {
     __m128 cutoff_cur[kRowsPerVector], q_cur[kRowsPerVector];
     for (int32_t i = 0; i < kRowsPerVector; ++i) {
         const int32_t row = j + i < m ? j + i : m - 1;
         cutoff_cur[i] = r->cutoff_cur[row];
         q_cur[i] = r->q_cur[row];
     }
-    const RowValues v = row_values(t_k, prewarp_max, rows_load(cutoff_cur), rows_load(q_cur));
+    const RowValues v = row_values(t_k, prewarp_max, rows_load(cutoff_cur), rows_load(q_cur), lower_half);
     __m128 out[5][kRowsPerVector];
     rows_store(out[0], v.t);
     rows_store(out[1], v.kf);
@@ -84,15 +89,26 @@ WIDE_INLINE void partial_rows(WideF t_k, WideF prewarp_max, CoefficientRows* r, 
     }
 }
 
-void coefficients_wide(const FormantLanes* l, CoefficientRows* r, int32_t m) {
+// The loop built once for each case of lower_half, so neither tests it.
+template <bool kLowerHalf>
+void coefficient_rows(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     const WideF t_k = repeat_row(l->t_k);
     const WideF prewarp_max = repeat_row(l->prewarp_max);
     int32_t j = 0;
     for (; j + kRowsPerVector <= m; j += kRowsPerVector) {
-        const RowValues v = row_values(t_k, prewarp_max, rows_load(&r->cutoff_cur[j]), rows_load(&r->q_cur[j]));
+        const RowValues v =
+            row_values(t_k, prewarp_max, rows_load(&r->cutoff_cur[j]), rows_load(&r->q_cur[j]), kLowerHalf);
         rows_store_all(r, j, &v);
     }
-    if (j < m) partial_rows(t_k, prewarp_max, r, j, m);
+    if (j < m) partial_rows(t_k, prewarp_max, r, j, m, kLowerHalf);
+}
+
+void coefficients_wide(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half) {
+    if (lower_half) {
+        coefficient_rows<true>(l, r, m);
+    } else {
+        coefficient_rows<false>(l, r, m);
+    }
 }
 
 }  // namespace

@@ -80,6 +80,26 @@ static inline bool formant_lanes_targets_ordinary(const FormantLanes* l) {
     return _mm_movemask_ps(_mm_and_ps(ok, a_finite)) == 0xF;
 }
 
+// Whether every tangent argument (the cutoff's share of the sample rate,
+// (t_k * fp) / 2pi) stays in (0, 1/4) for the rest of a block whose targets
+// are ordinary: the glide then keeps every smoothed cutoff between its value
+// now and the targets (its feedback lies in [0, 1)), and here both are at
+// least 1 Hz (the block's vowels give at least 219 Hz); the argument grows
+// with fp, which ends at the prewarp limit. Then both sine arguments, x and
+// x + 1/4, lie in (0, 1/2).
+static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 per_turn = _mm_set1_ps(0x1.45f306p-3f);
+    const __m128 lowest = _mm_mul_ps(_mm_mul_ps(l->t_k, one), per_turn);
+    const __m128 highest_cos = _mm_add_ps(_mm_set1_ps(0.25f), _mm_mul_ps(_mm_mul_ps(l->t_k, l->prewarp_max), per_turn));
+    const __m128 inf = _mm_set1_ps(__builtin_inff());
+    __m128 ok = _mm_and_ps(_mm_cmpge_ps(l->cutoff_cur, one), _mm_cmplt_ps(l->cutoff_cur, inf));
+    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->cutoff, one), _mm_cmpge_ps(l->prewarp_max, one)));
+    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, one)));
+    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(lowest, _mm_setzero_ps()), _mm_cmplt_ps(highest_cos, _mm_set1_ps(0.5f))));
+    return _mm_movemask_ps(ok) == 0xF;
+}
+
 // svf_process in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {

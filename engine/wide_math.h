@@ -98,18 +98,23 @@ WIDE_INLINE WideF wide_floor(WideF x) {
 }
 
 // fast_sin2pi; sin2pi_unit for arguments known to lie in (0, 1), where the
-// fraction step drops out.
-WIDE_INLINE WideF sin2pi_unit(WideF xf) {
+// fraction step drops out, and sin2pi_lower_half for arguments in (0, 1/2),
+// where a is negative too, so the sign step keeps the cubic's value.
+WIDE_INLINE WideF sin2pi_cubic(WideF a) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
     const WideF one = splat(1.0f);
-    const WideF a = (xf + xf) - one;
     const WideF aa = from_bits(~sign & bits(a));
     const WideF fold = from_bits(~sign & bits((aa + aa) - one));
     const WideF theta = fold * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f);
     const WideF poly = theta * splat(-0x1.c5971ep-4f) + splat(-0x1.d619c8p-5f);
-    const WideF s = poly * (theta * theta) + theta;
-    return from_bits(bits(s) ^ (~bits(a) & sign));
+    return poly * (theta * theta) + theta;
 }
+WIDE_INLINE WideF sin2pi_unit(WideF xf) {
+    const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
+    const WideF a = (xf + xf) - splat(1.0f);
+    return from_bits(bits(sin2pi_cubic(a)) ^ (~bits(a) & sign));
+}
+WIDE_INLINE WideF sin2pi_lower_half(WideF x) { return sin2pi_cubic((x + x) - splat(1.0f)); }
 WIDE_INLINE WideF sin2pi(WideF x) { return sin2pi_unit(x - wide_floor(x)); }
 
 // fast_rcp.

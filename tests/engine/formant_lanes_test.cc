@@ -28,7 +28,7 @@ void update(FormantLanes* l) {
     CoefficientRows rows;
     rows.cutoff_cur[0] = l->cutoff_cur;
     rows.q_cur[0] = l->q_cur;
-    formant_coefficients_sse2(l, &rows, 1);
+    formant_coefficients_sse2(l, &rows, 1, false);
     l->t = rows.t[0];
     l->kf = rows.kf[0];
     l->k = rows.k[0];
@@ -150,4 +150,56 @@ TEST(FormantLanes, ShortGlideMatchesTheHoldingGlideForOrdinaryTargets) {
     EXPECT_TRUE(formant_lanes_targets_ordinary(&l));
     l.a1u = _mm_set1_ps(NAN);
     EXPECT_FALSE(formant_lanes_targets_ordinary(&l));
+}
+
+TEST(FormantLanes, SinesStayInTheLowerHalfWhereTheCheckSaysSo) {
+    // Engine lanes at common rates pass the check; gliding from them toward
+    // ordinary targets (at least 219 Hz) then keeps both sine arguments in
+    // (0, 1/2), as the coefficient pass's short form assumes.
+    uint32_t s = 11u;
+    for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+        WahEngine e;
+        prepare_default_engine(&e, fs);
+        FormantLanes l;
+        formant_lanes_load(&l, &e);
+        ASSERT_TRUE(formant_lanes_sines_in_lower_half(&l)) << fs;
+        for (int i = 0; i < 20000; ++i) {
+            if (i % 50 == 0) {
+                float cut[4];
+                for (int j = 0; j < 4; ++j) {
+                    s = s * 1664525u + 1013904223u;
+                    cut[j] = 219.0f + static_cast<float>(s >> 14) * 0.1f;  // up to about 26 kHz
+                }
+                l.cutoff = _mm_loadu_ps(cut);
+                l.q = _mm_mul_ps(l.cutoff, _mm_set1_ps(0.01f));
+            }
+            formant_lanes_glide_ordinary(&l);
+            for (int j = 0; j < 4; ++j) {
+                const float cur = lane_of(l.cutoff_cur, j), limit = lane_of(l.prewarp_max, j);
+                const float x = (lane_of(l.t_k, j) * (cur < limit ? cur : limit)) * 0x1.45f306p-3f;
+                ASSERT_TRUE(x > 0.0f && x < 0.25f && 0.25f + x < 0.5f) << fs << " " << cur;
+            }
+        }
+    }
+    // It refuses smoothed cutoffs or targets below 1 Hz or not finite, a
+    // feedback that could overshoot, and a prewarp limit below 1 Hz.
+    WahEngine e;
+    prepare_default_engine(&e, 48000.0f);
+    FormantLanes good;
+    formant_lanes_load(&good, &e);
+    FormantLanes bad = good;
+    bad.cutoff_cur = _mm_setr_ps(1000.0f, 0.5f, 2000.0f, 2000.0f);
+    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
+    bad = good;
+    bad.cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f);
+    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
+    bad = good;
+    bad.cutoff = _mm_setr_ps(1000.0f, 1500.0f, 0.5f, 0.5f);
+    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
+    bad = good;
+    bad.a1u = _mm_set1_ps(1.0f);
+    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
+    bad = good;
+    bad.prewarp_max = _mm_set1_ps(0.499f);
+    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
 }
