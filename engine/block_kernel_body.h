@@ -66,7 +66,7 @@ struct Chunk {
     bool still;
     __m128 still_cutoff_cur;
 };
-static_assert(kCoefficientRows == kChunk, "one coefficient row per sample of a chunk");
+static_assert(kCoefficientRows == kChunk, "one packed coefficient row per sample of a chunk");
 static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide blocks, one bit each");
 
 // The mix and bypass smoothers. Their steps depend on nothing but their own
@@ -202,8 +202,8 @@ WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool ordinary
         __m128 cutoff_moves, q_moves;
         formant_lanes_glide(l, &cutoff_moves, &q_moves);
     }
-    c->rows.cutoff_cur[j] = l->cutoff_cur;
-    c->rows.q_cur[j] = l->q_cur;
+    coefficient_row_store(c->rows.cutoff_cur, j, l->cutoff_cur);
+    coefficient_row_store(c->rows.q_cur, j, l->q_cur);
 }
 
 // Pass 3, one sample of a still chunk: the coefficients stay.
@@ -213,11 +213,11 @@ WAH_INLINE void render_still_sample(FormantLanes* l, Chunk* c, int32_t j) {
 
 // Pass 3, one sample of a gliding chunk, with its coefficients.
 WAH_INLINE void render_sample(FormantLanes* l, Chunk* c, int32_t j) {
-    l->t = c->rows.t[j];
-    l->kf = c->rows.kf[j];
-    l->kbl = c->rows.kbl[j];
-    l->hp1 = c->rows.hp1[j];
-    c->bp[j] = formant_lanes_process_at(l, c->x[j], c->rows.cutoff_cur[j]);
+    l->t = coefficient_row(c->rows.t, j);
+    l->kf = coefficient_row(c->rows.kf, j);
+    l->kbl = coefficient_row(c->rows.kbl, j);
+    l->hp1 = coefficient_row(c->rows.hp1, j);
+    c->bp[j] = formant_lanes_process_at(l, c->x[j], coefficient_row(c->rows.cutoff_cur, j));
 }
 
 // Pass 4, from the band-pass rows of a rendered chunk: the wet sum (the
@@ -363,7 +363,7 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
         }
     }
     // The coefficients in force after a gliding chunk: its last sample's.
-    if (!kPrevStill && prev.m > 0) l->k = prev.c->rows.k[prev.m - 1];
+    if (!kPrevStill && prev.m > 0) l->k = coefficient_row(prev.c->rows.k, prev.m - 1);
     if (kMixerMoves) *mixer = mx;
 }
 
@@ -413,7 +413,14 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower
     *modulators = md;
     *lanes = l;  // the copy the call may see; l itself never escapes
     // Pass 2 on its own: it is wide work with no chain to overlap.
-    if (glide) coefficients(lanes, &now.c->rows, now.m, lower_half);
+    if (glide) {
+        coefficients(lanes, &now.c->rows, now.m, lower_half);
+        // The last sample's loads take float 3m along into the idle lane;
+        // zeros there leave that lane's filter at rest.
+        CoefficientRows* r = &now.c->rows;
+        const int32_t after = 3 * now.m;
+        r->t[after] = r->kf[after] = r->kbl[after] = r->hp1[after] = 0.0f;
+    }
     if (prev.m > 0) chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
     return render_now;
 }

@@ -16,37 +16,51 @@
 
 enum : int32_t { kCoefficientRows = 32 };
 
-// Groups of four rows share a 64-byte line, so the widest form loads them
-// whole. The Windows compiler cannot align the stack beyond 16 bytes; there
-// the wide forms' aligned moves are assembled as unaligned ones (see
-// engine/CMakeLists.txt), so rows aligned to 16 bytes serve all the same.
+// The rows are packed: the three filters of sample j at floats 3j, 3j + 1
+// and 3j + 2, so the pass's vectors hold no idle lane. The filters load a
+// sample's three values with the next one in their fourth lane, which only
+// feeds that idle lane; the padding covers the last sample's fourth value
+// and the widest vector that runs past the last row.
+enum : int32_t { kCoefficientFloats = 3 * kCoefficientRows + 16 };
+
+// Whole vectors of any form lie in 64-byte lines. The Windows compiler
+// cannot align the stack beyond 16 bytes; there the wide forms' aligned
+// moves are assembled as unaligned ones (see engine/CMakeLists.txt), so
+// arrays aligned to 16 bytes serve all the same.
 #if defined(_WIN32)
 #define COEFFICIENT_ROWS_ALIGN 16
 #else
 #define COEFFICIENT_ROWS_ALIGN 64
 #endif
 
-// Rows of one sample each, the three filters in lanes 0..2.
 typedef struct CoefficientRows {
     // In: from the glide.
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 cutoff_cur[kCoefficientRows];
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 q_cur[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) float cutoff_cur[kCoefficientFloats];
+    alignas(COEFFICIENT_ROWS_ALIGN) float q_cur[kCoefficientFloats];
     // Out.
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 t[kCoefficientRows];
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 kf[kCoefficientRows];
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 k[kCoefficientRows];
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 kbl[kCoefficientRows];
-    alignas(COEFFICIENT_ROWS_ALIGN) __m128 hp1[kCoefficientRows];
+    alignas(COEFFICIENT_ROWS_ALIGN) float t[kCoefficientFloats];
+    alignas(COEFFICIENT_ROWS_ALIGN) float kf[kCoefficientFloats];
+    alignas(COEFFICIENT_ROWS_ALIGN) float k[kCoefficientFloats];
+    alignas(COEFFICIENT_ROWS_ALIGN) float kbl[kCoefficientFloats];
+    alignas(COEFFICIENT_ROWS_ALIGN) float hp1[kCoefficientFloats];
 } CoefficientRows;
+
+// The packed values of sample j, filters in lanes 0..2 (lane 3 is the next
+// sample's first filter, or padding).
+static inline __m128 coefficient_row(const float* packed, int32_t j) { return _mm_loadu_ps(packed + 3 * j); }
+static inline void coefficient_row_store(float* packed, int32_t j, __m128 v) { _mm_storeu_ps(packed + 3 * j, v); }
 
 // lower_half: every cutoff in the rows is known to give a tangent argument
 // in (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
 // neither a range test nor a sign step.
 typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
 
-// [audio thread] Rows 0..m-1, one sample per SSE register.
+// [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
+// the end of its last vector, never past the padding), four floats per SSE
+// register.
 void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
 
-// [audio thread] Two rows per AVX2 register, four per AVX-512 register.
+// [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
+// register.
 extern const FormantCoefficientsFn formant_coefficients_avx2;
 extern const FormantCoefficientsFn formant_coefficients_avx512;

@@ -1,5 +1,5 @@
-// The body of the coefficient pass on vectors of WIDE_LANES lanes, that is
-// WIDE_LANES / 4 rows at a time (rows lie next to each other in memory);
+// The body of the coefficient pass on vectors of WIDE_LANES floats of the
+// packed rows (three filters a sample, see formant_coefficients.h);
 // included once by each build of it (formant_coefficients.cc,
 // formant_coefficients_avx2.cc, formant_coefficients_avx512.cc), which sets
 // WIDE_LANES (see wide_math.h).
@@ -8,22 +8,23 @@
 
 namespace {
 
-constexpr int32_t kRowsPerVector = WIDE_LANES / 4;
+// A per-filter value of the lanes (filters 1..3 in lanes 0..2) in the
+// packed order, long enough that the vector starting at float i reads its
+// values from offset i % 3.
+struct PackedPattern {
+    float v[WIDE_LANES + 2];
+};
 
-WIDE_INLINE WideF rows_load(const __m128* rows) { return load(reinterpret_cast<const float*>(rows)); }
-WIDE_INLINE void rows_store(__m128* rows, WideF v) { store(reinterpret_cast<float*>(rows), v); }
-
-// An SSE register's four lanes repeated along the vector, one copy a row.
-WIDE_INLINE WideF repeat_row(__m128 row) {
+WIDE_INLINE PackedPattern packed_pattern(__m128 per_filter) {
     float lanes[4];
-    _mm_storeu_ps(lanes, row);
-    WideF v;
-    for (int i = 0; i < WIDE_LANES; ++i) v[i] = lanes[i % 4];
-    return v;
+    _mm_storeu_ps(lanes, per_filter);
+    PackedPattern p;
+    for (int i = 0; i < WIDE_LANES + 2; ++i) p.v[i] = lanes[i % 3];
+    return p;
 }
 
-// The coefficients of the rows in cutoff_cur and q_cur (kRowsPerVector
-// rows each): svf_update_coeffs's steps after the glide, in every lane.
+// The coefficients of the floats in cutoff_cur and q_cur: svf_update_coeffs's
+// steps after the glide, in every lane.
 // Both sine forms give the same bits, so one test for all lanes is enough.
 struct RowValues {
     WideF t, kf, k, kbl, hp1;
@@ -55,52 +56,75 @@ WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur,
     return v;
 }
 
-WIDE_INLINE void rows_store_all(CoefficientRows* r, int32_t j, const RowValues* v) {
-    rows_store(&r->t[j], v->t);
-    rows_store(&r->kf[j], v->kf);
-    rows_store(&r->k[j], v->k);
-    rows_store(&r->kbl[j], v->kbl);
-    rows_store(&r->hp1[j], v->hp1);
+WIDE_INLINE void values_store(CoefficientRows* r, int32_t i, const RowValues* v) {
+    store(&r->t[i], v->t);
+    store(&r->kf[i], v->kf);
+    store(&r->k[i], v->k);
+    store(&r->kbl[i], v->kbl);
+    store(&r->hp1[i], v->hp1);
 }
 
-// Rows j to m - 1, fewer than a vector holds: the last row stands in for
-// the missing ones, and only the real rows are written back.
-WIDE_INLINE void partial_rows(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t j, int32_t m,
-                              bool lower_half) {
-    __m128 cutoff_cur[kRowsPerVector], q_cur[kRowsPerVector];
-    for (int32_t i = 0; i < kRowsPerVector; ++i) {
-        const int32_t row = j + i < m ? j + i : m - 1;
-        cutoff_cur[i] = r->cutoff_cur[row];
-        q_cur[i] = r->q_cur[row];
+// The floats from i to count - 1, fewer than a vector holds: the last real
+// float stands in for the missing ones, and only the real ones are written.
+WIDE_INLINE void partial_vector(const PackedPattern* t_k, const PackedPattern* prewarp_max, CoefficientRows* r,
+                                int32_t i, int32_t count, bool lower_half) {
+    float cutoff_cur[WIDE_LANES], q_cur[WIDE_LANES];
+    for (int32_t n = 0; n < WIDE_LANES; ++n) {
+        const int32_t at = i + n < count ? i + n : count - 1;
+        cutoff_cur[n] = r->cutoff_cur[at];
+        q_cur[n] = r->q_cur[at];
     }
-    const RowValues v = row_values(t_k, prewarp_max, rows_load(cutoff_cur), rows_load(q_cur), lower_half);
-    __m128 out[5][kRowsPerVector];
-    rows_store(out[0], v.t);
-    rows_store(out[1], v.kf);
-    rows_store(out[2], v.k);
-    rows_store(out[3], v.kbl);
-    rows_store(out[4], v.hp1);
-    for (int32_t i = 0; j + i < m; ++i) {
-        r->t[j + i] = out[0][i];
-        r->kf[j + i] = out[1][i];
-        r->k[j + i] = out[2][i];
-        r->kbl[j + i] = out[3][i];
-        r->hp1[j + i] = out[4][i];
+    // Lane n is float i + n only while i + n < count; the lanes past it hold
+    // the last float's values, whose filter the pattern does not match, but
+    // they are not written back.
+    const RowValues v = row_values(load(&t_k->v[i % 3]), load(&prewarp_max->v[i % 3]), load(cutoff_cur),
+                                   load(q_cur), lower_half);
+    float out[5][WIDE_LANES];
+    store(out[0], v.t);
+    store(out[1], v.kf);
+    store(out[2], v.k);
+    store(out[3], v.kbl);
+    store(out[4], v.hp1);
+    for (int32_t n = 0; i + n < count; ++n) {
+        r->t[i + n] = out[0][n];
+        r->kf[i + n] = out[1][n];
+        r->k[i + n] = out[2][n];
+        r->kbl[i + n] = out[3][n];
+        r->hp1[i + n] = out[4][n];
     }
+}
+
+// Whether the three filters share the value (the sample rate's, as they
+// always do in the engine): then every lane takes it, with no pattern.
+WIDE_INLINE bool same_for_all_filters(__m128 v) {
+    const __m128 eq = _mm_cmpeq_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 0, 0, 0)));
+    return (_mm_movemask_ps(eq) & 7) == 7;
 }
 
 // The loop built once for each case of lower_half, so neither tests it.
+// Floats 0 to 3m - 1 are written, no others.
 template <bool kLowerHalf>
 void coefficient_rows(const FormantLanes* l, CoefficientRows* r, int32_t m) {
-    const WideF t_k = repeat_row(l->t_k);
-    const WideF prewarp_max = repeat_row(l->prewarp_max);
-    int32_t j = 0;
-    for (; j + kRowsPerVector <= m; j += kRowsPerVector) {
-        const RowValues v =
-            row_values(t_k, prewarp_max, rows_load(&r->cutoff_cur[j]), rows_load(&r->q_cur[j]), kLowerHalf);
-        rows_store_all(r, j, &v);
+    const int32_t count = 3 * m;
+    int32_t i = 0;
+    if (same_for_all_filters(l->t_k) && same_for_all_filters(l->prewarp_max)) {
+        const WideF t_k_all = splat(_mm_cvtss_f32(l->t_k));
+        const WideF prewarp_all = splat(_mm_cvtss_f32(l->prewarp_max));
+        for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
+            const RowValues v =
+                row_values(t_k_all, prewarp_all, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf);
+            values_store(r, i, &v);
+        }
+        if (i == count) return;
     }
-    if (j < m) partial_rows(t_k, prewarp_max, r, j, m, kLowerHalf);
+    const PackedPattern t_k = packed_pattern(l->t_k);
+    const PackedPattern prewarp_max = packed_pattern(l->prewarp_max);
+    for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
+        const RowValues v = row_values(load(&t_k.v[i % 3]), load(&prewarp_max.v[i % 3]), load(&r->cutoff_cur[i]),
+                                       load(&r->q_cur[i]), kLowerHalf);
+        values_store(r, i, &v);
+    }
+    if (i < count) partial_vector(&t_k, &prewarp_max, r, i, count, kLowerHalf);
 }
 
 void coefficients_wide(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half) {

@@ -26,7 +26,8 @@ std::vector<FormantCoefficientsFn> forms() {
 TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
     // Cutoffs across and beyond the prewarp limit, including values whose
     // tangent argument leaves (0, 1) and needs the full sine kernel; with
-    // lower_half set, only cutoffs of at least 1 Hz, as it requires.
+    // lower_half set, only cutoffs of at least 1 Hz, as it requires. Row
+    // counts that end inside a vector of every form.
     const float specials[] = {0.0f,    -0.0f,   -50.0f,  1e-3f, 20.0f,
                               3991.0f, 3992.0f, 5000.0f, 1e30f, 1000.0f};
     const float specials_from_1hz[] = {1.0f,    1.5f,  20.0f,   3991.0f, 3992.0f,
@@ -38,44 +39,34 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                 FormantLanes l;
                 l.t_k = _mm_set1_ps(3.14159265f / fs);
                 l.prewarp_max = _mm_set1_ps(0.499f * fs);
-                for (int32_t m : {32, 31, 1, 2, 17, 32, 32, 32, 32, 32, 32, 32, 32}) {
+                for (int32_t m : {32, 31, 1, 2, 5, 17, 21, 32, 32, 32, 32, 32, 32, 32}) {
                     CoefficientRows r;
-                    for (int32_t j = 0; j < kCoefficientRows; ++j) {
-                        float cut[4], q[4];
-                        for (int i = 0; i < 4; ++i) {
-                            s = s * 1664525u + 1013904223u;
-                            cut[i] =
-                                (s >> 28) < 3
-                                    ? (lower_half ? specials_from_1hz : specials)[(s >> 8) % 10]
-                                    : 1.0f + static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
-                            q[i] = 0.05f + static_cast<float>((s >> 4) & 1023u) * 0.05f;
-                        }
-                        r.cutoff_cur[j] = _mm_loadu_ps(cut);
-                        r.q_cur[j] = _mm_loadu_ps(q);
+                    for (int32_t i = 0; i < kCoefficientFloats; ++i) {
+                        s = s * 1664525u + 1013904223u;
+                        r.cutoff_cur[i] = (s >> 28) < 3
+                                              ? (lower_half ? specials_from_1hz : specials)[(s >> 8) % 10]
+                                              : 1.0f + static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
+                        r.q_cur[i] = 0.05f + static_cast<float>((s >> 4) & 1023u) * 0.05f;
                     }
-                    // Rows past m must stay as they were.
-                    const __m128 untouched = _mm_set1_ps(-7.0f);
-                    for (int32_t j = m; j < kCoefficientRows; ++j)
-                        r.t[j] = untouched;
+                    // Floats past the rows must stay as they were.
+                    for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) r.t[i] = r.hp1[i] = -7.0f;
                     form(&l, &r, m, lower_half);
-                    for (int32_t j = m; j < kCoefficientRows; ++j)
-                        ASSERT_EQ(lane_of(r.t[j], 0), -7.0f) << j;
-                    for (int32_t j = 0; j < m; ++j) {
-                        for (int i = 0; i < 3; ++i) {
-                            const float cut = lane_of(r.cutoff_cur[j], i);
-                            const float fp = cut < 0.499f * fs ? cut : 0.499f * fs;
-                            const float x = ((3.14159265f / fs) * fp) * 0x1.45f306p-3f;
-                            const float t =
-                                fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
-                            const float kf = cut * t;
-                            const float k = fast_rcp(lane_of(r.q_cur[j], i));
-                            ASSERT_EQ(lane_bits(r.t[j], i), float_bits(t)) << cut;
-                            ASSERT_EQ(lane_bits(r.kf[j], i), float_bits(kf)) << cut;
-                            ASSERT_EQ(lane_bits(r.k[j], i), float_bits(k));
-                            ASSERT_EQ(lane_bits(r.kbl[j], i), float_bits(k + kf));
-                            ASSERT_EQ(lane_bits(r.hp1[j], i),
-                                      float_bits(fast_rcp((k + kf) * kf + 1.0f)));
-                        }
+                    for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) {
+                        ASSERT_EQ(r.t[i], -7.0f) << m << " " << i;
+                        ASSERT_EQ(r.hp1[i], -7.0f) << m << " " << i;
+                    }
+                    for (int32_t i = 0; i < 3 * m; ++i) {
+                        const float cut = r.cutoff_cur[i];
+                        const float fp = cut < 0.499f * fs ? cut : 0.499f * fs;
+                        const float x = ((3.14159265f / fs) * fp) * 0x1.45f306p-3f;
+                        const float t = fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
+                        const float kf = cut * t;
+                        const float k = fast_rcp(r.q_cur[i]);
+                        ASSERT_EQ(float_bits(r.t[i]), float_bits(t)) << cut;
+                        ASSERT_EQ(float_bits(r.kf[i]), float_bits(kf)) << cut;
+                        ASSERT_EQ(float_bits(r.k[i]), float_bits(k));
+                        ASSERT_EQ(float_bits(r.kbl[i]), float_bits(k + kf));
+                        ASSERT_EQ(float_bits(r.hp1[i]), float_bits(fast_rcp((k + kf) * kf + 1.0f)));
                     }
                 }
             }

@@ -26,14 +26,16 @@ void update(FormantLanes* l) {
     __m128 cutoff_moves, q_moves;
     formant_lanes_glide(l, &cutoff_moves, &q_moves);
     CoefficientRows rows;
-    rows.cutoff_cur[0] = l->cutoff_cur;
-    rows.q_cur[0] = l->q_cur;
+    coefficient_row_store(rows.cutoff_cur, 0, l->cutoff_cur);
+    coefficient_row_store(rows.q_cur, 0, l->q_cur);
     formant_coefficients_sse2(l, &rows, 1, false);
-    l->t = rows.t[0];
-    l->kf = rows.kf[0];
-    l->k = rows.k[0];
-    l->kbl = rows.kbl[0];
-    l->hp1 = rows.hp1[0];
+    // Lane 3 (filter 3 again) from lane 2.
+    const auto row = [](const float* packed) { return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]); };
+    l->t = row(rows.t);
+    l->kf = row(rows.kf);
+    l->k = row(rows.k);
+    l->kbl = row(rows.kbl);
+    l->hp1 = row(rows.hp1);
 }
 
 }  // namespace
