@@ -237,7 +237,8 @@ WAH_INLINE void output_four(const Chunk* c, int32_t j, __m128 mix, __m128 bypass
     const __m128 b1 = _mm_movelh_ps(low01, low23), b2 = _mm_movehl_ps(low23, low01);
     const __m128 b3 = _mm_movelh_ps(_mm_unpackhi_ps(r0, r1), _mm_unpackhi_ps(r2, r3));
     const __m128 wet =
-        _mm_add_ps(_mm_add_ps(b1, _mm_mul_ps(b2, _mm_set1_ps(0x1.c9676cp-2f))), _mm_mul_ps(b3, _mm_set1_ps(0x1.013798p-2f)));
+        _mm_add_ps(_mm_add_ps(b1, _mm_mul_ps(b2, _mm_set1_ps(0x1.c9676cp-2f))),
+                   _mm_mul_ps(b3, _mm_set1_ps(0x1.013798p-2f)));
     const __m128 dry = _mm_loadu_ps(input + j);
     _mm_storeu_ps(output + j, output_mix(wet, _mm_loadu_ps(&c->x[j]), mix, bypass, dry));
 }
@@ -281,7 +282,8 @@ void chunk_output(const Chunk* c, int32_t m, const MixerRun* mx, const float* in
         for (; j + 16 <= m; j += 16)
             output_sixteen(c, j, _mm512_loadu_ps(&c->mix[j]), _mm512_loadu_ps(&c->bypass[j]), input, output);
 #endif
-        for (; j + 4 <= m; j += 4) output_four(c, j, _mm_loadu_ps(&c->mix[j]), _mm_loadu_ps(&c->bypass[j]), input, output);
+        for (; j + 4 <= m; j += 4)
+            output_four(c, j, _mm_loadu_ps(&c->mix[j]), _mm_loadu_ps(&c->bypass[j]), input, output);
     }
     for (; j < m; ++j) {
         const float mix = mx->moving ? c->mix[j] : mx->mix;
@@ -383,9 +385,9 @@ WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l
 // pipeline then lags one chunk less); returns whether it was.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower_half, Modulators* modulators, MixerRun* mixer,
-                   FormantLanes* lanes, Stage next, const float* next_input, Stage now, RenderStage prev,
-                   RenderStage now_output) {
+bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower_half, Modulators* modulators,
+                   MixerRun* mixer, FormantLanes* lanes, Stage next, const float* next_input, Stage now,
+                   RenderStage prev, RenderStage now_output) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
@@ -411,10 +413,11 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower
         serial_loop_for<false, false>(&md, mixer, &l, next, next_input, now, prev, ordinary);
     }
     *modulators = md;
-    *lanes = l;  // the copy the call may see; l itself never escapes
+    *lanes = l;
     // Pass 2 on its own: it is wide work with no chain to overlap.
     if (glide) {
-        coefficients(lanes, &now.c->rows, now.m, lower_half);
+        const CoefficientRates rates = {l.t_k, l.prewarp_max};
+        coefficients(&rates, &now.c->rows, now.m, lower_half);
         // The last sample's loads take float 3m along into the idle lane;
         // zeros there leave that lane's filter at rest.
         CoefficientRows* r = &now.c->rows;
@@ -465,8 +468,8 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
         const int32_t now_base = now.m > 0 ? k * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
-        prev_rendered = serial_passes(coefficients, ordinary, lower_half, &modulators, &mixer, &lanes, next, input + next_base, now,
-                                      prev, now_output);
+        prev_rendered = serial_passes(coefficients, ordinary, lower_half, &modulators, &mixer, &lanes, next,
+                                      input + next_base, now, prev, now_output);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);
             chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);

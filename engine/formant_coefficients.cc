@@ -2,6 +2,6 @@
 #define WIDE_LANES 4
 #include "engine/formant_coefficients_body.h"
 
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half) {
-    coefficients_wide(l, r, m, lower_half);
+void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half) {
+    coefficients_wide(rates, r, m, lower_half);
 }

@@ -50,15 +50,22 @@ typedef struct CoefficientRows {
 static inline __m128 coefficient_row(const float* packed, int32_t j) { return _mm_loadu_ps(packed + 3 * j); }
 static inline void coefficient_row_store(float* packed, int32_t j, __m128 v) { _mm_storeu_ps(packed + 3 * j, v); }
 
+// The sample rate's values the pass needs, filters in lanes 0..2 (those of
+// FormantLanes). Passed apart from the lanes, so the lanes never leave the
+// block's registers for a call.
+typedef struct CoefficientRates {
+    __m128 t_k, prewarp_max;
+} CoefficientRates;
+
 // lower_half: every cutoff in the rows is known to give a tangent argument
 // in (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
 // neither a range test nor a sign step.
-typedef void (*FormantCoefficientsFn)(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
+typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
 // the end of its last vector, never past the padding), four floats per SSE
 // register.
-void formant_coefficients_sse2(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half);
+void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half);
 
 // [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
 // register.

@@ -104,7 +104,7 @@ WIDE_INLINE bool same_for_all_filters(__m128 v) {
 // The loop built once for each case of lower_half, so neither tests it.
 // Floats 0 to 3m - 1 are written, no others.
 template <bool kLowerHalf>
-void coefficient_rows(const FormantLanes* l, CoefficientRows* r, int32_t m) {
+void coefficient_rows(const CoefficientRates* l, CoefficientRows* r, int32_t m) {
     const int32_t count = 3 * m;
     int32_t i = 0;
     if (same_for_all_filters(l->t_k) && same_for_all_filters(l->prewarp_max)) {
@@ -127,7 +127,7 @@ void coefficient_rows(const FormantLanes* l, CoefficientRows* r, int32_t m) {
     if (i < count) partial_vector(&t_k, &prewarp_max, r, i, count, kLowerHalf);
 }
 
-void coefficients_wide(const FormantLanes* l, CoefficientRows* r, int32_t m, bool lower_half) {
+void coefficients_wide(const CoefficientRates* l, CoefficientRows* r, int32_t m, bool lower_half) {
     if (lower_half) {
         coefficient_rows<true>(l, r, m);
     } else {

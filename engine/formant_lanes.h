@@ -96,7 +96,8 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     __m128 ok = _mm_and_ps(_mm_cmpge_ps(l->cutoff_cur, one), _mm_cmplt_ps(l->cutoff_cur, inf));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->cutoff, one), _mm_cmpge_ps(l->prewarp_max, one)));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, one)));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(lowest, _mm_setzero_ps()), _mm_cmplt_ps(highest_cos, _mm_set1_ps(0.5f))));
+    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(lowest, _mm_setzero_ps()),
+                                   _mm_cmplt_ps(highest_cos, _mm_set1_ps(0.5f))));
     return _mm_movemask_ps(ok) == 0xF;
 }
 

@@ -36,9 +36,7 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
     for (FormantCoefficientsFn form : forms()) {
         for (const bool lower_half : {false, true}) {
             for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f}) {
-                FormantLanes l;
-                l.t_k = _mm_set1_ps(3.14159265f / fs);
-                l.prewarp_max = _mm_set1_ps(0.499f * fs);
+                const CoefficientRates rates = {_mm_set1_ps(3.14159265f / fs), _mm_set1_ps(0.499f * fs)};
                 for (int32_t m : {32, 31, 1, 2, 5, 17, 21, 32, 32, 32, 32, 32, 32, 32}) {
                     CoefficientRows r;
                     for (int32_t i = 0; i < kCoefficientFloats; ++i) {
@@ -50,7 +48,7 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                     }
                     // Floats past the rows must stay as they were.
                     for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) r.t[i] = r.hp1[i] = -7.0f;
-                    form(&l, &r, m, lower_half);
+                    form(&rates, &r, m, lower_half);
                     for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) {
                         ASSERT_EQ(r.t[i], -7.0f) << m << " " << i;
                         ASSERT_EQ(r.hp1[i], -7.0f) << m << " " << i;
