@@ -138,15 +138,17 @@ WIDE_INLINE WideF rcp(WideF x) {
     return v;
 }
 
-// fast_pow2 of x known to lie in [0, 128): the truncation is the floor and
-// no lane leaves the domain, so the sign and domain steps drop out.
-WIDE_INLINE WideF pow2_in_range(WideF x) {
-    const WideI l = truncate(x);
+// fast_pow2's steps 3 to 5: 2^l times the cubic in f = x - l.
+WIDE_INLINE WideF pow2_of_parts(WideF x, WideI l) {
     const WideF f = x - to_float(l);
     const WideF v = from_bits((WideI)(((WideU)(l + splat_i(127))) << 23));
     const WideF poly = (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
     return poly * (f * v) + v;
 }
+
+// fast_pow2 of x known to lie in [0, 128): the truncation is the floor and
+// no lane leaves the domain, so the sign and domain steps drop out.
+WIDE_INLINE WideF pow2_in_range(WideF x) { return pow2_of_parts(x, truncate(x)); }
 
 // fast_pow2.
 WIDE_INLINE WideF pow2(WideF x) {
@@ -154,10 +156,7 @@ WIDE_INLINE WideF pow2(WideF x) {
     const WideF xs = from_bits(in_range & bits(x));  // keeps the conversion defined
     WideI l = truncate(xs);
     l = l + (bits(xs) >> 31);  // minus 1 when the sign is set
-    const WideF f = xs - to_float(l);
-    const WideF v = from_bits((WideI)(((WideU)(l + splat_i(127))) << 23));
-    const WideF poly = (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
-    WideF r = poly * (f * v) + v;
+    WideF r = pow2_of_parts(xs, l);
     // Beyond the domain: +inf for large x, NaN stays NaN, 0 below -126.
     const WideI ordered = x == x;
     const WideI big = ~in_range & ((ordered & bits(splat(__builtin_inff()))) | (~ordered & bits(x)));
