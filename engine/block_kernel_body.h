@@ -270,24 +270,22 @@ WAH_INLINE void output_sixteen(const Chunk* c, int32_t j, __m512 mix, __m512 byp
 #endif
 
 void chunk_output(const Chunk* c, int32_t m, const MixerRun* mx, const float* input, float* output) {
+    // Resting smoothers keep their values for every sample.
+    const bool moving = mx->moving;
     int32_t j = 0;
-    if (!mx->moving) {
 #ifdef __AVX512F__
-        for (; j + 16 <= m; j += 16)
-            output_sixteen(c, j, _mm512_set1_ps(mx->mix), _mm512_set1_ps(mx->bypass), input, output);
+    for (; j + 16 <= m; j += 16) {
+        output_sixteen(c, j, moving ? _mm512_loadu_ps(&c->mix[j]) : _mm512_set1_ps(mx->mix),
+                       moving ? _mm512_loadu_ps(&c->bypass[j]) : _mm512_set1_ps(mx->bypass), input, output);
+    }
 #endif
-        for (; j + 4 <= m; j += 4) output_four(c, j, _mm_set1_ps(mx->mix), _mm_set1_ps(mx->bypass), input, output);
-    } else {
-#ifdef __AVX512F__
-        for (; j + 16 <= m; j += 16)
-            output_sixteen(c, j, _mm512_loadu_ps(&c->mix[j]), _mm512_loadu_ps(&c->bypass[j]), input, output);
-#endif
-        for (; j + 4 <= m; j += 4)
-            output_four(c, j, _mm_loadu_ps(&c->mix[j]), _mm_loadu_ps(&c->bypass[j]), input, output);
+    for (; j + 4 <= m; j += 4) {
+        output_four(c, j, moving ? _mm_loadu_ps(&c->mix[j]) : _mm_set1_ps(mx->mix),
+                    moving ? _mm_loadu_ps(&c->bypass[j]) : _mm_set1_ps(mx->bypass), input, output);
     }
     for (; j < m; ++j) {
-        const float mix = mx->moving ? c->mix[j] : mx->mix;
-        const float bypass = mx->moving ? c->bypass[j] : mx->bypass;
+        const float mix = moving ? c->mix[j] : mx->mix;
+        const float bypass = moving ? c->bypass[j] : mx->bypass;
         const float x = c->x[j];
         const float y = (formant_lanes_wet_sum(c->bp[j]) - x) * mix + x;
         const float dry = input[j];
@@ -416,7 +414,7 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower
     *lanes = l;
     // Pass 2 on its own: it is wide work with no chain to overlap.
     if (glide) {
-        const CoefficientRates rates = {l.t_k, l.prewarp_max};
+        const CoefficientRates rates = {_mm_cvtss_f32(l.t_k), _mm_cvtss_f32(l.prewarp_max)};
         coefficients(&rates, &now.c->rows, now.m, lower_half);
         // The last sample's loads take float 3m along into the idle lane;
         // zeros there leave that lane's filter at rest.

@@ -50,11 +50,12 @@ typedef struct CoefficientRows {
 static inline __m128 coefficient_row(const float* packed, int32_t j) { return _mm_loadu_ps(packed + 3 * j); }
 static inline void coefficient_row_store(float* packed, int32_t j, __m128 v) { _mm_storeu_ps(packed + 3 * j, v); }
 
-// The sample rate's values the pass needs, filters in lanes 0..2 (those of
-// FormantLanes). Passed apart from the lanes, so the lanes never leave the
-// block's registers for a call.
+// The sample rate's values the pass needs: the three filters share them
+// (wah_engine_set_sample_rate sets every filter's from the one rate).
+// Passed apart from the lanes, so the lanes never leave the block's
+// registers for a call.
 typedef struct CoefficientRates {
-    __m128 t_k, prewarp_max;
+    float t_k, prewarp_max;
 } CoefficientRates;
 
 // lower_half: every cutoff in the rows is known to give a tangent argument

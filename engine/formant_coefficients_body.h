@@ -8,21 +8,6 @@
 
 namespace {
 
-// A per-filter value of the lanes (filters 1..3 in lanes 0..2) in the
-// packed order, long enough that the vector starting at float i reads its
-// values from offset i % 3.
-struct PackedPattern {
-    float v[WIDE_LANES + 2];
-};
-
-WIDE_INLINE PackedPattern packed_pattern(__m128 per_filter) {
-    float lanes[4];
-    _mm_storeu_ps(lanes, per_filter);
-    PackedPattern p;
-    for (int i = 0; i < WIDE_LANES + 2; ++i) p.v[i] = lanes[i % 3];
-    return p;
-}
-
 // The coefficients of the floats in cutoff_cur and q_cur: svf_update_coeffs's
 // steps after the glide, in every lane.
 // Both sine forms give the same bits, so one test for all lanes is enough.
@@ -66,19 +51,15 @@ WIDE_INLINE void values_store(CoefficientRows* r, int32_t i, const RowValues* v)
 
 // The floats from i to count - 1, fewer than a vector holds: the last real
 // float stands in for the missing ones, and only the real ones are written.
-WIDE_INLINE void partial_vector(const PackedPattern* t_k, const PackedPattern* prewarp_max, CoefficientRows* r,
-                                int32_t i, int32_t count, bool lower_half) {
+WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t i, int32_t count,
+                                bool lower_half) {
     float cutoff_cur[WIDE_LANES], q_cur[WIDE_LANES];
     for (int32_t n = 0; n < WIDE_LANES; ++n) {
         const int32_t at = i + n < count ? i + n : count - 1;
         cutoff_cur[n] = r->cutoff_cur[at];
         q_cur[n] = r->q_cur[at];
     }
-    // Lane n is float i + n only while i + n < count; the lanes past it hold
-    // the last float's values, whose filter the pattern does not match, but
-    // they are not written back.
-    const RowValues v = row_values(load(&t_k->v[i % 3]), load(&prewarp_max->v[i % 3]), load(cutoff_cur),
-                                   load(q_cur), lower_half);
+    const RowValues v = row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half);
     float out[5][WIDE_LANES];
     store(out[0], v.t);
     store(out[1], v.kf);
@@ -94,44 +75,26 @@ WIDE_INLINE void partial_vector(const PackedPattern* t_k, const PackedPattern* p
     }
 }
 
-// Whether the three filters share the value (the sample rate's, as they
-// always do in the engine): then every lane takes it, with no pattern.
-WIDE_INLINE bool same_for_all_filters(__m128 v) {
-    const __m128 eq = _mm_cmpeq_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 0, 0, 0)));
-    return (_mm_movemask_ps(eq) & 7) == 7;
-}
-
 // The loop built once for each case of lower_half, so neither tests it.
 // Floats 0 to 3m - 1 are written, no others.
 template <bool kLowerHalf>
-void coefficient_rows(const CoefficientRates* l, CoefficientRows* r, int32_t m) {
+void coefficient_rows(const CoefficientRates* rates, CoefficientRows* r, int32_t m) {
+    const WideF t_k = splat(rates->t_k);
+    const WideF prewarp_max = splat(rates->prewarp_max);
     const int32_t count = 3 * m;
     int32_t i = 0;
-    if (same_for_all_filters(l->t_k) && same_for_all_filters(l->prewarp_max)) {
-        const WideF t_k_all = splat(_mm_cvtss_f32(l->t_k));
-        const WideF prewarp_all = splat(_mm_cvtss_f32(l->prewarp_max));
-        for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
-            const RowValues v =
-                row_values(t_k_all, prewarp_all, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf);
-            values_store(r, i, &v);
-        }
-        if (i == count) return;
-    }
-    const PackedPattern t_k = packed_pattern(l->t_k);
-    const PackedPattern prewarp_max = packed_pattern(l->prewarp_max);
     for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
-        const RowValues v = row_values(load(&t_k.v[i % 3]), load(&prewarp_max.v[i % 3]), load(&r->cutoff_cur[i]),
-                                       load(&r->q_cur[i]), kLowerHalf);
+        const RowValues v = row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf);
         values_store(r, i, &v);
     }
-    if (i < count) partial_vector(&t_k, &prewarp_max, r, i, count, kLowerHalf);
+    if (i < count) partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf);
 }
 
-void coefficients_wide(const CoefficientRates* l, CoefficientRows* r, int32_t m, bool lower_half) {
+void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half) {
     if (lower_half) {
-        coefficient_rows<true>(l, r, m);
+        coefficient_rows<true>(rates, r, m);
     } else {
-        coefficient_rows<false>(l, r, m);
+        coefficient_rows<false>(rates, r, m);
     }
 }
 

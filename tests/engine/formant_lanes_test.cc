@@ -28,7 +28,7 @@ void update(FormantLanes* l) {
     CoefficientRows rows;
     coefficient_row_store(rows.cutoff_cur, 0, l->cutoff_cur);
     coefficient_row_store(rows.q_cur, 0, l->q_cur);
-    const CoefficientRates rates = {l->t_k, l->prewarp_max};
+    const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
     formant_coefficients_sse2(&rates, &rows, 1, false);
     // Lane 3 (filter 3 again) from lane 2.
     const auto row = [](const float* packed) { return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]); };
