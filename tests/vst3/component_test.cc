@@ -93,6 +93,19 @@ static double reported(const HostChanges& out, uint32_t index, int32_t n) {
     return queue != nullptr ? queue->values[queue->count - 1] : -1.0;
 }
 
+// Changes that switch a synced LFO on, and the context of a transport
+// playing at 120 BPM and 48 kHz with the further fields valid in state.
+static ProcessContext synced_lfo_playing(HostChanges* in, uint32_t state) {
+    host_changes_init(in);
+    host_changes_add(in, param_id(kLfoOn), 0, 1.0);
+    host_changes_add(in, param_id(kLfoSync), 0, 1.0);
+    ProcessContext context = {};
+    context.state = kContextPlaying | kContextTempoValid | state;
+    context.sampleRate = 48000.0;
+    context.tempo = 120.0;
+    return context;
+}
+
 TEST_F(ComponentTest, AppliesTheFirstPointBeforeAndTheLastAfterTheBlock) {
     start();
     TestBlock block;
@@ -325,13 +338,7 @@ TEST_F(ComponentTest, ABlockOfNoSamplesStillDoesTheEnginesBlockStart) {
     TestBlock block;
     test_block_init(&block, 128, 0.3f);
     HostChanges in, out;
-    host_changes_init(&in);
-    host_changes_add(&in, param_id(kLfoOn), 0, 1.0);
-    host_changes_add(&in, param_id(kLfoSync), 0, 1.0);
-    ProcessContext context = {};
-    context.state = kContextPlaying | kContextTempoValid | kContextProjectTimeMusicValid;
-    context.sampleRate = 48000.0;
-    context.tempo = 120.0;
+    ProcessContext context = synced_lfo_playing(&in, kContextProjectTimeMusicValid);
     context.projectTimeMusic = 0.0;
     ASSERT_EQ(kResultOk, run(&block, &in, nullptr, &context));
 
@@ -353,13 +360,7 @@ TEST_F(ComponentTest, ProcessesWithAndWithoutATransportContext) {
     TestBlock block;
     test_block_init(&block, 128, 0.3f);
     HostChanges in, out;
-    host_changes_init(&in);
-    host_changes_add(&in, param_id(kLfoOn), 0, 1.0);
-    host_changes_add(&in, param_id(kLfoSync), 0, 1.0);
-    ProcessContext context = {};
-    context.state = kContextPlaying | kContextTempoValid | kContextProjectTimeMusicValid | kContextTimeSigValid;
-    context.sampleRate = 48000.0;
-    context.tempo = 120.0;
+    ProcessContext context = synced_lfo_playing(&in, kContextProjectTimeMusicValid | kContextTimeSigValid);
     context.timeSigNumerator = 4;
     context.timeSigDenominator = 4;
     // Synced to a playing transport at quarter note 0.5, the LFO's phase
