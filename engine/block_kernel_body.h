@@ -356,10 +356,12 @@ struct RenderStage {
 // The shared loop, for a gliding or still chunk now and a gliding or still
 // chunk prev (a still chunk's samples need neither the glide nor
 // coefficients of their own), with or without moving mix and bypass
-// smoothers (resting, they hold no registers in the loop).
-template <bool kGlide, bool kPrevStill, bool kMixerMoves>
+// smoothers (resting, they hold no registers in the loop), and with the
+// glide's shorter form or the full one (see glide_sample): a flag read each
+// sample would cost a load and a branch in the loop.
+template <bool kGlide, bool kPrevStill, bool kMixerMoves, bool kOrdinary>
 WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
-                            Stage now, RenderStage prev, bool ordinary) {
+                            Stage now, RenderStage prev) {
     MixerRun mx;
     if (kMixerMoves) mx = *mixer;
     int32_t m = next.m > prev.m ? next.m : prev.m;
@@ -369,7 +371,7 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
             modulator_sample(md, next.c, next_input, j);
             if (kMixerMoves) mixer_sample(&mx, next.c, j);
         }
-        if (kGlide && j < now.m) glide_sample(l, now.c, j, ordinary);
+        if (kGlide && j < now.m) glide_sample(l, now.c, j, kOrdinary);
         if (j < prev.m) {
             if (kPrevStill) {
                 render_still_sample(l, prev.c, j);
@@ -386,10 +388,18 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
 template <bool kGlide, bool kPrevStill>
 WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
                                 Stage now, RenderStage prev, bool ordinary) {
-    if (mixer->moving) {
-        serial_loop<kGlide, kPrevStill, true>(md, mixer, l, next, next_input, now, prev, ordinary);
+    // The glide's form is fixed for the loop (a chunk that glides nowhere
+    // needs neither).
+    if (kGlide && !ordinary) {
+        if (mixer->moving) {
+            serial_loop<kGlide, kPrevStill, true, false>(md, mixer, l, next, next_input, now, prev);
+        } else {
+            serial_loop<kGlide, kPrevStill, false, false>(md, mixer, l, next, next_input, now, prev);
+        }
+    } else if (mixer->moving) {
+        serial_loop<kGlide, kPrevStill, true, true>(md, mixer, l, next, next_input, now, prev);
     } else {
-        serial_loop<kGlide, kPrevStill, false>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop<kGlide, kPrevStill, false, true>(md, mixer, l, next, next_input, now, prev);
     }
 }
 
