@@ -41,12 +41,14 @@ typedef struct VowelSettings {
 void position_settings_init(PositionSettings* s, const WahEngine* e);
 void vowel_settings_init(VowelSettings* v, const WahEngine* e);
 
-// Modulated positions p of samples [0, m), in blocks of sixteen (the inputs
-// u, level and env are read up to m rounded up to sixteen). A block stores
-// its LFO contributions in lfo where it computed the shape: always when the
-// LFO has a gain, else only where the contribution could show (a signed
-// zero added to a rest of -0, or a NaN from a phase that is not finite) and
-// in the block holding sample m - 1 when last_needed is set.
+// Modulated positions p of samples [0, m), computed and written for every
+// sample of the sixteen-sample blocks that hold them, since the targets
+// pass reads whole blocks (the inputs u, level and env are read as far).
+// A block stores its LFO contributions in lfo where it computed the shape:
+// always when the LFO has a gain, else only where the contribution could
+// show (a signed zero added to a rest of -0, or a NaN from a phase that is
+// not finite) and in the block holding sample m - 1 when last_needed is
+// set.
 typedef void (*WidePositionsFn)(const PositionSettings* s, const float* u, const float* level, const float* env,
                                 int32_t m, bool last_needed, float* lfo, float* p);
 

@@ -46,14 +46,16 @@ void positions_wide(const PositionSettings* s, const float* u_in, const float* l
                     bool last_needed, float* lfo_out, float* p_out) {
     const WideF position = splat(s->position);
     const WideF zero = splat(0.0f);
-    for (int32_t j = 0; j < m; j += WIDE_LANES) {
+    // Whole blocks of sixteen: the targets pass reads them whole.
+    const int32_t end = (m + kWideLanes - 1) / kWideLanes * kWideLanes;
+    for (int32_t j = 0; j < end; j += WIDE_LANES) {
         const WideF u = load(u_in + j);
         const WideF rest = position + load(env + j);
         WideF p = rest;
         // A silent LFO adds a signed zero, which changes nothing unless the
         // rest is -0 or the phase is not finite (then the contribution is NaN).
         const bool shape = !s->lfo_silent || any_lane(bits(rest) == splat_i(static_cast<int32_t>(0x80000000u))) ||
-                           any_lane(~((u - u) == zero)) || (last_needed && j + WIDE_LANES >= m);
+                           any_lane(~((u - u) == zero)) || (last_needed && j < m && j + WIDE_LANES >= m);
         if (shape) {
             const WideF lfo = lfo_shape(s, u, load(level + j));
             store(lfo_out + j, lfo);

@@ -84,3 +84,37 @@ TEST(WideTargets, FormantTargetsMatchTheScalarFormInEveryForm) {
         }
     }
 }
+
+// The targets pass reads positions in whole blocks of sixteen, so every
+// form writes them that far for any m, from inputs padded that far.
+TEST(WideTargets, PositionsFillWholeBlocksOfSixteen) {
+    int count = 0;
+    const WideForms* sets = wide_forms_available(&count);
+    WahEngine e;
+    prepare_default_engine(&e, 48000.0f);
+    wah_engine_set_parameter(&e, kLfoOn, 1.0f);
+    PositionSettings s;
+    position_settings_init(&s, &e);
+    float u[2 * kWideLanes], rv[2 * kWideLanes], env[2 * kWideLanes] = {};
+    for (int j = 0; j < 2 * kWideLanes; ++j) {
+        u[j] = static_cast<float>(j) / 64.0f;
+        rv[j] = 0.25f;
+    }
+    const uint32_t kUnwritten = 0x7FC0BEEFu;
+    for (int form = 0; form < count; ++form) {
+        for (int32_t m : {1, 5, 16, 17, 31}) {
+            float lfo[2 * kWideLanes], p[2 * kWideLanes];
+            for (float& x : p) x = bits_float(kUnwritten);
+            sets[form].targets->positions(&s, u, rv, env, m, true, lfo, p);
+            const int32_t whole = (m + kWideLanes - 1) / kWideLanes * kWideLanes;
+            for (int32_t j = 0; j < 2 * kWideLanes; ++j) {
+                if (j < whole) {
+                    ASSERT_NE(float_bits(p[j]), kUnwritten) << "form " << form << " m " << m << " lane " << j;
+                    ASSERT_TRUE(p[j] >= 0.0f && p[j] <= 1.0f) << "form " << form << " m " << m << " lane " << j;
+                } else {
+                    ASSERT_EQ(float_bits(p[j]), kUnwritten) << "form " << form << " m " << m << " lane " << j;
+                }
+            }
+        }
+    }
+}
