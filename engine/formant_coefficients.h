@@ -60,7 +60,8 @@ typedef struct CoefficientRates {
 
 // lower_half: every cutoff in the rows is known to give a tangent argument
 // in (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
-// neither a range test nor a sign step.
+// neither a range test nor a sign step, and each knows its quarter of the
+// turn (see sin2pi_first_quarter).
 typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to

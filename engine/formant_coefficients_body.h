@@ -22,7 +22,8 @@ WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur,
     const WideF x_cos = splat(0.25f) + x;
     WideF tangent;
     if (lower_half) {
-        tangent = sin2pi_lower_half(x) * rcp(sin2pi_lower_half(x_cos));
+        // x lies in (0, 1/4), so x_cos in [1/4, 1/2).
+        tangent = sin2pi_first_quarter(x) * rcp(sin2pi_second_quarter(x_cos));
     } else {
         // Below the prewarp limit x stays under 1/4, so both arguments lie
         // in (0, 1) and need no fraction step.

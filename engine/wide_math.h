@@ -111,23 +111,43 @@ WIDE_INLINE WideF wide_floor(WideF x) {
 #endif
 
 // fast_sin2pi; sin2pi_unit for arguments known to lie in (0, 1), where the
-// fraction step drops out, and sin2pi_lower_half for arguments in (0, 1/2),
-// where a is negative too, so the sign step keeps the cubic's value.
+// fraction step drops out, and the quarter forms below for arguments in
+// [0, 1/2), where a is negative too, so the sign step keeps the cubic's
+// value.
+WIDE_INLINE WideF sin2pi_of_theta(WideF theta) {
+    const WideF poly = theta * splat(-0x1.c5971ep-4f) + splat(-0x1.d619c8p-5f);
+    return poly * (theta * theta) + theta;
+}
 WIDE_INLINE WideF sin2pi_cubic(WideF a) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
     const WideF one = splat(1.0f);
     const WideF aa = from_bits(~sign & bits(a));
     const WideF fold = from_bits(~sign & bits((aa + aa) - one));
-    const WideF theta = fold * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f);
-    const WideF poly = theta * splat(-0x1.c5971ep-4f) + splat(-0x1.d619c8p-5f);
-    return poly * (theta * theta) + theta;
+    return sin2pi_of_theta(fold * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
+}
+
+// In [0, 1/2) and a known quarter of the turn. For a negative a, aa is -a
+// and (aa + aa) - 1 is exactly -((a + a) + 1) (rounding is symmetric), so
+// the fold is |v| with v = (a + a) + 1, and v's sign is known in each quarter:
+// both absolute values drop out.
+// In [0, 1/4]: a lies in [-1, -1/2], v <= 0, the fold is -v, and
+// -v * -(pi/2) is v * (pi/2) exactly.
+WIDE_INLINE WideF sin2pi_first_quarter(WideF x) {
+    const WideF a = (x + x) - splat(1.0f);
+    const WideF v = (a + a) + splat(1.0f);
+    return sin2pi_of_theta(v * splat(0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
+}
+// In [1/4, 1/2): a lies in [-1/2, 0) and v >= 0 is the fold.
+WIDE_INLINE WideF sin2pi_second_quarter(WideF x) {
+    const WideF a = (x + x) - splat(1.0f);
+    const WideF v = (a + a) + splat(1.0f);
+    return sin2pi_of_theta(v * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
 }
 WIDE_INLINE WideF sin2pi_unit(WideF xf) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
     const WideF a = (xf + xf) - splat(1.0f);
     return from_bits(bits(sin2pi_cubic(a)) ^ (~bits(a) & sign));
 }
-WIDE_INLINE WideF sin2pi_lower_half(WideF x) { return sin2pi_cubic((x + x) - splat(1.0f)); }
 WIDE_INLINE WideF sin2pi(WideF x) { return sin2pi_unit(x - wide_floor(x)); }
 
 // fast_rcp.
