@@ -137,10 +137,11 @@ WIDE_INLINE WideF sin2pi_first_quarter(WideF x) {
     const WideF v = (a + a) + splat(1.0f);
     return sin2pi_of_theta(v * splat(0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
 }
-// In [1/4, 1/2): a lies in [-1/2, 0) and v >= 0 is the fold.
+// In [1/4, 1/2): a lies in [-1/2, 0) and v >= 0 is the fold. Here
+// (x + x) - 1 is exact (x + x lies within a factor two of 1), and so is
+// a + a: v is 4x - 1 rounded once, which x * 4 - 1 gives directly.
 WIDE_INLINE WideF sin2pi_second_quarter(WideF x) {
-    const WideF a = (x + x) - splat(1.0f);
-    const WideF v = (a + a) + splat(1.0f);
+    const WideF v = x * splat(4.0f) - splat(1.0f);
     return sin2pi_of_theta(v * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
 }
 WIDE_INLINE WideF sin2pi_unit(WideF xf) {
