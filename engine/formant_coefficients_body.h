@@ -19,12 +19,13 @@ WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur,
     RowValues v;
     const WideF fp = wide_min(cutoff_cur, prewarp_max);
     const WideF x = (t_k * fp) * splat(0x1.45f306p-3f);
-    const WideF x_cos = splat(0.25f) + x;
     WideF tangent;
     if (lower_half) {
-        // x lies in (0, 1/4), so x_cos in [1/4, 1/2).
-        tangent = sin2pi_first_quarter(x) * rcp(sin2pi_second_quarter(x_cos));
+        WideF sine, cosine;
+        sin2pi_quarter_pair(x, &sine, &cosine);
+        tangent = sine * rcp(cosine);
     } else {
+        const WideF x_cos = splat(0.25f) + x;
         // Below the prewarp limit x stays under 1/4, so both arguments lie
         // in (0, 1) and need no fraction step.
         const WideI unit = (x > splat(0.0f)) & (x_cos < splat(1.0f));

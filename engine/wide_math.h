@@ -111,9 +111,9 @@ WIDE_INLINE WideF wide_floor(WideF x) {
 #endif
 
 // fast_sin2pi; sin2pi_unit for arguments known to lie in (0, 1), where the
-// fraction step drops out, and the quarter forms below for arguments in
-// [0, 1/2), where a is negative too, so the sign step keeps the cubic's
-// value.
+// fraction step drops out, and sin2pi_quarter_pair for the pair of
+// arguments in (0, 1/2) the tangent needs, where a is negative too, so the
+// sign step keeps the cubic's value.
 WIDE_INLINE WideF sin2pi_of_theta(WideF theta) {
     const WideF poly = theta * splat(-0x1.c5971ep-4f) + splat(-0x1.d619c8p-5f);
     return poly * (theta * theta) + theta;
@@ -126,23 +126,27 @@ WIDE_INLINE WideF sin2pi_cubic(WideF a) {
     return sin2pi_of_theta(fold * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
 }
 
-// In [0, 1/2) and a known quarter of the turn. For a negative a, aa is -a
-// and (aa + aa) - 1 is exactly -((a + a) + 1) (rounding is symmetric), so
-// the fold is |v| with v = (a + a) + 1, and v's sign is known in each quarter:
-// both absolute values drop out.
-// In [0, 1/4]: a lies in [-1, -1/2], v <= 0, the fold is -v, and
-// -v * -(pi/2) is v * (pi/2) exactly.
-WIDE_INLINE WideF sin2pi_first_quarter(WideF x) {
-    const WideF a = (x + x) - splat(1.0f);
-    const WideF v = (a + a) + splat(1.0f);
-    return sin2pi_of_theta(v * splat(0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
-}
-// In [1/4, 1/2): a lies in [-1/2, 0) and v >= 0 is the fold. Here
-// (x + x) - 1 is exact (x + x lies within a factor two of 1), and so is
-// a + a: v is 4x - 1 rounded once, which x * 4 - 1 gives directly.
-WIDE_INLINE WideF sin2pi_second_quarter(WideF x) {
-    const WideF v = x * splat(4.0f) - splat(1.0f);
-    return sin2pi_of_theta(v * splat(-0x1.921fb6p+0f) + splat(0x1.921fb6p+0f));
+// fast_sin2pi(x) and fast_sin2pi(0.25f + x) for x in (0, 1/4) whose sum
+// 0.25f + x stays below 1/2: a sine in the first quarter of the turn and
+// one in the second, where a is negative and the signs of the folds are
+// known, so no absolute value is needed. Both come from y = x * 4, which is
+// exact:
+// - For a negative a, aa is -a and (aa + aa) - 1 is exactly
+//   -((a + a) + 1) (rounding is symmetric): the fold is |v| with
+//   v = (a + a) + 1, and theta = fold * -(pi/2) + pi/2.
+// - Sine: a = (x + x) - 1 lies in [-1, -1/2], so v <= 0 and the fold is -v,
+//   and -v * -(pi/2) is v * (pi/2) exactly. a + a is 4x - 2 rounded, that is
+//   y - 2, and adding 1 to it is exact (a difference within a factor two).
+// - Cosine: 0.25f + x lies in [1/4, 1/2), so a lies in [-1/2, 0) and v >= 0
+//   is the fold. There (x + x) - 1 and a + a are exact, so v is four times
+//   0.25f + x, less 1: (y + 1) rounded, then less 1 rounded.
+WIDE_INLINE void sin2pi_quarter_pair(WideF x, WideF* sine, WideF* cosine) {
+    const WideF half_pi = splat(0x1.921fb6p+0f);
+    const WideF y = x * splat(4.0f);
+    const WideF v_sine = (y - splat(2.0f)) + splat(1.0f);
+    const WideF v_cosine = (y + splat(1.0f)) - splat(1.0f);
+    *sine = sin2pi_of_theta(v_sine * half_pi + half_pi);
+    *cosine = sin2pi_of_theta(v_cosine * splat(-0x1.921fb6p+0f) + half_pi);
 }
 WIDE_INLINE WideF sin2pi_unit(WideF xf) {
     const WideI sign = splat_i(static_cast<int32_t>(0x80000000u));
