@@ -18,13 +18,16 @@ struct RowValues {
 WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur, bool lower_half) {
     RowValues v;
     const WideF fp = wide_min(cutoff_cur, prewarp_max);
-    const WideF x = (t_k * fp) * splat(0x1.45f306p-3f);
+    const WideF t_k_fp = t_k * fp;
     WideF tangent;
     if (lower_half) {
+        // Four times x, exactly: the constant times four is exact too.
+        const WideF four_x = t_k_fp * splat(0x1.45f306p-1f);
         WideF sine, cosine;
-        sin2pi_quarter_pair(x, &sine, &cosine);
+        sin2pi_quarter_pair(four_x, &sine, &cosine);
         tangent = sine * rcp(cosine);
     } else {
+        const WideF x = t_k_fp * splat(0x1.45f306p-3f);
         const WideF x_cos = splat(0.25f) + x;
         // Below the prewarp limit x stays under 1/4, so both arguments lie
         // in (0, 1) and need no fraction step.

@@ -127,10 +127,9 @@ WIDE_INLINE WideF sin2pi_cubic(WideF a) {
 }
 
 // fast_sin2pi(x) and fast_sin2pi(0.25f + x) for x in (0, 1/4) whose sum
-// 0.25f + x stays below 1/2: a sine in the first quarter of the turn and
-// one in the second, where a is negative and the signs of the folds are
-// known, so no absolute value is needed. Both come from y = x * 4, which is
-// exact:
+// 0.25f + x stays below 1/2, given y = 4x (exact, a power of two): a sine in
+// the first quarter of the turn and one in the second, where a is negative
+// and the signs of the folds are known, so no absolute value is needed.
 // - For a negative a, aa is -a and (aa + aa) - 1 is exactly
 //   -((a + a) + 1) (rounding is symmetric): the fold is |v| with
 //   v = (a + a) + 1, and theta = fold * -(pi/2) + pi/2.
@@ -140,9 +139,8 @@ WIDE_INLINE WideF sin2pi_cubic(WideF a) {
 // - Cosine: 0.25f + x lies in [1/4, 1/2), so a lies in [-1/2, 0) and v >= 0
 //   is the fold. There (x + x) - 1 and a + a are exact, so v is four times
 //   0.25f + x, less 1: (y + 1) rounded, then less 1 rounded.
-WIDE_INLINE void sin2pi_quarter_pair(WideF x, WideF* sine, WideF* cosine) {
+WIDE_INLINE void sin2pi_quarter_pair(WideF y, WideF* sine, WideF* cosine) {
     const WideF half_pi = splat(0x1.921fb6p+0f);
-    const WideF y = x * splat(4.0f);
     const WideF v_sine = (y - splat(2.0f)) + splat(1.0f);
     const WideF v_cosine = (y + splat(1.0f)) - splat(1.0f);
     *sine = sin2pi_of_theta(v_sine * half_pi + half_pi);
