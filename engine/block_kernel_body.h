@@ -409,9 +409,9 @@ WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l
 // pipeline then lags one chunk less); returns whether it was.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
-bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower_half, Modulators* modulators,
-                   MixerRun* mixer, FormantLanes* lanes, Stage next, const float* next_input, Stage now,
-                   RenderStage prev, RenderStage now_output) {
+bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower_half, bool under_limit,
+                   Modulators* modulators, MixerRun* mixer, FormantLanes* lanes, Stage next, const float* next_input,
+                   Stage now, RenderStage prev, RenderStage now_output) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
@@ -441,7 +441,7 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower
     // Pass 2 on its own: it is wide work with no chain to overlap.
     if (glide) {
         const CoefficientRates rates = {_mm_cvtss_f32(l.t_k), _mm_cvtss_f32(l.prewarp_max)};
-        coefficients(&rates, &now.c->rows, now.m, lower_half);
+        coefficients(&rates, &now.c->rows, now.m, lower_half, under_limit);
         // The last sample's loads take float 3m along into the idle lane;
         // zeros there leave that lane's filter at rest.
         CoefficientRows* r = &now.c->rows;
@@ -478,6 +478,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // carried in and every target the block's vowels give are ordinary.
     const bool ordinary = targets.vowels.ordinary && formant_lanes_targets_ordinary(&lanes);
     const bool lower_half = ordinary && formant_lanes_sines_in_lower_half(&lanes);
+    const bool under_limit = ordinary && formant_lanes_cutoffs_under_prewarp_limit(&lanes);
     // Step k runs the modulators of chunk k + 1, glides chunk k and renders
     // chunk k - 1 (or a still chunk k, see serial_passes); then the targets
     // of chunk k + 1 and the coefficients of chunk k. Step -1 starts with the
@@ -494,8 +495,8 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
         const int32_t now_base = now.m > 0 ? k * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
-        prev_rendered = serial_passes(coefficients, ordinary, lower_half, &modulators, &mixer, &lanes, next,
-                                      input + next_base, now, prev, now_output);
+        prev_rendered = serial_passes(coefficients, ordinary, lower_half, under_limit, &modulators, &mixer, &lanes,
+                                      next, input + next_base, now, prev, now_output);
         if (next.m > 0) {
             pad_modulators(next.c, next.m);
             chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);

@@ -58,16 +58,23 @@ typedef struct CoefficientRates {
     float t_k, prewarp_max;
 } CoefficientRates;
 
-// lower_half: every cutoff in the rows is known to give a tangent argument
-// in (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
-// neither a range test nor a sign step, and each knows its quarter of the
-// turn (see sin2pi_first_quarter).
-typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half);
+// What the block start proved about every cutoff in the rows, so the pass
+// may leave steps out:
+// - lower_half: each gives a tangent argument in (0, 1/4) (see
+//   formant_lanes_sines_in_lower_half), so the sines need neither a range
+//   test nor a sign step, and each knows its quarter of the turn (see
+//   sin2pi_quarter_pair);
+// - under_limit: none exceeds the prewarp limit (see
+//   formant_lanes_cutoffs_under_prewarp_limit), so limiting leaves each as
+//   it is.
+typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
+                                      bool under_limit);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
 // the end of its last vector, never past the padding), four floats per SSE
 // register.
-void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half);
+void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
+                               bool under_limit);
 
 // [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
 // register.

@@ -15,9 +15,10 @@ struct RowValues {
     WideF t, kf, k, kbl, hp1;
 };
 
-WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur, bool lower_half) {
+WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur, bool lower_half,
+                                 bool under_limit) {
     RowValues v;
-    const WideF fp = wide_min(cutoff_cur, prewarp_max);
+    const WideF fp = under_limit ? cutoff_cur : wide_min(cutoff_cur, prewarp_max);
     const WideF t_k_fp = t_k * fp;
     WideF tangent;
     if (lower_half) {
@@ -57,14 +58,14 @@ WIDE_INLINE void values_store(CoefficientRows* r, int32_t i, const RowValues* v)
 // The floats from i to count - 1, fewer than a vector holds: the last real
 // float stands in for the missing ones, and only the real ones are written.
 WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t i, int32_t count,
-                                bool lower_half) {
+                                bool lower_half, bool under_limit) {
     float cutoff_cur[WIDE_LANES], q_cur[WIDE_LANES];
     for (int32_t n = 0; n < WIDE_LANES; ++n) {
         const int32_t at = i + n < count ? i + n : count - 1;
         cutoff_cur[n] = r->cutoff_cur[at];
         q_cur[n] = r->q_cur[at];
     }
-    const RowValues v = row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half);
+    const RowValues v = row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half, under_limit);
     float out[5][WIDE_LANES];
     store(out[0], v.t);
     store(out[1], v.kf);
@@ -80,26 +81,32 @@ WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r
     }
 }
 
-// The loop built once for each case of lower_half, so neither tests it.
-// Floats 0 to 3m - 1 are written, no others.
-template <bool kLowerHalf>
+// The loop built once for each case of lower_half and under_limit, so
+// neither tests them. Floats 0 to 3m - 1 are written, no others.
+template <bool kLowerHalf, bool kUnderLimit>
 void coefficient_rows(const CoefficientRates* rates, CoefficientRows* r, int32_t m) {
     const WideF t_k = splat(rates->t_k);
     const WideF prewarp_max = splat(rates->prewarp_max);
     const int32_t count = 3 * m;
     int32_t i = 0;
     for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
-        const RowValues v = row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf);
+        const RowValues v =
+            row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf, kUnderLimit);
         values_store(r, i, &v);
     }
-    if (i < count) partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf);
+    if (i < count) partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf, kUnderLimit);
 }
 
-void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half) {
-    if (lower_half) {
-        coefficient_rows<true>(rates, r, m);
+void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
+                       bool under_limit) {
+    if (lower_half && under_limit) {
+        coefficient_rows<true, true>(rates, r, m);
+    } else if (lower_half) {
+        coefficient_rows<true, false>(rates, r, m);
+    } else if (under_limit) {
+        coefficient_rows<false, true>(rates, r, m);
     } else {
-        coefficient_rows<false>(rates, r, m);
+        coefficient_rows<false, false>(rates, r, m);
     }
 }
 

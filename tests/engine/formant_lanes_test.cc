@@ -29,7 +29,7 @@ void update(FormantLanes* l) {
     coefficient_row_store(rows.cutoff_cur, 0, l->cutoff_cur);
     coefficient_row_store(rows.q_cur, 0, l->q_cur);
     const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
-    formant_coefficients_sse2(&rates, &rows, 1, false);
+    formant_coefficients_sse2(&rates, &rows, 1, false, false);
     // Lane 3 (filter 3 again) from lane 2.
     const auto row = [](const float* packed) { return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]); };
     l->t = row(rows.t);
@@ -221,4 +221,74 @@ TEST(FormantLanes, SinesStayInTheLowerHalfWhereTheCheckSaysSo) {
     bad = good;
     bad.prewarp_max = _mm_set1_ps(0.499f);
     EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
+}
+
+TEST(FormantLanes, OrdinaryVowelsGiveTargetsUnderTheirBound) {
+    // Every vowel value on a grid of eighths over [0, 1], the ends included:
+    // the largest exponents and the largest scale meet at the corners.
+    float highest = 0.0f;
+    for (int jaw = 0; jaw <= 8; ++jaw)
+        for (int tongue = 0; tongue <= 8; ++tongue)
+            for (int color = 0; color <= 8; ++color)
+                for (int sex = 0; sex <= 8; ++sex)
+                    for (int age = 0; age <= 8; ++age) {
+                        const VowelPoint v = {jaw / 8.0f, tongue / 8.0f, color / 8.0f, sex / 8.0f, age / 8.0f};
+                        float cutoff[3], q[3];
+                        formant_values(&v, cutoff, q);
+                        for (float c : cutoff) highest = c > highest ? c : highest;
+                    }
+    EXPECT_LT(highest, kOrdinaryCutoffBoundHz);
+    EXPECT_GT(highest, 0.5f * kOrdinaryCutoffBoundHz);  // the bound is not loose by more than a factor two
+}
+
+TEST(FormantLanes, CutoffsStayUnderThePrewarpLimitWhereTheCheckSaysSo) {
+    // Engine lanes from about 12.3 kHz up pass the check; gliding from them
+    // toward ordinary targets (below the bound) never passes the limit.
+    uint32_t s = 5u;
+    for (const float fs : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+        WahEngine e;
+        prepare_default_engine(&e, fs);
+        FormantLanes l;
+        formant_lanes_load(&l, &e);
+        ASSERT_TRUE(formant_lanes_cutoffs_under_prewarp_limit(&l)) << fs;
+        for (int i = 0; i < 20000; ++i) {
+            if (i % 50 == 0) {
+                float cut[4];
+                for (int j = 0; j < 4; ++j) {
+                    s = s * 1664525u + 1013904223u;
+                    cut[j] = 219.0f + static_cast<float>(s >> 8) * ((kOrdinaryCutoffBoundHz - 220.0f) / 16777216.0f);
+                }
+                l.cutoff = _mm_loadu_ps(cut);
+                l.q = _mm_mul_ps(l.cutoff, _mm_set1_ps(0.01f));
+            }
+            formant_lanes_glide_ordinary(&l);
+            for (int j = 0; j < 4; ++j)
+                ASSERT_LE(lane_of(l.cutoff_cur, j), lane_of(l.prewarp_max, j)) << fs;
+        }
+    }
+    // It refuses a limit below the bound (a low sample rate), smoothed
+    // cutoffs or targets over the limit or not numbers, and a feedback that
+    // could overshoot.
+    WahEngine low;
+    prepare_default_engine(&low, 8000.0f);
+    FormantLanes l;
+    formant_lanes_load(&l, &low);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&l));
+    WahEngine e;
+    prepare_default_engine(&e, 48000.0f);
+    FormantLanes good;
+    formant_lanes_load(&good, &e);
+    ASSERT_TRUE(formant_lanes_cutoffs_under_prewarp_limit(&good));
+    FormantLanes bad = good;
+    bad.cutoff_cur = _mm_setr_ps(1000.0f, 24000.0f, 2000.0f, 2000.0f);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
+    bad = good;
+    bad.cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
+    bad = good;
+    bad.cutoff = _mm_setr_ps(1000.0f, 1500.0f, 30000.0f, 30000.0f);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
+    bad = good;
+    bad.a1u = _mm_set1_ps(1.0f);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
 }
