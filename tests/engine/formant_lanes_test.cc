@@ -39,6 +39,34 @@ void update(FormantLanes* l) {
     l->hp1 = row(rows.hp1);
 }
 
+// The lanes of a prepared engine at sample rate fs.
+FormantLanes engine_lanes(float fs) {
+    WahEngine e;
+    prepare_default_engine(&e, fs);
+    FormantLanes l;
+    formant_lanes_load(&l, &e);
+    return l;
+}
+
+// 20000 glide steps with new ordinary targets between 219 Hz and highest
+// every 50 samples; check sees the lanes after every step.
+template <typename Check>
+void glide_toward_random_targets(FormantLanes* l, float highest, uint32_t* s, Check check) {
+    for (int i = 0; i < 20000; ++i) {
+        if (i % 50 == 0) {
+            float cut[4];
+            for (int j = 0; j < 4; ++j) {
+                *s = *s * 1664525u + 1013904223u;
+                cut[j] = 219.0f + static_cast<float>(*s >> 8) * ((highest - 219.0f) / 16777216.0f);
+            }
+            l->cutoff = _mm_loadu_ps(cut);
+            l->q = _mm_mul_ps(l->cutoff, _mm_set1_ps(0.01f));
+        }
+        formant_lanes_glide_ordinary(l);
+        check(*l);
+    }
+}
+
 }  // namespace
 
 TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
@@ -177,50 +205,16 @@ TEST(FormantLanes, SinesStayInTheLowerHalfWhereTheCheckSaysSo) {
     // (0, 1/2), as the coefficient pass's short form assumes.
     uint32_t s = 11u;
     for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
-        WahEngine e;
-        prepare_default_engine(&e, fs);
-        FormantLanes l;
-        formant_lanes_load(&l, &e);
+        FormantLanes l = engine_lanes(fs);
         ASSERT_TRUE(formant_lanes_sines_in_lower_half(&l)) << fs;
-        for (int i = 0; i < 20000; ++i) {
-            if (i % 50 == 0) {
-                float cut[4];
-                for (int j = 0; j < 4; ++j) {
-                    s = s * 1664525u + 1013904223u;
-                    cut[j] = 219.0f + static_cast<float>(s >> 14) * 0.1f;  // up to about 26 kHz
-                }
-                l.cutoff = _mm_loadu_ps(cut);
-                l.q = _mm_mul_ps(l.cutoff, _mm_set1_ps(0.01f));
-            }
-            formant_lanes_glide_ordinary(&l);
+        glide_toward_random_targets(&l, 26000.0f, &s, [fs](const FormantLanes& g) {
             for (int j = 0; j < 4; ++j) {
-                const float cur = lane_of(l.cutoff_cur, j), limit = lane_of(l.prewarp_max, j);
-                const float x = (lane_of(l.t_k, j) * (cur < limit ? cur : limit)) * 0x1.45f306p-3f;
+                const float cur = lane_of(g.cutoff_cur, j), limit = lane_of(g.prewarp_max, j);
+                const float x = (lane_of(g.t_k, j) * (cur < limit ? cur : limit)) * 0x1.45f306p-3f;
                 ASSERT_TRUE(x > 0.0f && x < 0.25f && 0.25f + x < 0.5f) << fs << " " << cur;
             }
-        }
+        });
     }
-    // It refuses smoothed cutoffs or targets below 1 Hz or not finite, a
-    // feedback that could overshoot, and a prewarp limit below 1 Hz.
-    WahEngine e;
-    prepare_default_engine(&e, 48000.0f);
-    FormantLanes good;
-    formant_lanes_load(&good, &e);
-    FormantLanes bad = good;
-    bad.cutoff_cur = _mm_setr_ps(1000.0f, 0.5f, 2000.0f, 2000.0f);
-    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
-    bad = good;
-    bad.cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f);
-    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
-    bad = good;
-    bad.cutoff = _mm_setr_ps(1000.0f, 1500.0f, 0.5f, 0.5f);
-    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
-    bad = good;
-    bad.a1u = _mm_set1_ps(1.0f);
-    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
-    bad = good;
-    bad.prewarp_max = _mm_set1_ps(0.499f);
-    EXPECT_FALSE(formant_lanes_sines_in_lower_half(&bad));
 }
 
 TEST(FormantLanes, OrdinaryVowelsGiveTargetsUnderTheirBound) {
@@ -246,49 +240,50 @@ TEST(FormantLanes, CutoffsStayUnderThePrewarpLimitWhereTheCheckSaysSo) {
     // toward ordinary targets (below the bound) never passes the limit.
     uint32_t s = 5u;
     for (const float fs : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
-        WahEngine e;
-        prepare_default_engine(&e, fs);
-        FormantLanes l;
-        formant_lanes_load(&l, &e);
+        FormantLanes l = engine_lanes(fs);
         ASSERT_TRUE(formant_lanes_cutoffs_under_prewarp_limit(&l)) << fs;
-        for (int i = 0; i < 20000; ++i) {
-            if (i % 50 == 0) {
-                float cut[4];
-                for (int j = 0; j < 4; ++j) {
-                    s = s * 1664525u + 1013904223u;
-                    cut[j] = 219.0f + static_cast<float>(s >> 8) * ((kOrdinaryCutoffBoundHz - 220.0f) / 16777216.0f);
-                }
-                l.cutoff = _mm_loadu_ps(cut);
-                l.q = _mm_mul_ps(l.cutoff, _mm_set1_ps(0.01f));
-            }
-            formant_lanes_glide_ordinary(&l);
-            for (int j = 0; j < 4; ++j)
-                ASSERT_LE(lane_of(l.cutoff_cur, j), lane_of(l.prewarp_max, j)) << fs;
-        }
+        glide_toward_random_targets(&l, kOrdinaryCutoffBoundHz - 1.0f, &s, [fs](const FormantLanes& g) {
+            for (int j = 0; j < 4; ++j) ASSERT_LE(lane_of(g.cutoff_cur, j), lane_of(g.prewarp_max, j)) << fs;
+        });
     }
-    // It refuses a limit below the bound (a low sample rate), smoothed
-    // cutoffs or targets over the limit or not numbers, and a feedback that
-    // could overshoot.
-    WahEngine low;
-    prepare_default_engine(&low, 8000.0f);
-    FormantLanes l;
-    formant_lanes_load(&l, &low);
-    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&l));
-    WahEngine e;
-    prepare_default_engine(&e, 48000.0f);
-    FormantLanes good;
-    formant_lanes_load(&good, &e);
+}
+
+TEST(FormantLanes, RangeChecksRefuseWhatTheyCannotProve) {
+    // One change at a time to lanes both checks accept, and whether each
+    // check still accepts them: the short sines need cutoffs and targets of
+    // at least 1 Hz and a prewarp limit of at least 1 Hz; skipping the limit
+    // needs cutoffs and targets at most the limit, and a limit at least the
+    // ordinary targets' bound; both need numbers and a feedback in [0, 1).
+    struct Case {
+        const char* change;
+        void (*apply)(FormantLanes*);
+        bool lower_half, under_limit;
+    };
+    const Case cases[] = {
+        {"cutoff under 1 Hz", [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 0.5f, 2000.0f, 2000.0f); },
+         false, true},
+        {"cutoff over the limit",
+         [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 24000.0f, 2000.0f, 2000.0f); }, true, false},
+        {"cutoff not a number", [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f); },
+         false, false},
+        {"target under 1 Hz", [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 0.5f, 0.5f); }, false,
+         true},
+        {"target over the limit",
+         [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 30000.0f, 30000.0f); }, true, false},
+        {"feedback of 1", [](FormantLanes* l) { l->a1u = _mm_set1_ps(1.0f); }, false, false},
+        {"limit under 1 Hz", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(0.499f); }, false, false},
+        {"limit under the bound", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(3992.0f); }, true, false},
+    };
+    const FormantLanes good = engine_lanes(48000.0f);
+    ASSERT_TRUE(formant_lanes_sines_in_lower_half(&good));
     ASSERT_TRUE(formant_lanes_cutoffs_under_prewarp_limit(&good));
-    FormantLanes bad = good;
-    bad.cutoff_cur = _mm_setr_ps(1000.0f, 24000.0f, 2000.0f, 2000.0f);
-    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
-    bad = good;
-    bad.cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f);
-    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
-    bad = good;
-    bad.cutoff = _mm_setr_ps(1000.0f, 1500.0f, 30000.0f, 30000.0f);
-    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
-    bad = good;
-    bad.a1u = _mm_set1_ps(1.0f);
-    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&bad));
+    for (const Case& c : cases) {
+        FormantLanes l = good;
+        c.apply(&l);
+        EXPECT_EQ(formant_lanes_sines_in_lower_half(&l), c.lower_half) << c.change;
+        EXPECT_EQ(formant_lanes_cutoffs_under_prewarp_limit(&l), c.under_limit) << c.change;
+    }
+    // An engine at 8 kHz has its limit under the bound.
+    const FormantLanes low = engine_lanes(8000.0f);
+    EXPECT_FALSE(formant_lanes_cutoffs_under_prewarp_limit(&low));
 }
