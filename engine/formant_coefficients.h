@@ -7,7 +7,10 @@
 // sample, moved or not, gives the bits the per-sample form keeps, and the
 // samples are independent: wider registers take several at once. Every lane
 // of every form performs the operations of svf_update_coeffs
-// (formant_filter.h) in their order, so all give the same bits.
+// (formant_filter.h) in their order, so all give the same bits; where the
+// block start has proven the ranges of the cutoffs (lower_half,
+// under_limit below), it leaves out steps that are exact there or that
+// cannot change the value, with the same result.
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
