@@ -353,15 +353,25 @@ struct RenderStage {
     float* output;
 };
 
+// The AVX-512 build builds the loop once per form of the glide (see
+// glide_sample), sparing it a load and a branch each sample; in the other
+// builds, with half as many vector registers, the loop reads the block's
+// flag instead, as the extra loops cost them more than the flag.
+#if defined(__AVX512F__)
+constexpr bool kLoopPerGlideForm = true;
+#else
+constexpr bool kLoopPerGlideForm = false;
+#endif
+
 // The shared loop, for a gliding or still chunk now and a gliding or still
 // chunk prev (a still chunk's samples need neither the glide nor
 // coefficients of their own), with or without moving mix and bypass
 // smoothers (resting, they hold no registers in the loop), and with the
-// glide's shorter form or the full one (see glide_sample): a flag read each
-// sample would cost a load and a branch in the loop.
+// glide's shorter form or the full one where kLoopPerGlideForm is set (else
+// ordinary says which).
 template <bool kGlide, bool kPrevStill, bool kMixerMoves, bool kOrdinary>
 WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
-                            Stage now, RenderStage prev) {
+                            Stage now, RenderStage prev, bool ordinary) {
     MixerRun mx;
     if (kMixerMoves) mx = *mixer;
     int32_t m = next.m > prev.m ? next.m : prev.m;
@@ -371,7 +381,7 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
             modulator_sample(md, next.c, next_input, j);
             if (kMixerMoves) mixer_sample(&mx, next.c, j);
         }
-        if (kGlide && j < now.m) glide_sample(l, now.c, j, kOrdinary);
+        if (kGlide && j < now.m) glide_sample(l, now.c, j, kLoopPerGlideForm ? kOrdinary : ordinary);
         if (j < prev.m) {
             if (kPrevStill) {
                 render_still_sample(l, prev.c, j);
@@ -388,18 +398,17 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
 template <bool kGlide, bool kPrevStill>
 WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
                                 Stage now, RenderStage prev, bool ordinary) {
-    // The glide's form is fixed for the loop (a chunk that glides nowhere
-    // needs neither).
-    if (kGlide && !ordinary) {
+    // A chunk that glides nowhere needs neither form of the glide.
+    if (kLoopPerGlideForm && kGlide && !ordinary) {
         if (mixer->moving) {
-            serial_loop<kGlide, kPrevStill, true, false>(md, mixer, l, next, next_input, now, prev);
+            serial_loop<kGlide, kPrevStill, true, false>(md, mixer, l, next, next_input, now, prev, ordinary);
         } else {
-            serial_loop<kGlide, kPrevStill, false, false>(md, mixer, l, next, next_input, now, prev);
+            serial_loop<kGlide, kPrevStill, false, false>(md, mixer, l, next, next_input, now, prev, ordinary);
         }
     } else if (mixer->moving) {
-        serial_loop<kGlide, kPrevStill, true, true>(md, mixer, l, next, next_input, now, prev);
+        serial_loop<kGlide, kPrevStill, true, true>(md, mixer, l, next, next_input, now, prev, ordinary);
     } else {
-        serial_loop<kGlide, kPrevStill, false, true>(md, mixer, l, next, next_input, now, prev);
+        serial_loop<kGlide, kPrevStill, false, true>(md, mixer, l, next, next_input, now, prev, ordinary);
     }
 }
 
