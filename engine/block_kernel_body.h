@@ -80,12 +80,10 @@ struct MixerRun {
     bool moving;
 };
 
-bool same_bits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
-
 void mixer_load(MixerRun* mx, const WahEngine* e) {
     *mx = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state, true};
-    mx->moving = !same_bits(one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target), mx->mix) ||
-                 !same_bits(one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target), mx->bypass);
+    mx->moving = fast_bits(one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target)) != fast_bits(mx->mix) ||
+                 fast_bits(one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target)) != fast_bits(mx->bypass);
 }
 
 // The modulators' recursions and the block's settings for them, in locals

@@ -80,6 +80,12 @@ static inline bool formant_lanes_targets_ordinary(const FormantLanes* l) {
     return _mm_movemask_ps(_mm_and_ps(ok, a_finite)) == 0xF;
 }
 
+// Lanes whose glide feedback lies in [0, 1): each step then keeps the
+// smoothed value between its value before and the target.
+static inline __m128 formant_lanes_glide_stays_between(const FormantLanes* l) {
+    return _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, _mm_set1_ps(1.0f)));
+}
+
 // Whether every tangent argument (the cutoff's share of the sample rate,
 // (t_k * fp) / 2pi) stays in (0, 1/4) for the rest of a block whose targets
 // are ordinary: the glide then keeps every smoothed cutoff between its value
@@ -95,7 +101,7 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     const __m128 inf = _mm_set1_ps(__builtin_inff());
     __m128 ok = _mm_and_ps(_mm_cmpge_ps(l->cutoff_cur, one), _mm_cmplt_ps(l->cutoff_cur, inf));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->cutoff, one), _mm_cmpge_ps(l->prewarp_max, one)));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, one)));
+    ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(lowest, _mm_setzero_ps()),
                                    _mm_cmplt_ps(highest_cos, _mm_set1_ps(0.5f))));
     return _mm_movemask_ps(ok) == 0xF;
@@ -112,10 +118,9 @@ constexpr float kOrdinaryCutoffBoundHz = 6144.0f;  // 2^12 * 1.5
 // is below kOrdinaryCutoffBoundHz, which the limit reaches (from a sample
 // rate of about 12.3 kHz up).
 static inline bool formant_lanes_cutoffs_under_prewarp_limit(const FormantLanes* l) {
-    const __m128 one = _mm_set1_ps(1.0f);
     __m128 ok = _mm_cmpge_ps(l->prewarp_max, _mm_set1_ps(kOrdinaryCutoffBoundHz));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmple_ps(l->cutoff_cur, l->prewarp_max), _mm_cmple_ps(l->cutoff, l->prewarp_max)));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, one)));
+    ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
     return _mm_movemask_ps(ok) == 0xF;
 }
 
