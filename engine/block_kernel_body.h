@@ -3,6 +3,7 @@
 // block_kernel_avx512.cc), which names the kernel through BLOCK_KERNEL_NAME.
 // Everything here has internal linkage, so the builds never share code
 // compiled for another's instructions.
+#include <stddef.h>
 #include <string.h>
 #ifdef __AVX512F__
 #include <immintrin.h>
@@ -36,9 +37,15 @@ namespace {
 // 4 run on their own, in the widest registers the processor has; taking
 // pass 4 out of the loop leaves the filters' chain fewer operations to wait
 // behind.
+// Where the block's positions do not depend on its input (see
+// positions_free_of_input), pass 1a is the LFO alone and the envelope steps
+// with pass 3, sample by sample with the filters; the block can then also
+// compute the next block's first steps in its last ones (see block_lead.h).
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
+static_assert(kChunk == kLeadChunk && kCoefficientRows == static_cast<int32_t>(kLeadChunk),
+              "the lead holds chunks as the block has them");
 
 struct Chunk {
     // Filter-independent values of each sample.
@@ -119,6 +126,22 @@ WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, i
     c->env[j] = md->env_level * md->env_scale;
     c->u[j] = lfo_advance(&md->lfo);
     c->level[j] = md->lfo.random_value;
+}
+
+// Pass 1a where the positions are free of the input: the LFO only (every
+// envelope contribution is zero, written once per block).
+WAH_INLINE void lfo_sample(Modulators* md, Chunk* c, int32_t j) {
+    c->u[j] = lfo_advance(&md->lfo);
+    c->level[j] = md->lfo.random_value;
+}
+
+// The envelope's step for a sample about to be rendered, where the
+// positions are free of the input; returns the sample.
+WAH_INLINE float envelope_sample(Modulators* md, Chunk* c, const float* input, int32_t j) {
+    const float x = input[j];
+    c->x[j] = x;
+    md->env_level = env_follow(&md->env_coeffs, md->env_level, x);
+    return x;
 }
 
 // Pass 1a's mixer part, one sample, for blocks whose smoothers move.
@@ -220,18 +243,18 @@ WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool ordinary
     coefficient_row_store(c->rows.q_cur, j, l->q_cur);
 }
 
-// Pass 3, one sample of a still chunk: the coefficients stay.
-WAH_INLINE void render_still_sample(FormantLanes* l, Chunk* c, int32_t j) {
-    c->bp[j] = formant_lanes_process_at(l, c->x[j], c->still_cutoff_cur);
+// Pass 3, sample x at j of a still chunk: the coefficients stay.
+WAH_INLINE void render_still_sample(FormantLanes* l, Chunk* c, int32_t j, float x) {
+    c->bp[j] = formant_lanes_process_at(l, x, c->still_cutoff_cur);
 }
 
-// Pass 3, one sample of a gliding chunk, with its coefficients.
-WAH_INLINE void render_sample(FormantLanes* l, Chunk* c, int32_t j) {
+// Pass 3, sample x at j of a gliding chunk, with its coefficients.
+WAH_INLINE void render_sample(FormantLanes* l, Chunk* c, int32_t j, float x) {
     l->t = coefficient_row(c->rows.t, j);
     l->kf = coefficient_row(c->rows.kf, j);
     l->kbl = coefficient_row(c->rows.kbl, j);
     l->hp1 = coefficient_row(c->rows.hp1, j);
-    c->bp[j] = formant_lanes_process_at(l, c->x[j], coefficient_row(c->rows.cutoff_cur, j));
+    c->bp[j] = formant_lanes_process_at(l, x, coefficient_row(c->rows.cutoff_cur, j));
 }
 
 // Pass 4, from the band-pass rows of a rendered chunk: the wet sum (the
@@ -364,10 +387,11 @@ constexpr bool kLoopPerGlideForm = false;
 // The shared loop, for a gliding or still chunk now and a gliding or still
 // chunk prev (a still chunk's samples need neither the glide nor
 // coefficients of their own), with or without moving mix and bypass
-// smoothers (resting, they hold no registers in the loop), and with the
-// glide's shorter form or the full one where kLoopPerGlideForm is set (else
-// ordinary says which).
-template <bool kGlide, bool kPrevStill, bool kMixerMoves, bool kOrdinary>
+// smoothers (resting, they hold no registers in the loop), with the glide's
+// shorter form or the full one where kLoopPerGlideForm is set (else
+// ordinary says which), and with the envelope in pass 1a or, where the
+// positions are free of the input, beside the filters.
+template <bool kGlide, bool kPrevStill, bool kMixerMoves, bool kOrdinary, bool kInputFree>
 WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
                             Stage now, RenderStage prev, bool ordinary) {
     MixerRun mx;
@@ -376,15 +400,20 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
     if (kGlide && now.m > m) m = now.m;
     for (int32_t j = 0; j < m; ++j) {
         if (j < next.m) {
-            modulator_sample(md, next.c, next_input, j);
+            if (kInputFree) {
+                lfo_sample(md, next.c, j);
+            } else {
+                modulator_sample(md, next.c, next_input, j);
+            }
             if (kMixerMoves) mixer_sample(&mx, next.c, j);
         }
         if (kGlide && j < now.m) glide_sample(l, now.c, j, kLoopPerGlideForm ? kOrdinary : ordinary);
         if (j < prev.m) {
+            const float x = kInputFree ? envelope_sample(md, prev.c, prev.input, j) : prev.c->x[j];
             if (kPrevStill) {
-                render_still_sample(l, prev.c, j);
+                render_still_sample(l, prev.c, j, x);
             } else {
-                render_sample(l, prev.c, j);
+                render_sample(l, prev.c, j, x);
             }
         }
     }
@@ -393,27 +422,73 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
     if (kMixerMoves) *mixer = mx;
 }
 
-template <bool kGlide, bool kPrevStill>
+template <bool kGlide, bool kPrevStill, bool kInputFree>
 WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
                                 Stage now, RenderStage prev, bool ordinary) {
     // A chunk that glides nowhere needs neither form of the glide.
     if (kLoopPerGlideForm && kGlide && !ordinary) {
         if (mixer->moving) {
-            serial_loop<kGlide, kPrevStill, true, false>(md, mixer, l, next, next_input, now, prev, ordinary);
+            serial_loop<kGlide, kPrevStill, true, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                                    ordinary);
         } else {
-            serial_loop<kGlide, kPrevStill, false, false>(md, mixer, l, next, next_input, now, prev, ordinary);
+            serial_loop<kGlide, kPrevStill, false, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                                     ordinary);
         }
     } else if (mixer->moving) {
-        serial_loop<kGlide, kPrevStill, true, true>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop<kGlide, kPrevStill, true, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
     } else {
-        serial_loop<kGlide, kPrevStill, false, true>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop<kGlide, kPrevStill, false, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
     }
+}
+
+template <bool kInputFree>
+WAH_INLINE void serial_loop_forms(bool glide, bool prev_still, Modulators* md, MixerRun* mixer, FormantLanes* l,
+                                  Stage next, const float* next_input, Stage now, RenderStage prev, bool ordinary) {
+    if (glide) {
+        if (prev_still) {
+            serial_loop_for<true, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        } else {
+            serial_loop_for<true, false, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        }
+    } else if (prev_still) {
+        serial_loop_for<false, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+    } else {
+        serial_loop_for<false, false, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+    }
+}
+
+// The forms the block start chose for the glide and the coefficient pass:
+// the glide's shorter form holds for the whole block when the targets
+// carried in and every target the block's vowels give are ordinary; the
+// coefficient pass may leave steps out where the ranges are proven.
+struct BlockForms {
+    bool ordinary, lower_half, under_limit;
+};
+
+BlockForms block_forms(const VowelSettings* v, const FormantLanes* l) {
+    const bool ordinary = v->ordinary && formant_lanes_targets_ordinary(l);
+    return {ordinary, ordinary && formant_lanes_sines_in_lower_half(l),
+            ordinary && formant_lanes_cutoffs_under_prewarp_limit(l)};
+}
+
+// Pass 2 of a gliding chunk of m samples.
+void chunk_coefficients(FormantCoefficientsFn coefficients, const BlockForms* forms, const FormantLanes* l,
+                        Chunk* c, int32_t m) {
+    const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
+    coefficients(&rates, &c->rows, m, forms->lower_half, forms->under_limit);
+    // The last sample's loads take float 3m along into the idle lane;
+    // zeros there leave that lane's filter at rest.
+    CoefficientRows* r = &c->rows;
+    const int32_t after = 3 * m;
+    r->t[after] = r->kf[after] = r->kbl[after] = r->hp1[after] = 0.0f;
 }
 
 // The serial passes of three chunks in one loop, then pass 2 of now.
 // A still chunk needs no coefficients of its own, so when nothing before it
 // waits for the filters it is rendered at once, in the place of prev (the
-// pipeline then lags one chunk less); returns whether it was.
+// pipeline then lags one chunk less); returns whether it was. A chunk now
+// that belongs to the next block (now_leads) is only glided: its
+// coefficients wait for that block, and it is never rendered here.
 // The states live in locals: the output array could alias the engine as far
 // as the compiler knows, which would send every state through memory.
 // The AVX2 and AVX-512 builds keep this a function of its own: inlined
@@ -423,7 +498,7 @@ WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l
 #if defined(__AVX2__)
 __attribute__((noinline))
 #endif
-bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower_half, bool under_limit,
+bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, bool input_free, bool now_leads,
                    Modulators* modulators, MixerRun* mixer, FormantLanes* lanes, Stage next, const float* next_input,
                    Stage now, RenderStage prev, RenderStage now_output) {
     Modulators md = *modulators;
@@ -433,35 +508,21 @@ bool serial_passes(FormantCoefficientsFn coefficients, bool ordinary, bool lower
         now.c->still = !glide;
         now.c->still_cutoff_cur = l.cutoff_cur;
     }
-    const bool render_now = now.m > 0 && !glide && prev.m == 0;
+    const bool render_now = now.m > 0 && !glide && prev.m == 0 && !now_leads;
     if (render_now) {
         prev = now_output;
         now.m = 0;
     }
     const bool prev_still = prev.m > 0 && prev.c->still;
-    if (glide) {
-        if (prev_still) {
-            serial_loop_for<true, true>(&md, mixer, &l, next, next_input, now, prev, ordinary);
-        } else {
-            serial_loop_for<true, false>(&md, mixer, &l, next, next_input, now, prev, ordinary);
-        }
-    } else if (prev_still) {
-        serial_loop_for<false, true>(&md, mixer, &l, next, next_input, now, prev, ordinary);
+    if (input_free) {
+        serial_loop_forms<true>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev, forms->ordinary);
     } else {
-        serial_loop_for<false, false>(&md, mixer, &l, next, next_input, now, prev, ordinary);
+        serial_loop_forms<false>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev, forms->ordinary);
     }
     *modulators = md;
     *lanes = l;
     // Pass 2 on its own: it is wide work with no chain to overlap.
-    if (glide) {
-        const CoefficientRates rates = {_mm_cvtss_f32(l.t_k), _mm_cvtss_f32(l.prewarp_max)};
-        coefficients(&rates, &now.c->rows, now.m, lower_half, under_limit);
-        // The last sample's loads take float 3m along into the idle lane;
-        // zeros there leave that lane's filter at rest.
-        CoefficientRows* r = &now.c->rows;
-        const int32_t after = 3 * now.m;
-        r->t[after] = r->kf[after] = r->kbl[after] = r->hp1[after] = 0.0f;
-    }
+    if (glide && !now_leads) chunk_coefficients(coefficients, forms, &l, now.c, now.m);
     if (prev.m > 0) chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
     return render_now;
 }
@@ -470,6 +531,133 @@ int32_t chunk_length(int32_t n, int32_t k) {
     const int32_t base = k * kChunk;
     if (base >= n) return 0;
     return n - base < kChunk ? n - base : kChunk;
+}
+
+// Whether the block's positions are free of its input: its envelope
+// contribution, the level times a scale of +0 or -0, is then a signed zero
+// in every sample, and adding it leaves a position that is not -0 as it is.
+// The level stays finite: each step's exact value lies between the level
+// and |x| when the step's coefficient lies in [0, 1], its roundings add at
+// most 5 * 2^-24 of the larger, and over at most 2^24 steps from levels and
+// inputs below 2^64 that stays under 2^72. Anything else (an envelope that
+// moves the pedal, a non-finite or vast input) keeps the envelope in pass 1a.
+constexpr int32_t kMostInputFreeSamples = 1 << 24;
+
+bool input_bounded(const float* input, int32_t n) {
+    const float bound = 0x1p64f;
+    int32_t j = 0;
+    bool ok = true;
+#ifdef __AVX512F__
+    const __m512 wide_bound = _mm512_set1_ps(bound);
+    __mmask16 wide_ok = 0xFFFF;
+    for (; j + 16 <= n; j += 16)
+        wide_ok &= _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_loadu_ps(input + j)), wide_bound, _CMP_LE_OQ);
+    ok = wide_ok == 0xFFFF;
+#endif
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 four_ok = _mm_castsi128_ps(_mm_set1_epi32(-1));
+    for (; j + 4 <= n; j += 4)
+        four_ok = _mm_and_ps(four_ok, _mm_cmple_ps(_mm_and_ps(_mm_loadu_ps(input + j), magnitude), _mm_set1_ps(bound)));
+    ok = ok && _mm_movemask_ps(four_ok) == 0xF;
+    for (; j < n; ++j) ok = ok && fast_from_bits(fast_bits(input[j]) & 0x7FFFFFFFu) <= bound;
+    return ok;
+}
+
+bool positions_free_of_input(const Modulators* md, const PositionSettings* s, const float* input, int32_t n) {
+    const OnePoleCoeffs* c = &md->env_coeffs;
+    return (fast_bits(md->env_scale) & 0x7FFFFFFFu) == 0 && fast_bits(s->position) != 0x80000000u &&
+           c->m_a1u >= 0.0f && c->m_a1u <= 1.0f && c->m_a1d >= 0.0f && c->m_a1d <= 1.0f &&
+           fast_from_bits(fast_bits(md->env_level) & 0x7FFFFFFFu) <= 0x1p64f && n <= kMostInputFreeSamples &&
+           input_bounded(input, n);
+}
+
+// No position yet, as at a block start. An LFO that sounds moves the pedal
+// from the first chunk on, as a rule.
+void last_targets_restart(LastTargets* t) {
+    t->p_bits = kNoPosition;
+    t->moving = !t->positions.lfo_silent;
+}
+
+void last_targets_init(LastTargets* t, const WahEngine* e, const WideTargetsForm* form) {
+    position_settings_init(&t->positions, e);
+    vowel_settings_init(&t->vowels, e);
+    t->form = form;
+    last_targets_restart(t);
+}
+
+// The glide's lanes, which the lead carries from one block to the next.
+struct GlideLanes {
+    __m128 cutoff, q, cutoff_cur, q_cur;
+};
+
+GlideLanes glide_lanes(const FormantLanes* l) { return {l->cutoff, l->q, l->cutoff_cur, l->q_cur}; }
+
+void set_glide_lanes(FormantLanes* l, const GlideLanes* g) {
+    l->cutoff = g->cutoff;
+    l->q = g->q;
+    l->cutoff_cur = g->cutoff_cur;
+    l->q_cur = g->q_cur;
+}
+
+// The lead needs two whole chunks of the block that takes it up.
+constexpr int32_t kLeadSamples = 2 * kChunk;
+constexpr size_t kLeadEngineBytes = offsetof(WahEngine, lead);
+static_assert(kLeadEngineBytes <= kLeadSnapshotBytes, "the snapshot holds every field before the lead");
+
+// Leaves the next block's chunk 0 (glided, c0) and chunk 1 (stepped, c1)
+// in the lead, with the states after them, and the snapshot of the engine
+// as this block leaves it; called last.
+void lead_store(WahEngine* e, const BlockForms* forms, const LfoRun* lfo, const GlideLanes* glide,
+                const LastTargets* targets, const Chunk* c0, const Chunk* c1) {
+    BlockLead* lead = &e->lead;
+    lead->ordinary = forms->ordinary;
+    lead->lower_half = forms->lower_half;
+    lead->under_limit = forms->under_limit;
+    lead->targets_moving = targets->moving;
+    lead->p_bits = targets->p_bits;
+    lead->lfo_phase = lfo->phase;
+    lead->random_value = lfo->random_value;
+    lead->rng_state = lfo->rng_state;
+    _mm_storeu_ps(lead->glide[0], glide->cutoff);
+    _mm_storeu_ps(lead->glide[1], glide->q);
+    _mm_storeu_ps(lead->glide[2], glide->cutoff_cur);
+    _mm_storeu_ps(lead->glide[3], glide->q_cur);
+    memcpy(lead->cutoff_cur, c0->rows.cutoff_cur, sizeof lead->cutoff_cur);
+    memcpy(lead->q_cur, c0->rows.q_cur, sizeof lead->q_cur);
+    memcpy(lead->u, c1->u, sizeof lead->u);
+    memcpy(lead->level, c1->level, sizeof lead->level);
+    memcpy(lead->snapshot, e, kLeadEngineBytes);
+    lead->valid = true;
+}
+
+// Takes up the lead when it stands for this block: its chunk 0 into
+// chunks[0] with its coefficients, its chunk 1 into chunks[1] with its
+// targets, and the states after them. Then the block goes on from step 1.
+bool lead_resume(const WahEngine* e, int32_t n, const BlockForms* forms, FormantCoefficientsFn coefficients,
+                 Modulators* md, FormantLanes* l, LastTargets* targets, Chunk chunks[3]) {
+    const BlockLead* lead = &e->lead;
+    if (!lead->valid || n < kLeadSamples || lead->ordinary != forms->ordinary ||
+        lead->lower_half != forms->lower_half || lead->under_limit != forms->under_limit ||
+        memcmp(lead->snapshot, e, kLeadEngineBytes) != 0)
+        return false;
+    md->lfo.phase = lead->lfo_phase;
+    md->lfo.random_value = lead->random_value;
+    md->lfo.rng_state = lead->rng_state;
+    const GlideLanes glide = {_mm_loadu_ps(lead->glide[0]), _mm_loadu_ps(lead->glide[1]),
+                              _mm_loadu_ps(lead->glide[2]), _mm_loadu_ps(lead->glide[3])};
+    set_glide_lanes(l, &glide);
+    targets->moving = lead->targets_moving;
+    targets->p_bits = lead->p_bits;
+    Chunk* c0 = &chunks[0];
+    memcpy(c0->rows.cutoff_cur, lead->cutoff_cur, sizeof lead->cutoff_cur);
+    memcpy(c0->rows.q_cur, lead->q_cur, sizeof lead->q_cur);
+    c0->still = false;
+    chunk_coefficients(coefficients, forms, l, c0, kChunk);
+    Chunk* c1 = &chunks[1];
+    memcpy(c1->u, lead->u, sizeof lead->u);
+    memcpy(c1->level, lead->level, sizeof lead->level);
+    chunk_targets(c1, kChunk, targets, n == kLeadSamples);
+    return true;
 }
 
 void process_block(WahEngine* e, const float* input, float* output, int32_t n, FormantCoefficientsFn coefficients,
@@ -482,39 +670,69 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     formant_lanes_load(&lanes, e);
     Chunk chunks[3];
     LastTargets targets;
-    targets.p_bits = kNoPosition;
-    position_settings_init(&targets.positions, e);
-    // An LFO that sounds moves the pedal from the first chunk on, as a rule.
-    targets.moving = !targets.positions.lfo_silent;
-    vowel_settings_init(&targets.vowels, e);
-    targets.form = wide_targets;
-    // The glide's shorter form holds for the whole block when the targets
-    // carried in and every target the block's vowels give are ordinary.
-    const bool ordinary = targets.vowels.ordinary && formant_lanes_targets_ordinary(&lanes);
-    const bool lower_half = ordinary && formant_lanes_sines_in_lower_half(&lanes);
-    const bool under_limit = ordinary && formant_lanes_cutoffs_under_prewarp_limit(&lanes);
+    last_targets_init(&targets, e, wide_targets);
+    const BlockForms forms = block_forms(&targets.vowels, &lanes);
+    const bool input_free = positions_free_of_input(&modulators, &targets.positions, input, n);
+    if (input_free) {
+        for (Chunk& c : chunks) memset(c.env, 0, sizeof c.env);
+    }
+    const bool resumed = input_free && lead_resume(e, n, &forms, coefficients, &modulators, &lanes, &targets, chunks);
+    e->lead.valid = false;
+    // The lead for the next block, from this block's last two steps: the
+    // LFO of its chunks 0 and 1, the targets of chunk 0 and its glide.
+    // Resting mix and bypass smoothers keep the lead to those. A silent
+    // LFO leaves the pedal where it is, and a pedal that stays has no glide
+    // to lead.
+    const bool leading = input_free && n >= kLeadSamples && !mixer.moving && !targets.positions.lfo_silent;
+    // The next block's targets pass, as it would start: the same settings.
+    LastTargets next_targets = targets;
+    last_targets_restart(&next_targets);
+    LfoRun lfo_at_end = modulators.lfo;
+    GlideLanes glide_at_end = glide_lanes(&lanes);
+    BlockForms next_forms = forms;
     // Step k runs the modulators of chunk k + 1, glides chunk k and renders
     // chunk k - 1 (or a still chunk k, see serial_passes); then the targets
     // of chunk k + 1 and the coefficients of chunk k. Step -1 starts with the
-    // modulators and targets of chunk 0.
+    // modulators and targets of chunk 0; a block that took up the lead
+    // starts with step 1. Leading, chunks chunk_count and chunk_count + 1
+    // are the next block's 0 and 1.
     const int32_t chunk_count = (n + kChunk - 1) / kChunk;
-    bool prev_rendered = true;  // nothing before chunk 0
-    for (int32_t k = -1; k <= chunk_count; ++k) {
-        const Stage next = {&chunks[(k + 1) % 3], chunk_length(n, k + 1)};
-        const Stage now = {&chunks[(k + 3) % 3], k >= 0 ? chunk_length(n, k) : 0};
+    bool prev_rendered = !resumed;  // nothing before chunk 0
+    for (int32_t k = resumed ? 1 : -1; k <= chunk_count; ++k) {
+        const bool next_leads = leading && k + 1 >= chunk_count;
+        const bool now_leads = leading && k == chunk_count;
+        if (leading && k == chunk_count - 1) lfo_at_end = modulators.lfo;
+        if (now_leads) {
+            glide_at_end = glide_lanes(&lanes);
+            next_forms = block_forms(&targets.vowels, &lanes);
+        }
+        const Stage next = {&chunks[(k + 1) % 3], next_leads ? kChunk : chunk_length(n, k + 1)};
+        const Stage now = {&chunks[(k + 3) % 3], now_leads ? kChunk : k >= 0 ? chunk_length(n, k) : 0};
         const int32_t prev_m = k >= 1 && !prev_rendered ? chunk_length(n, k - 1) : 0;
-        // Absent stages point at the block's start (and no pointer before it).
-        const int32_t next_base = next.m > 0 ? (k + 1) * kChunk : 0;
+        // Absent stages, and the next block's, point at the block's start
+        // (and no pointer before it).
+        const int32_t next_base = next.m > 0 && !next_leads ? (k + 1) * kChunk : 0;
         const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
-        const int32_t now_base = now.m > 0 ? k * kChunk : 0;
+        const int32_t now_base = now.m > 0 && !now_leads ? k * kChunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
-        prev_rendered = serial_passes(coefficients, ordinary, lower_half, under_limit, &modulators, &mixer, &lanes,
-                                      next, input + next_base, now, prev, now_output);
-        if (next.m > 0) {
+        prev_rendered = serial_passes(coefficients, now_leads ? &next_forms : &forms, input_free, now_leads,
+                                      &modulators, &mixer, &lanes, next, input + next_base, now, prev, now_output);
+        // The next block's chunk 1 waits there for its targets.
+        if (next.m > 0 && !now_leads) {
             pad_modulators(next.c, next.m);
-            chunk_targets(next.c, next.m, &targets, (k + 1) * kChunk + next.m == n);
+            const bool block_end = !next_leads && (k + 1) * kChunk + next.m == n;
+            chunk_targets(next.c, next.m, next_leads ? &next_targets : &targets, block_end);
         }
+    }
+    // A next block's chunk 0 that glides nowhere is rendered in its first
+    // step, from its input: no lead then.
+    const bool lead_ready = leading && !chunks[chunk_count % 3].still;
+    const LfoRun lfo_ahead = modulators.lfo;
+    const GlideLanes glide_ahead = glide_lanes(&lanes);
+    if (leading) {
+        modulators.lfo = lfo_at_end;
+        set_glide_lanes(&lanes, &glide_at_end);
     }
     modulators_store(&modulators, e);
     // The output values are those of the block's last sample.
@@ -523,10 +741,14 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     e->mod_position = last->p[j] * 100.0f;
     e->lfo_phase = last->u[j];
     e->lfo_out = last->lfo[j];
-    e->env_out = last->env[j];
+    e->env_out = input_free ? modulators.env_level * modulators.env_scale : last->env[j];
     e->mix_state = mixer.mix;
     e->bypass_state = mixer.bypass;
     formant_lanes_store(&lanes, e);
+    if (lead_ready) {
+        lead_store(e, &next_forms, &lfo_ahead, &glide_ahead, &next_targets, &chunks[chunk_count % 3],
+                   &chunks[(chunk_count + 1) % 3]);
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "engine/block_lead.h"
 #include "engine/one_pole.h"
 #include "engine/parameter_table.h"
 
@@ -139,6 +140,9 @@ typedef struct WahEngine {
     // what a saved state holds.
     float param_values[kInputParameterCount];
     float sample_rate;
+    // Work done ahead for the next block; last, as its snapshot covers
+    // every field before it. Never part of a saved state.
+    BlockLead lead;
 } WahEngine;
 
 // Construction values. [any thread, engine not in use]
