@@ -129,7 +129,7 @@ WAH_INLINE void modulator_sample(Modulators* md, Chunk* c, const float* input, i
 }
 
 // Pass 1a where the positions are free of the input: the LFO only (every
-// envelope contribution is zero, written once per block).
+// envelope contribution is zero, see chunk_targets).
 WAH_INLINE void lfo_sample(Modulators* md, Chunk* c, int32_t j) {
     c->u[j] = lfo_advance(&md->lfo);
     c->level[j] = md->lfo.random_value;
@@ -172,6 +172,9 @@ struct LastTargets {
     bool moving;
     // The block's LFO and vowel settings, and the form of the pass.
     PositionSettings positions;
+    // The positions are free of the input: every envelope contribution is
+    // zero (see positions_free_of_input).
+    bool input_free;
     VowelSettings vowels;
     const WideTargetsForm* form;
 };
@@ -215,7 +218,9 @@ uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
 // so the targets wait for the positions only. A group that turns out kept
 // then holds targets equal to those kept, which the glide ignores.
 void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
-    last->form->positions(&last->positions, c->u, c->level, c->env, m, block_end, c->lfo, c->p);
+    alignas(64) static const float kNoEnvelope[kChunk] = {};
+    const float* env = last->input_free ? kNoEnvelope : c->env;
+    last->form->positions(&last->positions, c->u, c->level, env, m, block_end, c->lfo, c->p);
     if (last->moving) {
         const uint32_t every_block = (1u << ((m + kWideLanes - 1) / kWideLanes)) - 1u;
         last->form->targets(&last->vowels, c->p, every_block, c->cutoff, c->q);
@@ -673,9 +678,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     last_targets_init(&targets, e, wide_targets);
     const BlockForms forms = block_forms(&targets.vowels, &lanes);
     const bool input_free = positions_free_of_input(&modulators, &targets.positions, input, n);
-    if (input_free) {
-        for (Chunk& c : chunks) memset(c.env, 0, sizeof c.env);
-    }
+    targets.input_free = input_free;
     const bool resumed = input_free && lead_resume(e, n, &forms, coefficients, &modulators, &lanes, &targets, chunks);
     e->lead.valid = false;
     // The lead for the next block, from this block's last two steps: the
