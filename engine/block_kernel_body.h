@@ -41,31 +41,36 @@ namespace {
 // positions_free_of_input), pass 1a is the LFO alone and the envelope steps
 // with pass 3, sample by sample with the filters; the block can then also
 // compute the next block's first steps in its last ones (see block_lead.h).
+// Such a block works in chunks of kLeadChunk samples where it holds two of
+// them: with no pipeline to fill at its start, longer chunks pay, as the
+// passes are entered half as often. Every other block works in chunks of
+// kChunk, which fill sooner.
 // Every value is computed by the same operations as in the plain per-sample
 // order, so the bits do not depend on the chunking or the block size.
 constexpr int32_t kChunk = 32;
-static_assert(kChunk == kLeadChunk && kCoefficientRows == static_cast<int32_t>(kLeadChunk),
-              "the lead holds chunks as the block has them");
+constexpr int32_t kMaxChunk = kLeadChunk;
+static_assert(kChunk <= kMaxChunk && kCoefficientRows == static_cast<int32_t>(kMaxChunk),
+              "one packed coefficient row per sample of the longest chunk");
 
 struct Chunk {
     // Filter-independent values of each sample.
-    alignas(16) float x[kChunk];
-    alignas(16) float env[kChunk];    // envelope contribution
-    alignas(16) float u[kChunk];      // LFO phase
-    alignas(16) float level[kChunk];  // random level in force
-    alignas(16) float lfo[kChunk];    // LFO contribution
-    alignas(16) float p[kChunk];      // modulated position, 0..1
+    alignas(16) float x[kMaxChunk];
+    alignas(16) float env[kMaxChunk];    // envelope contribution
+    alignas(16) float u[kMaxChunk];      // LFO phase
+    alignas(16) float level[kMaxChunk];  // random level in force
+    alignas(16) float lfo[kMaxChunk];    // LFO contribution
+    alignas(16) float p[kMaxChunk];      // modulated position, 0..1
     // Formant targets, filters in lanes; not stored for groups whose targets
     // are the same as the sample before (see same_targets).
-    __m128 cutoff[kChunk], q[kChunk];
+    __m128 cutoff[kMaxChunk], q[kMaxChunk];
     // The mix and bypass smoothers' values of each sample; not written when
     // the block's smoothers rest (see MixerRun).
-    alignas(16) float mix[kChunk];
-    alignas(16) float bypass[kChunk];
+    alignas(16) float mix[kMaxChunk];
+    alignas(16) float bypass[kMaxChunk];
     // The three band-pass outputs of each sample, filters in lanes.
-    __m128 bp[kChunk];
+    __m128 bp[kMaxChunk];
     // Per group of four: the targets equal those of the sample before.
-    bool same_targets[kChunk / 4];
+    bool same_targets[kMaxChunk / 4];
     // The glide and the coefficients of each sample; not written for a
     // still chunk, whose samples all filter with still_cutoff_cur and the
     // coefficients in force.
@@ -73,8 +78,8 @@ struct Chunk {
     bool still;
     __m128 still_cutoff_cur;
 };
-static_assert(kCoefficientRows == kChunk, "one packed coefficient row per sample of a chunk");
-static_assert(kChunk % kWideLanes == 0 && kChunk / kWideLanes <= 32, "whole wide blocks, one bit each");
+static_assert(kChunk % kWideLanes == 0 && kMaxChunk % kWideLanes == 0 && kMaxChunk / kWideLanes <= 32,
+              "whole wide blocks, one bit each");
 
 // The mix and bypass smoothers. Their steps depend on nothing but their own
 // state, so they run with the modulators; when a step would leave both
@@ -218,7 +223,7 @@ uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
 // so the targets wait for the positions only. A group that turns out kept
 // then holds targets equal to those kept, which the glide ignores.
 void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
-    alignas(64) static const float kNoEnvelope[kChunk] = {};
+    alignas(64) static const float kNoEnvelope[kMaxChunk] = {};
     const float* env = last->input_free ? kNoEnvelope : c->env;
     last->form->positions(&last->positions, c->u, c->level, env, m, block_end, c->lfo, c->p);
     if (last->moving) {
@@ -532,10 +537,11 @@ bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, 
     return render_now;
 }
 
-int32_t chunk_length(int32_t n, int32_t k) {
-    const int32_t base = k * kChunk;
+// Chunk k of a block of n samples worked in chunks of chunk samples.
+int32_t chunk_length(int32_t n, int32_t k, int32_t chunk) {
+    const int32_t base = k * chunk;
     if (base >= n) return 0;
-    return n - base < kChunk ? n - base : kChunk;
+    return n - base < chunk ? n - base : chunk;
 }
 
 // Whether the block's positions are free of its input: its envelope
@@ -604,17 +610,49 @@ void set_glide_lanes(FormantLanes* l, const GlideLanes* g) {
     l->q_cur = g->q_cur;
 }
 
-// The lead needs two whole chunks of the block that takes it up.
-constexpr int32_t kLeadSamples = 2 * kChunk;
 constexpr size_t kLeadEngineBytes = offsetof(WahEngine, lead);
 static_assert(kLeadEngineBytes <= kLeadSnapshotBytes, "the snapshot holds every field before the lead");
 
-// Leaves the next block's chunk 0 (glided, c0) and chunk 1 (stepped, c1)
-// in the lead, with the states after them, and the snapshot of the engine
-// as this block leaves it; called last.
-void lead_store(WahEngine* e, const BlockForms* forms, const LfoRun* lfo, const GlideLanes* glide,
-                const LastTargets* targets, const Chunk* c0, const Chunk* c1) {
+// The chunk length of a block of n samples that leads: two whole chunks of
+// it are what the lead holds of the next block, which must work in the
+// same chunks to take it up.
+int32_t lead_chunk(int32_t n) { return n >= 2 * kLeadChunk ? kLeadChunk : kChunk; }
+
+// What the lead holds of two chunks: chunk 0's glided rows and chunk 1's
+// LFO, in the lead or in the chunks themselves.
+struct LeadParts {
+    float *cutoff_cur, *q_cur, *u, *level;
+};
+
+LeadParts parts_in_lead(BlockLead* lead) { return {lead->cutoff_cur, lead->q_cur, lead->u, lead->level}; }
+
+LeadParts parts_in_chunks(Chunk* c0, Chunk* c1) { return {c0->rows.cutoff_cur, c0->rows.q_cur, c1->u, c1->level}; }
+
+template <int32_t kLength>
+void copy_parts(LeadParts to, LeadParts from) {
+    memcpy(to.cutoff_cur, from.cutoff_cur, 3 * kLength * sizeof(float));
+    memcpy(to.q_cur, from.q_cur, 3 * kLength * sizeof(float));
+    memcpy(to.u, from.u, kLength * sizeof(float));
+    memcpy(to.level, from.level, kLength * sizeof(float));
+}
+
+// The parts of chunks of chunk samples. (Copies of a fixed length are a
+// few moves; of a length known only when run, calls.)
+void copy_lead_parts(int32_t chunk, LeadParts to, LeadParts from) {
+    if (chunk == kLeadChunk) {
+        copy_parts<kLeadChunk>(to, from);
+    } else {
+        copy_parts<kChunk>(to, from);
+    }
+}
+
+// Leaves the next block's chunk 0 (glided, c0) and chunk 1 (stepped, c1),
+// of chunk samples each, in the lead, with the states after them, and the
+// snapshot of the engine as this block leaves it; called last.
+void lead_store(WahEngine* e, int32_t chunk, const BlockForms* forms, const LfoRun* lfo, const GlideLanes* glide,
+                const LastTargets* targets, Chunk* c0, Chunk* c1) {
     BlockLead* lead = &e->lead;
+    lead->chunk = chunk;
     lead->ordinary = forms->ordinary;
     lead->lower_half = forms->lower_half;
     lead->under_limit = forms->under_limit;
@@ -627,21 +665,19 @@ void lead_store(WahEngine* e, const BlockForms* forms, const LfoRun* lfo, const 
     _mm_storeu_ps(lead->glide[1], glide->q);
     _mm_storeu_ps(lead->glide[2], glide->cutoff_cur);
     _mm_storeu_ps(lead->glide[3], glide->q_cur);
-    memcpy(lead->cutoff_cur, c0->rows.cutoff_cur, sizeof lead->cutoff_cur);
-    memcpy(lead->q_cur, c0->rows.q_cur, sizeof lead->q_cur);
-    memcpy(lead->u, c1->u, sizeof lead->u);
-    memcpy(lead->level, c1->level, sizeof lead->level);
+    copy_lead_parts(chunk, parts_in_lead(lead), parts_in_chunks(c0, c1));
     memcpy(lead->snapshot, e, kLeadEngineBytes);
     lead->valid = true;
 }
 
-// Takes up the lead when it stands for this block: its chunk 0 into
-// chunks[0] with its coefficients, its chunk 1 into chunks[1] with its
-// targets, and the states after them. Then the block goes on from step 1.
-bool lead_resume(const WahEngine* e, int32_t n, const BlockForms* forms, FormantCoefficientsFn coefficients,
+// Takes up the lead when it stands for this block of n samples, which
+// leads in chunks of chunk samples: its chunk 0 into chunks[0] with its
+// coefficients, its chunk 1 into chunks[1] with its targets, and the states
+// after them. Then the block goes on from step 1.
+bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms, FormantCoefficientsFn coefficients,
                  Modulators* md, FormantLanes* l, LastTargets* targets, Chunk chunks[3]) {
-    const BlockLead* lead = &e->lead;
-    if (!lead->valid || n < kLeadSamples || lead->ordinary != forms->ordinary ||
+    BlockLead* lead = &e->lead;
+    if (!lead->valid || lead->chunk != chunk || lead->ordinary != forms->ordinary ||
         lead->lower_half != forms->lower_half || lead->under_limit != forms->under_limit ||
         memcmp(lead->snapshot, e, kLeadEngineBytes) != 0)
         return false;
@@ -654,14 +690,11 @@ bool lead_resume(const WahEngine* e, int32_t n, const BlockForms* forms, Formant
     targets->moving = lead->targets_moving;
     targets->p_bits = lead->p_bits;
     Chunk* c0 = &chunks[0];
-    memcpy(c0->rows.cutoff_cur, lead->cutoff_cur, sizeof lead->cutoff_cur);
-    memcpy(c0->rows.q_cur, lead->q_cur, sizeof lead->q_cur);
-    c0->still = false;
-    chunk_coefficients(coefficients, forms, l, c0, kChunk);
     Chunk* c1 = &chunks[1];
-    memcpy(c1->u, lead->u, sizeof lead->u);
-    memcpy(c1->level, lead->level, sizeof lead->level);
-    chunk_targets(c1, kChunk, targets, n == kLeadSamples);
+    copy_lead_parts(chunk, parts_in_chunks(c0, c1), parts_in_lead(lead));
+    c0->still = false;
+    chunk_coefficients(coefficients, forms, l, c0, chunk);
+    chunk_targets(c1, chunk, targets, n == 2 * chunk);
     return true;
 }
 
@@ -679,14 +712,16 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     const BlockForms forms = block_forms(&targets.vowels, &lanes);
     const bool input_free = positions_free_of_input(&modulators, &targets.positions, input, n);
     targets.input_free = input_free;
-    const bool resumed = input_free && lead_resume(e, n, &forms, coefficients, &modulators, &lanes, &targets, chunks);
-    e->lead.valid = false;
     // The lead for the next block, from this block's last two steps: the
     // LFO of its chunks 0 and 1, the targets of chunk 0 and its glide.
     // Resting mix and bypass smoothers keep the lead to those. A silent
     // LFO leaves the pedal where it is, and a pedal that stays has no glide
-    // to lead.
-    const bool leading = input_free && n >= kLeadSamples && !mixer.moving && !targets.positions.lfo_silent;
+    // to lead. A block that leads may take up the lead the last one left.
+    const bool leading = input_free && n >= 2 * kChunk && !mixer.moving && !targets.positions.lfo_silent;
+    const int32_t chunk = leading ? lead_chunk(n) : kChunk;
+    const bool resumed =
+        leading && lead_resume(e, n, chunk, &forms, coefficients, &modulators, &lanes, &targets, chunks);
+    e->lead.valid = false;
     // The next block's targets pass, as it would start: the same settings.
     LastTargets next_targets = targets;
     last_targets_restart(&next_targets);
@@ -699,7 +734,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // modulators and targets of chunk 0; a block that took up the lead
     // starts with step 1. Leading, chunks chunk_count and chunk_count + 1
     // are the next block's 0 and 1.
-    const int32_t chunk_count = (n + kChunk - 1) / kChunk;
+    const int32_t chunk_count = (n + chunk - 1) / chunk;
     bool prev_rendered = !resumed;  // nothing before chunk 0
     for (int32_t k = resumed ? 1 : -1; k <= chunk_count; ++k) {
         const bool next_leads = leading && k + 1 >= chunk_count;
@@ -709,14 +744,14 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
             glide_at_end = glide_lanes(&lanes);
             next_forms = block_forms(&targets.vowels, &lanes);
         }
-        const Stage next = {&chunks[(k + 1) % 3], next_leads ? kChunk : chunk_length(n, k + 1)};
-        const Stage now = {&chunks[(k + 3) % 3], now_leads ? kChunk : k >= 0 ? chunk_length(n, k) : 0};
-        const int32_t prev_m = k >= 1 && !prev_rendered ? chunk_length(n, k - 1) : 0;
+        const Stage next = {&chunks[(k + 1) % 3], next_leads ? chunk : chunk_length(n, k + 1, chunk)};
+        const Stage now = {&chunks[(k + 3) % 3], now_leads ? chunk : k >= 0 ? chunk_length(n, k, chunk) : 0};
+        const int32_t prev_m = k >= 1 && !prev_rendered ? chunk_length(n, k - 1, chunk) : 0;
         // Absent stages, and the next block's, point at the block's start
         // (and no pointer before it).
-        const int32_t next_base = next.m > 0 && !next_leads ? (k + 1) * kChunk : 0;
-        const int32_t prev_base = prev_m > 0 ? (k - 1) * kChunk : 0;
-        const int32_t now_base = now.m > 0 && !now_leads ? k * kChunk : 0;
+        const int32_t next_base = next.m > 0 && !next_leads ? (k + 1) * chunk : 0;
+        const int32_t prev_base = prev_m > 0 ? (k - 1) * chunk : 0;
+        const int32_t now_base = now.m > 0 && !now_leads ? k * chunk : 0;
         const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
         prev_rendered = serial_passes(coefficients, now_leads ? &next_forms : &forms, input_free, now_leads,
@@ -724,7 +759,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
         // The next block's chunk 1 waits there for its targets.
         if (next.m > 0 && !now_leads) {
             pad_modulators(next.c, next.m);
-            const bool block_end = !next_leads && (k + 1) * kChunk + next.m == n;
+            const bool block_end = !next_leads && (k + 1) * chunk + next.m == n;
             chunk_targets(next.c, next.m, next_leads ? &next_targets : &targets, block_end);
         }
     }
@@ -740,7 +775,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     modulators_store(&modulators, e);
     // The output values are those of the block's last sample.
     const Chunk* last = &chunks[(chunk_count - 1) % 3];
-    const int32_t j = chunk_length(n, chunk_count - 1) - 1;
+    const int32_t j = chunk_length(n, chunk_count - 1, chunk) - 1;
     e->mod_position = last->p[j] * 100.0f;
     e->lfo_phase = last->u[j];
     e->lfo_out = last->lfo[j];
@@ -749,7 +784,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     e->bypass_state = mixer.bypass;
     formant_lanes_store(&lanes, e);
     if (lead_ready) {
-        lead_store(e, &next_forms, &lfo_ahead, &glide_ahead, &next_targets, &chunks[chunk_count % 3],
+        lead_store(e, chunk, &next_forms, &lfo_ahead, &glide_ahead, &next_targets, &chunks[chunk_count % 3],
                    &chunks[(chunk_count + 1) % 3]);
     }
 }

@@ -15,7 +15,7 @@
 #include <stdint.h>
 
 enum : int32_t {
-    kLeadChunk = 32,            // samples per chunk of block processing
+    kLeadChunk = 64,            // the most samples per chunk of a block that leads
     kLeadRowFloats = 3 * kLeadChunk,  // one chunk's packed rows, three filters per sample
     kLeadSnapshotBytes = 1024,  // room for the engine's fields before the lead
 };
@@ -23,6 +23,9 @@ enum : int32_t {
 typedef struct BlockLead {
     // Set by a block that computed the lead, cleared by the next block.
     bool valid;
+    // Samples per chunk of the block that computed it; the next block
+    // takes it up only if it works in chunks of as many.
+    int32_t chunk;
     // The forms of the glide and the coefficient pass the next block must
     // choose for the lead to stand (its block start decides them again).
     bool ordinary, lower_half, under_limit;
@@ -36,10 +39,11 @@ typedef struct BlockLead {
     uint64_t rng_state;
     // The glide's lanes after chunk 0: cutoff, q, cutoff_cur, q_cur.
     float glide[4][4];
-    // Chunk 0's glided cutoffs and Qs, packed as the coefficient rows are.
+    // Chunk 0's glided cutoffs and Qs, packed as the coefficient rows are
+    // (3 * chunk floats each).
     float cutoff_cur[kLeadRowFloats];
     float q_cur[kLeadRowFloats];
-    // Chunk 1's LFO phases and random levels.
+    // Chunk 1's LFO phases and random levels (chunk floats each).
     float u[kLeadChunk];
     float level[kLeadChunk];
     // The engine's fields before the lead, as the computing block left them.

@@ -17,7 +17,7 @@
 
 #include "engine/formant_lanes.h"
 
-enum : int32_t { kCoefficientRows = 32 };
+enum : int32_t { kCoefficientRows = 64 };
 
 // The rows are packed: the three filters of sample j at floats 3j, 3j + 1
 // and 3j + 2, so the pass's vectors hold no idle lane. The filters load a

@@ -39,7 +39,7 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
             const bool lower_half = flags & 1, under_limit = flags & 2;
             for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f}) {
                 const CoefficientRates rates = {3.14159265f / fs, 0.499f * fs};
-                for (int32_t m : {32, 31, 1, 2, 5, 17, 21, 32, 32, 32, 32, 32, 32, 32}) {
+                for (int32_t m : {64, 63, 33, 32, 31, 1, 2, 5, 17, 21, 48, 64, 32, 64}) {
                     CoefficientRows r;
                     for (int32_t i = 0; i < kCoefficientFloats; ++i) {
                         s = s * 1664525u + 1013904223u;
