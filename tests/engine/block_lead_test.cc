@@ -75,21 +75,34 @@ void host_moves(WahEngine* e, int b) {
     }
 }
 
-}  // namespace
-
-TEST(BlockLead, TakenUpOrNotTheBitsAreThePlainReferences) {
-    // Blocks that lead in long chunks and in short ones, exactly long
-    // enough for either, and too short to lead.
-    const int32_t kSizes[] = {256, 128, 129, 300, 64, 100, 65, 31, 1000, 128};
+// Runs body(form, engine) with every build of the block passes, each on a
+// fresh engine at 48 kHz with the LFO on, and flush-to-zero set as the
+// plug-in frames set it.
+template <typename Body>
+void with_every_form(Body body) {
     FpDenormalGuard guard{};
     fp_denormal_guard_enter(&guard);
     int count = 0;
     const WideForms* forms = wide_forms_available(&count);
     for (int f = 0; f < count; ++f) {
         wide_forms_force(&forms[f]);
-        WahEngine a;
-        prepare_default_engine(&a, 48000.0f);
-        wah_engine_set_parameter(&a, kLfoOn, 1.0f);
+        WahEngine e;
+        prepare_default_engine(&e, 48000.0f);
+        wah_engine_set_parameter(&e, kLfoOn, 1.0f);
+        body(f, &e);
+    }
+    wide_forms_force(nullptr);
+    fp_denormal_guard_leave(&guard);
+}
+
+}  // namespace
+
+TEST(BlockLead, TakenUpOrNotTheBitsAreThePlainReferences) {
+    // Blocks that lead in long chunks and in short ones, exactly long
+    // enough for either, and too short to lead.
+    const int32_t kSizes[] = {256, 128, 129, 300, 64, 100, 65, 31, 1000, 128};
+    with_every_form([&](int f, WahEngine* engine) {
+        WahEngine& a = *engine;
         WahEngine fresh = a, reference = a;
         int taken_up = 0;
         for (int b = 0; b < 300; ++b) {
@@ -118,9 +131,7 @@ TEST(BlockLead, TakenUpOrNotTheBitsAreThePlainReferences) {
         // Many blocks took the lead up (76 of the 300), so that path ran
         // through the cases.
         EXPECT_GT(taken_up, 60) << f;
-    }
-    wide_forms_force(nullptr);
-    fp_denormal_guard_leave(&guard);
+    });
 }
 
 TEST(BlockLead, NonFiniteInputIsNeverRenderedFromTheLead) {
@@ -130,18 +141,11 @@ TEST(BlockLead, NonFiniteInputIsNeverRenderedFromTheLead) {
     // input, take the level's contribution as zero.
     // The bad samples sit where each width of the input check looks: in
     // whole registers of sixteen and of four, and in the last few samples.
-    FpDenormalGuard guard{};
-    fp_denormal_guard_enter(&guard);
     const float kBad[] = {NAN, INFINITY, -INFINITY};
     const size_t kBadAt[] = {100, 257, 262};
     const size_t kLength = 263;
-    int count = 0;
-    const WideForms* forms = wide_forms_available(&count);
-    for (int f = 0; f < count; ++f) {
-        wide_forms_force(&forms[f]);
-        WahEngine a;
-        prepare_default_engine(&a, 48000.0f);
-        wah_engine_set_parameter(&a, kLfoOn, 1.0f);
+    with_every_form([&](int f, WahEngine* engine) {
+        WahEngine& a = *engine;
         WahEngine fresh = a;
         int matched_before_bad = 0;
         for (int b = 0; b < 40; ++b) {
@@ -169,7 +173,5 @@ TEST(BlockLead, NonFiniteInputIsNeverRenderedFromTheLead) {
         }
         // The bad blocks found a lead that matched the engine.
         EXPECT_GT(matched_before_bad, 3) << f;
-    }
-    wide_forms_force(nullptr);
-    fp_denormal_guard_leave(&guard);
+    });
 }
