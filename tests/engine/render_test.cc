@@ -240,6 +240,10 @@ TEST(Render, SettledPedalThatMovesAgainMatchesThePlainReference) {
             EXPECT_EQ(float_bits(a.svf[f].cutoff_cur), float_bits(b.svf[f].cutoff_cur));
             EXPECT_EQ(float_bits(a.svf_state[f].bp_z1), float_bits(b.svf_state[f].bp_z1));
         }
+        // The envelope and the LFO stepped once per sample, whether a chunk
+        // stood still or moved.
+        EXPECT_EQ(float_bits(a.env_level), float_bits(b.env_level)) << block;
+        EXPECT_EQ(float_bits(a.lfo_phase_acc), float_bits(b.lfo_phase_acc)) << block;
     }
 }
 
