@@ -353,7 +353,7 @@ bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
 // start, which forgets the last position): each of its samples would find
 // nothing moving and keep the smoothed values. The glide would still take
 // the new targets; so does this.
-bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
+WAH_INLINE bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
     if (!lanes_settled(l->cutoff, l->q, l)) return false;
     int32_t last_new = -1;
     for (int32_t g = 0; g < m; g += 4) {
@@ -535,6 +535,91 @@ bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, 
     if (glide && !now_leads) chunk_coefficients(coefficients, forms, &l, now.c, now.m);
     if (prev.m > 0) chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
     return render_now;
+}
+
+// A still pedal's chunks, each rendered in the loop that steps its own
+// modulators (AVX-512 build only): where the glide has settled and the
+// pedal is expected to stay, a chunk is rendered with the coefficients in
+// force before its targets are known, with the filters' memories kept. If
+// its targets then leave it still, it is done, with the bits the pipeline
+// would give; otherwise the memories go back and the pipeline takes the
+// chunk up with its modulators and targets done. A still pedal thus fills
+// no pipeline at the block start. The other builds render such chunks
+// slower this way than in the pipeline.
+#if defined(__AVX512F__)
+constexpr bool kStillAhead = true;
+#else
+constexpr bool kStillAhead = false;
+#endif
+
+struct FilterMemories {
+    __m128 hp_z1, lp_z1, bp_z1, cutoff_z1;
+};
+
+template <bool kMixerMoves>
+WAH_INLINE void still_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Chunk* c, const float* input,
+                           int32_t m) {
+    MixerRun mx;
+    if (kMixerMoves) mx = *mixer;
+    for (int32_t j = 0; j < m; ++j) {
+        modulator_sample(md, c, input, j);
+        if (kMixerMoves) mixer_sample(&mx, c, j);
+        render_still_sample(l, c, j, c->x[j]);
+    }
+    if (kMixerMoves) *mixer = mx;
+}
+
+// Out-of-line forms for still_chunk, which keep serial_passes' own inlined
+// ones (and its register allocation) as they are.
+__attribute__((noinline)) bool chunk_still_apart(FormantLanes* l, const Chunk* c, int32_t m) {
+    return chunk_still(l, c, m);
+}
+
+__attribute__((noinline)) void chunk_output_apart(const Chunk* c, int32_t m, const MixerRun* mx, const float* input,
+                                                  float* output) {
+    chunk_output(c, m, mx, input, output);
+}
+
+// One chunk of m samples rendered ahead of its targets; returns whether it
+// stood. Where the positions are free of the input the pipeline steps the
+// envelope with the render, so a chunk that did not stand leaves the
+// envelope as it found it.
+__attribute__((noinline)) bool still_chunk(Modulators* modulators, MixerRun* mixer, FormantLanes* lanes,
+                                           LastTargets* targets, Chunk* c, const float* input, float* output,
+                                           int32_t m, bool block_end) {
+    Modulators md = *modulators;
+    FormantLanes l = *lanes;
+    const FilterMemories kept = {l.hp_z1, l.lp_z1, l.bp_z1, l.cutoff_z1};
+    const float env_level = md.env_level;
+    c->still_cutoff_cur = l.cutoff_cur;
+    if (mixer->moving) {
+        still_loop<true>(&md, mixer, &l, c, input, m);
+    } else {
+        still_loop<false>(&md, mixer, &l, c, input, m);
+    }
+    pad_modulators(c, m);
+    chunk_targets(c, m, targets, block_end);
+    c->still = chunk_still_apart(&l, c, m);
+    if (!c->still) {
+        l.hp_z1 = kept.hp_z1;
+        l.lp_z1 = kept.lp_z1;
+        l.bp_z1 = kept.bp_z1;
+        l.cutoff_z1 = kept.cutoff_z1;
+        if (targets->input_free) md.env_level = env_level;
+    }
+    *modulators = md;
+    *lanes = l;
+    if (c->still) chunk_output_apart(c, m, mixer, input, output);
+    return c->still;
+}
+
+// Whether a block's pedal is expected to stay: its LFO is silent, the glide
+// has settled and nothing but a silent envelope, or one that held the pedal
+// at the heel or the toe at the end of the last block, moves it. (Only the
+// speed depends on this guess: a chunk that moves is rendered again.)
+bool pedal_expected_still(const WahEngine* e, const LastTargets* targets, const FormantLanes* l) {
+    return targets->positions.lfo_silent && lanes_settled(l->cutoff, l->q, l) &&
+           (targets->input_free || e->mod_position == 0.0f || e->mod_position == 100.0f);
 }
 
 // Chunk k of a block of n samples worked in chunks of chunk samples.
@@ -732,11 +817,26 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // chunk k - 1 (or a still chunk k, see serial_passes); then the targets
     // of chunk k + 1 and the coefficients of chunk k. Step -1 starts with the
     // modulators and targets of chunk 0; a block that took up the lead
-    // starts with step 1. Leading, chunks chunk_count and chunk_count + 1
-    // are the next block's 0 and 1.
+    // starts with step 1, and one whose still chunks were rendered ahead
+    // (see still_chunk) with the step of the first that moved. Leading,
+    // chunks chunk_count and chunk_count + 1 are the next block's 0 and 1.
     const int32_t chunk_count = (n + chunk - 1) / chunk;
     bool prev_rendered = !resumed;  // nothing before chunk 0
-    for (int32_t k = resumed ? 1 : -1; k <= chunk_count; ++k) {
+    int32_t first_step = resumed ? 1 : -1;
+    if (kStillAhead && !leading && pedal_expected_still(e, &targets, &lanes)) {
+        // Chunks that stood are done; the pipeline goes on from the first
+        // that did not, whose modulators and targets are done.
+        first_step = 0;
+        while (first_step < chunk_count) {
+            const int32_t m = chunk_length(n, first_step, chunk);
+            const int32_t base = first_step * chunk;
+            if (!still_chunk(&modulators, &mixer, &lanes, &targets, &chunks[first_step % 3], input + base,
+                             output + base, m, base + m == n))
+                break;
+            ++first_step;
+        }
+    }
+    for (int32_t k = first_step; k <= chunk_count; ++k) {
         const bool next_leads = leading && k + 1 >= chunk_count;
         const bool now_leads = leading && k == chunk_count;
         if (leading && k == chunk_count - 1) lfo_at_end = modulators.lfo;

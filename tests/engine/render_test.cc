@@ -339,11 +339,19 @@ TEST(Render, MixAndBypassThatSettleAndMoveAgainMatchThePlainReference) {
     struct Segment {
         float mix, bypass;
     };
+    // With the LFO on, and off (a still pedal, whose chunks are rendered
+    // with their own modulators).
     const Segment kSegments[] = {{30.0f, 1.0f}, {100.0f, 0.0f}, {45.0f, 0.0f}, {100.0f, 0.0f}};
-    for (int32_t block : {61, 256}) {
+    struct Run {
+        int32_t block;
+        bool lfo;
+    };
+    for (const Run run : {Run{61, true}, Run{256, true}, Run{256, false}}) {
+        const int32_t block = run.block;
+        const bool lfo = run.lfo;
         WahEngine a;
         prepare_default_engine(&a, 48000.0f);
-        wah_engine_set_parameter(&a, kLfoOn, 1.0f);
+        wah_engine_set_parameter(&a, kLfoOn, lfo ? 1.0f : 0.0f);
         WahEngine b = a;
         const int32_t segment = 72000;  // 1.5 s
         const std::vector<float> in = test_noise(4 * segment, 0.3f, 23u + static_cast<uint32_t>(block));
