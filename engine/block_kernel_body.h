@@ -353,7 +353,12 @@ bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
 // start, which forgets the last position): each of its samples would find
 // nothing moving and keep the smoothed values. The glide would still take
 // the new targets; so does this.
-WAH_INLINE bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
+#if defined(__AVX512F__)
+// still_chunk calls this too (see chunk_still_apart); forced inline here,
+// serial_passes keeps its own copy.
+WAH_INLINE
+#endif
+bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
     if (!lanes_settled(l->cutoff, l->q, l)) return false;
     int32_t last_new = -1;
     for (int32_t g = 0; g < m; g += 4) {
@@ -537,6 +542,13 @@ bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, 
     return render_now;
 }
 
+// Chunk k of a block of n samples worked in chunks of chunk samples.
+int32_t chunk_length(int32_t n, int32_t k, int32_t chunk) {
+    const int32_t base = k * chunk;
+    if (base >= n) return 0;
+    return n - base < chunk ? n - base : chunk;
+}
+
 // A still pedal's chunks, each rendered in the loop that steps its own
 // modulators (AVX-512 build only): where the glide has settled and the
 // pedal is expected to stay, a chunk is rendered with the coefficients in
@@ -545,13 +557,8 @@ bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, 
 // would give; otherwise the memories go back and the pipeline takes the
 // chunk up with its modulators and targets done. A still pedal thus fills
 // no pipeline at the block start. The other builds render such chunks
-// slower this way than in the pipeline.
+// slower this way than in the pipeline, and leave it out.
 #if defined(__AVX512F__)
-constexpr bool kStillAhead = true;
-#else
-constexpr bool kStillAhead = false;
-#endif
-
 struct FilterMemories {
     __m128 hp_z1, lp_z1, bp_z1, cutoff_z1;
 };
@@ -622,12 +629,30 @@ bool pedal_expected_still(const WahEngine* e, const LastTargets* targets, const 
            (targets->input_free || e->mod_position == 0.0f || e->mod_position == 100.0f);
 }
 
-// Chunk k of a block of n samples worked in chunks of chunk samples.
-int32_t chunk_length(int32_t n, int32_t k, int32_t chunk) {
-    const int32_t base = k * chunk;
-    if (base >= n) return 0;
-    return n - base < chunk ? n - base : chunk;
+// The chunks of a block of n samples (in chunks of chunk samples) that a
+// pedal expected to stay renders ahead; returns the step the pipeline goes
+// on from: that of the first chunk that did not stand, whose modulators and
+// targets are done, or first_step where none was rendered ahead.
+int32_t still_chunks_ahead(const WahEngine* e, Modulators* md, MixerRun* mixer, FormantLanes* l,
+                           LastTargets* targets, Chunk chunks[3], const float* input, float* output, int32_t n,
+                           int32_t chunk, int32_t first_step) {
+    if (!pedal_expected_still(e, targets, l)) return first_step;
+    const int32_t chunk_count = (n + chunk - 1) / chunk;
+    int32_t k = 0;
+    for (; k < chunk_count; ++k) {
+        const int32_t m = chunk_length(n, k, chunk);
+        const int32_t base = k * chunk;
+        if (!still_chunk(md, mixer, l, targets, &chunks[k % 3], input + base, output + base, m, base + m == n))
+            break;
+    }
+    return k;
 }
+#else
+int32_t still_chunks_ahead(const WahEngine*, Modulators*, MixerRun*, FormantLanes*, LastTargets*, Chunk*,
+                           const float*, float*, int32_t, int32_t, int32_t first_step) {
+    return first_step;
+}
+#endif
 
 // Whether the block's positions are free of its input: its envelope
 // contribution, the level times a scale of +0 or -0, is then a signed zero
@@ -823,18 +848,9 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     const int32_t chunk_count = (n + chunk - 1) / chunk;
     bool prev_rendered = !resumed;  // nothing before chunk 0
     int32_t first_step = resumed ? 1 : -1;
-    if (kStillAhead && !leading && pedal_expected_still(e, &targets, &lanes)) {
-        // Chunks that stood are done; the pipeline goes on from the first
-        // that did not, whose modulators and targets are done.
-        first_step = 0;
-        while (first_step < chunk_count) {
-            const int32_t m = chunk_length(n, first_step, chunk);
-            const int32_t base = first_step * chunk;
-            if (!still_chunk(&modulators, &mixer, &lanes, &targets, &chunks[first_step % 3], input + base,
-                             output + base, m, base + m == n))
-                break;
-            ++first_step;
-        }
+    if (!leading) {
+        first_step = still_chunks_ahead(e, &modulators, &mixer, &lanes, &targets, chunks, input, output, n, chunk,
+                                        first_step);
     }
     for (int32_t k = first_step; k <= chunk_count; ++k) {
         const bool next_leads = leading && k + 1 >= chunk_count;
