@@ -629,15 +629,14 @@ bool pedal_expected_still(const WahEngine* e, const LastTargets* targets, const 
            (targets->input_free || e->mod_position == 0.0f || e->mod_position == 100.0f);
 }
 
-// The chunks of a block of n samples (in chunks of chunk samples) that a
+// The chunks of a block of n samples (chunk_count chunks of chunk samples) that a
 // pedal expected to stay renders ahead; returns the step the pipeline goes
 // on from: that of the first chunk that did not stand, whose modulators and
 // targets are done, or first_step where none was rendered ahead.
 int32_t still_chunks_ahead(const WahEngine* e, Modulators* md, MixerRun* mixer, FormantLanes* l,
                            LastTargets* targets, Chunk chunks[3], const float* input, float* output, int32_t n,
-                           int32_t chunk, int32_t first_step) {
+                           int32_t chunk, int32_t chunk_count, int32_t first_step) {
     if (!pedal_expected_still(e, targets, l)) return first_step;
-    const int32_t chunk_count = (n + chunk - 1) / chunk;
     int32_t k = 0;
     for (; k < chunk_count; ++k) {
         const int32_t m = chunk_length(n, k, chunk);
@@ -649,7 +648,7 @@ int32_t still_chunks_ahead(const WahEngine* e, Modulators* md, MixerRun* mixer, 
 }
 #else
 int32_t still_chunks_ahead(const WahEngine*, Modulators*, MixerRun*, FormantLanes*, LastTargets*, Chunk*,
-                           const float*, float*, int32_t, int32_t, int32_t first_step) {
+                           const float*, float*, int32_t, int32_t, int32_t, int32_t first_step) {
     return first_step;
 }
 #endif
@@ -759,13 +758,10 @@ void copy_lead_parts(int32_t chunk, LeadParts to, LeadParts from) {
 // Leaves the next block's chunk 0 (glided, c0) and chunk 1 (stepped, c1),
 // of chunk samples each, in the lead, with the states after them, and the
 // snapshot of the engine as this block leaves it; called last.
-void lead_store(WahEngine* e, int32_t chunk, const BlockForms* forms, const LfoRun* lfo, const GlideLanes* glide,
-                const LastTargets* targets, Chunk* c0, Chunk* c1) {
+void lead_store(WahEngine* e, int32_t chunk, const LfoRun* lfo, const GlideLanes* glide, const LastTargets* targets,
+                Chunk* c0, Chunk* c1) {
     BlockLead* lead = &e->lead;
     lead->chunk = chunk;
-    lead->ordinary = forms->ordinary;
-    lead->lower_half = forms->lower_half;
-    lead->under_limit = forms->under_limit;
     lead->targets_moving = targets->moving;
     lead->p_bits = targets->p_bits;
     lead->lfo_phase = lfo->phase;
@@ -783,14 +779,13 @@ void lead_store(WahEngine* e, int32_t chunk, const BlockForms* forms, const LfoR
 // Takes up the lead when it stands for this block of n samples, which
 // leads in chunks of chunk samples: its chunk 0 into chunks[0] with its
 // coefficients, its chunk 1 into chunks[1] with its targets, and the states
-// after them. Then the block goes on from step 1.
+// after them. Then the block goes on from step 1. (The lead's glide took
+// its shorter form only where that gives the full form's bits, so its bits
+// do not depend on the forms this block chooses.)
 bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms, FormantCoefficientsFn coefficients,
                  Modulators* md, FormantLanes* l, LastTargets* targets, Chunk chunks[3]) {
     BlockLead* lead = &e->lead;
-    if (!lead->valid || lead->chunk != chunk || lead->ordinary != forms->ordinary ||
-        lead->lower_half != forms->lower_half || lead->under_limit != forms->under_limit ||
-        memcmp(lead->snapshot, e, kLeadEngineBytes) != 0)
-        return false;
+    if (!lead->valid || lead->chunk != chunk || memcmp(lead->snapshot, e, kLeadEngineBytes) != 0) return false;
     md->lfo.phase = lead->lfo_phase;
     md->lfo.random_value = lead->random_value;
     md->lfo.rng_state = lead->rng_state;
@@ -850,7 +845,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     int32_t first_step = resumed ? 1 : -1;
     if (!leading) {
         first_step = still_chunks_ahead(e, &modulators, &mixer, &lanes, &targets, chunks, input, output, n, chunk,
-                                        first_step);
+                                        chunk_count, first_step);
     }
     for (int32_t k = first_step; k <= chunk_count; ++k) {
         const bool next_leads = leading && k + 1 >= chunk_count;
@@ -900,7 +895,7 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     e->bypass_state = mixer.bypass;
     formant_lanes_store(&lanes, e);
     if (lead_ready) {
-        lead_store(e, chunk, &next_forms, &lfo_ahead, &glide_ahead, &next_targets, &chunks[chunk_count % 3],
+        lead_store(e, chunk, &lfo_ahead, &glide_ahead, &next_targets, &chunks[chunk_count % 3],
                    &chunks[(chunk_count + 1) % 3]);
     }
 }

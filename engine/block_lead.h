@@ -26,9 +26,6 @@ typedef struct BlockLead {
     // Samples per chunk of the block that computed it; the next block
     // takes it up only if it works in chunks of as many.
     int32_t chunk;
-    // The forms of the glide and the coefficient pass the next block must
-    // choose for the lead to stand (its block start decides them again).
-    bool ordinary, lower_half, under_limit;
     // The targets pass's memory after chunk 0: its last position, and
     // whether every group of chunk 0 brought new targets.
     bool targets_moving;
