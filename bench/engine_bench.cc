@@ -26,10 +26,11 @@ void prepare(WahEngine* e, Situation s) {
         wah_engine_set_parameter(e, kLfoOn, 1.0f);
         wah_engine_set_parameter(e, kLfoFreeRate, 3.0f);
     }
-    if (s == kEnvelopeNoise) wah_engine_set_parameter(e, kEnvOn, 1.0f);
+    if (s == kEnvelopeNoise)
+        wah_engine_set_parameter(e, kEnvOn, 1.0f);
     if (s == kEnvelopeWandering) {
         wah_engine_set_parameter(e, kEnvOn, 1.0f);
-        wah_engine_set_parameter(e, kEnvAmount, 3.0f);  // the pedal wanders around 0.7
+        wah_engine_set_parameter(e, kEnvAmount, 3.0f); // the pedal wanders around 0.7
         wah_engine_set_parameter(e, kEnvAttack, 5.0f);
         wah_engine_set_parameter(e, kEnvRelease, 200.0f);
     }
@@ -56,24 +57,33 @@ void run(benchmark::State& state, Situation s) {
     FpDenormalGuard guard;
     fp_denormal_guard_enter(&guard);
     // Settle the formants (and, for the still pedal, every smoother).
-    for (int i = 0; i < 48000 / n + 1; ++i) wah_engine_process(&e, in.data(), out.data(), n);
+    for (int i = 0; i < 48000 / n + 1; ++i)
+        wah_engine_process(&e, in.data(), out.data(), n);
     for (auto _ : state) {
         wah_engine_process(&e, in.data(), out.data(), n);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
     fp_denormal_guard_leave(&guard);
-    state.counters["ns_per_sample"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * n,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_sample"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * n,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_StillPedal(benchmark::State& state) { run(state, kStill); }
-void BM_LfoMovingPedal(benchmark::State& state) { run(state, kLfoMoving); }
-void BM_EnvelopeOnNoise(benchmark::State& state) { run(state, kEnvelopeNoise); }
-void BM_EnvelopeWandering(benchmark::State& state) { run(state, kEnvelopeWandering); }
+void BM_StillPedal(benchmark::State& state) {
+    run(state, kStill);
+}
+void BM_LfoMovingPedal(benchmark::State& state) {
+    run(state, kLfoMoving);
+}
+void BM_EnvelopeOnNoise(benchmark::State& state) {
+    run(state, kEnvelopeNoise);
+}
+void BM_EnvelopeWandering(benchmark::State& state) {
+    run(state, kEnvelopeWandering);
+}
 
-}  // namespace
+} // namespace
 
 // The situations with block processing held to its baseline forms, as on
 // processors without AVX2 and AVX-512 (and in the Windows build).
@@ -83,8 +93,12 @@ void baseline(benchmark::State& state, Situation s) {
     run(state, s);
     wide_forms_force(nullptr);
 }
-void BM_StillPedalBaseline(benchmark::State& state) { baseline(state, kStill); }
-void BM_LfoMovingPedalBaseline(benchmark::State& state) { baseline(state, kLfoMoving); }
+void BM_StillPedalBaseline(benchmark::State& state) {
+    baseline(state, kStill);
+}
+void BM_LfoMovingPedalBaseline(benchmark::State& state) {
+    baseline(state, kLfoMoving);
+}
 
 BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);

@@ -24,7 +24,8 @@ static void run_blocks(benchmark::State& state, bool lfo, bool transport) {
     }
     controls[kLfoOn] = lfo ? 1.0f : 0.0f;
     std::vector<float> in(block), out(block);
-    for (uint32_t i = 0; i < block; ++i) in[i] = 0.3f * sinf(0.05f * (float)i);
+    for (uint32_t i = 0; i < block; ++i)
+        in[i] = 0.3f * sinf(0.05f * (float)i);
     lv2_plugin_connect_port(h, kLv2PortAudioIn, in.data());
     lv2_plugin_connect_port(h, kLv2PortAudioOut, out.data());
     lv2_plugin_connect_port(h, kLv2PortEvents, seq.sequence());
@@ -44,9 +45,15 @@ static void run_blocks(benchmark::State& state, bool lfo, bool transport) {
     lv2_plugin_cleanup(h);
 }
 
-static void BM_Lv2RunStill(benchmark::State& s) { run_blocks(s, false, false); }
-static void BM_Lv2RunLfo(benchmark::State& s) { run_blocks(s, true, false); }
-static void BM_Lv2RunLfoTransport(benchmark::State& s) { run_blocks(s, true, true); }
+static void BM_Lv2RunStill(benchmark::State& s) {
+    run_blocks(s, false, false);
+}
+static void BM_Lv2RunLfo(benchmark::State& s) {
+    run_blocks(s, true, false);
+}
+static void BM_Lv2RunLfoTransport(benchmark::State& s) {
+    run_blocks(s, true, true);
+}
 BENCHMARK(BM_Lv2RunStill)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_Lv2RunLfo)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_Lv2RunLfoTransport)->Arg(32)->Arg(256);

@@ -18,8 +18,12 @@ struct Instance {
     float values[kInputParameterCount];
 };
 
-void instance_lock(void* user) { spin_lock_acquire(&static_cast<Instance*>(user)->lock); }
-void instance_unlock(void* user) { spin_lock_release(&static_cast<Instance*>(user)->lock); }
+void instance_lock(void* user) {
+    spin_lock_acquire(&static_cast<Instance*>(user)->lock);
+}
+void instance_unlock(void* user) {
+    spin_lock_release(&static_cast<Instance*>(user)->lock);
+}
 void instance_set(void* user, uint64_t index, float value) {
     static_cast<Instance*>(user)->values[index] = value;
 }
@@ -56,7 +60,7 @@ void BM_StateRestore(benchmark::State& state) {
     free(bytes);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_StateSave)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StateRestore)->Unit(benchmark::kMicrosecond);

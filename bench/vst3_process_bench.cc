@@ -28,7 +28,8 @@ static void run_blocks(benchmark::State& state, bool lfo, bool changes_and_conte
     component->vtbl->setActive(component, 1);
 
     std::vector<float> in((size_t)block), out((size_t)block);
-    for (int32_t i = 0; i < block; ++i) in[(size_t)i] = 0.3f * sinf(0.05f * (float)i);
+    for (int32_t i = 0; i < block; ++i)
+        in[(size_t)i] = 0.3f * sinf(0.05f * (float)i);
     float* ins[1] = {in.data()};
     float* outs[1] = {out.data()};
     AudioBusBuffers in_bus = {}, out_bus = {};
@@ -69,9 +70,15 @@ static void run_blocks(benchmark::State& state, bool lfo, bool changes_and_conte
     vst3host_release(component);
 }
 
-static void BM_Vst3ProcessStill(benchmark::State& s) { run_blocks(s, false, false); }
-static void BM_Vst3ProcessLfo(benchmark::State& s) { run_blocks(s, true, false); }
-static void BM_Vst3ProcessLfoChangesContext(benchmark::State& s) { run_blocks(s, true, true); }
+static void BM_Vst3ProcessStill(benchmark::State& s) {
+    run_blocks(s, false, false);
+}
+static void BM_Vst3ProcessLfo(benchmark::State& s) {
+    run_blocks(s, true, false);
+}
+static void BM_Vst3ProcessLfoChangesContext(benchmark::State& s) {
+    run_blocks(s, true, true);
+}
 BENCHMARK(BM_Vst3ProcessStill)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_Vst3ProcessLfo)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_Vst3ProcessLfoChangesContext)->Arg(32)->Arg(256);

@@ -14,7 +14,8 @@
 // One block of n > 0 samples with the given forms of the wide passes.
 // [audio thread, after the block start]
 typedef void (*BlockKernelFn)(WahEngine* e, const float* input, float* output, int32_t n,
-                              FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);
+                              FormantCoefficientsFn coefficients,
+                              const WideTargetsForm* wide_targets);
 
 void block_kernel_baseline(WahEngine* e, const float* input, float* output, int32_t n,
                            FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets);

@@ -55,11 +55,11 @@ static_assert(kChunk <= kMaxChunk && kCoefficientRows == static_cast<int32_t>(kM
 struct Chunk {
     // Filter-independent values of each sample.
     alignas(16) float x[kMaxChunk];
-    alignas(16) float env[kMaxChunk];    // envelope contribution
-    alignas(16) float u[kMaxChunk];      // LFO phase
-    alignas(16) float level[kMaxChunk];  // random level in force
-    alignas(16) float lfo[kMaxChunk];    // LFO contribution
-    alignas(16) float p[kMaxChunk];      // modulated position, 0..1
+    alignas(16) float env[kMaxChunk];   // envelope contribution
+    alignas(16) float u[kMaxChunk];     // LFO phase
+    alignas(16) float level[kMaxChunk]; // random level in force
+    alignas(16) float lfo[kMaxChunk];   // LFO contribution
+    alignas(16) float p[kMaxChunk];     // modulated position, 0..1
     // Formant targets, filters in lanes; not stored for groups whose targets
     // are the same as the sample before (see same_targets).
     __m128 cutoff[kMaxChunk], q[kMaxChunk];
@@ -78,7 +78,8 @@ struct Chunk {
     bool still;
     __m128 still_cutoff_cur;
 };
-static_assert(kChunk % kWideLanes == 0 && kMaxChunk % kWideLanes == 0 && kMaxChunk / kWideLanes <= 32,
+static_assert(kChunk % kWideLanes == 0 && kMaxChunk % kWideLanes == 0 &&
+                  kMaxChunk / kWideLanes <= 32,
               "whole wide blocks, one bit each");
 
 // The mix and bypass smoothers. Their steps depend on nothing but their own
@@ -93,9 +94,12 @@ struct MixerRun {
 };
 
 void mixer_load(MixerRun* mx, const WahEngine* e) {
-    *mx = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target, e->mix_state, e->bypass_state, true};
-    mx->moving = fast_bits(one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target)) != fast_bits(mx->mix) ||
-                 fast_bits(one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target)) != fast_bits(mx->bypass);
+    *mx = {e->mix_coeffs, e->bypass_coeffs, e->mix_target, e->bypass_target,
+           e->mix_state,  e->bypass_state,  true};
+    mx->moving =
+        fast_bits(one_pole_step(&mx->mix_coeffs, mx->mix, mx->mix_target)) != fast_bits(mx->mix) ||
+        fast_bits(one_pole_step(&mx->bypass_coeffs, mx->bypass, mx->bypass_target)) !=
+            fast_bits(mx->bypass);
 }
 
 // The modulators' recursions and the block's settings for them, in locals
@@ -103,7 +107,7 @@ void mixer_load(MixerRun* mx, const WahEngine* e) {
 // the compiler knows, which would send every state through memory).
 struct Modulators {
     OnePoleCoeffs env_coeffs;
-    float env_scale;  // env_on * env_gain
+    float env_scale; // env_on * env_gain
     float env_level;
     LfoRun lfo;
 };
@@ -112,7 +116,11 @@ void modulators_load(Modulators* md, const WahEngine* e) {
     md->env_coeffs = e->env_coeffs;
     md->env_scale = e->env_on * e->env_gain;
     md->env_level = e->env_level;
-    md->lfo = {lfo_step_increment(e->lfo_inc), e->lfo_sync_offset, e->lfo_sync, e->lfo_phase_acc, e->random_value,
+    md->lfo = {lfo_step_increment(e->lfo_inc),
+               e->lfo_sync_offset,
+               e->lfo_sync,
+               e->lfo_phase_acc,
+               e->random_value,
                e->rng_state};
 }
 
@@ -171,7 +179,7 @@ void pad_modulators(Chunk* c, int32_t m) {
 // still pedal skips the morph and the exponentials, and a group of four
 // such samples stores no targets at all (the glide keeps the ones it has).
 struct LastTargets {
-    uint32_t p_bits;  // kNoPosition until the first group
+    uint32_t p_bits; // kNoPosition until the first group
     // The chunk before brought new targets in every group (see
     // chunk_targets).
     bool moving;
@@ -188,7 +196,8 @@ struct LastTargets {
 constexpr uint32_t kNoPosition = 0x7FC00000u;
 
 bool same_position(__m128 p, uint32_t p_bits) {
-    const __m128i eq = _mm_cmpeq_epi32(_mm_castps_si128(p), _mm_set1_epi32(static_cast<int>(p_bits)));
+    const __m128i eq =
+        _mm_cmpeq_epi32(_mm_castps_si128(p), _mm_set1_epi32(static_cast<int>(p_bits)));
     return _mm_movemask_epi8(eq) == 0xFFFF;
 }
 
@@ -202,13 +211,15 @@ uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
         const bool same = same_position(p, last->p_bits);
         c->same_targets[j / 4] = same;
         any_kept |= same;
-        if (same) continue;
+        if (same)
+            continue;
         blocks |= 1u << (j / kWideLanes);
         float lanes[4];
         _mm_storeu_ps(lanes, p);
         memcpy(&last->p_bits, &lanes[3], sizeof last->p_bits);
         // Only a group of four equal positions may be reused whole.
-        if (!same_position(p, last->p_bits)) last->p_bits = kNoPosition;
+        if (!same_position(p, last->p_bits))
+            last->p_bits = kNoPosition;
     }
     last->moving = !any_kept;
     return blocks;
@@ -233,7 +244,8 @@ void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
         return;
     }
     const uint32_t blocks = chunk_fresh_groups(c, m, last);
-    if (blocks != 0) last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
+    if (blocks != 0)
+        last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
 }
 
 // Pass 1c, one sample: the formant glide, serial but short; the shorter
@@ -277,38 +289,44 @@ WAH_INLINE __m128 output_mix(__m128 wet, __m128 x, __m128 mix, __m128 bypass, __
     return _mm_add_ps(_mm_mul_ps(_mm_sub_ps(y, dry), bypass), dry);
 }
 
-WAH_INLINE void output_four(const Chunk* c, int32_t j, __m128 mix, __m128 bypass, const float* input, float* output) {
+WAH_INLINE void output_four(const Chunk* c, int32_t j, __m128 mix, __m128 bypass,
+                            const float* input, float* output) {
     // Lanes 0..2 of four rows turned into three registers of four samples.
     const __m128 r0 = c->bp[j], r1 = c->bp[j + 1], r2 = c->bp[j + 2], r3 = c->bp[j + 3];
     const __m128 low01 = _mm_unpacklo_ps(r0, r1), low23 = _mm_unpacklo_ps(r2, r3);
     const __m128 b1 = _mm_movelh_ps(low01, low23), b2 = _mm_movehl_ps(low23, low01);
     const __m128 b3 = _mm_movelh_ps(_mm_unpackhi_ps(r0, r1), _mm_unpackhi_ps(r2, r3));
-    const __m128 wet =
-        _mm_add_ps(_mm_add_ps(b1, _mm_mul_ps(b2, _mm_set1_ps(0x1.c9676cp-2f))),
-                   _mm_mul_ps(b3, _mm_set1_ps(0x1.013798p-2f)));
+    const __m128 wet = _mm_add_ps(_mm_add_ps(b1, _mm_mul_ps(b2, _mm_set1_ps(0x1.c9676cp-2f))),
+                                  _mm_mul_ps(b3, _mm_set1_ps(0x1.013798p-2f)));
     const __m128 dry = _mm_loadu_ps(input + j);
     _mm_storeu_ps(output + j, output_mix(wet, _mm_loadu_ps(&c->x[j]), mix, bypass, dry));
 }
 
 #ifdef __AVX512F__
 // Four registers of four rows, permuted into one register per filter.
-WAH_INLINE void output_sixteen(const Chunk* c, int32_t j, __m512 mix, __m512 bypass, const float* input,
-                               float* output) {
+WAH_INLINE void output_sixteen(const Chunk* c, int32_t j, __m512 mix, __m512 bypass,
+                               const float* input, float* output) {
     const float* rows = reinterpret_cast<const float*>(&c->bp[j]);
     const __m512 r0 = _mm512_loadu_ps(rows), r1 = _mm512_loadu_ps(rows + 16);
     const __m512 r2 = _mm512_loadu_ps(rows + 32), r3 = _mm512_loadu_ps(rows + 48);
     // Lanes 0..7 filter 1, 8..15 filter 2, of eight rows; then filter 3.
-    const __m512i pick12 = _mm512_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28, 1, 5, 9, 13, 17, 21, 25, 29);
-    const __m512i pick3 = _mm512_setr_epi32(2, 6, 10, 14, 18, 22, 26, 30, 2, 6, 10, 14, 18, 22, 26, 30);
+    const __m512i pick12 =
+        _mm512_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28, 1, 5, 9, 13, 17, 21, 25, 29);
+    const __m512i pick3 =
+        _mm512_setr_epi32(2, 6, 10, 14, 18, 22, 26, 30, 2, 6, 10, 14, 18, 22, 26, 30);
     const __m512i low = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23);
-    const __m512i high = _mm512_setr_epi32(8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 26, 27, 28, 29, 30, 31);
-    const __m512 f12a = _mm512_permutex2var_ps(r0, pick12, r1), f12b = _mm512_permutex2var_ps(r2, pick12, r3);
-    const __m512 f3a = _mm512_permutex2var_ps(r0, pick3, r1), f3b = _mm512_permutex2var_ps(r2, pick3, r3);
+    const __m512i high =
+        _mm512_setr_epi32(8, 9, 10, 11, 12, 13, 14, 15, 24, 25, 26, 27, 28, 29, 30, 31);
+    const __m512 f12a = _mm512_permutex2var_ps(r0, pick12, r1),
+                 f12b = _mm512_permutex2var_ps(r2, pick12, r3);
+    const __m512 f3a = _mm512_permutex2var_ps(r0, pick3, r1),
+                 f3b = _mm512_permutex2var_ps(r2, pick3, r3);
     const __m512 b1 = _mm512_permutex2var_ps(f12a, low, f12b);
     const __m512 b2 = _mm512_permutex2var_ps(f12a, high, f12b);
     const __m512 b3 = _mm512_permutex2var_ps(f3a, low, f3b);
-    const __m512 wet = _mm512_add_ps(_mm512_add_ps(b1, _mm512_mul_ps(b2, _mm512_set1_ps(0x1.c9676cp-2f))),
-                                     _mm512_mul_ps(b3, _mm512_set1_ps(0x1.013798p-2f)));
+    const __m512 wet =
+        _mm512_add_ps(_mm512_add_ps(b1, _mm512_mul_ps(b2, _mm512_set1_ps(0x1.c9676cp-2f))),
+                      _mm512_mul_ps(b3, _mm512_set1_ps(0x1.013798p-2f)));
     const __m512 x = _mm512_loadu_ps(&c->x[j]);
     const __m512 dry = _mm512_loadu_ps(input + j);
     const __m512 y = _mm512_add_ps(_mm512_mul_ps(_mm512_sub_ps(wet, x), mix), x);
@@ -316,14 +334,16 @@ WAH_INLINE void output_sixteen(const Chunk* c, int32_t j, __m512 mix, __m512 byp
 }
 #endif
 
-void chunk_output(const Chunk* c, int32_t m, const MixerRun* mx, const float* input, float* output) {
+void chunk_output(const Chunk* c, int32_t m, const MixerRun* mx, const float* input,
+                  float* output) {
     // Resting smoothers keep their values for every sample.
     const bool moving = mx->moving;
     int32_t j = 0;
 #ifdef __AVX512F__
     for (; j + 16 <= m; j += 16) {
         output_sixteen(c, j, moving ? _mm512_loadu_ps(&c->mix[j]) : _mm512_set1_ps(mx->mix),
-                       moving ? _mm512_loadu_ps(&c->bypass[j]) : _mm512_set1_ps(mx->bypass), input, output);
+                       moving ? _mm512_loadu_ps(&c->bypass[j]) : _mm512_set1_ps(mx->bypass), input,
+                       output);
     }
 #endif
     for (; j + 4 <= m; j += 4) {
@@ -359,13 +379,16 @@ bool lanes_settled(__m128 cutoff, __m128 q, const FormantLanes* l) {
 WAH_INLINE
 #endif
 bool chunk_still(FormantLanes* l, const Chunk* c, int32_t m) {
-    if (!lanes_settled(l->cutoff, l->q, l)) return false;
+    if (!lanes_settled(l->cutoff, l->q, l))
+        return false;
     int32_t last_new = -1;
     for (int32_t g = 0; g < m; g += 4) {
-        if (c->same_targets[g / 4]) continue;
+        if (c->same_targets[g / 4])
+            continue;
         const int32_t end = g + 4 < m ? g + 4 : m;
         for (int32_t j = g; j < end; ++j) {
-            if (!lanes_settled(c->cutoff[j], c->q[j], l)) return false;
+            if (!lanes_settled(c->cutoff[j], c->q[j], l))
+                return false;
             last_new = j;
         }
     }
@@ -407,12 +430,14 @@ constexpr bool kLoopPerGlideForm = false;
 // ordinary says which), and with the envelope in pass 1a or, where the
 // positions are free of the input, beside the filters.
 template <bool kGlide, bool kPrevStill, bool kMixerMoves, bool kOrdinary, bool kInputFree>
-WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
-                            Stage now, RenderStage prev, bool ordinary) {
+WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next,
+                            const float* next_input, Stage now, RenderStage prev, bool ordinary) {
     MixerRun mx;
-    if (kMixerMoves) mx = *mixer;
+    if (kMixerMoves)
+        mx = *mixer;
     int32_t m = next.m > prev.m ? next.m : prev.m;
-    if (kGlide && now.m > m) m = now.m;
+    if (kGlide && now.m > m)
+        m = now.m;
     for (int32_t j = 0; j < m; ++j) {
         if (j < next.m) {
             if (kInputFree) {
@@ -420,9 +445,11 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
             } else {
                 modulator_sample(md, next.c, next_input, j);
             }
-            if (kMixerMoves) mixer_sample(&mx, next.c, j);
+            if (kMixerMoves)
+                mixer_sample(&mx, next.c, j);
         }
-        if (kGlide && j < now.m) glide_sample(l, now.c, j, kLoopPerGlideForm ? kOrdinary : ordinary);
+        if (kGlide && j < now.m)
+            glide_sample(l, now.c, j, kLoopPerGlideForm ? kOrdinary : ordinary);
         if (j < prev.m) {
             const float x = kInputFree ? envelope_sample(md, prev.c, prev.input, j) : prev.c->x[j];
             if (kPrevStill) {
@@ -433,42 +460,52 @@ WAH_INLINE void serial_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, St
         }
     }
     // The coefficients in force after a gliding chunk: its last sample's.
-    if (!kPrevStill && prev.m > 0) l->k = coefficient_row(prev.c->rows.k, prev.m - 1);
-    if (kMixerMoves) *mixer = mx;
+    if (!kPrevStill && prev.m > 0)
+        l->k = coefficient_row(prev.c->rows.k, prev.m - 1);
+    if (kMixerMoves)
+        *mixer = mx;
 }
 
 template <bool kGlide, bool kPrevStill, bool kInputFree>
-WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next, const float* next_input,
-                                Stage now, RenderStage prev, bool ordinary) {
+WAH_INLINE void serial_loop_for(Modulators* md, MixerRun* mixer, FormantLanes* l, Stage next,
+                                const float* next_input, Stage now, RenderStage prev,
+                                bool ordinary) {
     // A chunk that glides nowhere needs neither form of the glide.
     if (kLoopPerGlideForm && kGlide && !ordinary) {
         if (mixer->moving) {
-            serial_loop<kGlide, kPrevStill, true, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
-                                                                    ordinary);
+            serial_loop<kGlide, kPrevStill, true, false, kInputFree>(md, mixer, l, next, next_input,
+                                                                     now, prev, ordinary);
         } else {
-            serial_loop<kGlide, kPrevStill, false, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
-                                                                     ordinary);
+            serial_loop<kGlide, kPrevStill, false, false, kInputFree>(
+                md, mixer, l, next, next_input, now, prev, ordinary);
         }
     } else if (mixer->moving) {
-        serial_loop<kGlide, kPrevStill, true, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop<kGlide, kPrevStill, true, true, kInputFree>(md, mixer, l, next, next_input, now,
+                                                                prev, ordinary);
     } else {
-        serial_loop<kGlide, kPrevStill, false, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop<kGlide, kPrevStill, false, true, kInputFree>(md, mixer, l, next, next_input,
+                                                                 now, prev, ordinary);
     }
 }
 
 template <bool kInputFree>
-WAH_INLINE void serial_loop_forms(bool glide, bool prev_still, Modulators* md, MixerRun* mixer, FormantLanes* l,
-                                  Stage next, const float* next_input, Stage now, RenderStage prev, bool ordinary) {
+WAH_INLINE void serial_loop_forms(bool glide, bool prev_still, Modulators* md, MixerRun* mixer,
+                                  FormantLanes* l, Stage next, const float* next_input, Stage now,
+                                  RenderStage prev, bool ordinary) {
     if (glide) {
         if (prev_still) {
-            serial_loop_for<true, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+            serial_loop_for<true, true, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                    ordinary);
         } else {
-            serial_loop_for<true, false, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+            serial_loop_for<true, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                     ordinary);
         }
     } else if (prev_still) {
-        serial_loop_for<false, true, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop_for<false, true, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                 ordinary);
     } else {
-        serial_loop_for<false, false, kInputFree>(md, mixer, l, next, next_input, now, prev, ordinary);
+        serial_loop_for<false, false, kInputFree>(md, mixer, l, next, next_input, now, prev,
+                                                  ordinary);
     }
 }
 
@@ -487,8 +524,8 @@ BlockForms block_forms(const VowelSettings* v, const FormantLanes* l) {
 }
 
 // Pass 2 of a gliding chunk of m samples.
-void chunk_coefficients(FormantCoefficientsFn coefficients, const BlockForms* forms, const FormantLanes* l,
-                        Chunk* c, int32_t m) {
+void chunk_coefficients(FormantCoefficientsFn coefficients, const BlockForms* forms,
+                        const FormantLanes* l, Chunk* c, int32_t m) {
     const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
     coefficients(&rates, &c->rows, m, forms->lower_half, forms->under_limit);
     // The last sample's loads take float 3m along into the idle lane;
@@ -513,9 +550,10 @@ void chunk_coefficients(FormantCoefficientsFn coefficients, const BlockForms* fo
 #if defined(__AVX2__)
 __attribute__((noinline))
 #endif
-bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, bool input_free, bool now_leads,
-                   Modulators* modulators, MixerRun* mixer, FormantLanes* lanes, Stage next, const float* next_input,
-                   Stage now, RenderStage prev, RenderStage now_output) {
+bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, bool input_free,
+                   bool now_leads, Modulators* modulators, MixerRun* mixer, FormantLanes* lanes,
+                   Stage next, const float* next_input, Stage now, RenderStage prev,
+                   RenderStage now_output) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     const bool glide = now.m > 0 && !chunk_still(&l, now.c, now.m);
@@ -530,22 +568,27 @@ bool serial_passes(FormantCoefficientsFn coefficients, const BlockForms* forms, 
     }
     const bool prev_still = prev.m > 0 && prev.c->still;
     if (input_free) {
-        serial_loop_forms<true>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev, forms->ordinary);
+        serial_loop_forms<true>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev,
+                                forms->ordinary);
     } else {
-        serial_loop_forms<false>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev, forms->ordinary);
+        serial_loop_forms<false>(glide, prev_still, &md, mixer, &l, next, next_input, now, prev,
+                                 forms->ordinary);
     }
     *modulators = md;
     *lanes = l;
     // Pass 2 on its own: it is wide work with no chain to overlap.
-    if (glide && !now_leads) chunk_coefficients(coefficients, forms, &l, now.c, now.m);
-    if (prev.m > 0) chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
+    if (glide && !now_leads)
+        chunk_coefficients(coefficients, forms, &l, now.c, now.m);
+    if (prev.m > 0)
+        chunk_output(prev.c, prev.m, mixer, prev.input, prev.output);
     return render_now;
 }
 
 // Chunk k of a block of n samples worked in chunks of chunk samples.
 int32_t chunk_length(int32_t n, int32_t k, int32_t chunk) {
     const int32_t base = k * chunk;
-    if (base >= n) return 0;
+    if (base >= n)
+        return 0;
     return n - base < chunk ? n - base : chunk;
 }
 
@@ -564,16 +607,19 @@ struct FilterMemories {
 };
 
 template <bool kMixerMoves>
-WAH_INLINE void still_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Chunk* c, const float* input,
-                           int32_t m) {
+WAH_INLINE void still_loop(Modulators* md, MixerRun* mixer, FormantLanes* l, Chunk* c,
+                           const float* input, int32_t m) {
     MixerRun mx;
-    if (kMixerMoves) mx = *mixer;
+    if (kMixerMoves)
+        mx = *mixer;
     for (int32_t j = 0; j < m; ++j) {
         modulator_sample(md, c, input, j);
-        if (kMixerMoves) mixer_sample(&mx, c, j);
+        if (kMixerMoves)
+            mixer_sample(&mx, c, j);
         render_still_sample(l, c, j, c->x[j]);
     }
-    if (kMixerMoves) *mixer = mx;
+    if (kMixerMoves)
+        *mixer = mx;
 }
 
 // Out-of-line forms for still_chunk, which keep serial_passes' own inlined
@@ -582,8 +628,8 @@ __attribute__((noinline)) bool chunk_still_apart(FormantLanes* l, const Chunk* c
     return chunk_still(l, c, m);
 }
 
-__attribute__((noinline)) void chunk_output_apart(const Chunk* c, int32_t m, const MixerRun* mx, const float* input,
-                                                  float* output) {
+__attribute__((noinline)) void chunk_output_apart(const Chunk* c, int32_t m, const MixerRun* mx,
+                                                  const float* input, float* output) {
     chunk_output(c, m, mx, input, output);
 }
 
@@ -591,9 +637,10 @@ __attribute__((noinline)) void chunk_output_apart(const Chunk* c, int32_t m, con
 // stood. Where the positions are free of the input the pipeline steps the
 // envelope with the render, so a chunk that did not stand leaves the
 // envelope as it found it.
-__attribute__((noinline)) bool still_chunk(Modulators* modulators, MixerRun* mixer, FormantLanes* lanes,
-                                           LastTargets* targets, Chunk* c, const float* input, float* output,
-                                           int32_t m, bool block_end) {
+__attribute__((noinline)) bool still_chunk(Modulators* modulators, MixerRun* mixer,
+                                           FormantLanes* lanes, LastTargets* targets, Chunk* c,
+                                           const float* input, float* output, int32_t m,
+                                           bool block_end) {
     Modulators md = *modulators;
     FormantLanes l = *lanes;
     const FilterMemories kept = {l.hp_z1, l.lp_z1, l.bp_z1, l.cutoff_z1};
@@ -612,11 +659,13 @@ __attribute__((noinline)) bool still_chunk(Modulators* modulators, MixerRun* mix
         l.lp_z1 = kept.lp_z1;
         l.bp_z1 = kept.bp_z1;
         l.cutoff_z1 = kept.cutoff_z1;
-        if (targets->input_free) md.env_level = env_level;
+        if (targets->input_free)
+            md.env_level = env_level;
     }
     *modulators = md;
     *lanes = l;
-    if (c->still) chunk_output_apart(c, m, mixer, input, output);
+    if (c->still)
+        chunk_output_apart(c, m, mixer, input, output);
     return c->still;
 }
 
@@ -634,21 +683,24 @@ bool pedal_expected_still(const WahEngine* e, const LastTargets* targets, const 
 // on from: that of the first chunk that did not stand, whose modulators and
 // targets are done, or first_step where none was rendered ahead.
 int32_t still_chunks_ahead(const WahEngine* e, Modulators* md, MixerRun* mixer, FormantLanes* l,
-                           LastTargets* targets, Chunk chunks[3], const float* input, float* output, int32_t n,
-                           int32_t chunk, int32_t chunk_count, int32_t first_step) {
-    if (!pedal_expected_still(e, targets, l)) return first_step;
+                           LastTargets* targets, Chunk chunks[3], const float* input, float* output,
+                           int32_t n, int32_t chunk, int32_t chunk_count, int32_t first_step) {
+    if (!pedal_expected_still(e, targets, l))
+        return first_step;
     int32_t k = 0;
     for (; k < chunk_count; ++k) {
         const int32_t m = chunk_length(n, k, chunk);
         const int32_t base = k * chunk;
-        if (!still_chunk(md, mixer, l, targets, &chunks[k % 3], input + base, output + base, m, base + m == n))
+        if (!still_chunk(md, mixer, l, targets, &chunks[k % 3], input + base, output + base, m,
+                         base + m == n))
             break;
     }
     return k;
 }
 #else
-int32_t still_chunks_ahead(const WahEngine*, Modulators*, MixerRun*, FormantLanes*, LastTargets*, Chunk*,
-                           const float*, float*, int32_t, int32_t, int32_t, int32_t first_step) {
+int32_t still_chunks_ahead(const WahEngine*, Modulators*, MixerRun*, FormantLanes*, LastTargets*,
+                           Chunk*, const float*, float*, int32_t, int32_t, int32_t,
+                           int32_t first_step) {
     return first_step;
 }
 #endif
@@ -671,24 +723,28 @@ bool input_bounded(const float* input, int32_t n) {
     const __m512 wide_bound = _mm512_set1_ps(bound);
     __mmask16 wide_ok = 0xFFFF;
     for (; j + 16 <= n; j += 16)
-        wide_ok &= _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_loadu_ps(input + j)), wide_bound, _CMP_LE_OQ);
+        wide_ok &=
+            _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_loadu_ps(input + j)), wide_bound, _CMP_LE_OQ);
     ok = wide_ok == 0xFFFF;
 #endif
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
     __m128 four_ok = _mm_castsi128_ps(_mm_set1_epi32(-1));
     for (; j + 4 <= n; j += 4)
-        four_ok = _mm_and_ps(four_ok, _mm_cmple_ps(_mm_and_ps(_mm_loadu_ps(input + j), magnitude), _mm_set1_ps(bound)));
+        four_ok = _mm_and_ps(four_ok, _mm_cmple_ps(_mm_and_ps(_mm_loadu_ps(input + j), magnitude),
+                                                   _mm_set1_ps(bound)));
     ok = ok && _mm_movemask_ps(four_ok) == 0xF;
-    for (; j < n; ++j) ok = ok && fast_from_bits(fast_bits(input[j]) & 0x7FFFFFFFu) <= bound;
+    for (; j < n; ++j)
+        ok = ok && fast_from_bits(fast_bits(input[j]) & 0x7FFFFFFFu) <= bound;
     return ok;
 }
 
-bool positions_free_of_input(const Modulators* md, const PositionSettings* s, const float* input, int32_t n) {
+bool positions_free_of_input(const Modulators* md, const PositionSettings* s, const float* input,
+                             int32_t n) {
     const OnePoleCoeffs* c = &md->env_coeffs;
     return (fast_bits(md->env_scale) & 0x7FFFFFFFu) == 0 && fast_bits(s->position) != 0x80000000u &&
            c->m_a1u >= 0.0f && c->m_a1u <= 1.0f && c->m_a1d >= 0.0f && c->m_a1d <= 1.0f &&
-           fast_from_bits(fast_bits(md->env_level) & 0x7FFFFFFFu) <= 0x1p64f && n <= kMostInputFreeSamples &&
-           input_bounded(input, n);
+           fast_from_bits(fast_bits(md->env_level) & 0x7FFFFFFFu) <= 0x1p64f &&
+           n <= kMostInputFreeSamples && input_bounded(input, n);
 }
 
 // No position yet, as at a block start. An LFO that sounds moves the pedal
@@ -710,7 +766,9 @@ struct GlideLanes {
     __m128 cutoff, q, cutoff_cur, q_cur;
 };
 
-GlideLanes glide_lanes(const FormantLanes* l) { return {l->cutoff, l->q, l->cutoff_cur, l->q_cur}; }
+GlideLanes glide_lanes(const FormantLanes* l) {
+    return {l->cutoff, l->q, l->cutoff_cur, l->q_cur};
+}
 
 void set_glide_lanes(FormantLanes* l, const GlideLanes* g) {
     l->cutoff = g->cutoff;
@@ -720,12 +778,15 @@ void set_glide_lanes(FormantLanes* l, const GlideLanes* g) {
 }
 
 constexpr size_t kLeadEngineBytes = offsetof(WahEngine, lead);
-static_assert(kLeadEngineBytes <= kLeadSnapshotBytes, "the snapshot holds every field before the lead");
+static_assert(kLeadEngineBytes <= kLeadSnapshotBytes,
+              "the snapshot holds every field before the lead");
 
 // The chunk length of a block of n samples that leads: two whole chunks of
 // it are what the lead holds of the next block, which must work in the
 // same chunks to take it up.
-int32_t lead_chunk(int32_t n) { return n >= 2 * kLeadChunk ? kLeadChunk : kChunk; }
+int32_t lead_chunk(int32_t n) {
+    return n >= 2 * kLeadChunk ? kLeadChunk : kChunk;
+}
 
 // What the lead holds of two chunks: chunk 0's glided rows and chunk 1's
 // LFO, in the lead or in the chunks themselves.
@@ -733,12 +794,15 @@ struct LeadParts {
     float *cutoff_cur, *q_cur, *u, *level;
 };
 
-LeadParts parts_in_lead(BlockLead* lead) { return {lead->cutoff_cur, lead->q_cur, lead->u, lead->level}; }
+LeadParts parts_in_lead(BlockLead* lead) {
+    return {lead->cutoff_cur, lead->q_cur, lead->u, lead->level};
+}
 
-LeadParts parts_in_chunks(Chunk* c0, Chunk* c1) { return {c0->rows.cutoff_cur, c0->rows.q_cur, c1->u, c1->level}; }
+LeadParts parts_in_chunks(Chunk* c0, Chunk* c1) {
+    return {c0->rows.cutoff_cur, c0->rows.q_cur, c1->u, c1->level};
+}
 
-template <int32_t kLength>
-void copy_parts(LeadParts to, LeadParts from) {
+template <int32_t kLength> void copy_parts(LeadParts to, LeadParts from) {
     memcpy(to.cutoff_cur, from.cutoff_cur, 3 * kLength * sizeof(float));
     memcpy(to.q_cur, from.q_cur, 3 * kLength * sizeof(float));
     memcpy(to.u, from.u, kLength * sizeof(float));
@@ -758,8 +822,8 @@ void copy_lead_parts(int32_t chunk, LeadParts to, LeadParts from) {
 // Leaves the next block's chunk 0 (glided, c0) and chunk 1 (stepped, c1),
 // of chunk samples each, in the lead, with the states after them, and the
 // snapshot of the engine as this block leaves it; called last.
-void lead_store(WahEngine* e, int32_t chunk, const LfoRun* lfo, const GlideLanes* glide, const LastTargets* targets,
-                Chunk* c0, Chunk* c1) {
+void lead_store(WahEngine* e, int32_t chunk, const LfoRun* lfo, const GlideLanes* glide,
+                const LastTargets* targets, Chunk* c0, Chunk* c1) {
     BlockLead* lead = &e->lead;
     lead->chunk = chunk;
     lead->targets_moving = targets->moving;
@@ -782,10 +846,12 @@ void lead_store(WahEngine* e, int32_t chunk, const LfoRun* lfo, const GlideLanes
 // after them. Then the block goes on from step 1. (The lead's glide took
 // its shorter form only where that gives the full form's bits, so its bits
 // do not depend on the forms this block chooses.)
-bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms, FormantCoefficientsFn coefficients,
-                 Modulators* md, FormantLanes* l, LastTargets* targets, Chunk chunks[3]) {
+bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms,
+                 FormantCoefficientsFn coefficients, Modulators* md, FormantLanes* l,
+                 LastTargets* targets, Chunk chunks[3]) {
     BlockLead* lead = &e->lead;
-    if (!lead->valid || lead->chunk != chunk || memcmp(lead->snapshot, e, kLeadEngineBytes) != 0) return false;
+    if (!lead->valid || lead->chunk != chunk || memcmp(lead->snapshot, e, kLeadEngineBytes) != 0)
+        return false;
     md->lfo.phase = lead->lfo_phase;
     md->lfo.random_value = lead->random_value;
     md->lfo.rng_state = lead->rng_state;
@@ -803,8 +869,8 @@ bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms
     return true;
 }
 
-void process_block(WahEngine* e, const float* input, float* output, int32_t n, FormantCoefficientsFn coefficients,
-                   const WideTargetsForm* wide_targets) {
+void process_block(WahEngine* e, const float* input, float* output, int32_t n,
+                   FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets) {
     Modulators modulators;
     modulators_load(&modulators, e);
     MixerRun mixer;
@@ -822,10 +888,11 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // Resting mix and bypass smoothers keep the lead to those. A silent
     // LFO leaves the pedal where it is, and a pedal that stays has no glide
     // to lead. A block that leads may take up the lead the last one left.
-    const bool leading = input_free && n >= 2 * kChunk && !mixer.moving && !targets.positions.lfo_silent;
+    const bool leading =
+        input_free && n >= 2 * kChunk && !mixer.moving && !targets.positions.lfo_silent;
     const int32_t chunk = leading ? lead_chunk(n) : kChunk;
-    const bool resumed =
-        leading && lead_resume(e, n, chunk, &forms, coefficients, &modulators, &lanes, &targets, chunks);
+    const bool resumed = leading && lead_resume(e, n, chunk, &forms, coefficients, &modulators,
+                                                &lanes, &targets, chunks);
     e->lead.valid = false;
     // The next block's targets pass, as it would start: the same settings.
     LastTargets next_targets = targets;
@@ -841,32 +908,38 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     // (see still_chunk) with the step of the first that moved. Leading,
     // chunks chunk_count and chunk_count + 1 are the next block's 0 and 1.
     const int32_t chunk_count = (n + chunk - 1) / chunk;
-    bool prev_rendered = !resumed;  // nothing before chunk 0
+    bool prev_rendered = !resumed; // nothing before chunk 0
     int32_t first_step = resumed ? 1 : -1;
     if (!leading) {
-        first_step = still_chunks_ahead(e, &modulators, &mixer, &lanes, &targets, chunks, input, output, n, chunk,
-                                        chunk_count, first_step);
+        first_step = still_chunks_ahead(e, &modulators, &mixer, &lanes, &targets, chunks, input,
+                                        output, n, chunk, chunk_count, first_step);
     }
     for (int32_t k = first_step; k <= chunk_count; ++k) {
         const bool next_leads = leading && k + 1 >= chunk_count;
         const bool now_leads = leading && k == chunk_count;
-        if (leading && k == chunk_count - 1) lfo_at_end = modulators.lfo;
+        if (leading && k == chunk_count - 1)
+            lfo_at_end = modulators.lfo;
         if (now_leads) {
             glide_at_end = glide_lanes(&lanes);
             next_forms = block_forms(&targets.vowels, &lanes);
         }
-        const Stage next = {&chunks[(k + 1) % 3], next_leads ? chunk : chunk_length(n, k + 1, chunk)};
-        const Stage now = {&chunks[(k + 3) % 3], now_leads ? chunk : k >= 0 ? chunk_length(n, k, chunk) : 0};
+        const Stage next = {&chunks[(k + 1) % 3],
+                            next_leads ? chunk : chunk_length(n, k + 1, chunk)};
+        const Stage now = {&chunks[(k + 3) % 3], now_leads ? chunk
+                                                 : k >= 0  ? chunk_length(n, k, chunk)
+                                                           : 0};
         const int32_t prev_m = k >= 1 && !prev_rendered ? chunk_length(n, k - 1, chunk) : 0;
         // Absent stages, and the next block's, point at the block's start
         // (and no pointer before it).
         const int32_t next_base = next.m > 0 && !next_leads ? (k + 1) * chunk : 0;
         const int32_t prev_base = prev_m > 0 ? (k - 1) * chunk : 0;
         const int32_t now_base = now.m > 0 && !now_leads ? k * chunk : 0;
-        const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base, output + prev_base};
+        const RenderStage prev = {&chunks[(k + 2) % 3], prev_m, input + prev_base,
+                                  output + prev_base};
         const RenderStage now_output = {now.c, now.m, input + now_base, output + now_base};
-        prev_rendered = serial_passes(coefficients, now_leads ? &next_forms : &forms, input_free, now_leads,
-                                      &modulators, &mixer, &lanes, next, input + next_base, now, prev, now_output);
+        prev_rendered = serial_passes(coefficients, now_leads ? &next_forms : &forms, input_free,
+                                      now_leads, &modulators, &mixer, &lanes, next,
+                                      input + next_base, now, prev, now_output);
         // The next block's chunk 1 waits there for its targets.
         if (next.m > 0 && !now_leads) {
             pad_modulators(next.c, next.m);
@@ -900,10 +973,10 @@ void process_block(WahEngine* e, const float* input, float* output, int32_t n, F
     }
 }
 
-}  // namespace
+} // namespace
 
 // [audio thread]
-void BLOCK_KERNEL_NAME(WahEngine* e, const float* input, float* output, int32_t n, FormantCoefficientsFn coefficients,
-                       const WideTargetsForm* wide_targets) {
+void BLOCK_KERNEL_NAME(WahEngine* e, const float* input, float* output, int32_t n,
+                       FormantCoefficientsFn coefficients, const WideTargetsForm* wide_targets) {
     process_block(e, input, output, n, coefficients, wide_targets);
 }

@@ -15,9 +15,9 @@
 #include <stdint.h>
 
 enum : int32_t {
-    kLeadChunk = 64,            // the most samples per chunk of a block that leads
-    kLeadRowFloats = 3 * kLeadChunk,  // one chunk's packed rows, three filters per sample
-    kLeadSnapshotBytes = 1024,  // room for the engine's fields before the lead
+    kLeadChunk = 64,                 // the most samples per chunk of a block that leads
+    kLeadRowFloats = 3 * kLeadChunk, // one chunk's packed rows, three filters per sample
+    kLeadSnapshotBytes = 1024,       // room for the engine's fields before the lead
 };
 
 typedef struct BlockLead {

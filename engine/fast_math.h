@@ -35,9 +35,9 @@ static inline float fast_floor(float x) {
     const uint32_t e = (b >> 23) & 0xFFu;
     float t;
     if (e >= 150u) {
-        t = x;  // |x| >= 2^23: already whole
+        t = x; // |x| >= 2^23: already whole
     } else if (e < 127u) {
-        t = fast_from_bits(b & 0x80000000u);  // |x| < 1: signed zero
+        t = fast_from_bits(b & 0x80000000u); // |x| < 1: signed zero
     } else {
         t = fast_from_bits(b & ~((1u << (150u - e)) - 1u));
     }
@@ -45,17 +45,22 @@ static inline float fast_floor(float x) {
 }
 
 // x - floor(x), in [0, 1) up to rounding (a tiny negative x can round to 1).
-static inline float fast_frac(float x) { return x - fast_floor(x); }
+static inline float fast_frac(float x) {
+    return x - fast_floor(x);
+}
 
 // Approximate 2^x: exact power of two times a cubic in the fraction.
 // Relative error at most about 6.1e-4; fast_pow2(0) = 1, below -126 gives 0.
 // Domain [-126, 128); beyond 128 (never reached by the formant mapping) the
 // result is +inf, and NaN stays NaN, without an undefined integer conversion.
 static inline float fast_pow2(float x) {
-    if (x < -126.0f) return 0.0f;
-    if (!(x < 128.0f)) return x == x ? __builtin_inff() : x;
+    if (x < -126.0f)
+        return 0.0f;
+    if (!(x < 128.0f))
+        return x == x ? __builtin_inff() : x;
     int32_t l = static_cast<int32_t>(x);
-    if (fast_bits(x) & 0x80000000u) l -= 1;  // negative integers and -0 get f = 1
+    if (fast_bits(x) & 0x80000000u)
+        l -= 1; // negative integers and -0 get f = 1
     const float f = x - static_cast<float>(l);
     const float v = fast_from_bits(static_cast<uint32_t>(l + 127) << 23);
     return ((f * 0x1.45647ep-4f + 0x1.d1bd02p-3f) * f + 0x1.62e430p-1f) * (f * v) + v;
@@ -68,7 +73,7 @@ static inline float fast_sin2pi(float x) {
     const float a = (xf + xf) - 1.0f;
     const float aa = fast_from_bits(fast_bits(a) & 0x7FFFFFFFu);
     const float fold = fast_from_bits(fast_bits((aa + aa) - 1.0f) & 0x7FFFFFFFu);
-    const float theta = fold * -0x1.921fb6p+0f + 0x1.921fb6p+0f;  // 1.5707964
+    const float theta = fold * -0x1.921fb6p+0f + 0x1.921fb6p+0f; // 1.5707964
     const float s = (theta * -0x1.c5971ep-4f + -0x1.d619c8p-5f) * (theta * theta) + theta;
     return (fast_bits(a) & 0x80000000u) ? s : -s;
 }

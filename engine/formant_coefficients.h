@@ -50,8 +50,12 @@ typedef struct CoefficientRows {
 
 // The packed values of sample j, filters in lanes 0..2 (lane 3 is the next
 // sample's first filter, or padding).
-static inline __m128 coefficient_row(const float* packed, int32_t j) { return _mm_loadu_ps(packed + 3 * j); }
-static inline void coefficient_row_store(float* packed, int32_t j, __m128 v) { _mm_storeu_ps(packed + 3 * j, v); }
+static inline __m128 coefficient_row(const float* packed, int32_t j) {
+    return _mm_loadu_ps(packed + 3 * j);
+}
+static inline void coefficient_row_store(float* packed, int32_t j, __m128 v) {
+    _mm_storeu_ps(packed + 3 * j, v);
+}
 
 // The sample rate's values the pass needs: the three filters share them
 // (wah_engine_set_sample_rate sets every filter's from the one rate).
@@ -70,14 +74,14 @@ typedef struct CoefficientRates {
 // - under_limit: none exceeds the prewarp limit (see
 //   formant_lanes_cutoffs_under_prewarp_limit), so limiting leaves each as
 //   it is.
-typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
-                                      bool under_limit);
+typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
+                                      bool lower_half, bool under_limit);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
 // the end of its last vector, never past the padding), four floats per SSE
 // register.
-void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
-                               bool under_limit);
+void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
+                               bool lower_half, bool under_limit);
 
 // [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
 // register.

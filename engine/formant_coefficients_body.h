@@ -15,8 +15,8 @@ struct RowValues {
     WideF t, kf, k, kbl, hp1;
 };
 
-WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur, bool lower_half,
-                                 bool under_limit) {
+WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur,
+                                 bool lower_half, bool under_limit) {
     RowValues v;
     const WideF fp = under_limit ? cutoff_cur : wide_min(cutoff_cur, prewarp_max);
     const WideF t_k_fp = t_k * fp;
@@ -57,15 +57,16 @@ WIDE_INLINE void values_store(CoefficientRows* r, int32_t i, const RowValues* v)
 
 // The floats from i to count - 1, fewer than a vector holds: the last real
 // float stands in for the missing ones, and only the real ones are written.
-WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t i, int32_t count,
-                                bool lower_half, bool under_limit) {
+WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t i,
+                                int32_t count, bool lower_half, bool under_limit) {
     float cutoff_cur[WIDE_LANES], q_cur[WIDE_LANES];
     for (int32_t n = 0; n < WIDE_LANES; ++n) {
         const int32_t at = i + n < count ? i + n : count - 1;
         cutoff_cur[n] = r->cutoff_cur[at];
         q_cur[n] = r->q_cur[at];
     }
-    const RowValues v = row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half, under_limit);
+    const RowValues v =
+        row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half, under_limit);
     float out[5][WIDE_LANES];
     store(out[0], v.t);
     store(out[1], v.kf);
@@ -90,15 +91,16 @@ void coefficient_rows(const CoefficientRates* rates, CoefficientRows* r, int32_t
     const int32_t count = 3 * m;
     int32_t i = 0;
     for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
-        const RowValues v =
-            row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf, kUnderLimit);
+        const RowValues v = row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]),
+                                       load(&r->q_cur[i]), kLowerHalf, kUnderLimit);
         values_store(r, i, &v);
     }
-    if (i < count) partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf, kUnderLimit);
+    if (i < count)
+        partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf, kUnderLimit);
 }
 
-void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m, bool lower_half,
-                       bool under_limit) {
+void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
+                       bool lower_half, bool under_limit) {
     if (lower_half && under_limit) {
         coefficient_rows<true, true>(rates, r, m);
     } else if (lower_half) {
@@ -110,4 +112,4 @@ void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_
     }
 }
 
-}  // namespace
+} // namespace

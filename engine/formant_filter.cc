@@ -1,11 +1,11 @@
 #include "engine/formant_filter.h"
 
 namespace {
-constexpr float kGlideCutoffHz = 0x1.fd4bacp+4f;  // 31.830975 Hz: 5 ms
+constexpr float kGlideCutoffHz = 0x1.fd4bacp+4f;   // 31.830975 Hz: 5 ms
 constexpr float kGlideSnap = 0x1.0624dep-10f;      // 0.001
 constexpr float kPi = 0x1.921fb6p+1f;              // 3.1415927
 constexpr float kPrewarpFraction = 0x1.fef9dcp-2f; // 0.499
-}  // namespace
+} // namespace
 
 void svf_init(SvfCoeffs* c) {
     *c = SvfCoeffs{};

@@ -12,7 +12,9 @@ void svf_init(SvfCoeffs* c);
 // Tangent scale, prewarp limit and smoother rate. [engine not processing]
 void svf_set_sample_rate(SvfCoeffs* c, float fs);
 
-static inline float lerp_vowel(float a, float b, float t) { return a + (b - a) * t; }
+static inline float lerp_vowel(float a, float b, float t) {
+    return a + (b - a) * t;
+}
 
 // [audio thread] The five vowel values at modulated position p in [0, 1].
 static inline VowelPoint vowel_morph(const WahEngine* e, float p) {
@@ -50,9 +52,9 @@ static inline void formant_values(const VowelPoint* v, float cutoff[3], float q[
     cutoff[0] = fast_pow2(v->jaw * 0x1.042664p+1f + 0x1.f201ccp+2f) * s;
     cutoff[1] = fast_pow2(v->tongue * 0x1.e27016p+0f + 0x1.2b0478p+3f) * s;
     cutoff[2] = fast_pow2(v->color * 0x1.43b8a8p-1f + 0x1.5ee7b4p+3f) * s;
-    q[0] = cutoff[0] * 0x1.99999ap-7f;  // 1/80
-    q[1] = cutoff[1] * 0x1.47ae14p-7f;  // 1/100
-    q[2] = cutoff[2] * 0x1.111112p-7f;  // 1/120
+    q[0] = cutoff[0] * 0x1.99999ap-7f; // 1/80
+    q[1] = cutoff[1] * 0x1.47ae14p-7f; // 1/100
+    q[2] = cutoff[2] * 0x1.111112p-7f; // 1/120
 }
 
 // [audio thread] Sets the targets of the three filters from a vowel.
@@ -71,11 +73,12 @@ static inline void formant_targets(SvfCoeffs* svf, const VowelPoint* v) {
 static inline void svf_update_coeffs(SvfCoeffs* c, bool force) {
     const bool cutoff_moves = force || c->cutoff != c->cutoff_cur;
     const bool q_moves = force || c->q != c->q_cur;
-    if (!cutoff_moves && !q_moves) return;
+    if (!cutoff_moves && !q_moves)
+        return;
     if (cutoff_moves) {
         c->cutoff_cur = one_pole_step_sticky_rel(&c->smoother, c->cutoff_cur, c->cutoff);
         const float fp = c->cutoff_cur < c->prewarp_max ? c->cutoff_cur : c->prewarp_max;
-        const float x = (c->t_k * fp) * 0x1.45f306p-3f;  // fp / fs
+        const float x = (c->t_k * fp) * 0x1.45f306p-3f; // fp / fs
         // tan(pi fp / fs) as sin over cos; cos(2 pi x) = sin(2 pi (x + 1/4)).
         const float tangent = fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x));
         c->t = fast_rcp(fp) * tangent;

@@ -42,7 +42,8 @@ static inline void formant_lanes_glide(FormantLanes* l, __m128* cutoff_moves, __
     // one_pole_step_sticky_rel
     __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
     __m128 d = _mm_sub_ps(y, l->cutoff);
-    const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
+    const __m128 snap =
+        _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
     y = lanes_select(snap, l->cutoff, y);
     l->cutoff_cur = lanes_select(cm, y, l->cutoff_cur);
     // one_pole_step_sticky_abs
@@ -61,7 +62,8 @@ static inline void formant_lanes_glide(FormantLanes* l, __m128* cutoff_moves, __
 static inline void formant_lanes_glide_ordinary(FormantLanes* l) {
     __m128 y = _mm_add_ps(l->cutoff, _mm_mul_ps(_mm_sub_ps(l->cutoff_cur, l->cutoff), l->a1u));
     __m128 d = _mm_sub_ps(y, l->cutoff);
-    const __m128 snap = _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
+    const __m128 snap =
+        _mm_cmple_ps(_mm_mul_ps(d, d), _mm_mul_ps(_mm_mul_ps(l->cutoff, l->sticky_sq), l->cutoff));
     l->cutoff_cur = lanes_select(snap, l->cutoff, y);
     y = _mm_add_ps(l->q, _mm_mul_ps(_mm_sub_ps(l->q_cur, l->q), l->a1u));
     d = _mm_sub_ps(y, l->q);
@@ -74,8 +76,9 @@ static inline void formant_lanes_glide_ordinary(FormantLanes* l) {
 static inline bool formant_lanes_targets_ordinary(const FormantLanes* l) {
     const __m128 inf = _mm_set1_ps(__builtin_inff());
     const __m128 zero = _mm_setzero_ps();
-    const __m128 ok = _mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(l->cutoff, zero), _mm_cmplt_ps(l->cutoff, inf)),
-                                 _mm_and_ps(_mm_cmpgt_ps(l->q, zero), _mm_cmplt_ps(l->q, inf)));
+    const __m128 ok =
+        _mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(l->cutoff, zero), _mm_cmplt_ps(l->cutoff, inf)),
+                   _mm_and_ps(_mm_cmpgt_ps(l->q, zero), _mm_cmplt_ps(l->q, inf)));
     const __m128 a_finite = _mm_cmpeq_ps(_mm_sub_ps(l->a1u, l->a1u), zero);
     return _mm_movemask_ps(_mm_and_ps(ok, a_finite)) == 0xF;
 }
@@ -83,7 +86,8 @@ static inline bool formant_lanes_targets_ordinary(const FormantLanes* l) {
 // Lanes whose glide feedback lies in [0, 1): each step then keeps the
 // smoothed value between its value before and the target.
 static inline __m128 formant_lanes_glide_stays_between(const FormantLanes* l) {
-    return _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()), _mm_cmplt_ps(l->a1u, _mm_set1_ps(1.0f)));
+    return _mm_and_ps(_mm_cmpge_ps(l->a1u, _mm_setzero_ps()),
+                      _mm_cmplt_ps(l->a1u, _mm_set1_ps(1.0f)));
 }
 
 // Whether every tangent argument (the cutoff's share of the sample rate,
@@ -97,10 +101,12 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 per_turn = _mm_set1_ps(0x1.45f306p-3f);
     const __m128 lowest = _mm_mul_ps(_mm_mul_ps(l->t_k, one), per_turn);
-    const __m128 highest_cos = _mm_add_ps(_mm_set1_ps(0.25f), _mm_mul_ps(_mm_mul_ps(l->t_k, l->prewarp_max), per_turn));
+    const __m128 highest_cos =
+        _mm_add_ps(_mm_set1_ps(0.25f), _mm_mul_ps(_mm_mul_ps(l->t_k, l->prewarp_max), per_turn));
     const __m128 inf = _mm_set1_ps(__builtin_inff());
     __m128 ok = _mm_and_ps(_mm_cmpge_ps(l->cutoff_cur, one), _mm_cmplt_ps(l->cutoff_cur, inf));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->cutoff, one), _mm_cmpge_ps(l->prewarp_max, one)));
+    ok =
+        _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(l->cutoff, one), _mm_cmpge_ps(l->prewarp_max, one)));
     ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
     ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(lowest, _mm_setzero_ps()),
                                    _mm_cmplt_ps(highest_cos, _mm_set1_ps(0.5f))));
@@ -109,7 +115,7 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
 
 // Targets from ordinary vowels stay below this: their exponents are at most
 // 11.6 (fast_pow2 errs by under 0.1 % there) and their scale at most 1.45.
-constexpr float kOrdinaryCutoffBoundHz = 6144.0f;  // 2^12 * 1.5
+constexpr float kOrdinaryCutoffBoundHz = 6144.0f; // 2^12 * 1.5
 
 // Whether no smoothed cutoff exceeds the prewarp limit for the rest of a
 // block whose targets are ordinary: the glide keeps each between its value
@@ -119,7 +125,8 @@ constexpr float kOrdinaryCutoffBoundHz = 6144.0f;  // 2^12 * 1.5
 // rate of about 12.3 kHz up).
 static inline bool formant_lanes_cutoffs_under_prewarp_limit(const FormantLanes* l) {
     __m128 ok = _mm_cmpge_ps(l->prewarp_max, _mm_set1_ps(kOrdinaryCutoffBoundHz));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmple_ps(l->cutoff_cur, l->prewarp_max), _mm_cmple_ps(l->cutoff, l->prewarp_max)));
+    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmple_ps(l->cutoff_cur, l->prewarp_max),
+                                   _mm_cmple_ps(l->cutoff, l->prewarp_max)));
     ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
     return _mm_movemask_ps(ok) == 0xF;
 }
@@ -131,7 +138,8 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
     const __m128 kk = _mm_mul_ps(l->t, l->cutoff_z1);
     const __m128 lp_x = _mm_add_ps(_mm_mul_ps(kk, l->bp_z1), l->lp_z1);
     const __m128 bp_x = _mm_add_ps(_mm_mul_ps(kk, l->hp_z1), l->bp_z1);
-    const __m128 hp = _mm_mul_ps(_mm_sub_ps(_mm_sub_ps(xv, _mm_mul_ps(l->kbl, bp_x)), lp_x), l->hp1);
+    const __m128 hp =
+        _mm_mul_ps(_mm_sub_ps(_mm_sub_ps(xv, _mm_mul_ps(l->kbl, bp_x)), lp_x), l->hp1);
     const __m128 bp = _mm_add_ps(_mm_mul_ps(l->kf, hp), bp_x);
     const __m128 lp = _mm_add_ps(_mm_mul_ps(l->kf, bp), lp_x);
     l->hp_z1 = hp;
@@ -144,6 +152,7 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
 // formant_wet_sum of the three lanes, the same two products and two sums.
 static inline float formant_lanes_wet_sum(__m128 bp) {
     const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, 0x1.c9676cp-2f, 0x1.013798p-2f, 0.0f));
-    const __m128 sum12 = _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
+    const __m128 sum12 =
+        _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
     return _mm_cvtss_f32(_mm_add_ss(sum12, _mm_movehl_ps(weighted, weighted)));
 }

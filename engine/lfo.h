@@ -16,11 +16,14 @@ static inline float rng_next_state(uint64_t* state) {
 }
 
 // [audio thread] Next level of the engine's generator.
-static inline float rng_next(WahEngine* e) { return rng_next_state(&e->rng_state); }
+static inline float rng_next(WahEngine* e) {
+    return rng_next_state(&e->rng_state);
+}
 
 // [audio thread] Phase b of the skewed cycle: reaches 0.5 when u reaches k.
 static inline float lfo_skewed_phase(float u, float k) {
-    if (u < k) return fast_rcp(k + k) * u;
+    if (u < k)
+        return fast_rcp(k + k) * u;
     return ((u + 1.0f) - (k + k)) * fast_rcp(2.0f - (k + k));
 }
 
@@ -32,12 +35,14 @@ static inline float lfo_wave(float wf, float b, float random_value) {
         const float sine = fast_sin2pi(tri * 0.25f);
         return (tri - sine) * (wf - 1.0f) + sine;
     }
-    if (wf < 0x1.7fdf3cp+1f) {  // 2.999
+    if (wf < 0x1.7fdf3cp+1f) { // 2.999
         const float g = fast_rcp(3.0f - wf) * 4.0f;
         const float r = g * b - 1.0f;
         float v = b < 0.5f ? r : g * 0.5f - r;
-        if (v < -1.0f) v = -1.0f;
-        if (v > 1.0f) v = 1.0f;
+        if (v < -1.0f)
+            v = -1.0f;
+        if (v > 1.0f)
+            v = 1.0f;
         return v;
     }
     const float d = 0.5f - b;
@@ -55,7 +60,8 @@ static inline float lfo_wave(float wf, float b, float random_value) {
 // or 1 (no signed zero to keep), so the common case needs no bit work;
 // anything else takes the general kernel. Same result for every input.
 static inline float lfo_wrap(float s) {
-    if (s > 0.0f && s < 2.0f) return s >= 1.0f ? s - 1.0f : s;
+    if (s > 0.0f && s < 2.0f)
+        return s >= 1.0f ? s - 1.0f : s;
     return fast_frac(s);
 }
 
@@ -64,7 +70,8 @@ static inline float lfo_wrap(float s) {
 // wrapped exactly when u - inc is negative; other values take the floors.
 static inline bool lfo_wrapped(float u, float inc) {
     const float v = u - inc;
-    if (u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f) return v < 0.0f;
+    if (u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f)
+        return v < 0.0f;
     return fast_floor(u) != fast_floor(v);
 }
 
@@ -77,10 +84,10 @@ static inline float lfo_step_increment(float lfo_inc) {
 // The LFO's running state (lfo_phase_acc, random_value, rng_state) and the
 // block's settings for its steps.
 typedef struct LfoRun {
-    float inc;          // lfo_step_increment(lfo_inc)
-    float sync_offset;  // added to the phase when sync is set
+    float inc;         // lfo_step_increment(lfo_inc)
+    float sync_offset; // added to the phase when sync is set
     bool sync;
-    float phase;        // lfo_phase_acc
+    float phase; // lfo_phase_acc
     float random_value;
     uint64_t rng_state;
 } LfoRun;
@@ -94,7 +101,8 @@ typedef struct LfoRun {
 static inline __attribute__((always_inline)) float lfo_advance(LfoRun* r) {
     r->phase = lfo_wrap(r->phase + r->inc);
     const float u = r->sync ? lfo_wrap(r->phase + r->sync_offset) : r->phase;
-    if (lfo_wrapped(u, r->inc)) r->random_value = rng_next_state(&r->rng_state);
+    if (lfo_wrapped(u, r->inc))
+        r->random_value = rng_next_state(&r->rng_state);
     return u;
 }
 

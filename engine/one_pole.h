@@ -14,14 +14,14 @@ enum : uint32_t {
 };
 
 typedef struct OnePoleCoeffs {
-    float fs_2pi;            // sample rate / (2 pi)
-    float m_a1u;             // feedback for a rising input (and the symmetric step)
-    float m_a1d;             // feedback for a falling input
+    float fs_2pi; // sample rate / (2 pi)
+    float m_a1u;  // feedback for a rising input (and the symmetric step)
+    float m_a1d;  // feedback for a falling input
     float sticky_thresh_sq;
-    float cutoff_up;         // Hz; +inf follows the input at once
-    float cutoff_down;       // Hz
+    float cutoff_up;   // Hz; +inf follows the input at once
+    float cutoff_down; // Hz
     float sticky_thresh;
-    uint32_t changed;        // kOnePoleChanged* bits awaiting one_pole_update_coeffs
+    uint32_t changed; // kOnePoleChanged* bits awaiting one_pole_update_coeffs
 } OnePoleCoeffs;
 
 // Construction values: both cutoffs, a threshold, everything marked changed.

@@ -12,7 +12,7 @@ constexpr double kEnvTimeLogSpan = 0x1.ba18a998fffa0p+2;
 
 constexpr uint32_t kSwitch = kParamToggled | kParamInteger;
 
-}  // namespace
+} // namespace
 
 const ParameterRecord kInputParameterRecords[kInputParameterCount] = {
     {kPosition, 0.0, 100.0, 50.0, 0, 0.0},
@@ -64,7 +64,7 @@ const uint8_t kParameterRowMap[kParameterCount] = {
 namespace {
 constexpr int32_t kAuto = kVst3CanAutomate;
 constexpr int32_t kRead = kVst3IsReadOnly;
-}  // namespace
+} // namespace
 
 const ParameterDescription kParameterDescriptions[kParameterCount] = {
     {"position", 1333256809u, u"Position", u"Position", u"%", 0, 0.5, kAuto},
@@ -92,12 +92,14 @@ const ParameterDescription kParameterDescriptions[kParameterCount] = {
     {"lfo_skew", 237816244u, u"LFO skew", u"LFO skew", u"", 0, 0.5, kAuto},
     {"lfo_sync", 354067685u, u"LFO sync", u"LFO sync", u"", 1, 0.0, kAuto},
     {"lfo_free_rate", 1667852873u, u"LFO free rate", u"LFO free rate", u"Hz", 0, 0.5, kAuto},
-    {"lfo_sync_rate", 1818070170u, u"LFO sync rate", u"LFO sync rate", u"", 23, 0.30434782608695654, kAuto},
+    {"lfo_sync_rate", 1818070170u, u"LFO sync rate", u"LFO sync rate", u"", 23, 0.30434782608695654,
+     kAuto},
     {"lfo_sync_phase", 1814654561u, u"LFO sync phase", u"LFO sync phase", u"", 0, 0.0, kAuto},
     {"env_on", 275662065u, u"Env on", u"Env on", u"", 1, 0.0, kAuto},
     {"env_amount", 156612554u, u"Env amount", u"Env amount", u"%", 0, 1.0, kAuto},
     {"env_attack", 1133128634u, u"Env attack", u"Env attack", u"ms", 0, 0.6666666666666667, kAuto},
-    {"env_release", 1354700021u, u"Env release", u"Env release", u"ms", 0, 0.6666666666666667, kAuto},
+    {"env_release", 1354700021u, u"Env release", u"Env release", u"ms", 0, 0.6666666666666667,
+     kAuto},
     {"bypass", 150732888u, u"Bypass", u"Bypass", u"", 1, 0.0, kAuto | kVst3IsBypass},
     {"mod_position", 2095569830u, u"Modulated position", u"Mod position", u"%", 0, 0.5, kRead},
     {"lfo_phase", 1835259249u, u"LFO phase", u"LFO phase", u"", 0, 0.0, kRead},
@@ -106,15 +108,17 @@ const ParameterDescription kParameterDescriptions[kParameterCount] = {
 };
 
 const float kSyncRatios[kSyncRateCount] = {
-    1.0f / 6.0f, 1.0f / 4.0f, 3.0f / 8.0f, 1.0f / 3.0f, 1.0f / 2.0f,  3.0f / 4.0f,
-    2.0f / 3.0f, 1.0f,        3.0f / 2.0f, 4.0f / 3.0f, 2.0f,         3.0f,
-    8.0f / 3.0f, 4.0f,        6.0f,        16.0f / 3.0f, 8.0f,        12.0f,
-    32.0f / 3.0f, 16.0f,      24.0f,       64.0f / 3.0f, 32.0f,       48.0f,
+    1.0f / 6.0f,  1.0f / 4.0f, 3.0f / 8.0f, 1.0f / 3.0f,  1.0f / 2.0f, 3.0f / 4.0f,
+    2.0f / 3.0f,  1.0f,        3.0f / 2.0f, 4.0f / 3.0f,  2.0f,        3.0f,
+    8.0f / 3.0f,  4.0f,        6.0f,        16.0f / 3.0f, 8.0f,        12.0f,
+    32.0f / 3.0f, 16.0f,       24.0f,       64.0f / 3.0f, 32.0f,       48.0f,
 };
 
 const ParameterRecord* parameterRecord(uint32_t index) {
-    if (index >= kParameterCount) return nullptr;
-    if (index < kInputParameterCount) return &kInputParameterRecords[kParameterRowMap[index]];
+    if (index >= kParameterCount)
+        return nullptr;
+    if (index < kInputParameterCount)
+        return &kInputParameterRecords[kParameterRowMap[index]];
     return &kOutputParameterRecords[kParameterRowMap[index]];
 }
 
@@ -122,7 +126,8 @@ bool indexFromParamId(uint32_t paramId, uint32_t* index) {
     // 36 entries: a linear scan is as fast as anything and needs no second table.
     for (uint32_t i = 0; i < kParameterCount; ++i) {
         if (kParameterDescriptions[i].param_id == paramId) {
-            if (index) *index = i;
+            if (index)
+                *index = i;
             return true;
         }
     }
@@ -131,21 +136,26 @@ bool indexFromParamId(uint32_t paramId, uint32_t* index) {
 
 double normalizedToPlain(uint32_t index, double normalized) {
     const ParameterRecord* r = parameterRecord(index);
-    if (!r) return 0.0;
-    if (r->flags & kParamLogarithmic) return r->minimum * exp(normalized * r->log_span);
+    if (!r)
+        return 0.0;
+    if (r->flags & kParamLogarithmic)
+        return r->minimum * exp(normalized * r->log_span);
     return r->minimum + (r->maximum - r->minimum) * normalized;
 }
 
 double plainToNormalized(uint32_t index, double plain) {
     const ParameterRecord* r = parameterRecord(index);
-    if (!r) return 0.0;
-    if (r->flags & kParamLogarithmic) return log(plain / r->minimum) / r->log_span;
+    if (!r)
+        return 0.0;
+    if (r->flags & kParamLogarithmic)
+        return log(plain / r->minimum) / r->log_span;
     return (plain - r->minimum) / (r->maximum - r->minimum);
 }
 
 double snapAndClamp(uint32_t index, double plain) {
     const ParameterRecord* r = parameterRecord(index);
-    if (!r) return 0.0;
+    if (!r)
+        return 0.0;
     double v = plain;
     if (r->flags & (kParamBypass | kParamToggled)) {
         v = v >= 0.5 ? 1.0 : 0.0;
@@ -153,7 +163,9 @@ double snapAndClamp(uint32_t index, double plain) {
         v = v >= 0.0 ? trunc(v + 0.5) : trunc(v - 0.5);
     }
     // A NaN compares false both ways; it lands on the minimum.
-    if (!(v >= r->minimum)) v = r->minimum;
-    if (v > r->maximum) v = r->maximum;
+    if (!(v >= r->minimum))
+        v = r->minimum;
+    if (v > r->maximum)
+        v = r->maximum;
     return v;
 }

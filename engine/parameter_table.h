@@ -13,15 +13,15 @@ enum : uint32_t {
     kInputParameterCount = 32,
     kOutputParameterCount = 4,
     kSyncRateCount = 24,
-    kFormatValueCapacity = 128,  // UTF-16 units formatValue may write, terminator included
+    kFormatValueCapacity = 128, // UTF-16 units formatValue may write, terminator included
 };
 
 // How a parameter's values are snapped and mapped.
 enum ParamFlag : uint32_t {
-    kParamBypass = 1,       // the effect's bypass switch; snapped to 0 or 1
-    kParamToggled = 2,      // on/off switch; snapped to 0 or 1
-    kParamInteger = 4,      // whole numbers
-    kParamLogarithmic = 8,  // exponential normalized <-> plain mapping
+    kParamBypass = 1,      // the effect's bypass switch; snapped to 0 or 1
+    kParamToggled = 2,     // on/off switch; snapped to 0 or 1
+    kParamInteger = 4,     // whole numbers
+    kParamLogarithmic = 8, // exponential normalized <-> plain mapping
 };
 
 // VST3 parameter flags as the host sees them.
@@ -33,14 +33,42 @@ enum : int32_t {
 
 // Indices of the parameters, in table order.
 enum ParameterIndex : uint32_t {
-    kPosition, kMix,
-    kHeelJaw, kHeelTongue, kHeelColor, kHeelSex, kHeelAge,
-    kMidOn, kMidJaw, kMidTongue, kMidColor, kMidSex, kMidAge,
-    kToeJaw, kToeTongue, kToeColor, kToeSex, kToeAge,
-    kLfoOn, kLfoWaveform, kLfoAmount, kLfoBias, kLfoSkew, kLfoSync,
-    kLfoFreeRate, kLfoSyncRate, kLfoSyncPhase,
-    kEnvOn, kEnvAmount, kEnvAttack, kEnvRelease, kBypass,
-    kModPosition, kLfoPhase, kLfoOut, kEnvOut,
+    kPosition,
+    kMix,
+    kHeelJaw,
+    kHeelTongue,
+    kHeelColor,
+    kHeelSex,
+    kHeelAge,
+    kMidOn,
+    kMidJaw,
+    kMidTongue,
+    kMidColor,
+    kMidSex,
+    kMidAge,
+    kToeJaw,
+    kToeTongue,
+    kToeColor,
+    kToeSex,
+    kToeAge,
+    kLfoOn,
+    kLfoWaveform,
+    kLfoAmount,
+    kLfoBias,
+    kLfoSkew,
+    kLfoSync,
+    kLfoFreeRate,
+    kLfoSyncRate,
+    kLfoSyncPhase,
+    kEnvOn,
+    kEnvAmount,
+    kEnvAttack,
+    kEnvRelease,
+    kBypass,
+    kModPosition,
+    kLfoPhase,
+    kLfoOut,
+    kEnvOut,
 };
 
 // One row of the input or output record arrays.
@@ -49,25 +77,25 @@ typedef struct ParameterRecord {
     double minimum;
     double maximum;
     double default_value;
-    uint32_t flags;   // ParamFlag bits
-    double log_span;  // ln(maximum / minimum) for Logarithmic, else 0
+    uint32_t flags;  // ParamFlag bits
+    double log_span; // ln(maximum / minimum) for Logarithmic, else 0
 } ParameterRecord;
 
 // The host-facing description of a parameter (ids, texts, VST3 attributes).
 typedef struct ParameterDescription {
-    const char* id;               // lower-case key, e.g. "heel_jaw"
-    uint32_t param_id;            // VST3 ParamID stored in host projects
-    const char16_t* title;        // UTF-16, zero-terminated
+    const char* id;        // lower-case key, e.g. "heel_jaw"
+    uint32_t param_id;     // VST3 ParamID stored in host projects
+    const char16_t* title; // UTF-16, zero-terminated
     const char16_t* short_title;
-    const char16_t* units;        // "%", "Hz", "ms" or empty
-    int32_t step_count;           // 0 continuous, n: n+1 values
+    const char16_t* units; // "%", "Hz", "ms" or empty
+    int32_t step_count;    // 0 continuous, n: n+1 values
     double default_normalized;
     int32_t vst3_flags;
 } ParameterDescription;
 
 extern const ParameterRecord kInputParameterRecords[kInputParameterCount];
 extern const ParameterRecord kOutputParameterRecords[kOutputParameterCount];
-extern const uint8_t kParameterRowMap[kParameterCount];  // index -> row in its array
+extern const uint8_t kParameterRowMap[kParameterCount]; // index -> row in its array
 extern const ParameterDescription kParameterDescriptions[kParameterCount];
 
 // LFO cycles per quarter note; lfo_sync_rate k selects entry k - 1.

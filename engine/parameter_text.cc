@@ -15,23 +15,28 @@ char16_t digitUnit(double quotient) {
     // Repeated multiplication by 10 and 0.1 is inexact for long numbers; keep
     // every written unit a decimal digit whatever the rounding did.
     double d = trunc(quotient);
-    if (!(d >= 0.0)) d = 0.0;
-    if (d > 9.0) d = 9.0;
+    if (!(d >= 0.0))
+        d = 0.0;
+    if (d > 9.0)
+        d = 9.0;
     return static_cast<char16_t>(u'0' + static_cast<int>(d));
 }
 
 size_t writeAscii(char16_t* out, size_t at, const char* text) {
-    while (*text) out[at++] = static_cast<char16_t>(*text++);
+    while (*text)
+        out[at++] = static_cast<char16_t>(*text++);
     return at;
 }
 
-}  // namespace
+} // namespace
 
 // [any thread]
 bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
-    if (!buffer) return false;
+    if (!buffer)
+        return false;
     buffer[0] = 0;
-    if (!parameterRecord(index)) return false;
+    if (!parameterRecord(index))
+        return false;
     double x = normalizedToPlain(index, normalized);
     size_t n = 0;
     if (isnan(x)) {
@@ -52,7 +57,8 @@ bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
         buffer[n++] = u'0';
     } else {
         double e = 1.0;
-        while (x >= e) e = e * 10.0;
+        while (x >= e)
+            e = e * 10.0;
         e = e * 0.1;
         while (e >= 1.0) {
             const char16_t unit = digitUnit(x / e);
@@ -73,7 +79,8 @@ bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
 // [any thread]
 double parseValue(uint32_t index, const char16_t* text) {
     const ParameterRecord* r = parameterRecord(index);
-    if (!r) return 0.0;
+    if (!r)
+        return 0.0;
     double sum = 0.0;
     bool negative = false;
     if (text) {
@@ -82,11 +89,13 @@ double parseValue(uint32_t index, const char16_t* text) {
             negative = true;
             ++p;
         }
-        for (; *p >= u'0' && *p <= u'9'; ++p) sum = sum * 10.0 + static_cast<double>(*p - u'0');
+        for (; *p >= u'0' && *p <= u'9'; ++p)
+            sum = sum * 10.0 + static_cast<double>(*p - u'0');
     }
     const double value = negative ? -sum : sum;
     // The exponential mapping has no normalized value for 0 or below: such a
     // text means the bottom of the range rather than -inf or NaN.
-    if ((r->flags & kParamLogarithmic) && !(value > 0.0)) return 0.0;
+    if ((r->flags & kParamLogarithmic) && !(value > 0.0))
+        return 0.0;
     return plainToNormalized(index, value);
 }

@@ -20,36 +20,36 @@
 
 // One vowel setting of the pedal; each value is its parameter * 0.01 (0..1).
 typedef struct VowelPoint {
-    float jaw;     // first formant
-    float tongue;  // second formant
-    float color;   // third formant
-    float sex;     // scales all three
-    float age;     // scales all three
+    float jaw;    // first formant
+    float tongue; // second formant
+    float color;  // third formant
+    float sex;    // scales all three
+    float age;    // scales all three
 } VowelPoint;
 
 // Coefficients of one formant band-pass (a state-variable filter whose
 // cutoff and Q glide toward their targets).
 typedef struct SvfCoeffs {
-    OnePoleCoeffs smoother;  // 5 ms glide of cutoff and Q
-    float cutoff_cur;        // smoothed cutoff, Hz
-    float q_cur;             // smoothed Q
-    float t_k;               // pi / fs
-    float prewarp_max;       // 0.499 fs, highest frequency fed to the tangent
-    float t;                 // tan(pi fp / fs) / fp for the limited cutoff fp
-    float kf;                // integrator gain, cutoff_cur * t
-    float k;                 // damping, 1 / q_cur
-    float kbl;               // k + kf
-    float hp1;               // 1 / (1 + kf * kbl)
-    float cutoff;            // target cutoff, Hz
-    float q;                 // target Q
+    OnePoleCoeffs smoother; // 5 ms glide of cutoff and Q
+    float cutoff_cur;       // smoothed cutoff, Hz
+    float q_cur;            // smoothed Q
+    float t_k;              // pi / fs
+    float prewarp_max;      // 0.499 fs, highest frequency fed to the tangent
+    float t;                // tan(pi fp / fs) / fp for the limited cutoff fp
+    float kf;               // integrator gain, cutoff_cur * t
+    float k;                // damping, 1 / q_cur
+    float kbl;              // k + kf
+    float hp1;              // 1 / (1 + kf * kbl)
+    float cutoff;           // target cutoff, Hz
+    float q;                // target Q
 } SvfCoeffs;
 
 // Memories of one formant filter.
 typedef struct SvfState {
-    float hp_z1;      // high-pass output of the previous sample
-    float lp_z1;      // low-pass output of the previous sample
-    float bp_z1;      // band-pass output of the previous sample
-    float cutoff_z1;  // smoothed cutoff of the previous sample
+    float hp_z1;     // high-pass output of the previous sample
+    float lp_z1;     // low-pass output of the previous sample
+    float bp_z1;     // band-pass output of the previous sample
+    float cutoff_z1; // smoothed cutoff of the previous sample
 } SvfState;
 
 enum : uint32_t { kFormantCount = 3 };
@@ -70,39 +70,39 @@ enum TransportBit : uint32_t {
 // The host transport as the module frame last saw it; rewritten by the frame
 // before every block.
 typedef struct TransportInfo {
-    uint32_t changed_mask;      // TransportBit bits changed since the previous block
-    uint32_t valid_mask;        // TransportBit bits the host currently provides
-    bool rolling;               // transport is playing
-    float speed;                // 1 = normal, 0 = stopped, negative = backwards
-    float tempo;                // beats per minute
-    double position_quarters;   // song position in quarter notes
-    double beat;                // song position in beats
-    float beats_per_bar;        // time signature numerator
-    uint32_t beat_unit;         // time signature denominator (4 = quarter note)
-    uint64_t bar;               // bar number from 0
-    float bar_beat;             // beat within the bar
+    uint32_t changed_mask;    // TransportBit bits changed since the previous block
+    uint32_t valid_mask;      // TransportBit bits the host currently provides
+    bool rolling;             // transport is playing
+    float speed;              // 1 = normal, 0 = stopped, negative = backwards
+    float tempo;              // beats per minute
+    double position_quarters; // song position in quarter notes
+    double beat;              // song position in beats
+    float beats_per_bar;      // time signature numerator
+    uint32_t beat_unit;       // time signature denominator (4 = quarter note)
+    uint64_t bar;             // bar number from 0
+    float bar_beat;           // beat within the bar
 } TransportInfo;
 
 typedef struct WahEngine {
     // Envelope follower: attack is cutoff_up, release cutoff_down.
     OnePoleCoeffs env_coeffs;
     // LFO rate.
-    float sample_period;     // 1 / fs, seconds
-    float lfo_inc;           // phase increment per sample, cycles
-    float lfo_freq;          // wanted LFO frequency, Hz
-    float lfo_freq_applied;  // the lfo_freq lfo_inc was last computed from
+    float sample_period;    // 1 / fs, seconds
+    float lfo_inc;          // phase increment per sample, cycles
+    float lfo_freq;         // wanted LFO frequency, Hz
+    float lfo_freq_applied; // the lfo_freq lfo_inc was last computed from
     // Formant filters.
     SvfCoeffs svf[kFormantCount];
     // Mix.
     OnePoleCoeffs mix_coeffs;
-    float mix_state;   // smoothed mix, 0..1
-    float mix_target;  // mix * 0.01
+    float mix_state;  // smoothed mix, 0..1
+    float mix_target; // mix * 0.01
     // Bypass crossfade.
     OnePoleCoeffs bypass_coeffs;
-    float bypass_state;   // smoothed effect amount, 0..1
-    float bypass_target;  // 1 processing, 0 bypassed
+    float bypass_state;  // smoothed effect amount, 0..1
+    float bypass_target; // 1 processing, 0 bypassed
     // Pedal.
-    float position;  // position * 0.01
+    float position; // position * 0.01
     VowelPoint heel;
     bool mid_on;
     VowelPoint mid;
@@ -120,10 +120,10 @@ typedef struct WahEngine {
     int32_t lfo_sync_index; // 0..23 into kSyncRatios
     float lfo_sync_offset;  // lfo_sync_phase in cycles, [0, 1)
     // Output values of the last processed sample.
-    float mod_position;  // modulated position, percent
-    float lfo_phase;     // [0, 1)
-    float lfo_out;       // LFO contribution to the position
-    float env_out;       // envelope contribution to the position
+    float mod_position; // modulated position, percent
+    float lfo_phase;    // [0, 1)
+    float lfo_out;      // LFO contribution to the position
+    float env_out;      // envelope contribution to the position
     // Transport.
     bool rolling;
     float tempo;            // beats per minute
@@ -132,8 +132,8 @@ typedef struct WahEngine {
     double resync_position; // quarter notes at which to re-phase; negative = none
     // Signal state.
     float env_level;
-    float lfo_phase_acc;  // [0, 1), without the sync offset
-    float random_value;   // level of the random waveform, [-1, 1)
+    float lfo_phase_acc; // [0, 1), without the sync offset
+    float random_value;  // level of the random waveform, [-1, 1)
     SvfState svf_state[kFormantCount];
     uint64_t rng_state;
     // Parameters as last set (unscaled) and the sample rate (0 until set):

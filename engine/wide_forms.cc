@@ -16,11 +16,16 @@ bool cpu_has_avx512() {
            __builtin_cpu_supports("avx512vl");
 }
 #else
-bool cpu_has_avx2() { return false; }
-bool cpu_has_avx512() { return false; }
+bool cpu_has_avx2() {
+    return false;
+}
+bool cpu_has_avx512() {
+    return false;
+}
 #endif
 
-const WideForms kBaseline = {block_kernel_baseline, formant_coefficients_sse2, &wide_targets_baseline};
+const WideForms kBaseline = {block_kernel_baseline, formant_coefficients_sse2,
+                             &wide_targets_baseline};
 
 struct Sets {
     WideForms set[3];
@@ -29,8 +34,10 @@ struct Sets {
 
 Sets find_sets() {
     Sets s = {{kBaseline, {}, {}}, 1};
-    if (cpu_has_avx2()) s.set[s.count++] = {block_kernel_avx2, formant_coefficients_avx2, &wide_targets_avx2};
-    if (cpu_has_avx512()) s.set[s.count++] = {block_kernel_avx512, formant_coefficients_avx512, &wide_targets_avx512};
+    if (cpu_has_avx2())
+        s.set[s.count++] = {block_kernel_avx2, formant_coefficients_avx2, &wide_targets_avx2};
+    if (cpu_has_avx512())
+        s.set[s.count++] = {block_kernel_avx512, formant_coefficients_avx512, &wide_targets_avx512};
     return s;
 }
 
@@ -38,19 +45,23 @@ Sets find_sets() {
 Sets g_sets = find_sets();
 const WideForms* g_active = &g_sets.set[g_sets.count - 1];
 
-}  // namespace
+} // namespace
 
 const WideForms* wide_forms_available(int* count) {
-    if (g_sets.count == 0) g_sets = find_sets();
+    if (g_sets.count == 0)
+        g_sets = find_sets();
     *count = g_sets.count;
     return g_sets.set;
 }
 
 // Before static initialisation has run (an engine driven from another
 // module's constructor) the pointer is still null: the baseline then.
-const WideForms* wide_forms_active(void) { return g_active ? g_active : &kBaseline; }
+const WideForms* wide_forms_active(void) {
+    return g_active ? g_active : &kBaseline;
+}
 
 void wide_forms_force(const WideForms* forms) {
-    if (g_sets.count == 0) g_sets = find_sets();
+    if (g_sets.count == 0)
+        g_sets = find_sets();
     g_active = forms ? forms : &g_sets.set[g_sets.count - 1];
 }

@@ -34,12 +34,14 @@ typedef uint32_t WideU __attribute__((vector_size(4 * WIDE_LANES)));
 
 WIDE_INLINE WideF splat(float x) {
     WideF v;
-    for (int i = 0; i < WIDE_LANES; ++i) v[i] = x;
+    for (int i = 0; i < WIDE_LANES; ++i)
+        v[i] = x;
     return v;
 }
 WIDE_INLINE WideI splat_i(int32_t x) {
     WideI v;
-    for (int i = 0; i < WIDE_LANES; ++i) v[i] = x;
+    for (int i = 0; i < WIDE_LANES; ++i)
+        v[i] = x;
     return v;
 }
 WIDE_INLINE WideF load(const float* p) {
@@ -47,11 +49,21 @@ WIDE_INLINE WideF load(const float* p) {
     memcpy(&v, p, sizeof v);
     return v;
 }
-WIDE_INLINE void store(float* p, WideF v) { memcpy(p, &v, sizeof v); }
-WIDE_INLINE WideI bits(WideF x) { return (WideI)x; }
-WIDE_INLINE WideF from_bits(WideI x) { return (WideF)x; }
-WIDE_INLINE WideF select(WideI mask, WideF yes, WideF no) { return from_bits((mask & bits(yes)) | (~mask & bits(no))); }
-WIDE_INLINE WideF wide_abs(WideF x) { return from_bits(bits(x) & splat_i(0x7FFFFFFF)); }
+WIDE_INLINE void store(float* p, WideF v) {
+    memcpy(p, &v, sizeof v);
+}
+WIDE_INLINE WideI bits(WideF x) {
+    return (WideI)x;
+}
+WIDE_INLINE WideF from_bits(WideI x) {
+    return (WideF)x;
+}
+WIDE_INLINE WideF select(WideI mask, WideF yes, WideF no) {
+    return from_bits((mask & bits(yes)) | (~mask & bits(no)));
+}
+WIDE_INLINE WideF wide_abs(WideF x) {
+    return from_bits(bits(x) & splat_i(0x7FFFFFFF));
+}
 
 // The minimum and maximum instructions: a < b ? a : b and a > b ? a : b,
 // b where either is NaN (one instruction, where the select takes two).
@@ -65,11 +77,19 @@ WIDE_INLINE WideF wide_max(WideF a, WideF b) {
     return (WideF)_mm512_mask_max_ps((__m512)a, 0xFFFF, (__m512)a, (__m512)b);
 }
 #elif WIDE_LANES == 8
-WIDE_INLINE WideF wide_min(WideF a, WideF b) { return (WideF)_mm256_min_ps((__m256)a, (__m256)b); }
-WIDE_INLINE WideF wide_max(WideF a, WideF b) { return (WideF)_mm256_max_ps((__m256)a, (__m256)b); }
+WIDE_INLINE WideF wide_min(WideF a, WideF b) {
+    return (WideF)_mm256_min_ps((__m256)a, (__m256)b);
+}
+WIDE_INLINE WideF wide_max(WideF a, WideF b) {
+    return (WideF)_mm256_max_ps((__m256)a, (__m256)b);
+}
 #else
-WIDE_INLINE WideF wide_min(WideF a, WideF b) { return (WideF)_mm_min_ps((__m128)a, (__m128)b); }
-WIDE_INLINE WideF wide_max(WideF a, WideF b) { return (WideF)_mm_max_ps((__m128)a, (__m128)b); }
+WIDE_INLINE WideF wide_min(WideF a, WideF b) {
+    return (WideF)_mm_min_ps((__m128)a, (__m128)b);
+}
+WIDE_INLINE WideF wide_max(WideF a, WideF b) {
+    return (WideF)_mm_max_ps((__m128)a, (__m128)b);
+}
 #endif
 
 // Whether any lane of a compare result is set (its sign bit, all-ones lanes).
@@ -84,15 +104,20 @@ WIDE_INLINE bool any_lane(WideI m) {
 }
 
 // Truncation toward zero of values known to be in the int32 range.
-WIDE_INLINE WideI truncate(WideF x) { return __builtin_convertvector(x, WideI); }
-WIDE_INLINE WideF to_float(WideI x) { return __builtin_convertvector(x, WideF); }
+WIDE_INLINE WideI truncate(WideF x) {
+    return __builtin_convertvector(x, WideI);
+}
+WIDE_INLINE WideF to_float(WideI x) {
+    return __builtin_convertvector(x, WideF);
+}
 
 // fast_floor. With AVX the rounding instruction gives the same exact floor
 // in one step (-0 stays -0). A signaling NaN would come back quieted, but the
 // floor only feeds x - floor(x), which is x's NaN, quieted, either way.
 #if WIDE_LANES == 16
 WIDE_INLINE WideF wide_floor(WideF x) {
-    return (WideF)_mm512_mask_roundscale_ps((__m512)x, 0xFFFF, (__m512)x, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    return (WideF)_mm512_mask_roundscale_ps((__m512)x, 0xFFFF, (__m512)x,
+                                            _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
 }
 #elif WIDE_LANES == 8
 WIDE_INLINE WideF wide_floor(WideF x) {
@@ -151,7 +176,9 @@ WIDE_INLINE WideF sin2pi_unit(WideF xf) {
     const WideF a = (xf + xf) - splat(1.0f);
     return from_bits(bits(sin2pi_cubic(a)) ^ (~bits(a) & sign));
 }
-WIDE_INLINE WideF sin2pi(WideF x) { return sin2pi_unit(x - wide_floor(x)); }
+WIDE_INLINE WideF sin2pi(WideF x) {
+    return sin2pi_unit(x - wide_floor(x));
+}
 
 // fast_rcp.
 WIDE_INLINE WideF rcp(WideF x) {
@@ -165,26 +192,30 @@ WIDE_INLINE WideF rcp(WideF x) {
 WIDE_INLINE WideF pow2_of_parts(WideF x, WideI l) {
     const WideF f = x - to_float(l);
     const WideF v = from_bits((WideI)(((WideU)(l + splat_i(127))) << 23));
-    const WideF poly = (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
+    const WideF poly =
+        (f * splat(0x1.45647ep-4f) + splat(0x1.d1bd02p-3f)) * f + splat(0x1.62e430p-1f);
     return poly * (f * v) + v;
 }
 
 // fast_pow2 of x known to lie in [0, 128): the truncation is the floor and
 // no lane leaves the domain, so the sign and domain steps drop out.
-WIDE_INLINE WideF pow2_in_range(WideF x) { return pow2_of_parts(x, truncate(x)); }
+WIDE_INLINE WideF pow2_in_range(WideF x) {
+    return pow2_of_parts(x, truncate(x));
+}
 
 // fast_pow2.
 WIDE_INLINE WideF pow2(WideF x) {
     const WideI in_range = x < splat(128.0f);
-    const WideF xs = from_bits(in_range & bits(x));  // keeps the conversion defined
+    const WideF xs = from_bits(in_range & bits(x)); // keeps the conversion defined
     WideI l = truncate(xs);
-    l = l + (bits(xs) >> 31);  // minus 1 when the sign is set
+    l = l + (bits(xs) >> 31); // minus 1 when the sign is set
     WideF r = pow2_of_parts(xs, l);
     // Beyond the domain: +inf for large x, NaN stays NaN, 0 below -126.
     const WideI ordered = x == x;
-    const WideI big = ~in_range & ((ordered & bits(splat(__builtin_inff()))) | (~ordered & bits(x)));
+    const WideI big =
+        ~in_range & ((ordered & bits(splat(__builtin_inff()))) | (~ordered & bits(x)));
     r = from_bits((in_range & bits(r)) | big);
     return from_bits(~(x < splat(-126.0f)) & bits(r));
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ void position_settings_init(PositionSettings* s, const WahEngine* e) {
     if (wf < 2.0f) {
         s->form = 0;
         s->mix = wf - 1.0f;
-    } else if (wf < 0x1.7fdf3cp+1f) {  // 2.999
+    } else if (wf < 0x1.7fdf3cp+1f) { // 2.999
         s->form = 1;
         const float g = fast_rcp(3.0f - wf) * 4.0f;
         s->mix = g;
@@ -42,7 +42,8 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e) {
     for (int f = 0; f < 5; ++f) {
         const float values[3] = {heel[f], mid[f], toe[f]};
         for (const float x : values)
-            if (!(x >= 0.0f && x <= 1.0f)) v->ordinary = false;
+            if (!(x >= 0.0f && x <= 1.0f))
+                v->ordinary = false;
         v->low_a[f] = heel[f];
         v->low_b[f] = e->mid_on ? mid[f] : toe[f];
         v->high_a[f] = e->mid_on ? mid[f] : heel[f];

@@ -17,13 +17,13 @@ enum : int32_t { kWideLanes = 16 };
 // The block's LFO settings, from the same scalar operations
 // lfo_skewed_phase and lfo_wave perform every sample.
 typedef struct PositionSettings {
-    float position;            // position * 0.01
-    float k, kk, rise, fall;   // skew: k, k + k, 1/(k + k), 1/(2 - (k + k))
-    int32_t form;              // 0 sine to triangle, 1 to trapezoid, 2 square to random
-    float mix;                 // form 0: wf - 1; form 1: g; form 2: max(wf - 3, 0)
-    float g_half;              // form 1: g * 0.5
+    float position;          // position * 0.01
+    float k, kk, rise, fall; // skew: k, k + k, 1/(k + k), 1/(2 - (k + k))
+    int32_t form;            // 0 sine to triangle, 1 to trapezoid, 2 square to random
+    float mix;               // form 0: wf - 1; form 1: g; form 2: max(wf - 3, 0)
+    float g_half;            // form 1: g * 0.5
     float bias, gain;
-    bool lfo_silent;           // gain is zero: every contribution is a signed zero
+    bool lfo_silent; // gain is zero: every contribution is a signed zero
 } PositionSettings;
 
 // The block's vowel settings: for each of the five values the interpolation
@@ -49,14 +49,15 @@ void vowel_settings_init(VowelSettings* v, const WahEngine* e);
 // show (a signed zero added to a rest of -0, or a NaN from a phase that is
 // not finite) and in the block holding sample m - 1 when last_needed is
 // set.
-typedef void (*WidePositionsFn)(const PositionSettings* s, const float* u, const float* level, const float* env,
-                                int32_t m, bool last_needed, float* lfo, float* p);
+typedef void (*WidePositionsFn)(const PositionSettings* s, const float* u, const float* level,
+                                const float* env, int32_t m, bool last_needed, float* lfo,
+                                float* p);
 
 // Formant targets of the sixteen-sample blocks whose bit is set in blocks
 // (bit b: samples 16b to 16b + 15), written one row per sample into
 // cutoff_rows and q_rows, in the lanes the filters use (filter 3 twice).
-typedef void (*WideTargetsFn)(const VowelSettings* v, const float* p, uint32_t blocks, __m128* cutoff_rows,
-                              __m128* q_rows);
+typedef void (*WideTargetsFn)(const VowelSettings* v, const float* p, uint32_t blocks,
+                              __m128* cutoff_rows, __m128* q_rows);
 
 typedef struct WideTargetsForm {
     WidePositionsFn positions;

@@ -6,8 +6,8 @@
 // lane by lane). Everything here has internal linkage, so the builds never
 // share code compiled for another's instructions. Each operation is that of
 // the scalar kernels (lfo.h, formant_filter.h) in the same order.
-#include "engine/wide_targets.h"
 #include "engine/wide_math.h"
+#include "engine/wide_targets.h"
 
 namespace {
 
@@ -42,8 +42,8 @@ WIDE_INLINE WideF lfo_shape(const PositionSettings* s, WideF u, WideF random_val
     return (v + splat(s->bias)) * splat(s->gain);
 }
 
-void positions_wide(const PositionSettings* s, const float* u_in, const float* level, const float* env, int32_t m,
-                    bool last_needed, float* lfo_out, float* p_out) {
+void positions_wide(const PositionSettings* s, const float* u_in, const float* level,
+                    const float* env, int32_t m, bool last_needed, float* lfo_out, float* p_out) {
     const WideF position = splat(s->position);
     const WideF zero = splat(0.0f);
     // Whole blocks of sixteen: the targets pass reads them whole.
@@ -54,15 +54,16 @@ void positions_wide(const PositionSettings* s, const float* u_in, const float* l
         WideF p = rest;
         // A silent LFO adds a signed zero, which changes nothing unless the
         // rest is -0 or the phase is not finite (then the contribution is NaN).
-        const bool shape = !s->lfo_silent || any_lane(bits(rest) == splat_i(static_cast<int32_t>(0x80000000u))) ||
-                           any_lane(~((u - u) == zero)) || (last_needed && j < m && j + WIDE_LANES >= m);
+        const bool shape =
+            !s->lfo_silent || any_lane(bits(rest) == splat_i(static_cast<int32_t>(0x80000000u))) ||
+            any_lane(~((u - u) == zero)) || (last_needed && j < m && j + WIDE_LANES >= m);
         if (shape) {
             const WideF lfo = lfo_shape(s, u, load(level + j));
             store(lfo_out + j, lfo);
             p = rest + lfo;
         }
-        p = from_bits((p >= zero) & bits(p));  // below 0, and NaN, give the heel
-        p = wide_min(splat(1.0f), p);  // above 1 gives 1
+        p = from_bits((p >= zero) & bits(p)); // below 0, and NaN, give the heel
+        p = wide_min(splat(1.0f), p);         // above 1 gives 1
         store(p_out + j, p);
     }
 }
@@ -81,7 +82,8 @@ WIDE_INLINE void formant_targets(const VowelSettings* vs, WideF p, WideF cutoff[
             v[f] = a + (b - a) * t;
         }
     } else {
-        for (int f = 0; f < 5; ++f) v[f] = splat(vs->low_a[f]) + (splat(vs->low_b[f]) - splat(vs->low_a[f])) * p;
+        for (int f = 0; f < 5; ++f)
+            v[f] = splat(vs->low_a[f]) + (splat(vs->low_b[f]) - splat(vs->low_a[f])) * p;
     }
     const WideF one = splat(1.0f);
     const WideF h = one - v[3];
@@ -107,20 +109,23 @@ WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
     const __m512 f1 = (__m512)by_formant[0], f2 = (__m512)by_formant[1], f3 = (__m512)by_formant[2];
     for (int g = 0; g < 4; ++g) {
         const int b = 4 * g;
-        const __m512i pick12 = _mm512_setr_epi32(b, b + 16, 0, 0, b + 1, b + 17, 0, 0, b + 2, b + 18, 0, 0, b + 3,
-                                                 b + 19, 0, 0);
-        const __m512i pick3 = _mm512_setr_epi32(0, 1, b + 16, b + 16, 4, 5, b + 17, b + 17, 8, 9, b + 18, b + 18, 12,
-                                                13, b + 19, b + 19);
-        const __m512 rows4 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(f1, pick12, f2), pick3, f3);
+        const __m512i pick12 = _mm512_setr_epi32(b, b + 16, 0, 0, b + 1, b + 17, 0, 0, b + 2,
+                                                 b + 18, 0, 0, b + 3, b + 19, 0, 0);
+        const __m512i pick3 = _mm512_setr_epi32(0, 1, b + 16, b + 16, 4, 5, b + 17, b + 17, 8, 9,
+                                                b + 18, b + 18, 12, 13, b + 19, b + 19);
+        const __m512 rows4 =
+            _mm512_permutex2var_ps(_mm512_permutex2var_ps(f1, pick12, f2), pick3, f3);
         _mm512_storeu_ps(reinterpret_cast<float*>(&rows[b]), rows4);
     }
 }
 #else
 WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
     alignas(16) float lanes[3][WIDE_LANES];
-    for (int f = 0; f < 3; ++f) store(lanes[f], by_formant[f]);
+    for (int f = 0; f < 3; ++f)
+        store(lanes[f], by_formant[f]);
     for (int g = 0; g < WIDE_LANES; g += 4) {
-        __m128 a = _mm_load_ps(&lanes[0][g]), b = _mm_load_ps(&lanes[1][g]), c = _mm_load_ps(&lanes[2][g]), d = c;
+        __m128 a = _mm_load_ps(&lanes[0][g]), b = _mm_load_ps(&lanes[1][g]),
+               c = _mm_load_ps(&lanes[2][g]), d = c;
         _MM_TRANSPOSE4_PS(a, b, c, d);
         rows[g] = a;
         rows[g + 1] = b;
@@ -130,9 +135,11 @@ WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
 }
 #endif
 
-void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m128* cutoff_rows, __m128* q_rows) {
+void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m128* cutoff_rows,
+                  __m128* q_rows) {
     for (int32_t b = 0; blocks != 0; ++b, blocks >>= 1) {
-        if (!(blocks & 1u)) continue;
+        if (!(blocks & 1u))
+            continue;
         for (int32_t j = b * kWideLanes; j < (b + 1) * kWideLanes; j += WIDE_LANES) {
             WideF cutoff[3], q[3];
             formant_targets(v, load(p + j), cutoff, q);
@@ -142,6 +149,6 @@ void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m12
     }
 }
 
-}  // namespace
+} // namespace
 
 const WideTargetsForm WIDE_TARGETS_FORM = {positions_wide, targets_wide};

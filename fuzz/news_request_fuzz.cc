@@ -30,7 +30,8 @@ void requireInside(NewsSlice part) {
 }
 
 std::string pathOf(const NewsComponents* c) {
-    if (c->count < 1 || c->count > 2) abort();
+    if (c->count < 1 || c->count > 2)
+        abort();
     std::string path;
     for (size_t i = 0; i < c->count; i++) {
         requireInside(c->part[i]);
@@ -41,7 +42,8 @@ std::string pathOf(const NewsComponents* c) {
 
 NewsText copyText(const std::string& text) {
     char* data = (char*)malloc(text.size() + 1);
-    if (!data) abort();
+    if (!data)
+        abort();
     memcpy(data, text.data(), text.size());
     data[text.size()] = 0;
     return NewsText{data, text.size()};
@@ -72,10 +74,11 @@ NewsSyncOutcome syncMemory(void*, const NewsComponents* c, const NewsSyncBody* b
 const NewsFileOps kMemoryFiles = {readMemory, writeMemory, syncMemory};
 
 void checkReply(void*, const char* text) {
-    if (strncmp(text, "quorlV1 ", 8) != 0) abort();
+    if (strncmp(text, "quorlV1 ", 8) != 0)
+        abort();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.clear();
@@ -85,8 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t end = zero ? (size_t)((const uint8_t*)zero - data) : size;
         size_t length = end - at;
         char* request = (char*)malloc(length ? length : 1);
-        if (!request) abort();
-        if (length) memcpy(request, data + at, length);
+        if (!request)
+            abort();
+        if (length)
+            memcpy(request, data + at, length);
         newsStoreServe(&kMemoryFiles, nullptr, request, length, checkReply, nullptr);
         free(request);
         at = end + 1;

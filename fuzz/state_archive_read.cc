@@ -24,8 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     void* again = state_archive_write(&archive, &length);
     if (again) {
         StateArchive reread;
-        if (state_archive_read(&reread, again, length) != 0) __builtin_trap();
-        if (!same_counts(&archive, &reread)) __builtin_trap();
+        if (state_archive_read(&reread, again, length) != 0)
+            __builtin_trap();
+        if (!same_counts(&archive, &reread))
+            __builtin_trap();
         state_archive_free(&reread);
         free(again);
     }

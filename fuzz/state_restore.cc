@@ -10,8 +10,12 @@ typedef struct Calls {
     bool in_order;
 } Calls;
 
-static void on_lock(void* user) { static_cast<Calls*>(user)->locks++; }
-static void on_unlock(void* user) { static_cast<Calls*>(user)->unlocks++; }
+static void on_lock(void* user) {
+    static_cast<Calls*>(user)->locks++;
+}
+static void on_unlock(void* user) {
+    static_cast<Calls*>(user)->unlocks++;
+}
 static void on_set(void* user, uint64_t index, float value) {
     Calls* c = static_cast<Calls*>(user);
     if (c->locks != 1 || c->unlocks != 0 || index != (uint64_t)c->sets || isnan(value))

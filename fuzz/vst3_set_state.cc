@@ -32,18 +32,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tresult component_result = component->vtbl->setState(component, &stream.iface);
     memory_stream_rewind(&stream);
     tresult controller_result = controller->vtbl->setComponentState(controller, &stream.iface);
-    if (component_result != controller_result) abort();
+    if (component_result != controller_result)
+        abort();
 
     MemoryStream saved;
     memory_stream_init(&saved);
-    if (component->vtbl->getState(component, &saved.iface) != kResultOk) abort();
+    if (component->vtbl->getState(component, &saved.iface) != kResultOk)
+        abort();
     float values[kInputParameterCount];
-    if (state_read_values(saved.bytes.data(), saved.bytes.size(), values) != 0) abort();
+    if (state_read_values(saved.bytes.data(), saved.bytes.size(), values) != 0)
+        abort();
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         const ParameterRecord* r = parameterRecord(i);
-        if (!(values[i] >= (float)r->minimum && values[i] <= (float)r->maximum)) abort();
-        double shown = controller->vtbl->getParamNormalized(controller, kParameterDescriptions[i].param_id);
-        if (!(shown >= 0.0 && shown <= 1.0)) abort();
+        if (!(values[i] >= (float)r->minimum && values[i] <= (float)r->maximum))
+            abort();
+        double shown =
+            controller->vtbl->getParamNormalized(controller, kParameterDescriptions[i].param_id);
+        if (!(shown >= 0.0 && shown <= 1.0))
+            abort();
     }
     component->vtbl->terminate(component);
     controller->vtbl->terminate(controller);

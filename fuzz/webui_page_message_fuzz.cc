@@ -11,48 +11,51 @@
 namespace {
 
 struct Context {
-  const char* begin;
-  const char* end;  // the terminator
-  size_t count;
+    const char* begin;
+    const char* end; // the terminator
+    size_t count;
 };
 
 void check(bool ok) {
-  if (!ok) abort();
+    if (!ok)
+        abort();
 }
 
 int32_t edit(void* c, uint32_t index, float) {
-  check(index < ((Context*)c)->count);
-  return 0;
+    check(index < ((Context*)c)->count);
+    return 0;
 }
 
 void text(void* c, const char* utf8) {
-  Context* x = (Context*)c;
-  // Inside the message, at worst at its terminator (a bare "m").
-  check(utf8 >= x->begin && utf8 <= x->end);
+    Context* x = (Context*)c;
+    // Inside the message, at worst at its terminator (a bare "m").
+    check(utf8 >= x->begin && utf8 <= x->end);
 }
 
 int32_t post(void* c, uint32_t index, float) {
-  check(index < ((Context*)c)->count);
-  return 0;
+    check(index < ((Context*)c)->count);
+    return 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  size_t count = data[0] % 64;
-  size_t length = size - 1;
-  char* message = (char*)malloc(length + 1);
-  memcpy(message, data + 1, length);
-  message[length] = 0;
-  float* cache = (float*)malloc(count ? count * sizeof(float) : 1);
-  for (size_t i = 0; i < count; ++i) cache[i] = 0.0f;
-  Context context{message, message + length, count};
-  PageDispatchTable table{&context, {edit, edit, edit}, text, post, cache, count};
-  // The page's text may hold a NUL of its own; the dispatcher sees the bytes
-  // before it, as the converted string would end there.
-  pageMessageDispatch(&table, message, strlen(message));
-  free(cache);
-  free(message);
-  return 0;
+    if (size == 0)
+        return 0;
+    size_t count = data[0] % 64;
+    size_t length = size - 1;
+    char* message = (char*)malloc(length + 1);
+    memcpy(message, data + 1, length);
+    message[length] = 0;
+    float* cache = (float*)malloc(count ? count * sizeof(float) : 1);
+    for (size_t i = 0; i < count; ++i)
+        cache[i] = 0.0f;
+    Context context{message, message + length, count};
+    PageDispatchTable table{&context, {edit, edit, edit}, text, post, cache, count};
+    // The page's text may hold a NUL of its own; the dispatcher sees the bytes
+    // before it, as the converted string would end there.
+    pageMessageDispatch(&table, message, strlen(message));
+    free(cache);
+    free(message);
+    return 0;
 }

@@ -5,8 +5,8 @@
 #include <lv2/urid/urid.h>
 
 typedef struct Lv2Logger {
-    const LV2_Log_Log* log;  // null: standard error
-    LV2_URID error;          // 0 when the host gave no URID map
+    const LV2_Log_Log* log; // null: standard error
+    LV2_URID error;         // 0 when the host gave no URID map
     LV2_URID note;
     LV2_URID trace;
     LV2_URID warning;

@@ -21,7 +21,8 @@ static char* copy_text(const char* text) {
     size_t n = text ? strlen(text) : 0;
     char* copy = (char*)malloc(n + 1);
     if (copy) {
-        if (n) memcpy(copy, text, n);
+        if (n)
+            memcpy(copy, text, n);
         copy[n] = 0;
     }
     return copy;
@@ -47,8 +48,8 @@ static void apply_defaults(Lv2Plugin* p) {
     p->state_dirty = 0;
 }
 
-LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor*, double sample_rate, const char* bundle_path,
-                                  const LV2_Feature* const* features) {
+LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor*, double sample_rate,
+                                  const char* bundle_path, const LV2_Feature* const* features) {
     Lv2Plugin* p = (Lv2Plugin*)calloc(1, sizeof(Lv2Plugin));
     if (!p) {
         return nullptr;
@@ -106,7 +107,9 @@ void lv2_plugin_activate(LV2_Handle instance) {
     p->transport.valid_mask = 0;
 }
 
-static bool same(float a, float b) { return a == b; }  // a NaN is never the same
+static bool same(float a, float b) {
+    return a == b;
+} // a NaN is never the same
 
 // With the lock held: bring the engine up to date after another thread held
 // the lock. A restored state wins over port changes seen meanwhile; the
@@ -234,8 +237,12 @@ const void* lv2_plugin_extension_data(const char* uri) {
 }
 
 static const LV2_Descriptor kDescriptor = {
-    OKA_LV2_PLUGIN_URI,       lv2_plugin_instantiate, lv2_plugin_connect_port, lv2_plugin_activate,
-    lv2_plugin_run,           nullptr,                lv2_plugin_cleanup,      lv2_plugin_extension_data,
+    OKA_LV2_PLUGIN_URI,      lv2_plugin_instantiate,
+    lv2_plugin_connect_port, lv2_plugin_activate,
+    lv2_plugin_run,          nullptr,
+    lv2_plugin_cleanup,      lv2_plugin_extension_data,
 };
 
-const LV2_Descriptor* lv2_plugin_descriptor(void) { return &kDescriptor; }
+const LV2_Descriptor* lv2_plugin_descriptor(void) {
+    return &kDescriptor;
+}

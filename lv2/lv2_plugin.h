@@ -16,8 +16,8 @@
 #include "platform/spin_lock.h"
 
 typedef struct Lv2Plugin {
-    WahEngine engine;  // its sample_rate is the instance's, for the state
-    void* ports[kLv2PortCount];  // host buffers, null until connected
+    WahEngine engine;           // its sample_rate is the instance's, for the state
+    void* ports[kLv2PortCount]; // host buffers, null until connected
 
     // Per writable parameter: the last converted value seen on its port.
     float host_values[kInputParameterCount];
@@ -29,18 +29,18 @@ typedef struct Lv2Plugin {
     // Per writable parameter: what the audio thread last handed to the
     // engine, or what a state restore put there. Guarded by param_lock.
     float shared_values[kInputParameterCount];
-    SpinLock param_lock;     // 1 held, 0 free
-    uint8_t params_in_sync;  // 0: another thread held the lock; reconcile
-    uint8_t state_dirty;     // 1: a restore wrote shared_values
+    SpinLock param_lock;    // 1 held, 0 free
+    uint8_t params_in_sync; // 0: another thread held the lock; reconcile
+    uint8_t state_dirty;    // 1: a restore wrote shared_values
 
     char* bundle_path;
     Lv2Logger logger;
-    const LV2_URID_Map* map;  // null: no transport, no state
-    LV2_URID chunk_urid;      // atom:Chunk
-    LV2_URID state_urid;      // the state property
+    const LV2_URID_Map* map; // null: no transport, no state
+    LV2_URID chunk_urid;     // atom:Chunk
+    LV2_URID state_urid;     // the state property
 
-    uint8_t transport_pending;  // the next block applies the transport
-    TransportInfo transport;    // as last received
+    uint8_t transport_pending; // the next block applies the transport
+    TransportInfo transport;   // as last received
     Lv2TimeUrids time_urids;
 } Lv2Plugin;
 

@@ -25,8 +25,10 @@ static float round_half_away(float x) {
 }
 
 static float clamp_to_record(const Lv2ParameterRecord& r, float x) {
-    if (x < r.minimum) x = r.minimum;
-    if (x > r.maximum) x = r.maximum;
+    if (x < r.minimum)
+        x = r.minimum;
+    if (x > r.maximum)
+        x = r.maximum;
     return x;
 }
 

@@ -13,9 +13,9 @@ enum : uint32_t {
     kLv2PortAudioIn = 0,
     kLv2PortAudioOut = 1,
     kLv2PortEvents = 2,
-    kLv2PortFirstControl = 3,   // parameter i is on port i + 3
-    kLv2PortEnable = 34,        // parameter 31 (`bypass`), 1 = effect active
-    kLv2PortFirstOutput = 35,   // output value 32 + k is on port 35 + k
+    kLv2PortFirstControl = 3, // parameter i is on port i + 3
+    kLv2PortEnable = 34,      // parameter 31 (`bypass`), 1 = effect active
+    kLv2PortFirstOutput = 35, // output value 32 + k is on port 35 + k
     kLv2PortCount = 39,
 };
 
@@ -26,7 +26,7 @@ typedef struct Lv2ParameterRecord {
     float minimum;
     float maximum;
     float default_value;
-    uint32_t flags;  // kParamBypass | kParamToggled | kParamInteger
+    uint32_t flags; // kParamBypass | kParamToggled | kParamInteger
 } Lv2ParameterRecord;
 
 // The record of a writable parameter 0..31. [any thread]
@@ -34,8 +34,12 @@ Lv2ParameterRecord lv2_parameter_record(uint32_t index);
 
 // Port index of a parameter 0..35 (i + 3), and the parameter of an output
 // port 35..38. [any thread]
-static inline uint32_t lv2_port_of_parameter(uint32_t index) { return index + kLv2PortFirstControl; }
-static inline uint32_t lv2_parameter_of_output_port(uint32_t port) { return port - kLv2PortFirstControl; }
+static inline uint32_t lv2_port_of_parameter(uint32_t index) {
+    return index + kLv2PortFirstControl;
+}
+static inline uint32_t lv2_parameter_of_output_port(uint32_t port) {
+    return port - kLv2PortFirstControl;
+}
 
 // A control port's value as the engine's plain value: the enable port is
 // inverted into `bypass`, switches turn on above 0, the sync rate rounds half

@@ -3,9 +3,9 @@
 #include <stdlib.h>
 
 #include "lv2/lv2_uris.h"
+#include "state/state_archive.h"
 #include "state/state_restore.h"
 #include "state/state_save.h"
-#include "state/state_archive.h"
 
 // Copies the values a save must store. While a restore is still waiting for
 // the audio thread (state_dirty), the engine holds the old values and the
@@ -49,7 +49,9 @@ static void restore_lock(void* user) {
     p->params_in_sync = 0;
 }
 
-static void restore_unlock(void* user) { spin_lock_release(&((Lv2Plugin*)user)->param_lock); }
+static void restore_unlock(void* user) {
+    spin_lock_release(&((Lv2Plugin*)user)->param_lock);
+}
 
 static void restore_set(void* user, uint64_t index, float value) {
     Lv2Plugin* p = (Lv2Plugin*)user;
@@ -71,7 +73,8 @@ LV2_State_Status lv2_state_restore(LV2_Handle instance, LV2_State_Retrieve_Funct
     uint32_t flags = 0;
     const void* data = retrieve(handle, p->state_urid, &size, &type, &flags);
     if (!data) {
-        lv2_log_error(&p->logger, "Cannot restore state since property <%s> could not be retrieved\n",
+        lv2_log_error(&p->logger,
+                      "Cannot restore state since property <%s> could not be retrieved\n",
                       OKA_LV2_STATE_URI);
         return LV2_STATE_ERR_NO_PROPERTY;
     }
@@ -84,4 +87,6 @@ LV2_State_Status lv2_state_restore(LV2_Handle instance, LV2_State_Retrieve_Funct
 
 static const LV2_State_Interface kStateInterface = {lv2_state_save, lv2_state_restore};
 
-const LV2_State_Interface* lv2_state_interface(void) { return &kStateInterface; }
+const LV2_State_Interface* lv2_state_interface(void) {
+    return &kStateInterface;
+}

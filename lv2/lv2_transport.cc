@@ -40,7 +40,9 @@ struct Found {
     uint64_t bar;
 };
 
-static uint32_t pad8(uint32_t size) { return (size + 7u) & ~7u; }
+static uint32_t pad8(uint32_t size) {
+    return (size + 7u) & ~7u;
+}
 
 // Reads a number atom by its actual type; false for other types and for
 // bodies too small for their type.
@@ -72,7 +74,7 @@ static bool read_number(const Lv2TimeUrids* u, const LV2_Atom* atom, Number* out
 // taken (a float-to-integer conversion out of range is undefined).
 static bool to_unsigned(const Number& n, double limit, uint64_t* out) {
     if (n.is_integer) {
-        *out = (uint64_t)n.integer;  // two's complement wrap, like the raw bytes
+        *out = (uint64_t)n.integer; // two's complement wrap, like the raw bytes
         return true;
     }
     if (!(n.real >= 0.0 && n.real < limit)) {
@@ -85,33 +87,54 @@ static bool to_unsigned(const Number& n, double limit, uint64_t* out) {
 static bool store_field(Found* f, int field, const Number& n) {
     uint64_t whole = 0;
     switch (field) {
-    case kSpeed: f->speed = (float)n.real; break;
-    case kTempo: f->tempo = (float)n.real; break;
-    case kBeat: f->beat = n.real; break;
-    case kBeatsPerBar: f->beats_per_bar = (float)n.real; break;
-    case kBarBeat: f->bar_beat = (float)n.real; break;
+    case kSpeed:
+        f->speed = (float)n.real;
+        break;
+    case kTempo:
+        f->tempo = (float)n.real;
+        break;
+    case kBeat:
+        f->beat = n.real;
+        break;
+    case kBeatsPerBar:
+        f->beats_per_bar = (float)n.real;
+        break;
+    case kBarBeat:
+        f->bar_beat = (float)n.real;
+        break;
     case kBeatUnit:
-        if (!to_unsigned(n, 4294967296.0, &whole)) return false;
+        if (!to_unsigned(n, 4294967296.0, &whole))
+            return false;
         f->beat_unit = (uint32_t)whole;
         break;
     case kBar:
-        if (!to_unsigned(n, 18446744073709551616.0, &whole)) return false;
+        if (!to_unsigned(n, 18446744073709551616.0, &whole))
+            return false;
         f->bar = whole;
         break;
-    default: return false;
+    default:
+        return false;
     }
     return true;
 }
 
 static int field_of_key(const Lv2TimeUrids* u, LV2_URID key) {
-    if (key == 0) return -1;
-    if (key == u->speed) return kSpeed;
-    if (key == u->beats_per_minute) return kTempo;
-    if (key == u->beat) return kBeat;
-    if (key == u->beats_per_bar) return kBeatsPerBar;
-    if (key == u->beat_unit) return kBeatUnit;
-    if (key == u->bar) return kBar;
-    if (key == u->bar_beat) return kBarBeat;
+    if (key == 0)
+        return -1;
+    if (key == u->speed)
+        return kSpeed;
+    if (key == u->beats_per_minute)
+        return kTempo;
+    if (key == u->beat)
+        return kBeat;
+    if (key == u->beats_per_bar)
+        return kBeatsPerBar;
+    if (key == u->beat_unit)
+        return kBeatUnit;
+    if (key == u->bar)
+        return kBar;
+    if (key == u->bar_beat)
+        return kBarBeat;
     return -1;
 }
 
@@ -143,8 +166,10 @@ static void read_position(const Lv2TimeUrids* u, const uint8_t* body, uint32_t s
 }
 
 static bool is_position(const Lv2TimeUrids* u, const LV2_Atom* atom, const uint8_t* body) {
-    if (atom->type != u->atom_object && atom->type != u->atom_blank) return false;
-    if (atom->size < sizeof(LV2_Atom_Object_Body)) return false;
+    if (atom->type != u->atom_object && atom->type != u->atom_blank)
+        return false;
+    if (atom->size < sizeof(LV2_Atom_Object_Body))
+        return false;
     LV2_Atom_Object_Body ob;
     memcpy(&ob, body, sizeof ob);
     return ob.otype == u->time_position;
@@ -165,13 +190,15 @@ static void read_sequence(const Lv2TimeUrids* u, const LV2_Atom_Sequence* seq, F
             read_position(u, atom_body, ev->body.size, f);
         }
         offset += (uint32_t)(sizeof(LV2_Atom_Event) + pad8(ev->body.size));
-        if (offset < atom_end) {  // wrapped: a size near 2^32
+        if (offset < atom_end) { // wrapped: a size near 2^32
             return;
         }
     }
 }
 
-static bool differs(double a, double b) { return !(a == b); }
+static bool differs(double a, double b) {
+    return !(a == b);
+}
 
 // The persistent fields: set changed and valid when new or different.
 template <typename T>
@@ -210,9 +237,11 @@ static void take_bar(TransportInfo* t, bool found, uint64_t value) {
 }
 
 static void take_speed(TransportInfo* t, bool found, float value) {
-    if (!found) return;
+    if (!found)
+        return;
     bool was_valid = (t->valid_mask & 0x2) != 0;
-    if (was_valid && !differs(value, t->speed)) return;
+    if (was_valid && !differs(value, t->speed))
+        return;
     bool start_or_stop = !was_valid || t->speed * value == 0.0f;
     t->changed_mask |= start_or_stop ? 0x3u : 0x2u;
     t->valid_mask |= 0x3u;
@@ -220,7 +249,7 @@ static void take_speed(TransportInfo* t, bool found, float value) {
     t->speed = value;
 }
 
-}  // namespace
+} // namespace
 
 void lv2_transport_intake(TransportInfo* t, const Lv2TimeUrids* u, const LV2_Atom_Sequence* seq) {
     Found f;

@@ -23,7 +23,8 @@ float lv2_ui_port_value(uint32_t index, float plain) {
 // The control port write of one edit; false for outputs, unknown indices and
 // NaN (which is no value). [host UI thread]
 static bool write_edit(Lv2Ui* ui, uint32_t index, float value, uint32_t* port) {
-    if (index >= kInputParameterCount || isnan(value)) return false;
+    if (index >= kInputParameterCount || isnan(value))
+        return false;
     float x = lv2_ui_port_value(index, value);
     *port = lv2_port_of_parameter(index);
     ui->write_function(ui->controller, *port, sizeof x, 0, &x);
@@ -32,14 +33,16 @@ static bool write_edit(Lv2Ui* ui, uint32_t index, float value, uint32_t* port) {
 
 // [host UI thread]
 static void touch(Lv2Ui* ui, uint32_t port, bool grabbed) {
-    if (ui->has_touch && ui->touch.touch != nullptr) ui->touch.touch(ui->touch.handle, port, grabbed);
+    if (ui->has_touch && ui->touch.touch != nullptr)
+        ui->touch.touch(ui->touch.handle, port, grabbed);
 }
 
 // The grab goes before the first write, so the host sees the whole gesture.
 // [host UI thread]
 static int32_t ui_begin_edit(void* user, uint32_t index, float value) {
     Lv2Ui* ui = (Lv2Ui*)user;
-    if (index >= kInputParameterCount || isnan(value)) return 0;
+    if (index >= kInputParameterCount || isnan(value))
+        return 0;
     uint32_t port = lv2_port_of_parameter(index);
     touch(ui, port, true);
     write_edit(ui, index, value, &port);
@@ -57,12 +60,15 @@ static int32_t ui_set_edit(void* user, uint32_t index, float value) {
 static int32_t ui_end_edit(void* user, uint32_t index, float value) {
     Lv2Ui* ui = (Lv2Ui*)user;
     uint32_t port = 0;
-    if (write_edit(ui, index, value, &port)) touch(ui, port, false);
+    if (write_edit(ui, index, value, &port))
+        touch(ui, port, false);
     return 0;
 }
 
 // Both folders are the bundle folder. [host UI thread]
-static const char* ui_bundle_folder(void* user) { return ((Lv2Ui*)user)->bundle_path; }
+static const char* ui_bundle_folder(void* user) {
+    return ((Lv2Ui*)user)->bundle_path;
+}
 
 // ---- descriptor members --------------------------------------------------------
 
@@ -70,9 +76,11 @@ static const char* ui_bundle_folder(void* user) { return ((Lv2Ui*)user)->bundle_
 // forms file paths. Null when memory runs out. [host UI thread]
 static char* copy_bundle_path(const char* path) {
     size_t length = strlen(path);
-    while (length > 1 && (path[length - 1] == '/' || path[length - 1] == '\\')) --length;
+    while (length > 1 && (path[length - 1] == '/' || path[length - 1] == '\\'))
+        --length;
     char* copy = (char*)malloc(length + 1);
-    if (copy == nullptr) return nullptr;
+    if (copy == nullptr)
+        return nullptr;
     memcpy(copy, path, length);
     copy[length] = '\0';
     return copy;
@@ -84,7 +92,8 @@ static HWND read_features(Lv2Ui* ui, const LV2_Feature* const* features, bool* e
     *embedded = false;
     for (size_t i = 0; features != nullptr && features[i] != nullptr; ++i) {
         const LV2_Feature* f = features[i];
-        if (f->URI == nullptr) continue;
+        if (f->URI == nullptr)
+            continue;
         if (strcmp(f->URI, LV2_UI__parent) == 0) {
             parent = (HWND)f->data;
             *embedded = true;
@@ -107,11 +116,14 @@ static void free_ui(Lv2Ui* ui) {
 static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const char* bundle_path,
                                    LV2UI_Write_Function write_function, LV2UI_Controller controller,
                                    LV2UI_Widget* widget, const LV2_Feature* const* features) {
-    if (widget == nullptr) return nullptr;
+    if (widget == nullptr)
+        return nullptr;
     *widget = nullptr;
-    if (bundle_path == nullptr || write_function == nullptr) return nullptr;
+    if (bundle_path == nullptr || write_function == nullptr)
+        return nullptr;
     Lv2Ui* ui = (Lv2Ui*)calloc(1, sizeof(Lv2Ui));
-    if (ui == nullptr) return nullptr;
+    if (ui == nullptr)
+        return nullptr;
     ui->bundle_path = copy_bundle_path(bundle_path);
     if (ui->bundle_path == nullptr) {
         free(ui);
@@ -121,10 +133,10 @@ static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const c
     HWND parent = read_features(ui, features, &embedded);
     ui->write_function = write_function;
     ui->controller = controller;
-    WebViewCallbacks callbacks = {ui, "lv2", ui_bundle_folder, ui_bundle_folder,
-                                  ui_begin_edit, ui_set_edit, ui_end_edit};
-    ui->web_host = webview::create(embedded, parent, &callbacks, newsPageHandler, kUiWidth, kUiHeight,
-                                   kParameterCount);
+    WebViewCallbacks callbacks = {
+        ui, "lv2", ui_bundle_folder, ui_bundle_folder, ui_begin_edit, ui_set_edit, ui_end_edit};
+    ui->web_host = webview::create(embedded, parent, &callbacks, newsPageHandler, kUiWidth,
+                                   kUiHeight, kParameterCount);
     if (ui->web_host == nullptr) {
         free_ui(ui);
         return nullptr;
@@ -136,16 +148,19 @@ static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const c
 // [host UI thread]
 static void ui_cleanup(LV2UI_Handle handle) {
     Lv2Ui* ui = (Lv2Ui*)handle;
-    if (ui == nullptr) return;
+    if (ui == nullptr)
+        return;
     webview::destroy(ui->web_host);
     free_ui(ui);
 }
 
 // The buffer holds one float whatever size and format say; outputs go to the
 // page as they are, inputs in the parameter's own sense. [host UI thread]
-static void ui_port_event(LV2UI_Handle handle, uint32_t port, uint32_t, uint32_t, const void* buffer) {
+static void ui_port_event(LV2UI_Handle handle, uint32_t port, uint32_t, uint32_t,
+                          const void* buffer) {
     Lv2Ui* ui = (Lv2Ui*)handle;
-    if (ui == nullptr || buffer == nullptr) return;
+    if (ui == nullptr || buffer == nullptr)
+        return;
     float value;
     memcpy(&value, buffer, sizeof value);
     if (port >= kLv2PortFirstOutput && port < kLv2PortCount) {
@@ -166,7 +181,8 @@ static const LV2UI_Idle_Interface kIdleInterface = {ui_idle};
 
 // [any thread]
 static const void* ui_extension_data(const char* uri) {
-    if (uri != nullptr && strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdleInterface;
+    if (uri != nullptr && strcmp(uri, LV2_UI__idleInterface) == 0)
+        return &kIdleInterface;
     return nullptr;
 }
 
@@ -174,4 +190,6 @@ static const LV2UI_Descriptor kUiDescriptor = {
     OKA_LV2_UI_URI, ui_instantiate, ui_cleanup, ui_port_event, ui_extension_data,
 };
 
-const LV2UI_Descriptor* lv2_ui_descriptor(void) { return &kUiDescriptor; }
+const LV2UI_Descriptor* lv2_ui_descriptor(void) {
+    return &kUiDescriptor;
+}

@@ -10,11 +10,11 @@ struct WebViewHost;
 
 typedef struct Lv2Ui {
     WebViewHost* web_host;
-    char* bundle_path;  // without trailing separators; the loader and page folder
+    char* bundle_path; // without trailing separators; the loader and page folder
     LV2UI_Write_Function write_function;
-    LV2UI_Controller controller;  // first argument of write_function
+    LV2UI_Controller controller; // first argument of write_function
     uint8_t has_touch;
-    LV2UI_Touch touch;  // copy of the host's feature data
+    LV2UI_Touch touch; // copy of the host's feature data
 } Lv2Ui;
 
 // The UI descriptor (URI plug-in URI + "#ui"). [any thread]

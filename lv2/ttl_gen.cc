@@ -13,18 +13,17 @@
 #include "lv2/lv2_uris.h"
 #include "lv2/ttl_names.h"
 
-static const char kPrefixes[] =
-    "@prefix atom:  <http://lv2plug.in/ns/ext/atom#> .\n"
-    "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
-    "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
-    "@prefix log:   <http://lv2plug.in/ns/ext/log#> .\n"
-    "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
-    "@prefix pprop: <http://lv2plug.in/ns/ext/port-props#> .\n"
-    "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
-    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
-    "@prefix time:  <http://lv2plug.in/ns/ext/time#> .\n"
-    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
-    "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
+static const char kPrefixes[] = "@prefix atom:  <http://lv2plug.in/ns/ext/atom#> .\n"
+                                "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
+                                "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
+                                "@prefix log:   <http://lv2plug.in/ns/ext/log#> .\n"
+                                "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+                                "@prefix pprop: <http://lv2plug.in/ns/ext/port-props#> .\n"
+                                "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                                "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                                "@prefix time:  <http://lv2plug.in/ns/ext/time#> .\n"
+                                "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+                                "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 // The titles and units are ASCII; anything else is written as UTF-8.
 static void put_utf16(FILE* f, const char16_t* s) {
@@ -47,18 +46,23 @@ static void put_utf16(FILE* f, const char16_t* s) {
 }
 
 static const char* unit_of(const char16_t* units) {
-    static const struct { const char16_t* text; const char* unit; } kUnits[] = {
-        {u"%", "units:pc"}, {u"Hz", "units:hz"}, {u"ms", "units:ms"}};
+    static const struct {
+        const char16_t* text;
+        const char* unit;
+    } kUnits[] = {{u"%", "units:pc"}, {u"Hz", "units:hz"}, {u"ms", "units:ms"}};
     for (const auto& u : kUnits) {
         const char16_t* a = units;
         const char16_t* b = u.text;
-        while (*a && *a == *b) ++a, ++b;
-        if (*a == *b) return u.unit;
+        while (*a && *a == *b)
+            ++a, ++b;
+        if (*a == *b)
+            return u.unit;
     }
     return nullptr;
 }
 
-static void put_port_head(FILE* f, bool first, uint32_t port, const char* kinds, const char* symbol) {
+static void put_port_head(FILE* f, bool first, uint32_t port, const char* kinds,
+                          const char* symbol) {
     fprintf(f, "%s [\n        a %s ;\n", first ? "" : " ,", kinds);
     fprintf(f, "        lv2:index %u ;\n        lv2:symbol \"%s\" ;\n", port, symbol);
 }
@@ -68,7 +72,8 @@ static void put_scale_points(FILE* f, uint32_t index) {
     fprintf(f, "        lv2:scalePoint");
     for (uint32_t k = 1; k <= count; ++k) {
         const char* name = index == kLfoSyncRate ? lv2_sync_rate_name(k) : lv2_waveform_name(k);
-        fprintf(f, "%s [ rdfs:label \"%s\" ; rdf:value %u.0 ]", k == 1 ? " " : " ,\n            ", name, k);
+        fprintf(f, "%s [ rdfs:label \"%s\" ; rdf:value %u.0 ]", k == 1 ? " " : " ,\n            ",
+                name, k);
     }
     fprintf(f, " ;\n");
 }
@@ -85,13 +90,17 @@ static void put_control_input(FILE* f, uint32_t index) {
     fprintf(f, "        lv2:name \"");
     put_utf16(f, d.title);
     fprintf(f, "\" ;\n");
-    if (r.flags & kParamToggled) fprintf(f, "        lv2:portProperty lv2:toggled, lv2:integer ;\n");
-    else if (r.flags & kParamInteger) fprintf(f, "        lv2:portProperty lv2:integer, lv2:enumeration ;\n");
+    if (r.flags & kParamToggled)
+        fprintf(f, "        lv2:portProperty lv2:toggled, lv2:integer ;\n");
+    else if (r.flags & kParamInteger)
+        fprintf(f, "        lv2:portProperty lv2:integer, lv2:enumeration ;\n");
     if (kInputParameterRecords[index].flags & kParamLogarithmic)
         fprintf(f, "        lv2:portProperty pprop:logarithmic ;\n");
-    if (index == kLfoSyncRate || index == kLfoWaveform) put_scale_points(f, index);
+    if (index == kLfoSyncRate || index == kLfoWaveform)
+        put_scale_points(f, index);
     const char* unit = unit_of(d.units);
-    if (unit) fprintf(f, "        units:unit %s ;\n", unit);
+    if (unit)
+        fprintf(f, "        units:unit %s ;\n", unit);
     put_range(f, r.minimum, r.maximum, r.default_value);
     fprintf(f, "\n    ]");
 }
@@ -116,7 +125,8 @@ static void put_control_output(FILE* f, uint32_t index) {
     put_utf16(f, d.title);
     fprintf(f, "\" ;\n");
     const char* unit = unit_of(d.units);
-    if (unit) fprintf(f, "        units:unit %s ;\n", unit);
+    if (unit)
+        fprintf(f, "        units:unit %s ;\n", unit);
     put_range(f, (float)r->minimum, (float)r->maximum, (float)r->default_value);
     fprintf(f, "\n    ]");
 }
@@ -134,7 +144,8 @@ static void put_fixed_ports(FILE* f) {
 
 static bool write_plugin(const char* path) {
     FILE* f = fopen(path, "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     fputs(kPrefixes, f);
     fprintf(f, "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n\n");
     fprintf(f, "<%s>\n    a lv2:Plugin, lv2:FilterPlugin ;\n", OKA_LV2_PLUGIN_URI);
@@ -142,12 +153,15 @@ static bool write_plugin(const char* path) {
     fprintf(f, "    lv2:project [\n        a doap:Project ;\n        doap:name \"Oka Oka Wah\" ;\n"
                "        doap:maintainer [ a foaf:Person ; foaf:name \"Zarvosonic\" ]\n    ] ;\n");
     fprintf(f, "    lv2:minorVersion 0 ;\n    lv2:microVersion 1 ;\n");
-    fprintf(f, "    lv2:requiredFeature urid:map ;\n    lv2:optionalFeature log:log, lv2:hardRTCapable ;\n");
+    fprintf(f, "    lv2:requiredFeature urid:map ;\n    lv2:optionalFeature log:log, "
+               "lv2:hardRTCapable ;\n");
     fprintf(f, "    lv2:extensionData state:interface ;\n    lv2:port");
     put_fixed_ports(f);
-    for (uint32_t i = 0; i < kBypass; ++i) put_control_input(f, i);
+    for (uint32_t i = 0; i < kBypass; ++i)
+        put_control_input(f, i);
     put_enable(f);
-    for (uint32_t i = kModPosition; i < kParameterCount; ++i) put_control_output(f, i);
+    for (uint32_t i = kModPosition; i < kParameterCount; ++i)
+        put_control_output(f, i);
     fprintf(f, " .\n");
     return fclose(f) == 0;
 }
@@ -164,13 +178,16 @@ static void put_ui(FILE* f, const char* binary) {
 
 static bool write_manifest(const char* path, const char* binary, bool with_ui) {
     FILE* f = fopen(path, "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     fprintf(f, "@prefix lv2:  <http://lv2plug.in/ns/lv2core#> .\n"
                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n");
-    if (with_ui) fprintf(f, "@prefix ui:   <http://lv2plug.in/ns/extensions/ui#> .\n");
+    if (with_ui)
+        fprintf(f, "@prefix ui:   <http://lv2plug.in/ns/extensions/ui#> .\n");
     fprintf(f, "\n<%s>\n    a lv2:Plugin ;\n    lv2:binary <%s> ;\n    rdfs:seeAlso <%s> .\n",
             OKA_LV2_PLUGIN_URI, binary, OKA_LV2_PLUGIN_TTL);
-    if (with_ui) put_ui(f, binary);
+    if (with_ui)
+        put_ui(f, binary);
     return fclose(f) == 0;
 }
 

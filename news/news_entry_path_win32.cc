@@ -12,35 +12,39 @@ const wchar_t kBaseName[] = L"\\Zarvosonic";
 
 // Length in UTF-16 units of a valid UTF-8 component, or 0 when unusable.
 int measureComponent(NewsSlice part) {
-    if (!newsComponentValid(part.data, part.length) || part.length > 0x7fffffff) return 0;
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, part.data, (int)part.length,
-                               nullptr, 0);
+    if (!newsComponentValid(part.data, part.length) || part.length > 0x7fffffff)
+        return 0;
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, part.data, (int)part.length, nullptr,
+                               0);
 }
 
 bool makeFolder(void*, const wchar_t* folder) {
     return CreateDirectoryW(folder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-}  // namespace
+} // namespace
 
 NewsPathResult entryPath(const NewsComponents* components, bool folderOnly, wchar_t** out) {
     *out = nullptr;
     // The environment of this process, not the runtime's copy: both agree in
     // a plug-in, and tests change it with SetEnvironmentVariableW.
     DWORD baseLength = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
-    if (baseLength <= 1) return kNewsPathInvalid;
+    if (baseLength <= 1)
+        return kNewsPathInvalid;
     size_t used = folderOnly && components->count > 0 ? components->count - 1 : components->count;
     int partLength[2] = {0, 0};
     size_t total = baseLength + wcslen(kBaseName);
     for (size_t i = 0; i < used && i < 2; i++) {
         partLength[i] = measureComponent(components->part[i]);
-        if (partLength[i] <= 0) return kNewsPathInvalid;
+        if (partLength[i] <= 0)
+            return kNewsPathInvalid;
         total += 1 + (size_t)partLength[i];
     }
     wchar_t* path = (wchar_t*)malloc(total * sizeof(wchar_t));
-    if (!path) return kNewsPathNoMemory;
+    if (!path)
+        return kNewsPathNoMemory;
     DWORD got = GetEnvironmentVariableW(L"APPDATA", path, baseLength);
-    if (got == 0 || got >= baseLength) {  // changed meanwhile
+    if (got == 0 || got >= baseLength) { // changed meanwhile
         free(path);
         return kNewsPathInvalid;
     }
@@ -50,8 +54,8 @@ NewsPathResult entryPath(const NewsComponents* components, bool folderOnly, wcha
     for (size_t i = 0; i < used && i < 2; i++) {
         path[at++] = L'\\';
         const NewsSlice& part = components->part[i];
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, part.data, (int)part.length,
-                            path + at, partLength[i]);
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, part.data, (int)part.length, path + at,
+                            partLength[i]);
         at += (size_t)partLength[i];
     }
     path[at] = 0;
@@ -62,7 +66,8 @@ NewsPathResult entryPath(const NewsComponents* components, bool folderOnly, wcha
 bool ensureFolders(const wchar_t* path) {
     size_t length = wcslen(path);
     wchar_t* copy = (wchar_t*)malloc((length + 1) * sizeof(wchar_t));
-    if (!copy) return false;
+    if (!copy)
+        return false;
     wmemcpy(copy, path, length + 1);
     bool made = newsWalkFolders(copy, makeFolder, nullptr);
     free(copy);

@@ -8,7 +8,7 @@
 
 enum NewsPathResult {
     kNewsPathOk = 0,
-    kNewsPathInvalid = 1,   // APPDATA unset or empty, or a component unusable
+    kNewsPathInvalid = 1, // APPDATA unset or empty, or a component unusable
     kNewsPathNoMemory = 2,
 };
 

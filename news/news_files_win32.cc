@@ -18,7 +18,9 @@ namespace {
 
 const size_t kTagLength = 8;
 
-HANDLE handleOf(FILE* file) { return (HANDLE)_get_osfhandle(_fileno(file)); }
+HANDLE handleOf(FILE* file) {
+    return (HANDLE)_get_osfhandle(_fileno(file));
+}
 
 // Waits until the whole file (every possible byte) is ours alone.
 bool lockWhole(FILE* file) {
@@ -38,10 +40,12 @@ FILE* openLocked(const NewsComponents* components, const wchar_t* mode, bool mak
     *missing = false;
     wchar_t* path = nullptr;
     if (makeFolders) {
-        if (entryPath(components, true, &path) != kNewsPathOk) return nullptr;
+        if (entryPath(components, true, &path) != kNewsPathOk)
+            return nullptr;
         bool made = ensureFolders(path);
         free(path);
-        if (!made) return nullptr;
+        if (!made)
+            return nullptr;
     }
     NewsPathResult built = entryPath(components, false, &path);
     if (built != kNewsPathOk) {
@@ -49,7 +53,8 @@ FILE* openLocked(const NewsComponents* components, const wchar_t* mode, bool mak
         return nullptr;
     }
     FILE* file = _wfopen(path, mode);
-    if (!file) *missing = errno == ENOENT;
+    if (!file)
+        *missing = errno == ENOENT;
     free(path);
     if (file && !lockWhole(file)) {
         fclose(file);
@@ -66,7 +71,8 @@ void closeLocked(FILE* file) {
 
 // Byte size of the file; the position is back at the start afterwards.
 bool measure(FILE* file, int64_t* size) {
-    if (_fseeki64(file, 0, SEEK_END) != 0) return false;
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return false;
     *size = _ftelli64(file);
     return *size >= 0 && _fseeki64(file, 0, SEEK_SET) == 0;
 }
@@ -74,9 +80,11 @@ bool measure(FILE* file, int64_t* size) {
 // The whole file as one terminated text (line ends already converted).
 NewsStatus readWhole(FILE* file, NewsText* out) {
     int64_t size = 0;
-    if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX) return kNewsFailed;
+    if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX)
+        return kNewsFailed;
     char* text = (char*)malloc((size_t)size + 1);
-    if (!text) return kNewsFailed;
+    if (!text)
+        return kNewsFailed;
     size_t got = fread(text, 1, (size_t)size, file);
     if (ferror(file)) {
         free(text);
@@ -92,10 +100,13 @@ NewsStatus readWhole(FILE* file, NewsText* out) {
 bool writeLines(FILE* file, NewsSlice text) {
     size_t start = 0;
     for (size_t i = 0; i <= text.length; i++) {
-        if (i < text.length && text.data[i] != '\n') continue;
+        if (i < text.length && text.data[i] != '\n')
+            continue;
         size_t run = i - start;
-        if (run && fwrite(text.data + start, 1, run, file) != run) return false;
-        if (i < text.length && fwrite("\r\n", 1, 2, file) != 2) return false;
+        if (run && fwrite(text.data + start, 1, run, file) != run)
+            return false;
+        if (i < text.length && fwrite("\r\n", 1, 2, file) != 2)
+            return false;
         start = i + 1;
     }
     return true;
@@ -104,7 +115,8 @@ bool writeLines(FILE* file, NewsSlice text) {
 // Empties the locked file and writes `text` from its start.
 bool replaceContent(FILE* file, NewsSlice text) {
     // The seek drops buffered input before the size changes under the stream.
-    if (_fseeki64(file, 0, SEEK_SET) != 0 || _chsize(_fileno(file), 0) != 0) return false;
+    if (_fseeki64(file, 0, SEEK_SET) != 0 || _chsize(_fileno(file), 0) != 0)
+        return false;
     return writeLines(file, text) && fflush(file) == 0;
 }
 
@@ -131,13 +143,14 @@ NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSync
     return syncEntry(components, body, stored);
 }
 
-}  // namespace
+} // namespace
 
 NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
     *out = NewsText{nullptr, 0};
     bool missing = false;
     FILE* file = openLocked(components, L"rb", false, &missing);
-    if (!file) return missing ? kNewsOk : kNewsFailed;
+    if (!file)
+        return missing ? kNewsOk : kNewsFailed;
     NewsStatus status = readWhole(file, out);
     closeLocked(file);
     return status;
@@ -148,7 +161,8 @@ void writeEntry(NewsSlice text, const NewsComponents* components) {
     // content stays whole until the lock is ours.
     bool missing = false;
     FILE* file = openLocked(components, L"a+b", true, &missing);
-    if (!file) return;
+    if (!file)
+        return;
     replaceContent(file, text);
     closeLocked(file);
 }
@@ -158,7 +172,8 @@ NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* 
     *stored = NewsText{nullptr, 0};
     bool missing = false;
     FILE* file = openLocked(components, L"a+b", true, &missing);
-    if (!file) return kNewsSyncFailed;
+    if (!file)
+        return kNewsSyncFailed;
     int64_t size = 0;
     NewsSyncOutcome outcome = kNewsSyncFailed;
     if (measure(file, &size)) {
@@ -177,6 +192,7 @@ NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* 
 const NewsFileOps kNewsWin32Files = {readSlot, writeSlot, syncSlot};
 
 void newsStore(const char* request, NewsReplyFn reply, void* replyContext) {
-    if (!request) return;
+    if (!request)
+        return;
     newsStoreServe(&kNewsWin32Files, nullptr, request, strlen(request), reply, replyContext);
 }

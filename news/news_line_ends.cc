@@ -3,7 +3,8 @@
 size_t newsLinesFromDisk(char* text, size_t length) {
     size_t kept = 0;
     for (size_t i = 0; i < length; i++) {
-        if (text[i] == '\r' && i + 1 < length && text[i + 1] == '\n') continue;
+        if (text[i] == '\r' && i + 1 < length && text[i + 1] == '\n')
+            continue;
         text[kept++] = text[i];
     }
     return kept;

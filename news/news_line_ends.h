@@ -9,4 +9,3 @@
 // Turns every CR LF pair into LF in place; returns the new length. A lone CR
 // stays. [any thread]
 size_t newsLinesFromDisk(char* text, size_t length);
-

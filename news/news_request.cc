@@ -29,21 +29,24 @@ bool startsWith(const char* text, size_t length, const char* keyword, size_t key
 // Identifier up to the first space, body after it. False without a space.
 bool splitIdentifier(NewsSlice rest, NewsRequest* request) {
     const void* space = memchr(rest.data, ' ', rest.length);
-    if (!space) return false;
+    if (!space)
+        return false;
     size_t at = (size_t)((const char*)space - rest.data);
     request->identifier = NewsSlice{rest.data, at};
     request->body = NewsSlice{rest.data + at + 1, rest.length - at - 1};
     return true;
 }
 
-}  // namespace
+} // namespace
 
 NewsRequest newsParseRequest(const char* text, size_t length) {
     NewsRequest request = {kNewsIgnored, {nullptr, 0}, {nullptr, 0}};
-    if (!text) return request;
+    if (!text)
+        return request;
     for (const Keyword& keyword : kKeywords) {
         size_t keywordLength = strlen(keyword.text);
-        if (!startsWith(text, length, keyword.text, keywordLength)) continue;
+        if (!startsWith(text, length, keyword.text, keywordLength))
+            continue;
         NewsSlice rest = {text + keywordLength, length - keywordLength};
         switch (keyword.kind) {
         case kNewsInit:
@@ -51,7 +54,8 @@ NewsRequest newsParseRequest(const char* text, size_t length) {
             break;
         case kNewsSyncLatest:
         case kNewsSyncLatestForce:
-            if (!splitIdentifier(rest, &request)) return request;
+            if (!splitIdentifier(rest, &request))
+                return request;
             break;
         default:
             request.body = rest;
@@ -65,20 +69,23 @@ NewsRequest newsParseRequest(const char* text, size_t length) {
 
 bool newsParseSyncBody(NewsSlice body, NewsSyncBody* out) {
     if (body.length >= 1 && body.data[0] == '-') {
-        if (body.length < 2) return false;
+        if (body.length < 2)
+            return false;
         *out = NewsSyncBody{true, {body.data, 0}, {body.data + 2, body.length - 2}};
         return true;
     }
-    if (body.length < kTagLength + 1) return false;
-    *out = NewsSyncBody{false,
-                        {body.data, kTagLength},
-                        {body.data + kTagLength + 1, body.length - kTagLength - 1}};
+    if (body.length < kTagLength + 1)
+        return false;
+    *out = NewsSyncBody{
+        false, {body.data, kTagLength}, {body.data + kTagLength + 1, body.length - kTagLength - 1}};
     return true;
 }
 
 bool newsSyncAccepts(const NewsSyncBody* body, int64_t storedSize, const char* prefix,
                      size_t prefixLength) {
-    if (storedSize == 0) return true;
-    if (body->expectEmpty) return false;
+    if (storedSize == 0)
+        return true;
+    if (body->expectEmpty)
+        return false;
     return prefixLength == kTagLength && memcmp(prefix, body->tag.data, kTagLength) == 0;
 }

@@ -12,20 +12,20 @@ struct NewsSlice {
 };
 
 enum NewsRequestKind {
-    kNewsIgnored = 0,      // matches no keyword, or is malformed
-    kNewsInit,             // identifier = rest of the text
-    kNewsGetNews,          // rest ignored
-    kNewsNewSid,           // body = new Sid text
-    kNewsSyncNews,         // body = sync body
-    kNewsSyncLatest,       // identifier + body (sync body)
-    kNewsSyncNewsForce,    // body = new news text
-    kNewsSyncLatestForce,  // identifier + body (new latest text)
+    kNewsIgnored = 0,     // matches no keyword, or is malformed
+    kNewsInit,            // identifier = rest of the text
+    kNewsGetNews,         // rest ignored
+    kNewsNewSid,          // body = new Sid text
+    kNewsSyncNews,        // body = sync body
+    kNewsSyncLatest,      // identifier + body (sync body)
+    kNewsSyncNewsForce,   // body = new news text
+    kNewsSyncLatestForce, // identifier + body (new latest text)
 };
 
 struct NewsRequest {
     NewsRequestKind kind;
-    NewsSlice identifier;  // init, syncLatest, syncLatestForce
-    NewsSlice body;        // everything else that carries text
+    NewsSlice identifier; // init, syncLatest, syncLatestForce
+    NewsSlice body;       // everything else that carries text
 };
 
 // Matches the keywords in their fixed order (the first match wins) and
@@ -38,8 +38,8 @@ NewsRequest newsParseRequest(const char* text, size_t length);
 // separator), or "expect these eight characters at its start".
 struct NewsSyncBody {
     bool expectEmpty;
-    NewsSlice tag;   // eight characters, unused when expectEmpty
-    NewsSlice text;  // the new text
+    NewsSlice tag;  // eight characters, unused when expectEmpty
+    NewsSlice text; // the new text
 };
 
 // Splits a sync body; the separator after "-" or after the tag is skipped

@@ -19,9 +19,13 @@ const char kSidFile[] = "quorl-system";
 const char kNewsFile[] = "quorl-news";
 const char kLatestFile[] = "latest";
 
-NewsSlice literal(const char* text) { return NewsSlice{text, strlen(text)}; }
+NewsSlice literal(const char* text) {
+    return NewsSlice{text, strlen(text)};
+}
 
-NewsComponents fileOnly(const char* name) { return NewsComponents{{literal(name), {}}, 1}; }
+NewsComponents fileOnly(const char* name) {
+    return NewsComponents{{literal(name), {}}, 1};
+}
 
 NewsComponents underIdentifier(NewsSlice identifier, const char* name) {
     return NewsComponents{{identifier, literal(name)}, 2};
@@ -31,9 +35,11 @@ NewsComponents underIdentifier(NewsSlice identifier, const char* name) {
 bool sendJoined(const Replier* to, const char* keyword, const char* text, size_t length) {
     size_t keywordLength = strlen(keyword);
     char* joined = (char*)malloc(keywordLength + length + 1);
-    if (!joined) return false;
+    if (!joined)
+        return false;
     memcpy(joined, keyword, keywordLength);
-    if (length) memcpy(joined + keywordLength, text, length);
+    if (length)
+        memcpy(joined + keywordLength, text, length);
     joined[keywordLength + length] = 0;
     to->reply(to->context, joined);
     free(joined);
@@ -59,17 +65,21 @@ void serveInit(const NewsFileOps* files, void* fctx, NewsSlice identifier, const
         static const char* const kKeywords[3] = {"quorlV1 initSid ", "quorlV1 initNews ",
                                                  "quorlV1 initLatest "};
         for (int i = 0; i < 3 && ok; i++) {
-            if (texts[i].data) ok = sendText(to, kKeywords[i], &texts[i]);
+            if (texts[i].data)
+                ok = sendText(to, kKeywords[i], &texts[i]);
         }
-        if (ok) sendJoined(to, "quorlV1 initDone ", nullptr, 0);
+        if (ok)
+            sendJoined(to, "quorlV1 initDone ", nullptr, 0);
     }
-    for (NewsText& text : texts) free(text.data);
+    for (NewsText& text : texts)
+        free(text.data);
 }
 
 void serveGetNews(const NewsFileOps* files, void* fctx, const Replier* to) {
     NewsComponents news = fileOnly(kNewsFile);
     NewsText text = {};
-    if (files->readEntry(fctx, &news, &text) != kNewsOk) return;
+    if (files->readEntry(fctx, &news, &text) != kNewsOk)
+        return;
     sendText(to, "quorlV1 getNews ", &text);
     free(text.data);
 }
@@ -77,7 +87,8 @@ void serveGetNews(const NewsFileOps* files, void* fctx, const Replier* to) {
 void serveSync(const NewsFileOps* files, void* fctx, const NewsComponents* components,
                NewsSlice body, const char* conflictReply, const Replier* to) {
     NewsSyncBody sync;
-    if (!newsParseSyncBody(body, &sync)) return;
+    if (!newsParseSyncBody(body, &sync))
+        return;
     NewsText stored = {};
     if (files->syncEntry(fctx, components, &sync, &stored) == kNewsSyncConflict && stored.data) {
         sendText(to, conflictReply, &stored);
@@ -85,7 +96,7 @@ void serveSync(const NewsFileOps* files, void* fctx, const NewsComponents* compo
     free(stored.data);
 }
 
-}  // namespace
+} // namespace
 
 void newsStoreServe(const NewsFileOps* files, void* fctx, const char* text, size_t length,
                     NewsReplyFn reply, void* replyContext) {
@@ -118,7 +129,8 @@ void newsStoreServe(const NewsFileOps* files, void* fctx, const char* text, size
         files->writeEntry(fctx, request.body, &news);
         break;
     case kNewsSyncLatestForce:
-        if (identifierValid) files->writeEntry(fctx, request.body, &latest);
+        if (identifierValid)
+            files->writeEntry(fctx, request.body, &latest);
         break;
     case kNewsIgnored:
         break;

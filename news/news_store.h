@@ -53,9 +53,9 @@ struct NewsText {
 enum NewsStatus { kNewsOk = 0, kNewsFailed = -1 };
 
 enum NewsSyncOutcome {
-    kNewsSyncWritten = 0,   // the new text replaced the stored one
-    kNewsSyncConflict = 1,  // the stored text (complete) came back instead
-    kNewsSyncFailed = -1,   // nothing written and nothing to report
+    kNewsSyncWritten = 0,  // the new text replaced the stored one
+    kNewsSyncConflict = 1, // the stored text (complete) came back instead
+    kNewsSyncFailed = -1,  // nothing written and nothing to report
 };
 
 // How the request core reaches the files. The Windows build gives the

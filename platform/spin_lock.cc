@@ -2,10 +2,14 @@
 
 #ifdef _WIN32
 #include <windows.h>
-static void yield_processor_to_others(void) { SwitchToThread(); }
+static void yield_processor_to_others(void) {
+    SwitchToThread();
+}
 #else
 #include <sched.h>
-static void yield_processor_to_others(void) { sched_yield(); }
+static void yield_processor_to_others(void) {
+    sched_yield();
+}
 #endif
 
 void spin_lock_acquire(SpinLock* lock) {

@@ -14,23 +14,28 @@ int entry_map_compare_keys(const void* a, size_t a_length, const void* b, size_t
     const unsigned char* pb = static_cast<const unsigned char*>(b);
     size_t common = a_length < b_length ? a_length : b_length;
     for (size_t i = 0; i < common; i++) {
-        if (pa[i] != pb[i]) return pa[i] < pb[i] ? -1 : 1;
-        if (pa[i] == 0) break;  // strncmp stops at a NUL both keys share
+        if (pa[i] != pb[i])
+            return pa[i] < pb[i] ? -1 : 1;
+        if (pa[i] == 0)
+            break; // strncmp stops at a NUL both keys share
     }
-    if (a_length == b_length) return 0;
+    if (a_length == b_length)
+        return 0;
     return a_length < b_length ? -1 : 1;
 }
 
 EntryMap* entry_map_new(void) {
     EntryMap* map = static_cast<EntryMap*>(malloc(sizeof(EntryMap)));
-    if (!map) return nullptr;
+    if (!map)
+        return nullptr;
     map->root = nullptr;
     map->compare = entry_map_compare_keys;
     return map;
 }
 
 void entry_map_free(EntryMap* map) {
-    if (!map) return;
+    if (!map)
+        return;
     EntryNode* node = map->root;
     while (node) {
         if (node->left) {
@@ -40,8 +45,10 @@ void entry_map_free(EntryMap* map) {
         } else {
             EntryNode* parent = node->parent;
             if (parent) {
-                if (parent->left == node) parent->left = nullptr;
-                else parent->right = nullptr;
+                if (parent->left == node)
+                    parent->left = nullptr;
+                else
+                    parent->right = nullptr;
             }
             free(node);
             node = parent;
@@ -56,7 +63,9 @@ EntryMap* entry_map_fail(EntryMap* map, int code) {
     return nullptr;
 }
 
-static int32_t height_of(const EntryNode* node) { return node ? node->height : 0; }
+static int32_t height_of(const EntryNode* node) {
+    return node ? node->height : 0;
+}
 
 static void update_height(EntryNode* node) {
     int32_t l = height_of(node->left), r = height_of(node->right);
@@ -66,16 +75,20 @@ static void update_height(EntryNode* node) {
 static void replace_child(EntryMap* map, EntryNode* parent, EntryNode* old_child,
                           EntryNode* new_child) {
     new_child->parent = parent;
-    if (!parent) map->root = new_child;
-    else if (parent->left == old_child) parent->left = new_child;
-    else parent->right = new_child;
+    if (!parent)
+        map->root = new_child;
+    else if (parent->left == old_child)
+        parent->left = new_child;
+    else
+        parent->right = new_child;
 }
 
 // Lifts the left child above `node`; returns the subtree's new root.
 static EntryNode* rotate_right(EntryMap* map, EntryNode* node) {
     EntryNode* pivot = node->left;
     node->left = pivot->right;
-    if (pivot->right) pivot->right->parent = node;
+    if (pivot->right)
+        pivot->right->parent = node;
     replace_child(map, node->parent, node, pivot);
     pivot->right = node;
     node->parent = pivot;
@@ -87,7 +100,8 @@ static EntryNode* rotate_right(EntryMap* map, EntryNode* node) {
 static EntryNode* rotate_left(EntryMap* map, EntryNode* node) {
     EntryNode* pivot = node->right;
     node->right = pivot->left;
-    if (pivot->left) pivot->left->parent = node;
+    if (pivot->left)
+        pivot->left->parent = node;
     replace_child(map, node->parent, node, pivot);
     pivot->left = node;
     node->parent = pivot;
@@ -126,7 +140,8 @@ static void attach(EntryMap* map, EntryNode* node) {
                 break;
             }
             at = at->left;
-            while (at->right) at = at->right;
+            while (at->right)
+                at = at->right;
             at->right = node;
             break;
         }
@@ -143,7 +158,8 @@ static void attach(EntryMap* map, EntryNode* node) {
 int entry_map_insert(EntryMap* map, const void* key, size_t key_length, const void* value,
                      size_t value_length) {
     EntryNode* node = static_cast<EntryNode*>(malloc(sizeof(EntryNode)));
-    if (!node) return -1;
+    if (!node)
+        return -1;
     node->parent = node->left = node->right = nullptr;
     node->height = 1;
     node->record.key_length = key_length;
@@ -155,7 +171,8 @@ int entry_map_insert(EntryMap* map, const void* key, size_t key_length, const vo
         return 0;
     }
     attach(map, node);
-    for (EntryNode* up = node->parent; up; up = up->parent) up = rebalance(map, up);
+    for (EntryNode* up = node->parent; up; up = up->parent)
+        up = rebalance(map, up);
     return 0;
 }
 
@@ -165,7 +182,8 @@ const void* entry_map_find(const EntryMap* map, const void* key, size_t key_leng
     while (at) {
         int order = map->compare(key, key_length, at->record.key, at->record.key_length);
         if (order == 0) {
-            if (value_length) *value_length = at->record.value_length;
+            if (value_length)
+                *value_length = at->record.value_length;
             return at->record.value ? at->record.value : kEmptyValue;
         }
         at = order < 0 ? at->left : at->right;
@@ -174,13 +192,16 @@ const void* entry_map_find(const EntryMap* map, const void* key, size_t key_leng
 }
 
 static const EntryNode* leftmost(const EntryNode* node) {
-    while (node && node->left) node = node->left;
+    while (node && node->left)
+        node = node->left;
     return node;
 }
 
 static const EntryNode* successor(const EntryNode* node) {
-    if (node->right) return leftmost(node->right);
-    while (node->parent && node->parent->right == node) node = node->parent;
+    if (node->right)
+        return leftmost(node->right);
+    while (node->parent && node->parent->right == node)
+        node = node->parent;
     return node->parent;
 }
 
@@ -188,13 +209,15 @@ int32_t entry_map_for_each(const EntryMap* map, EntryVisitor visit, void* user) 
     for (const EntryNode* n = leftmost(map->root); n; n = successor(n)) {
         int32_t stop = visit(n->record.key, n->record.key_length, n->record.value,
                              n->record.value_length, user);
-        if (stop) return stop;
+        if (stop)
+            return stop;
     }
     return 0;
 }
 
 size_t entry_map_count(const EntryMap* map) {
     size_t count = 0;
-    for (const EntryNode* n = leftmost(map->root); n; n = successor(n)) count++;
+    for (const EntryNode* n = leftmost(map->root); n; n = successor(n))
+        count++;
     return count;
 }

@@ -14,7 +14,7 @@
 
 // One key/value pair; both byte ranges are borrowed.
 typedef struct EntryRecord {
-    uint64_t key_length;  // keys are not NUL-terminated
+    uint64_t key_length; // keys are not NUL-terminated
     uint64_t value_length;
     const void* key;
     const void* value;

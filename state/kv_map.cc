@@ -20,17 +20,21 @@ static void write_u32le(unsigned char* p, uint32_t v) {
 EntryMap* kv_map_read(const void* buffer, size_t length) {
     const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
     EntryMap* map = entry_map_new();
-    if (!map) return entry_map_fail(nullptr, ENOMEM);
+    if (!map)
+        return entry_map_fail(nullptr, ENOMEM);
     size_t offset = 0;
     while (offset < length) {
         size_t room = length - offset;
-        if (room < kKvRecordHeaderSize) return entry_map_fail(map, EINVAL);
+        if (room < kKvRecordHeaderSize)
+            return entry_map_fail(map, EINVAL);
         const unsigned char* record = bytes + offset;
         // 64-bit sizes: two 32-bit lengths cannot overflow the sum below.
         uint64_t key_length = read_u32le(record);
         uint64_t value_length = read_u32le(record + 4);
-        if (key_length == 0) return entry_map_fail(map, EINVAL);
-        if (key_length + value_length > room - kKvRecordHeaderSize) return entry_map_fail(map, EINVAL);
+        if (key_length == 0)
+            return entry_map_fail(map, EINVAL);
+        if (key_length + value_length > room - kKvRecordHeaderSize)
+            return entry_map_fail(map, EINVAL);
         const unsigned char* key = record + kKvRecordHeaderSize;
         if (entry_map_insert(map, key, key_length, key + key_length, value_length) != 0)
             return entry_map_fail(map, ENOMEM);
@@ -48,17 +52,20 @@ static int32_t append_record(const void* key, size_t key_length, const void* val
                              size_t value_length, void* user) {
     KvOutput* out = static_cast<KvOutput*>(user);
     // The reader refuses empty keys; 32-bit length fields bound the rest.
-    if (key_length == 0 || key_length > UINT32_MAX || value_length > UINT32_MAX) return EINVAL;
+    if (key_length == 0 || key_length > UINT32_MAX || value_length > UINT32_MAX)
+        return EINVAL;
     size_t grow = kKvRecordHeaderSize + key_length + value_length;
     unsigned char* data = static_cast<unsigned char*>(realloc(out->data, out->length + grow));
-    if (!data) return ENOMEM;
+    if (!data)
+        return ENOMEM;
     out->data = data;
     unsigned char* record = data + out->length;
     out->length += grow;
     write_u32le(record, (uint32_t)key_length);
     write_u32le(record + 4, (uint32_t)value_length);
     memcpy(record + kKvRecordHeaderSize, key, key_length);
-    if (value_length) memcpy(record + kKvRecordHeaderSize + key_length, value, value_length);
+    if (value_length)
+        memcpy(record + kKvRecordHeaderSize + key_length, value, value_length);
     return 0;
 }
 

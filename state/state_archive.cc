@@ -40,14 +40,18 @@ void state_archive_free(StateArchive* archive) {
     archive->inner_extras = archive->outer_extras = nullptr;
 }
 
-static bool is_white_space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+static bool is_white_space(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // "1.0", optionally followed by white space only (a hand-edited file may end
 // in a newline).
 static bool version_accepted(const unsigned char* text, size_t length) {
-    if (length < 3 || memcmp(text, kVersion, 3) != 0) return false;
+    if (length < 3 || memcmp(text, kVersion, 3) != 0)
+        return false;
     for (size_t i = 3; i < length; i++) {
-        if (!is_white_space(text[i])) return false;
+        if (!is_white_space(text[i]))
+            return false;
     }
     return true;
 }
@@ -65,21 +69,23 @@ static EntryMap* read_map_entry(const EntryMap* inner, const char* name, size_t 
 
 typedef struct ExtrasCopy {
     EntryMap* into;
-    const char* const* skip;  // names that are not extras, null-terminated
+    const char* const* skip; // names that are not extras, null-terminated
 } ExtrasCopy;
 
 static int32_t copy_extra(const void* key, size_t key_length, const void* value,
                           size_t value_length, void* user) {
     ExtrasCopy* copy = static_cast<ExtrasCopy*>(user);
     for (const char* const* name = copy->skip; *name; name++) {
-        if (key_length == strlen(*name) && memcmp(key, *name, key_length) == 0) return 0;
+        if (key_length == strlen(*name) && memcmp(key, *name, key_length) == 0)
+            return 0;
     }
     return entry_map_insert(copy->into, key, key_length, value, value_length) == 0 ? 0 : ENOMEM;
 }
 
 static EntryMap* copy_extras(const EntryMap* from, const char* const* skip) {
     ExtrasCopy copy = {entry_map_new(), skip};
-    if (copy.into && entry_map_for_each(from, copy_extra, &copy) == 0) return copy.into;
+    if (copy.into && entry_map_for_each(from, copy_extra, &copy) == 0)
+        return copy.into;
     entry_map_free(copy.into);
     errno = ENOMEM;
     return nullptr;
@@ -93,24 +99,30 @@ static int read_contents(StateArchive* archive, const EntryMap* outer, const Ent
         errno = EINVAL;
         return -1;
     }
-    if (!(archive->info = read_map_entry(inner, LITERAL(kInfoMap)))) return -1;
-    if (!(archive->parameters = read_map_entry(inner, LITERAL(kParametersMap)))) return -1;
+    if (!(archive->info = read_map_entry(inner, LITERAL(kInfoMap))))
+        return -1;
+    if (!(archive->parameters = read_map_entry(inner, LITERAL(kParametersMap))))
+        return -1;
     archive->version = kVersion;
     static const char* const kInnerNames[] = {kParametersMap, kInfoMap, kVersionEntry, nullptr};
     static const char* const kOuterNames[] = {kDspTar, nullptr};
-    if (!(archive->inner_extras = copy_extras(inner, kInnerNames))) return -1;
-    if (!(archive->outer_extras = copy_extras(outer, kOuterNames))) return -1;
+    if (!(archive->inner_extras = copy_extras(inner, kInnerNames)))
+        return -1;
+    if (!(archive->outer_extras = copy_extras(outer, kOuterNames)))
+        return -1;
     return 0;
 }
 
 int state_archive_read(StateArchive* archive, const void* buffer, size_t length) {
     memset(archive, 0, sizeof(*archive));
     EntryMap* outer = tar_read(buffer, length);
-    if (!outer) return -1;
+    if (!outer)
+        return -1;
     size_t dsp_length = 0;
     const void* dsp = entry_map_find(outer, LITERAL(kDspTar), &dsp_length);
     EntryMap* inner = dsp ? tar_read(dsp, dsp_length) : nullptr;
-    if (!dsp) errno = EINVAL;
+    if (!dsp)
+        errno = EINVAL;
     int result = inner ? read_contents(archive, outer, inner) : -1;
     int saved_errno = errno;
     entry_map_free(inner);
@@ -152,7 +164,8 @@ static void* write_inner(const StateArchive* archive, size_t* out_length) {
 void* state_archive_write(const StateArchive* archive, size_t* out_length) {
     size_t dsp_length = 0;
     void* dsp = write_inner(archive, &dsp_length);
-    if (!dsp) return nullptr;
+    if (!dsp)
+        return nullptr;
     EntryMap* outer = entry_map_new();
     void* result = nullptr;
     if (outer && entry_map_insert(outer, LITERAL(kDspTar), dsp, dsp_length) == 0 &&

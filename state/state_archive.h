@@ -24,11 +24,11 @@
 // points into the buffer that was read, which must outlive the archive; when
 // saving they point at the saver's own locals and constants.
 typedef struct StateArchive {
-    const char* version;       // the constant text "1.0"
-    EntryMap* info;            // info.map pairs
-    EntryMap* parameters;      // parameters.map pairs
-    EntryMap* inner_extras;    // dsp.tar entries other than the three above
-    EntryMap* outer_extras;    // outer entries other than "dsp.tar"
+    const char* version;    // the constant text "1.0"
+    EntryMap* info;         // info.map pairs
+    EntryMap* parameters;   // parameters.map pairs
+    EntryMap* inner_extras; // dsp.tar entries other than the three above
+    EntryMap* outer_extras; // outer entries other than "dsp.tar"
 } StateArchive;
 
 // Creates the four maps empty. Returns 0, or -1 with errno ENOMEM and

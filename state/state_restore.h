@@ -9,8 +9,8 @@
 // restoring thread. [non-audio threads]
 typedef struct RestoreTarget {
     void* user_data;
-    void (*lock)(void* user_data);    // takes the instance's parameter lock
-    void (*unlock)(void* user_data);  // releases it
+    void (*lock)(void* user_data);   // takes the instance's parameter lock
+    void (*unlock)(void* user_data); // releases it
     // Stores one plain value (index 0..31); the module converts and clamps.
     void (*set_parameter)(void* user_data, uint64_t index, float value);
 } RestoreTarget;

@@ -32,10 +32,12 @@ static size_t padded_size(size_t size) {
 // for anything else.
 static bool parse_size(const unsigned char* header, size_t* size) {
     const unsigned char* field = header + kSizeOffset;
-    if (field[kSizeDigits] != 0 || field[0] > '1') return false;
+    if (field[kSizeDigits] != 0 || field[0] > '1')
+        return false;
     size_t value = 0;
     for (size_t i = 0; i < kSizeDigits; i++) {
-        if (field[i] < '0' || field[i] > '7') return false;
+        if (field[i] < '0' || field[i] > '7')
+            return false;
         value = value * 8 + (field[i] - '0');
     }
     *size = value;
@@ -45,19 +47,24 @@ static bool parse_size(const unsigned char* header, size_t* size) {
 EntryMap* tar_read(const void* buffer, size_t length) {
     const unsigned char* bytes = static_cast<const unsigned char*>(buffer);
     EntryMap* map = entry_map_new();
-    if (!map) return entry_map_fail(nullptr, ENOMEM);
+    if (!map)
+        return entry_map_fail(nullptr, ENOMEM);
     size_t offset = 0;
     while (offset < length) {
         const unsigned char* header = bytes + offset;
         // A NUL first byte ends the archive, even in a cut-short end block.
-        if (header[0] == 0) break;
+        if (header[0] == 0)
+            break;
         size_t room = length - offset;
         size_t size;
-        if (room < kTarBlockSize || !parse_size(header, &size)) return entry_map_fail(map, EINVAL);
-        if (size > room - kTarBlockSize) return entry_map_fail(map, EINVAL);
+        if (room < kTarBlockSize || !parse_size(header, &size))
+            return entry_map_fail(map, EINVAL);
+        if (size > room - kTarBlockSize)
+            return entry_map_fail(map, EINVAL);
         const void* name_end = memchr(header, 0, kTarNameFieldSize);
         size_t name_length = kTarNameFieldSize;
-        if (name_end) name_length = static_cast<const unsigned char*>(name_end) - header;
+        if (name_end)
+            name_length = static_cast<const unsigned char*>(name_end) - header;
         if (entry_map_insert(map, header, name_length, header + kTarBlockSize, size) != 0)
             return entry_map_fail(map, ENOMEM);
         offset += kTarBlockSize + padded_size(size);
@@ -74,8 +81,10 @@ static size_t write_octal(unsigned char* out, uint64_t value, size_t min_digits)
         digits[count++] = static_cast<unsigned char>('0' + (value & 7));
         value >>= 3;
     } while (value);
-    while (count < min_digits) digits[count++] = '0';
-    for (size_t i = 0; i < count; i++) out[i] = digits[count - 1 - i];
+    while (count < min_digits)
+        digits[count++] = '0';
+    for (size_t i = 0; i < count; i++)
+        out[i] = digits[count - 1 - i];
     out[count] = 0;
     return count;
 }
@@ -86,14 +95,14 @@ static size_t write_octal(unsigned char* out, uint64_t value, size_t min_digits)
 static void write_checksum(unsigned char* header) {
     memset(header + kChecksumOffset, ' ', kChecksumFieldSize);
     uint64_t sum = 0;
-    for (size_t i = 0; i < kTarBlockSize; i++) sum += header[i];
+    for (size_t i = 0; i < kTarBlockSize; i++)
+        sum += header[i];
     write_octal(header + kChecksumOffset, sum, 5);
     header[kChecksumOffset + 6] = 0;
 }
 
 // Fills a header block that is all NUL bytes on entry.
-static void write_header(unsigned char* header, const void* name, size_t name_length,
-                         size_t size) {
+static void write_header(unsigned char* header, const void* name, size_t name_length, size_t size) {
     memcpy(header + kNameOffset, name, name_length);
     memcpy(header + kModeOffset, "0000644", 8);
     memcpy(header + kUidOffset, "0000000", 8);
@@ -119,16 +128,19 @@ static int32_t append_entry(const void* key, size_t key_length, const void* valu
     TarOutput* out = static_cast<TarOutput*>(user);
     if (key_length == 0 || key_length > kTarMaxNameLength || memchr(key, 0, key_length))
         return EINVAL;
-    if (value_length > kTarMaxEntrySize) return EINVAL;
+    if (value_length > kTarMaxEntrySize)
+        return EINVAL;
     size_t grow = kTarBlockSize + padded_size(value_length);
     unsigned char* data = static_cast<unsigned char*>(realloc(out->data, out->length + grow));
-    if (!data) return ENOMEM;
+    if (!data)
+        return ENOMEM;
     out->data = data;
     unsigned char* header = data + out->length;
     out->length += grow;
     memset(header, 0, grow);
     write_header(header, key, key_length, value_length);
-    if (value_length) memcpy(header + kTarBlockSize, value, value_length);
+    if (value_length)
+        memcpy(header + kTarBlockSize, value, value_length);
     return 0;
 }
 

@@ -15,8 +15,8 @@
 enum : size_t {
     kTarBlockSize = 512,
     kTarNameFieldSize = 100,
-    kTarMaxNameLength = 99,           // longest name the writer emits
-    kTarMaxEntrySize = 0x7FFFFFFFu,   // largest size the reader accepts
+    kTarMaxNameLength = 99,         // longest name the writer emits
+    kTarMaxEntrySize = 0x7FFFFFFFu, // largest size the reader accepts
 };
 
 // Parses `length` bytes into a new map whose keys and values point into

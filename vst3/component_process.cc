@@ -11,7 +11,9 @@
 typedef enum QueueMode { kBlockStart, kBlockEnd } QueueMode;
 
 // Differs, with a NaN on either side counting as different. [any thread]
-static bool value_differs(float a, float b) { return !(a == b); }
+static bool value_differs(float a, float b) {
+    return !(a == b);
+}
 
 // Brings the engine up to date after a non-audio holder of the lock touched
 // the values: a restored state wins over host changes received meanwhile.
@@ -37,17 +39,24 @@ static void reconcile(Vst3Component* c) {
 // Applies one queue's point, if this mode uses it. [audio thread]
 static void apply_queue(Vst3Component* c, IParamValueQueue* queue, QueueMode mode, bool locked) {
     int32_t count = queue->vtbl->getPointCount(queue);
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     int32_t offset = 0;
     double normalized = 0.0;
     int32_t point = mode == kBlockStart ? 0 : count - 1;
-    if (queue->vtbl->getPoint(queue, point, &offset, &normalized) != kResultOk) return;
-    if (mode == kBlockStart ? offset != 0 : offset <= 0) return;
-    if (isnan(normalized)) return;  // no value at all; never hand NaN to the engine
+    if (queue->vtbl->getPoint(queue, point, &offset, &normalized) != kResultOk)
+        return;
+    if (mode == kBlockStart ? offset != 0 : offset <= 0)
+        return;
+    if (isnan(normalized))
+        return; // no value at all; never hand NaN to the engine
     uint32_t index = 0;
-    if (!indexFromParamId(queue->vtbl->getParameterId(queue), &index) || index >= kInputParameterCount) return;
+    if (!indexFromParamId(queue->vtbl->getParameterId(queue), &index) ||
+        index >= kInputParameterCount)
+        return;
     float value = (float)snapAndClamp(index, normalizedToPlain(index, normalized));
-    if (!value_differs(value, c->host_values[index])) return;
+    if (!value_differs(value, c->host_values[index]))
+        return;
     c->host_values[index] = value;
     if (locked) {
         c->shared_values[index] = value;
@@ -60,38 +69,46 @@ static void apply_queue(Vst3Component* c, IParamValueQueue* queue, QueueMode mod
 // for the next reconciliation. [audio thread]
 static void apply_parameter_changes(Vst3Component* c, ProcessData* data, QueueMode mode) {
     bool locked = spin_lock_try(&c->param_lock);
-    if (locked && !c->params_in_sync) reconcile(c);
+    if (locked && !c->params_in_sync)
+        reconcile(c);
     IParameterChanges* changes = data->inputParameterChanges;
     if (changes != nullptr) {
         int32_t count = changes->vtbl->getParameterCount(changes);
         for (int32_t i = 0; i < count; ++i) {
             IParamValueQueue* queue = changes->vtbl->getParameterData(changes, i);
-            if (queue != nullptr) apply_queue(c, queue, mode, locked);
+            if (queue != nullptr)
+                apply_queue(c, queue, mode, locked);
         }
     }
-    if (locked) spin_lock_release(&c->param_lock);
+    if (locked)
+        spin_lock_release(&c->param_lock);
 }
 
 // The first channel of the first bus, or null when the host gave none.
 // [audio thread]
 static float* first_channel(AudioBusBuffers* buses, int32_t bus_count) {
-    if (buses == nullptr || bus_count < 1) return nullptr;
-    if (buses[0].numChannels < 1 || buses[0].channelBuffers32 == nullptr) return nullptr;
+    if (buses == nullptr || bus_count < 1)
+        return nullptr;
+    if (buses[0].numChannels < 1 || buses[0].channelBuffers32 == nullptr)
+        return nullptr;
     return buses[0].channelBuffers32[0];
 }
 
 // Zeros every channel the host handed over, skipping missing buffers.
 // [audio thread]
 static void write_silence(ProcessData* data) {
-    if (data->outputs == nullptr || data->numSamples <= 0) return;
+    if (data->outputs == nullptr || data->numSamples <= 0)
+        return;
     bool wide = data->symbolicSampleSize == kSample64;
     size_t bytes = (size_t)data->numSamples * (wide ? sizeof(double) : sizeof(float));
     for (int32_t b = 0; b < data->numOutputs; ++b) {
         AudioBusBuffers* bus = &data->outputs[b];
         void** channels = wide ? (void**)bus->channelBuffers64 : (void**)bus->channelBuffers32;
-        if (channels == nullptr) continue;
+        if (channels == nullptr)
+            continue;
         for (int32_t ch = 0; ch < bus->numChannels; ++ch) {
-            if (channels[ch] != nullptr) memset(channels[ch], 0, bytes);
+            if (channels[ch] != nullptr)
+                memset(channels[ch], 0, bytes);
         }
     }
 }
@@ -100,7 +117,8 @@ static void write_silence(ProcessData* data) {
 // output channel in single precision; otherwise the block is silent and the
 // engine does not run. [audio thread]
 static bool run_engine(Vst3Component* c, ProcessData* data) {
-    if (!c->processing_enabled || data->numSamples < 0 || data->symbolicSampleSize != kSample32) return false;
+    if (!c->processing_enabled || data->numSamples < 0 || data->symbolicSampleSize != kSample32)
+        return false;
     // A block of 0 samples (a host's parameter flush) still does the engine's
     // block-start work: a pending resync is consumed, new envelope times and
     // the LFO rate take effect. No buffer is touched, and the output values
@@ -111,7 +129,8 @@ static bool run_engine(Vst3Component* c, ProcessData* data) {
     }
     c->input_channel = first_channel(data->inputs, data->numInputs);
     c->output_channel = first_channel(data->outputs, data->numOutputs);
-    if (c->input_channel == nullptr || c->output_channel == nullptr) return false;
+    if (c->input_channel == nullptr || c->output_channel == nullptr)
+        return false;
     wah_engine_process(&c->engine, c->input_channel, c->output_channel, data->numSamples);
     return true;
 }
@@ -119,8 +138,8 @@ static bool run_engine(Vst3Component* c, ProcessData* data) {
 // Reports the output values that changed, at the block's last sample.
 // [audio thread]
 static void report_outputs(Vst3Component* c, ProcessData* data) {
-    const float current[kOutputValueCount] = {c->engine.mod_position, c->engine.lfo_phase, c->engine.lfo_out,
-                                              c->engine.env_out};
+    const float current[kOutputValueCount] = {c->engine.mod_position, c->engine.lfo_phase,
+                                              c->engine.lfo_out, c->engine.env_out};
     const double normalized[kOutputValueCount] = {
         (double)current[0] / 100.0,
         (double)current[1],
@@ -129,20 +148,24 @@ static void report_outputs(Vst3Component* c, ProcessData* data) {
     };
     IParameterChanges* out = data->outputParameterChanges;
     for (uint32_t k = 0; k < kOutputValueCount; ++k) {
-        if (!value_differs(current[k], c->last_outputs[k])) continue;
+        if (!value_differs(current[k], c->last_outputs[k]))
+            continue;
         c->last_outputs[k] = current[k];
-        if (out == nullptr) continue;
+        if (out == nullptr)
+            continue;
         ParamID id = kParameterDescriptions[kInputParameterCount + k].param_id;
         int32_t queue_index = 0;
         IParamValueQueue* queue = out->vtbl->addParameterData(out, &id, &queue_index);
-        if (queue == nullptr) continue;
+        if (queue == nullptr)
+            continue;
         int32_t point_index = 0;
         queue->vtbl->addPoint(queue, data->numSamples - 1, normalized[k], &point_index);
     }
 }
 
 tresult component_process(Vst3Component* c, ProcessData* data) {
-    if (data == nullptr) return kResultOk;
+    if (data == nullptr)
+        return kResultOk;
     FpDenormalGuard guard;
     fp_denormal_guard_enter(&guard);
     apply_parameter_changes(c, data, kBlockStart);
@@ -152,11 +175,13 @@ tresult component_process(Vst3Component* c, ProcessData* data) {
         c->transport_pending = false;
     }
     bool ran = run_engine(c, data);
-    if (!ran) write_silence(data);
+    if (!ran)
+        write_silence(data);
     apply_parameter_changes(c, data, kBlockEnd);
     // Only a block that ran the engine can have new output values, and it has
     // a last sample to report them at.
-    if (ran) report_outputs(c, data);
+    if (ran)
+        report_outputs(c, data);
     fp_denormal_guard_leave(&guard);
     return kResultOk;
 }

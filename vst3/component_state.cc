@@ -19,13 +19,16 @@ static void lock_params(void* user_data) {
 }
 
 // [non-audio threads]
-static void unlock_params(void* user_data) { spin_lock_release(&((Vst3Component*)user_data)->param_lock); }
+static void unlock_params(void* user_data) {
+    spin_lock_release(&((Vst3Component*)user_data)->param_lock);
+}
 
 // Stores one restored value for the audio thread to apply. [non-audio
 // threads, lock held]
 static void restore_set_parameter(void* user_data, uint64_t index, float value) {
     Vst3Component* c = (Vst3Component*)user_data;
-    if (index >= kInputParameterCount) return;
+    if (index >= kInputParameterCount)
+        return;
     c->shared_values[index] = (float)snapAndClamp((uint32_t)index, value);
     c->state_dirty = true;
 }
@@ -40,7 +43,8 @@ tresult component_set_state(Vst3Component* c, IBStream* stream) {
 // it, so the restored ones are saved: a host that loads a project and saves
 // it again before processing a block keeps the project.
 tresult component_get_state(Vst3Component* c, IBStream* stream) {
-    if (stream == nullptr) return kResultFalse;
+    if (stream == nullptr)
+        return kResultFalse;
     c->save_stream = stream;
     float sample_rate = c->engine.sample_rate;
     float values[kInputParameterCount];

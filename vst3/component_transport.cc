@@ -42,7 +42,8 @@ static void update_position(TransportInfo* t, bool valid, double quarters) {
     }
 }
 
-static void update_time_signature(TransportInfo* t, bool valid, int32_t numerator, int32_t denominator) {
+static void update_time_signature(TransportInfo* t, bool valid, int32_t numerator,
+                                  int32_t denominator) {
     const uint32_t both = kTransportBeatsPerBar | kTransportBeatUnit;
     bool was_valid = (t->valid_mask & kTransportBeatsPerBar) != 0;
     if (valid != was_valid) {
@@ -56,7 +57,8 @@ static void update_time_signature(TransportInfo* t, bool valid, int32_t numerato
         }
         return;
     }
-    if (!valid) return;
+    if (!valid)
+        return;
     if ((float)numerator != t->beats_per_bar) {
         t->beats_per_bar = (float)numerator;
         t->changed_mask |= kTransportBeatsPerBar;
@@ -71,10 +73,11 @@ static void update_time_signature(TransportInfo* t, bool valid, int32_t numerato
 
 // Without a context every field the host provided so far is withdrawn.
 static void withdraw_all(TransportInfo* t) {
-    static const uint32_t kGroups[] = {kTransportRolling | kTransportSpeed, kTransportTempo, kTransportPositionQuarters,
+    static const uint32_t kGroups[] = {kTransportRolling | kTransportSpeed, kTransportTempo,
+                                       kTransportPositionQuarters,
                                        kTransportBeatsPerBar | kTransportBeatUnit};
     for (uint32_t group : kGroups) {
-        uint32_t lead = group & (0u - group);  // the group's lowest bit decides
+        uint32_t lead = group & (0u - group); // the group's lowest bit decides
         if (t->valid_mask & lead) {
             t->changed_mask |= group;
             t->valid_mask &= ~group;

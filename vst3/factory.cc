@@ -20,9 +20,10 @@ typedef struct ClassDescription {
 } ClassDescription;
 
 static const ClassDescription kClasses[2] = {
-    {kComponentClassId, "Audio Module Class", "Oka Oka Wah", u"Oka Oka Wah", kDistributable, "Fx|Filter"},
-    {kControllerClassId, "Component Controller Class", "Oka Oka Wah Controller", u"Oka Oka Wah Controller", 0,
-     ""},
+    {kComponentClassId, "Audio Module Class", "Oka Oka Wah", u"Oka Oka Wah", kDistributable,
+     "Fx|Filter"},
+    {kControllerClassId, "Component Controller Class", "Oka Oka Wah Controller",
+     u"Oka Oka Wah Controller", 0, ""},
 };
 
 static const char kVersion[] = "1.0.0.1";
@@ -34,14 +35,16 @@ static const char16 kWideSdkVersion[] = u"VST 3.8.0";
 // terminating. [any thread]
 static void copy_text(char* out, size_t capacity, const char* text) {
     size_t length = strlen(text);
-    if (length >= capacity) length = capacity - 1;
+    if (length >= capacity)
+        length = capacity - 1;
     memcpy(out, text, length);
     memset(out + length, 0, capacity - length);
 }
 
 static void copy_wide(char16* out, size_t capacity, const char16* text) {
     size_t length = 0;
-    while (text[length] != 0 && length + 1 < capacity) ++length;
+    while (text[length] != 0 && length + 1 < capacity)
+        ++length;
     memcpy(out, text, length * sizeof(char16));
     memset(out + length, 0, (capacity - length) * sizeof(char16));
 }
@@ -53,7 +56,8 @@ static const ClassDescription* class_at(int32_t index) {
 
 // [any thread]
 static tresult factory_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {
-    if (obj == nullptr) return kInvalidArgument;
+    if (obj == nullptr)
+        return kInvalidArgument;
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginFactory) ||
         vst3_iid_equal(iid, kIidIPluginFactory2) || vst3_iid_equal(iid, kIidIPluginFactory3)) {
         *obj = self;
@@ -64,12 +68,17 @@ static tresult factory_query_interface(FUnknown* self, const uint8_t* iid, void*
 }
 
 // The factory is static: counting references would mean nothing. [any thread]
-static uint32_t factory_add_ref(FUnknown*) { return 1; }
-static uint32_t factory_release(FUnknown*) { return 1; }
+static uint32_t factory_add_ref(FUnknown*) {
+    return 1;
+}
+static uint32_t factory_release(FUnknown*) {
+    return 1;
+}
 
 // [any thread]
 static tresult factory_get_factory_info(IPluginFactory3*, PFactoryInfo* info) {
-    if (info == nullptr) return kInvalidArgument;
+    if (info == nullptr)
+        return kInvalidArgument;
     copy_text(info->vendor, sizeof info->vendor, "Zarvosonic");
     copy_text(info->url, sizeof info->url, "https://zarvosonic.com");
     copy_text(info->email, sizeof info->email, "support@zarvosonic.com");
@@ -78,12 +87,15 @@ static tresult factory_get_factory_info(IPluginFactory3*, PFactoryInfo* info) {
 }
 
 // [any thread]
-static int32_t factory_count_classes(IPluginFactory3*) { return 2; }
+static int32_t factory_count_classes(IPluginFactory3*) {
+    return 2;
+}
 
 // [any thread]
 static tresult factory_get_class_info(IPluginFactory3*, int32_t index, PClassInfo* info) {
     const ClassDescription* c = class_at(index);
-    if (c == nullptr || info == nullptr) return kInvalidArgument;
+    if (c == nullptr || info == nullptr)
+        return kInvalidArgument;
     memcpy(info->cid, c->cid, 16);
     info->cardinality = kManyInstances;
     copy_text(info->category, sizeof info->category, c->category);
@@ -94,7 +106,8 @@ static tresult factory_get_class_info(IPluginFactory3*, int32_t index, PClassInf
 // [any thread]
 static tresult factory_get_class_info2(IPluginFactory3*, int32_t index, PClassInfo2* info) {
     const ClassDescription* c = class_at(index);
-    if (c == nullptr || info == nullptr) return kInvalidArgument;
+    if (c == nullptr || info == nullptr)
+        return kInvalidArgument;
     memcpy(info->cid, c->cid, 16);
     info->cardinality = kManyInstances;
     copy_text(info->category, sizeof info->category, c->category);
@@ -110,7 +123,8 @@ static tresult factory_get_class_info2(IPluginFactory3*, int32_t index, PClassIn
 // [any thread]
 static tresult factory_get_class_info_unicode(IPluginFactory3*, int32_t index, PClassInfoW* info) {
     const ClassDescription* c = class_at(index);
-    if (c == nullptr || info == nullptr) return kInvalidArgument;
+    if (c == nullptr || info == nullptr)
+        return kInvalidArgument;
     memcpy(info->cid, c->cid, 16);
     info->cardinality = kManyInstances;
     copy_text(info->category, sizeof info->category, c->category);
@@ -127,8 +141,10 @@ static tresult factory_get_class_info_unicode(IPluginFactory3*, int32_t index, P
 // host asking for any interface the object offers (IAudioProcessor, say)
 // gets it. An interface the object lacks gives kNoInterface with obj left as
 // it was. [any thread]
-static tresult factory_create_instance(IPluginFactory3*, const uint8_t* cid, const uint8_t* iid, void** obj) {
-    if (obj == nullptr) return kInvalidArgument;
+static tresult factory_create_instance(IPluginFactory3*, const uint8_t* cid, const uint8_t* iid,
+                                       void** obj) {
+    if (obj == nullptr)
+        return kInvalidArgument;
     FUnknown* object = nullptr;
     if (vst3_iid_equal(cid, kComponentClassId)) {
         object = vst3_component_new();
@@ -138,27 +154,35 @@ static tresult factory_create_instance(IPluginFactory3*, const uint8_t* cid, con
         *obj = nullptr;
         return kNoInterface;
     }
-    if (object == nullptr) return kOutOfMemory;
+    if (object == nullptr)
+        return kOutOfMemory;
     void* result = nullptr;
     tresult found = object->vtbl->queryInterface(object, iid, &result);
     object->vtbl->release(object);
-    if (found != kResultOk) return kNoInterface;
+    if (found != kResultOk)
+        return kNoInterface;
     *obj = result;
     return kResultOk;
 }
 
 // The host context is not needed by anything in the module. [any thread]
-static tresult factory_set_host_context(IPluginFactory3*, FUnknown*) { return kNotImplemented; }
+static tresult factory_set_host_context(IPluginFactory3*, FUnknown*) {
+    return kNotImplemented;
+}
 
 static const IPluginFactory3Vtbl kFactoryVtbl = {
-    factory_query_interface, factory_add_ref,      factory_release,
-    factory_get_factory_info, factory_count_classes, factory_get_class_info,
+    factory_query_interface,  factory_add_ref,         factory_release,
+    factory_get_factory_info, factory_count_classes,   factory_get_class_info,
     factory_create_instance,  factory_get_class_info2, factory_get_class_info_unicode,
     factory_set_host_context,
 };
 
 static IPluginFactory3 g_factory = {&kFactoryVtbl};
 
-IPluginFactory3* vst3_factory(void) { return &g_factory; }
+IPluginFactory3* vst3_factory(void) {
+    return &g_factory;
+}
 
-extern "C" IPluginFactory3* GetPluginFactory(void) { return &g_factory; }
+extern "C" IPluginFactory3* GetPluginFactory(void) {
+    return &g_factory;
+}

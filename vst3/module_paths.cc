@@ -12,25 +12,31 @@ static char* g_resources_folder = nullptr;
 static char* copy_prefix(const char* text, size_t length, const char* suffix) {
     size_t suffix_length = suffix != nullptr ? strlen(suffix) : 0;
     char* out = (char*)malloc(length + suffix_length + 1);
-    if (out == nullptr) return nullptr;
+    if (out == nullptr)
+        return nullptr;
     memcpy(out, text, length);
-    if (suffix_length > 0) memcpy(out + length, suffix, suffix_length);
+    if (suffix_length > 0)
+        memcpy(out + length, suffix, suffix_length);
     out[length + suffix_length] = '\0';
     return out;
 }
 
 bool module_paths_split(const char* file_path, char** module_folder, char** resources_folder) {
-    if (file_path == nullptr) return false;
+    if (file_path == nullptr)
+        return false;
     // UTF-8 never uses the byte 0x5C inside a multi-byte character, so the
     // last backslash byte is the last separator.
     const char* last = strrchr(file_path, '\\');
-    if (last == nullptr) return false;
+    if (last == nullptr)
+        return false;
     size_t module_length = (size_t)(last - file_path);
     const char* parent_end = nullptr;
     for (const char* p = file_path; p < last; ++p) {
-        if (*p == '\\') parent_end = p;
+        if (*p == '\\')
+            parent_end = p;
     }
-    if (parent_end == nullptr) return false;
+    if (parent_end == nullptr)
+        return false;
     char* module = copy_prefix(file_path, module_length, nullptr);
     char* resources = copy_prefix(file_path, (size_t)(parent_end - file_path), kResourcesSuffix);
     if (module == nullptr || resources == nullptr) {
@@ -48,22 +54,31 @@ bool module_paths_attach(const char* file_path) {
         ++g_load_count;
         return true;
     }
-    if (!module_paths_split(file_path, &g_module_folder, &g_resources_folder)) return false;
+    if (!module_paths_split(file_path, &g_module_folder, &g_resources_folder))
+        return false;
     g_load_count = 1;
     return true;
 }
 
 void module_paths_detach(void) {
-    if (g_load_count <= 0) return;
-    if (--g_load_count > 0) return;
+    if (g_load_count <= 0)
+        return;
+    if (--g_load_count > 0)
+        return;
     free(g_module_folder);
     free(g_resources_folder);
     g_module_folder = nullptr;
     g_resources_folder = nullptr;
 }
 
-int module_paths_load_count(void) { return g_load_count; }
+int module_paths_load_count(void) {
+    return g_load_count;
+}
 
-const char* moduleFolder(void*) { return g_module_folder; }
+const char* moduleFolder(void*) {
+    return g_module_folder;
+}
 
-const char* resourcesFolder(void*) { return g_resources_folder; }
+const char* resourcesFolder(void*) {
+    return g_resources_folder;
+}

@@ -9,7 +9,7 @@
 
 #include "vst3/factory.h"
 
-#define COMPONENT_FROM(ptr, member) ((Vst3Component*)((char*)(ptr) - offsetof(Vst3Component, member)))
+#define COMPONENT_FROM(ptr, member) ((Vst3Component*)((char*)(ptr)-offsetof(Vst3Component, member)))
 
 static const float kInitialOutputs[kOutputValueCount] = {50.0f, 0.0f, 0.0f, 0.0f};
 
@@ -17,7 +17,8 @@ static const float kInitialOutputs[kOutputValueCount] = {50.0f, 0.0f, 0.0f, 0.0f
 
 // The same answers from every interface of the object. [any thread]
 static tresult object_query_interface(Vst3Component* c, const uint8_t* iid, void** obj) {
-    if (obj == nullptr) return kInvalidArgument;
+    if (obj == nullptr)
+        return kInvalidArgument;
     void* found = nullptr;
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginBase) ||
         vst3_iid_equal(iid, kIidIComponent)) {
@@ -30,13 +31,16 @@ static tresult object_query_interface(Vst3Component* c, const uint8_t* iid, void
         found = &c->connection_vtbl;
     }
     *obj = found;
-    if (found == nullptr) return kNoInterface;
+    if (found == nullptr)
+        return kNoInterface;
     ++c->ref_count;
     return kResultOk;
 }
 
 // [any thread, one at a time]
-static uint32_t object_add_ref(Vst3Component* c) { return (uint32_t)++c->ref_count; }
+static uint32_t object_add_ref(Vst3Component* c) {
+    return (uint32_t)++c->ref_count;
+}
 
 // [any thread, one at a time]
 static uint32_t object_release(Vst3Component* c) {
@@ -50,20 +54,28 @@ static uint32_t object_release(Vst3Component* c) {
 
 // The three base slots of one interface pointer, forwarding to the object's
 // own. [any thread, one at a time]
-#define FUNKNOWN_SLOTS(member)                                                          \
-    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {    \
-        return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                \
-    }                                                                                          \
-    static uint32_t member##_add_ref(FUnknown* self) { return object_add_ref(COMPONENT_FROM(self, member)); } \
-    static uint32_t member##_release(FUnknown* self) { return object_release(COMPONENT_FROM(self, member)); }
+#define FUNKNOWN_SLOTS(member)                                                                     \
+    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
+        return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                     \
+    }                                                                                              \
+    static uint32_t member##_add_ref(FUnknown* self) {                                             \
+        return object_add_ref(COMPONENT_FROM(self, member));                                       \
+    }                                                                                              \
+    static uint32_t member##_release(FUnknown* self) {                                             \
+        return object_release(COMPONENT_FROM(self, member));                                       \
+    }
 
 FUNKNOWN_SLOTS(component_vtbl)
 FUNKNOWN_SLOTS(processor_vtbl)
 FUNKNOWN_SLOTS(requirements_vtbl)
 FUNKNOWN_SLOTS(connection_vtbl)
 
-static Vst3Component* from_component(IComponent* self) { return COMPONENT_FROM(self, component_vtbl); }
-static Vst3Component* from_processor(IAudioProcessor* self) { return COMPONENT_FROM(self, processor_vtbl); }
+static Vst3Component* from_component(IComponent* self) {
+    return COMPONENT_FROM(self, component_vtbl);
+}
+static Vst3Component* from_processor(IAudioProcessor* self) {
+    return COMPONENT_FROM(self, processor_vtbl);
+}
 
 // ---- IComponent ------------------------------------------------------------
 
@@ -71,7 +83,8 @@ static Vst3Component* from_processor(IAudioProcessor* self) { return COMPONENT_F
 // defaults applied in index order. [host UI thread]
 static tresult component_initialize(IComponent* self, FUnknown* context) {
     Vst3Component* c = from_component(self);
-    if (c->host_context != nullptr) return kResultFalse;
+    if (c->host_context != nullptr)
+        return kResultFalse;
     c->host_context = context;
     c->setup_sample_rate = 0.0f;
     wah_engine_init(&c->engine);
@@ -99,13 +112,16 @@ static tresult component_terminate(IComponent* self) {
 
 // [host UI thread]
 static tresult component_get_controller_class_id(IComponent*, uint8_t* class_id) {
-    if (class_id == nullptr) return kResultFalse;
+    if (class_id == nullptr)
+        return kResultFalse;
     memcpy(class_id, kControllerClassId, 16);
     return kResultOk;
 }
 
 // [host UI thread]
-static tresult component_set_io_mode(IComponent*, int32_t) { return kNotImplemented; }
+static tresult component_set_io_mode(IComponent*, int32_t) {
+    return kNotImplemented;
+}
 
 // [host UI thread]
 static int32_t component_get_bus_count(IComponent*, int32_t type, int32_t dir) {
@@ -113,7 +129,8 @@ static int32_t component_get_bus_count(IComponent*, int32_t type, int32_t dir) {
 }
 
 // [host UI thread]
-static tresult component_get_bus_info(IComponent*, int32_t type, int32_t dir, int32_t index, BusInfo* bus) {
+static tresult component_get_bus_info(IComponent*, int32_t type, int32_t dir, int32_t index,
+                                      BusInfo* bus) {
     if (type != kAudio || index != 0 || (dir != kInput && dir != kOutput) || bus == nullptr) {
         return kInvalidArgument;
     }
@@ -122,19 +139,24 @@ static tresult component_get_bus_info(IComponent*, int32_t type, int32_t dir, in
     bus->direction = dir;
     bus->channelCount = 1;
     const char16* name = dir == kInput ? u"Input" : u"Output";
-    for (size_t i = 0; name[i] != 0; ++i) bus->name[i] = name[i];
+    for (size_t i = 0; name[i] != 0; ++i)
+        bus->name[i] = name[i];
     bus->busType = kMain;
     bus->flags = kBusDefaultActive;
     return kResultOk;
 }
 
 // [host UI thread]
-static tresult component_get_routing_info(IComponent*, void*, void*) { return kNotImplemented; }
+static tresult component_get_routing_info(IComponent*, void*, void*) {
+    return kNotImplemented;
+}
 
 // [host UI thread, processing stopped]
-static tresult component_activate_bus(IComponent* self, int32_t type, int32_t dir, int32_t index, TBool state) {
+static tresult component_activate_bus(IComponent* self, int32_t type, int32_t dir, int32_t index,
+                                      TBool state) {
     Vst3Component* c = from_component(self);
-    if (type != kAudio || index != 0 || (dir != kInput && dir != kOutput)) return kInvalidArgument;
+    if (type != kAudio || index != 0 || (dir != kInput && dir != kOutput))
+        return kInvalidArgument;
     if (dir == kInput) {
         c->input_bus_active = state != 0;
     } else {
@@ -149,7 +171,8 @@ static tresult component_activate_bus(IComponent* self, int32_t type, int32_t di
 // engine with an infinite sample period. [host UI thread, processing stopped]
 static tresult component_set_active(IComponent* self, TBool state) {
     Vst3Component* c = from_component(self);
-    if (!state) return kResultOk;
+    if (!state)
+        return kResultOk;
     bool rate_ok = c->setup_sample_rate > 0.0f && c->setup_sample_rate <= 1.0e7f;
     c->processing_enabled = c->input_bus_active && c->output_bus_active && rate_ok;
     if (rate_ok) {
@@ -174,19 +197,23 @@ static tresult component_slot_get_state(IComponent* self, IBStream* stream) {
 // ---- IAudioProcessor -------------------------------------------------------
 
 // Only mono in, mono out is accepted; nothing is stored. [host UI thread]
-static tresult processor_set_bus_arrangements(IAudioProcessor*, SpeakerArrangement* inputs, int32_t num_ins,
-                                              SpeakerArrangement* outputs, int32_t num_outs) {
-    if (num_ins < 0 || num_outs < 0) return kInvalidArgument;
-    if (num_ins == 1 && num_outs == 1 && inputs != nullptr && outputs != nullptr && inputs[0] == kSpeakerM &&
-        outputs[0] == kSpeakerM) {
+static tresult processor_set_bus_arrangements(IAudioProcessor*, SpeakerArrangement* inputs,
+                                              int32_t num_ins, SpeakerArrangement* outputs,
+                                              int32_t num_outs) {
+    if (num_ins < 0 || num_outs < 0)
+        return kInvalidArgument;
+    if (num_ins == 1 && num_outs == 1 && inputs != nullptr && outputs != nullptr &&
+        inputs[0] == kSpeakerM && outputs[0] == kSpeakerM) {
         return kResultOk;
     }
     return kResultFalse;
 }
 
 // [host UI thread]
-static tresult processor_get_bus_arrangement(IAudioProcessor*, int32_t dir, int32_t index, SpeakerArrangement* arr) {
-    if ((dir != kInput && dir != kOutput) || index != 0 || arr == nullptr) return kInvalidArgument;
+static tresult processor_get_bus_arrangement(IAudioProcessor*, int32_t dir, int32_t index,
+                                             SpeakerArrangement* arr) {
+    if ((dir != kInput && dir != kOutput) || index != 0 || arr == nullptr)
+        return kInvalidArgument;
     *arr = kSpeakerM;
     return kResultOk;
 }
@@ -197,16 +224,21 @@ static tresult processor_can_process_sample_size(IAudioProcessor*, int32_t size)
 }
 
 // [any thread]
-static uint32_t processor_get_latency_samples(IAudioProcessor*) { return 0; }
+static uint32_t processor_get_latency_samples(IAudioProcessor*) {
+    return 0;
+}
 
 // [host UI thread, processing stopped]
 static tresult processor_setup_processing(IAudioProcessor* self, ProcessSetup* setup) {
-    if (setup != nullptr) from_processor(self)->setup_sample_rate = (float)setup->sampleRate;
+    if (setup != nullptr)
+        from_processor(self)->setup_sample_rate = (float)setup->sampleRate;
     return kResultOk;
 }
 
 // [audio thread or host UI thread]
-static tresult processor_set_processing(IAudioProcessor*, TBool) { return kNotImplemented; }
+static tresult processor_set_processing(IAudioProcessor*, TBool) {
+    return kNotImplemented;
+}
 
 // [audio thread]
 static tresult processor_process(IAudioProcessor* self, ProcessData* data) {
@@ -214,43 +246,56 @@ static tresult processor_process(IAudioProcessor* self, ProcessData* data) {
 }
 
 // [any thread]
-static uint32_t processor_get_tail_samples(IAudioProcessor*) { return 0; }
+static uint32_t processor_get_tail_samples(IAudioProcessor*) {
+    return 0;
+}
 
 // ---- IProcessContextRequirements and IConnectionPoint ----------------------
 
 // Nothing is requested; whatever the host provides is read. [host UI thread]
-static uint32_t requirements_get(IProcessContextRequirements*) { return 0; }
+static uint32_t requirements_get(IProcessContextRequirements*) {
+    return 0;
+}
 
 // The component and controller exchange nothing directly. [host UI thread]
 static tresult connection_connect(IConnectionPoint*, IConnectionPoint* other) {
     return other == nullptr ? kInvalidArgument : kResultOk;
 }
-static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) { return kResultOk; }
-static tresult connection_notify(IConnectionPoint*, FUnknown*) { return kResultOk; }
+static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) {
+    return kResultOk;
+}
+static tresult connection_notify(IConnectionPoint*, FUnknown*) {
+    return kResultOk;
+}
 
 static const IComponentVtbl kComponentVtbl = {
-    component_vtbl_query_interface, component_vtbl_add_ref, component_vtbl_release,
-    component_initialize, component_terminate, component_get_controller_class_id,
-    component_set_io_mode, component_get_bus_count, component_get_bus_info,
-    component_get_routing_info, component_activate_bus, component_set_active,
-    component_slot_set_state, component_slot_get_state,
+    component_vtbl_query_interface, component_vtbl_add_ref,   component_vtbl_release,
+    component_initialize,           component_terminate,      component_get_controller_class_id,
+    component_set_io_mode,          component_get_bus_count,  component_get_bus_info,
+    component_get_routing_info,     component_activate_bus,   component_set_active,
+    component_slot_set_state,       component_slot_get_state,
 };
 
 static const IAudioProcessorVtbl kProcessorVtbl = {
-    processor_vtbl_query_interface, processor_vtbl_add_ref, processor_vtbl_release,
-    processor_set_bus_arrangements, processor_get_bus_arrangement, processor_can_process_sample_size,
-    processor_get_latency_samples, processor_setup_processing, processor_set_processing,
-    processor_process, processor_get_tail_samples,
+    processor_vtbl_query_interface, processor_vtbl_add_ref,
+    processor_vtbl_release,         processor_set_bus_arrangements,
+    processor_get_bus_arrangement,  processor_can_process_sample_size,
+    processor_get_latency_samples,  processor_setup_processing,
+    processor_set_processing,       processor_process,
+    processor_get_tail_samples,
 };
 
 static const IProcessContextRequirementsVtbl kRequirementsVtbl = {
-    requirements_vtbl_query_interface, requirements_vtbl_add_ref, requirements_vtbl_release,
+    requirements_vtbl_query_interface,
+    requirements_vtbl_add_ref,
+    requirements_vtbl_release,
     requirements_get,
 };
 
 static const IConnectionPointVtbl kConnectionVtbl = {
-    connection_vtbl_query_interface, connection_vtbl_add_ref, connection_vtbl_release,
-    connection_connect, connection_disconnect, connection_notify,
+    connection_vtbl_query_interface, connection_vtbl_add_ref,
+    connection_vtbl_release,         connection_connect,
+    connection_disconnect,           connection_notify,
 };
 
 // The heap gives 16-byte alignment on x64; the engine must not ask for more.
@@ -258,7 +303,8 @@ static_assert(alignof(Vst3Component) <= 16, "Vst3Component needs an aligned allo
 
 FUnknown* vst3_component_new(void) {
     Vst3Component* c = (Vst3Component*)calloc(1, sizeof(Vst3Component));
-    if (c == nullptr) return nullptr;
+    if (c == nullptr)
+        return nullptr;
     new (&c->param_lock) SpinLock(0);
     c->component_vtbl = &kComponentVtbl;
     c->processor_vtbl = &kProcessorVtbl;

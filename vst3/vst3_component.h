@@ -13,19 +13,19 @@
 enum : uint32_t { kOutputValueCount = 4 };
 
 typedef struct Vst3Component {
-    const IComponentVtbl* component_vtbl;  // identity
+    const IComponentVtbl* component_vtbl; // identity
     const IAudioProcessorVtbl* processor_vtbl;
     const IProcessContextRequirementsVtbl* requirements_vtbl;
     const IConnectionPointVtbl* connection_vtbl;
     int32_t ref_count;
-    FUnknown* host_context;  // non-null: initialized; not counted
+    FUnknown* host_context; // non-null: initialized; not counted
     WahEngine engine;
     float setup_sample_rate;
-    float host_values[kInputParameterCount];    // audio thread only
-    float shared_values[kInputParameterCount];  // guarded by param_lock
+    float host_values[kInputParameterCount];   // audio thread only
+    float shared_values[kInputParameterCount]; // guarded by param_lock
     SpinLock param_lock;
-    bool params_in_sync;  // guarded by param_lock
-    bool state_dirty;     // guarded by param_lock
+    bool params_in_sync; // guarded by param_lock
+    bool state_dirty;    // guarded by param_lock
     float last_outputs[kOutputValueCount];
     float* input_channel;
     float* output_channel;
@@ -43,5 +43,5 @@ FUnknown* vst3_component_new(void);
 
 // The slots implemented in their own files.
 tresult component_process(Vst3Component* c, ProcessData* data);  // [audio thread]
-tresult component_set_state(Vst3Component* c, IBStream* stream);  // [non-audio threads]
-tresult component_get_state(Vst3Component* c, IBStream* stream);  // [non-audio threads]
+tresult component_set_state(Vst3Component* c, IBStream* stream); // [non-audio threads]
+tresult component_get_state(Vst3Component* c, IBStream* stream); // [non-audio threads]

@@ -8,7 +8,8 @@
 #include "vst3/vst3_stream.h"
 #include "vst3/vst3_view.h"
 
-#define CONTROLLER_FROM(ptr, member) ((Vst3Controller*)((char*)(ptr) - offsetof(Vst3Controller, member)))
+#define CONTROLLER_FROM(ptr, member)                                                               \
+    ((Vst3Controller*)((char*)(ptr)-offsetof(Vst3Controller, member)))
 
 static const double kInitialOutputs[kOutputParameterCount] = {50.0, 0.0, 0.0, 0.0};
 
@@ -16,7 +17,8 @@ static const double kInitialOutputs[kOutputParameterCount] = {50.0, 0.0, 0.0, 0.
 
 // The same answers from every interface of the object. [host UI thread]
 static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, void** obj) {
-    if (obj == nullptr) return kInvalidArgument;
+    if (obj == nullptr)
+        return kInvalidArgument;
     void* found = nullptr;
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginBase) ||
         vst3_iid_equal(iid, kIidIEditController)) {
@@ -27,13 +29,16 @@ static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, voi
         found = &c->connection_vtbl;
     }
     *obj = found;
-    if (found == nullptr) return kNoInterface;
+    if (found == nullptr)
+        return kNoInterface;
     ++c->ref_count;
     return kResultOk;
 }
 
 // [host UI thread]
-static uint32_t object_add_ref(Vst3Controller* c) { return (uint32_t)++c->ref_count; }
+static uint32_t object_add_ref(Vst3Controller* c) {
+    return (uint32_t)++c->ref_count;
+}
 
 static void forget_views(Vst3Controller* c);
 
@@ -42,7 +47,8 @@ static uint32_t object_release(Vst3Controller* c) {
     int32_t count = --c->ref_count;
     if (count == 0) {
         forget_views(c);
-        if (c->component_handler != nullptr) c->component_handler->vtbl->release((FUnknown*)c->component_handler);
+        if (c->component_handler != nullptr)
+            c->component_handler->vtbl->release((FUnknown*)c->component_handler);
         free(c->views);
         free(c);
     }
@@ -51,21 +57,29 @@ static uint32_t object_release(Vst3Controller* c) {
 
 // The three base slots of one interface pointer, forwarding to the object's
 // own. [any thread, one at a time]
-#define FUNKNOWN_SLOTS(member)                                                           \
-    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {     \
-        return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                \
-    }                                                                                           \
-    static uint32_t member##_add_ref(FUnknown* self) { return object_add_ref(CONTROLLER_FROM(self, member)); } \
-    static uint32_t member##_release(FUnknown* self) { return object_release(CONTROLLER_FROM(self, member)); }
+#define FUNKNOWN_SLOTS(member)                                                                     \
+    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
+        return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                    \
+    }                                                                                              \
+    static uint32_t member##_add_ref(FUnknown* self) {                                             \
+        return object_add_ref(CONTROLLER_FROM(self, member));                                      \
+    }                                                                                              \
+    static uint32_t member##_release(FUnknown* self) {                                             \
+        return object_release(CONTROLLER_FROM(self, member));                                      \
+    }
 
 FUNKNOWN_SLOTS(controller_vtbl)
 FUNKNOWN_SLOTS(midi_vtbl)
 FUNKNOWN_SLOTS(connection_vtbl)
 
-static Vst3Controller* from_controller(IEditController* self) { return CONTROLLER_FROM(self, controller_vtbl); }
+static Vst3Controller* from_controller(IEditController* self) {
+    return CONTROLLER_FROM(self, controller_vtbl);
+}
 
 // The index of a ParamID, or false. [any thread]
-static bool index_of(ParamID id, uint32_t* index) { return indexFromParamId(id, index) && *index < kParameterCount; }
+static bool index_of(ParamID id, uint32_t* index) {
+    return indexFromParamId(id, index) && *index < kParameterCount;
+}
 
 // ---- the view list --------------------------------------------------------------
 #ifdef _WIN32
@@ -74,7 +88,8 @@ static bool index_of(ParamID id, uint32_t* index) { return indexFromParamId(id, 
 // editor's thread took it. [host UI thread]
 static void send_to_views(Vst3Controller* c, uint32_t index) {
     for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] != nullptr) vst3_view_send_value(c->views[i], index, (float)c->values[index]);
+        if (c->views[i] != nullptr)
+            vst3_view_send_value(c->views[i], index, (float)c->values[index]);
     }
 }
 
@@ -88,7 +103,8 @@ static bool list_view(Vst3Controller* c, Vst3View* view) {
         }
     }
     Vst3View** grown = (Vst3View**)realloc(c->views, (c->view_count + 1) * sizeof(Vst3View*));
-    if (grown == nullptr) return false;
+    if (grown == nullptr)
+        return false;
     c->views = grown;
     c->views[c->view_count++] = view;
     return true;
@@ -97,9 +113,11 @@ static bool list_view(Vst3Controller* c, Vst3View* view) {
 // The host owns the view's one reference. [host UI thread]
 static IPlugView* controller_create_view(IEditController* self, const char* name) {
     Vst3Controller* c = from_controller(self);
-    if (name == nullptr || strcmp(name, "editor") != 0) return nullptr;
+    if (name == nullptr || strcmp(name, "editor") != 0)
+        return nullptr;
     Vst3View* view = vst3_view_new(c);
-    if (view == nullptr) return nullptr;
+    if (view == nullptr)
+        return nullptr;
     if (!list_view(c, view)) {
         free(view);
         return nullptr;
@@ -112,7 +130,8 @@ static IPlugView* controller_create_view(IEditController* self, const char* name
 // (the host's own release frees them). [host UI thread]
 static void forget_views(Vst3Controller* c) {
     for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] != nullptr) vst3_view_forget_controller(c->views[i]);
+        if (c->views[i] != nullptr)
+            vst3_view_forget_controller(c->views[i]);
     }
 }
 
@@ -121,7 +140,9 @@ static void forget_views(Vst3Controller* c) {
 // The web editor is Windows only: elsewhere there is no view to create or
 // to update. [host UI thread]
 static void send_to_views(Vst3Controller*, uint32_t) {}
-static IPlugView* controller_create_view(IEditController*, const char*) { return nullptr; }
+static IPlugView* controller_create_view(IEditController*, const char*) {
+    return nullptr;
+}
 static void forget_views(Vst3Controller*) {}
 
 #endif
@@ -131,10 +152,13 @@ static void forget_views(Vst3Controller*) {}
 // [host UI thread]
 static tresult controller_initialize(IEditController* self, FUnknown* context) {
     Vst3Controller* c = from_controller(self);
-    if (c->host_context != nullptr) return kResultFalse;
+    if (c->host_context != nullptr)
+        return kResultFalse;
     c->host_context = context;
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) c->values[i] = parameterRecord(i)->default_value;
-    for (uint32_t k = 0; k < kOutputParameterCount; ++k) c->values[kInputParameterCount + k] = kInitialOutputs[k];
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        c->values[i] = parameterRecord(i)->default_value;
+    for (uint32_t k = 0; k < kOutputParameterCount; ++k)
+        c->values[kInputParameterCount + k] = kInitialOutputs[k];
     return kResultOk;
 }
 
@@ -146,7 +170,8 @@ static tresult controller_terminate(IEditController* self) {
 
 // [host UI thread]
 static void controller_set_value(void* user_data, uint64_t index, float value) {
-    if (index >= kInputParameterCount) return;
+    if (index >= kInputParameterCount)
+        return;
     ((Vst3Controller*)user_data)->values[index] = snapAndClamp((uint32_t)index, value);
 }
 
@@ -158,26 +183,36 @@ static void controller_no_lock(void*) {}
 static tresult controller_set_component_state(IEditController* self, IBStream* stream) {
     Vst3Controller* c = from_controller(self);
     RestoreTarget target = {c, controller_no_lock, controller_no_lock, controller_set_value};
-    if (!restore_from_stream(stream, &target)) return kResultFalse;
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) send_to_views(c, i);
+    if (!restore_from_stream(stream, &target))
+        return kResultFalse;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        send_to_views(c, i);
     return kResultOk;
 }
 
 // The controller keeps no state of its own. [host UI thread]
-static tresult controller_set_state(IEditController*, IBStream*) { return kNotImplemented; }
-static tresult controller_get_state(IEditController*, IBStream*) { return kNotImplemented; }
+static tresult controller_set_state(IEditController*, IBStream*) {
+    return kNotImplemented;
+}
+static tresult controller_get_state(IEditController*, IBStream*) {
+    return kNotImplemented;
+}
 
 // [host UI thread]
-static int32_t controller_get_parameter_count(IEditController*) { return kParameterCount; }
+static int32_t controller_get_parameter_count(IEditController*) {
+    return kParameterCount;
+}
 
 static void copy_title(char16* out, const char16_t* text) {
     memset(out, 0, sizeof(String128));
-    for (size_t i = 0; text != nullptr && text[i] != 0 && i < 127; ++i) out[i] = text[i];
+    for (size_t i = 0; text != nullptr && text[i] != 0 && i < 127; ++i)
+        out[i] = text[i];
 }
 
 // [host UI thread]
 static tresult controller_get_parameter_info(IEditController*, int32_t index, ParameterInfo* info) {
-    if (index < 0 || index >= (int32_t)kParameterCount || info == nullptr) return kResultFalse;
+    if (index < 0 || index >= (int32_t)kParameterCount || info == nullptr)
+        return kResultFalse;
     const ParameterDescription* d = &kParameterDescriptions[index];
     info->id = d->param_id;
     copy_title(info->title, d->title);
@@ -191,11 +226,13 @@ static tresult controller_get_parameter_info(IEditController*, int32_t index, Pa
 }
 
 // [host UI thread]
-static tresult controller_get_param_string_by_value(IEditController*, ParamID id, ParamValue normalized,
-                                                    char16* string) {
+static tresult controller_get_param_string_by_value(IEditController*, ParamID id,
+                                                    ParamValue normalized, char16* string) {
     uint32_t index = 0;
-    if (!index_of(id, &index)) return kResultFalse;
-    if (string == nullptr) return kInvalidArgument;
+    if (!index_of(id, &index))
+        return kResultFalse;
+    if (string == nullptr)
+        return kInvalidArgument;
     formatValue(index, normalized, string);
     return kResultOk;
 }
@@ -204,8 +241,10 @@ static tresult controller_get_param_string_by_value(IEditController*, ParamID id
 static tresult controller_get_param_value_by_string(IEditController*, ParamID id, char16* string,
                                                     ParamValue* normalized) {
     uint32_t index = 0;
-    if (!index_of(id, &index)) return kResultFalse;
-    if (string == nullptr || normalized == nullptr) return kInvalidArgument;
+    if (!index_of(id, &index))
+        return kResultFalse;
+    if (string == nullptr || normalized == nullptr)
+        return kInvalidArgument;
     // Host texts are String128s: never read past 128 units, terminated or not.
     String128 text;
     size_t length = 0;
@@ -218,8 +257,10 @@ static tresult controller_get_param_value_by_string(IEditController*, ParamID id
     // 0..1. Texts below the range (a logarithmic parameter's 0 or less gives
     // -inf or NaN) land on its bottom.
     double value = parseValue(index, text);
-    if (!(value >= 0.0)) value = 0.0;
-    if (value > 1.0) value = 1.0;
+    if (!(value >= 0.0))
+        value = 0.0;
+    if (value > 1.0)
+        value = 1.0;
     *normalized = value;
     return kResultOk;
 }
@@ -227,7 +268,8 @@ static tresult controller_get_param_value_by_string(IEditController*, ParamID id
 // These three have no error channel: a ParamID outside the table gives the
 // value back unchanged (0 for the current value) without any table lookup.
 // [host UI thread]
-static ParamValue controller_normalized_to_plain(IEditController*, ParamID id, ParamValue normalized) {
+static ParamValue controller_normalized_to_plain(IEditController*, ParamID id,
+                                                 ParamValue normalized) {
     uint32_t index = 0;
     return index_of(id, &index) ? normalizedToPlain(index, normalized) : normalized;
 }
@@ -239,15 +281,18 @@ static ParamValue controller_plain_to_normalized(IEditController*, ParamID id, P
 
 static ParamValue controller_get_param_normalized(IEditController* self, ParamID id) {
     uint32_t index = 0;
-    return index_of(id, &index) ? plainToNormalized(index, from_controller(self)->values[index]) : 0.0;
+    return index_of(id, &index) ? plainToNormalized(index, from_controller(self)->values[index])
+                                : 0.0;
 }
 
 // Host automation and the component's output values arrive here. A NaN is
 // no value: it is refused, as the component ignores it, so the editor never
 // shows a value the engine does not have. [host UI thread]
-static tresult controller_set_param_normalized(IEditController* self, ParamID id, ParamValue normalized) {
+static tresult controller_set_param_normalized(IEditController* self, ParamID id,
+                                               ParamValue normalized) {
     uint32_t index = 0;
-    if (!index_of(id, &index) || isnan(normalized)) return kResultFalse;
+    if (!index_of(id, &index) || isnan(normalized))
+        return kResultFalse;
     Vst3Controller* c = from_controller(self);
     c->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
     send_to_views(c, index);
@@ -257,47 +302,72 @@ static tresult controller_set_param_normalized(IEditController* self, ParamID id
 // Holds one reference to the current handler. [host UI thread]
 static tresult controller_set_component_handler(IEditController* self, IComponentHandler* handler) {
     Vst3Controller* c = from_controller(self);
-    if (handler == c->component_handler) return kResultOk;
-    if (c->component_handler != nullptr) c->component_handler->vtbl->release((FUnknown*)c->component_handler);
+    if (handler == c->component_handler)
+        return kResultOk;
+    if (c->component_handler != nullptr)
+        c->component_handler->vtbl->release((FUnknown*)c->component_handler);
     c->component_handler = handler;
-    if (handler != nullptr) handler->vtbl->addRef((FUnknown*)handler);
+    if (handler != nullptr)
+        handler->vtbl->addRef((FUnknown*)handler);
     return kResultOk;
 }
-
 
 // ---- IMidiMapping and IConnectionPoint ---------------------------------------
 
 // No MIDI controller is mapped. [host UI thread]
-static tresult midi_get_assignment(IMidiMapping*, int32_t, int16_t, int16_t, ParamID*) { return kInvalidArgument; }
+static tresult midi_get_assignment(IMidiMapping*, int32_t, int16_t, int16_t, ParamID*) {
+    return kInvalidArgument;
+}
 
 // [host UI thread]
 static tresult connection_connect(IConnectionPoint*, IConnectionPoint* other) {
     return other == nullptr ? kInvalidArgument : kResultOk;
 }
-static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) { return kResultOk; }
-static tresult connection_notify(IConnectionPoint*, FUnknown*) { return kResultOk; }
+static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) {
+    return kResultOk;
+}
+static tresult connection_notify(IConnectionPoint*, FUnknown*) {
+    return kResultOk;
+}
 
 static const IEditControllerVtbl kControllerVtbl = {
-    controller_vtbl_query_interface, controller_vtbl_add_ref, controller_vtbl_release,
-    controller_initialize, controller_terminate, controller_set_component_state,
-    controller_set_state, controller_get_state, controller_get_parameter_count,
-    controller_get_parameter_info, controller_get_param_string_by_value, controller_get_param_value_by_string,
-    controller_normalized_to_plain, controller_plain_to_normalized, controller_get_param_normalized,
-    controller_set_param_normalized, controller_set_component_handler, controller_create_view,
+    controller_vtbl_query_interface,
+    controller_vtbl_add_ref,
+    controller_vtbl_release,
+    controller_initialize,
+    controller_terminate,
+    controller_set_component_state,
+    controller_set_state,
+    controller_get_state,
+    controller_get_parameter_count,
+    controller_get_parameter_info,
+    controller_get_param_string_by_value,
+    controller_get_param_value_by_string,
+    controller_normalized_to_plain,
+    controller_plain_to_normalized,
+    controller_get_param_normalized,
+    controller_set_param_normalized,
+    controller_set_component_handler,
+    controller_create_view,
 };
 
 static const IMidiMappingVtbl kMidiVtbl = {
-    midi_vtbl_query_interface, midi_vtbl_add_ref, midi_vtbl_release, midi_get_assignment,
+    midi_vtbl_query_interface,
+    midi_vtbl_add_ref,
+    midi_vtbl_release,
+    midi_get_assignment,
 };
 
 static const IConnectionPointVtbl kConnectionVtbl = {
-    connection_vtbl_query_interface, connection_vtbl_add_ref, connection_vtbl_release,
-    connection_connect, connection_disconnect, connection_notify,
+    connection_vtbl_query_interface, connection_vtbl_add_ref,
+    connection_vtbl_release,         connection_connect,
+    connection_disconnect,           connection_notify,
 };
 
 FUnknown* vst3_controller_new(void) {
     Vst3Controller* c = (Vst3Controller*)calloc(1, sizeof(Vst3Controller));
-    if (c == nullptr) return nullptr;
+    if (c == nullptr)
+        return nullptr;
     c->controller_vtbl = &kControllerVtbl;
     c->midi_vtbl = &kMidiVtbl;
     c->connection_vtbl = &kConnectionVtbl;

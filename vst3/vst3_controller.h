@@ -14,13 +14,13 @@
 struct Vst3View;
 
 typedef struct Vst3Controller {
-    const IEditControllerVtbl* controller_vtbl;  // identity
+    const IEditControllerVtbl* controller_vtbl; // identity
     const IMidiMappingVtbl* midi_vtbl;
     const IConnectionPointVtbl* connection_vtbl;
     int32_t ref_count;
-    FUnknown* host_context;  // non-null: initialized; not counted
-    double values[kParameterCount];  // plain values, outputs included
-    IComponentHandler* component_handler;  // one reference held
+    FUnknown* host_context;               // non-null: initialized; not counted
+    double values[kParameterCount];       // plain values, outputs included
+    IComponentHandler* component_handler; // one reference held
     // Editor views created by createView, not counted: a view clears its
     // slot when freed, and a freed slot is reused. Windows only.
     struct Vst3View** views;

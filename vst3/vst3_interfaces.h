@@ -39,15 +39,21 @@ struct FUnknown;
 // pointer as an FUnknown*, whatever the table: the binary interface is the
 // same, and a call through any interface's base slots then matches the
 // function's declared type exactly.
-#define VST3_FUNKNOWN_SLOTS(T)                                                \
-    tresult (*queryInterface)(struct FUnknown * self, const uint8_t* iid, void** obj); \
-    uint32_t (*addRef)(struct FUnknown * self);                              \
+#define VST3_FUNKNOWN_SLOTS(T)                                                                     \
+    tresult (*queryInterface)(struct FUnknown * self, const uint8_t* iid, void** obj);             \
+    uint32_t (*addRef)(struct FUnknown * self);                                                    \
     uint32_t (*release)(struct FUnknown * self)
 
-typedef struct FUnknown { const struct FUnknownVtbl* vtbl; } FUnknown;
-typedef struct FUnknownVtbl { VST3_FUNKNOWN_SLOTS(FUnknown); } FUnknownVtbl;
+typedef struct FUnknown {
+    const struct FUnknownVtbl* vtbl;
+} FUnknown;
+typedef struct FUnknownVtbl {
+    VST3_FUNKNOWN_SLOTS(FUnknown);
+} FUnknownVtbl;
 
-typedef struct IBStream { const struct IBStreamVtbl* vtbl; } IBStream;
+typedef struct IBStream {
+    const struct IBStreamVtbl* vtbl;
+} IBStream;
 typedef struct IBStreamVtbl {
     VST3_FUNKNOWN_SLOTS(IBStream);
     tresult (*read)(IBStream* self, void* buffer, int32_t numBytes, int32_t* numBytesRead);
@@ -56,19 +62,24 @@ typedef struct IBStreamVtbl {
     tresult (*tell)(IBStream* self, int64_t* pos);
 } IBStreamVtbl;
 
-typedef struct IPluginFactory3 { const struct IPluginFactory3Vtbl* vtbl; } IPluginFactory3;
+typedef struct IPluginFactory3 {
+    const struct IPluginFactory3Vtbl* vtbl;
+} IPluginFactory3;
 typedef struct IPluginFactory3Vtbl {
     VST3_FUNKNOWN_SLOTS(IPluginFactory3);
     tresult (*getFactoryInfo)(IPluginFactory3* self, PFactoryInfo* info);
     int32_t (*countClasses)(IPluginFactory3* self);
     tresult (*getClassInfo)(IPluginFactory3* self, int32_t index, PClassInfo* info);
-    tresult (*createInstance)(IPluginFactory3* self, const uint8_t* cid, const uint8_t* iid, void** obj);
+    tresult (*createInstance)(IPluginFactory3* self, const uint8_t* cid, const uint8_t* iid,
+                              void** obj);
     tresult (*getClassInfo2)(IPluginFactory3* self, int32_t index, PClassInfo2* info);
     tresult (*getClassInfoUnicode)(IPluginFactory3* self, int32_t index, PClassInfoW* info);
     tresult (*setHostContext)(IPluginFactory3* self, FUnknown* context);
 } IPluginFactory3Vtbl;
 
-typedef struct IComponent { const struct IComponentVtbl* vtbl; } IComponent;
+typedef struct IComponent {
+    const struct IComponentVtbl* vtbl;
+} IComponent;
 typedef struct IComponentVtbl {
     VST3_FUNKNOWN_SLOTS(IComponent);
     tresult (*initialize)(IComponent* self, FUnknown* context);
@@ -84,12 +95,15 @@ typedef struct IComponentVtbl {
     tresult (*getState)(IComponent* self, IBStream* state);
 } IComponentVtbl;
 
-typedef struct IAudioProcessor { const struct IAudioProcessorVtbl* vtbl; } IAudioProcessor;
+typedef struct IAudioProcessor {
+    const struct IAudioProcessorVtbl* vtbl;
+} IAudioProcessor;
 typedef struct IAudioProcessorVtbl {
     VST3_FUNKNOWN_SLOTS(IAudioProcessor);
     tresult (*setBusArrangements)(IAudioProcessor* self, SpeakerArrangement* inputs, int32_t numIns,
                                   SpeakerArrangement* outputs, int32_t numOuts);
-    tresult (*getBusArrangement)(IAudioProcessor* self, int32_t dir, int32_t index, SpeakerArrangement* arr);
+    tresult (*getBusArrangement)(IAudioProcessor* self, int32_t dir, int32_t index,
+                                 SpeakerArrangement* arr);
     tresult (*canProcessSampleSize)(IAudioProcessor* self, int32_t symbolicSampleSize);
     uint32_t (*getLatencySamples)(IAudioProcessor* self);
     tresult (*setupProcessing)(IAudioProcessor* self, ProcessSetup* setup);
@@ -106,7 +120,9 @@ typedef struct IProcessContextRequirementsVtbl {
     uint32_t (*getProcessContextRequirements)(IProcessContextRequirements* self);
 } IProcessContextRequirementsVtbl;
 
-typedef struct IConnectionPoint { const struct IConnectionPointVtbl* vtbl; } IConnectionPoint;
+typedef struct IConnectionPoint {
+    const struct IConnectionPointVtbl* vtbl;
+} IConnectionPoint;
 typedef struct IConnectionPointVtbl {
     VST3_FUNKNOWN_SLOTS(IConnectionPoint);
     tresult (*connect)(IConnectionPoint* self, IConnectionPoint* other);
@@ -114,7 +130,9 @@ typedef struct IConnectionPointVtbl {
     tresult (*notify)(IConnectionPoint* self, FUnknown* message);
 } IConnectionPointVtbl;
 
-typedef struct IComponentHandler { const struct IComponentHandlerVtbl* vtbl; } IComponentHandler;
+typedef struct IComponentHandler {
+    const struct IComponentHandlerVtbl* vtbl;
+} IComponentHandler;
 typedef struct IComponentHandlerVtbl {
     VST3_FUNKNOWN_SLOTS(IComponentHandler);
     tresult (*beginEdit)(IComponentHandler* self, ParamID id);
@@ -123,7 +141,9 @@ typedef struct IComponentHandlerVtbl {
     tresult (*restartComponent)(IComponentHandler* self, int32_t flags);
 } IComponentHandlerVtbl;
 
-typedef struct IPlugView { const struct IPlugViewVtbl* vtbl; } IPlugView;
+typedef struct IPlugView {
+    const struct IPlugViewVtbl* vtbl;
+} IPlugView;
 typedef struct IPlugViewVtbl {
     VST3_FUNKNOWN_SLOTS(IPlugView);
     tresult (*isPlatformTypeSupported)(IPlugView* self, const char* type);
@@ -140,7 +160,9 @@ typedef struct IPlugViewVtbl {
     tresult (*checkSizeConstraint)(IPlugView* self, ViewRect* rect);
 } IPlugViewVtbl;
 
-typedef struct IEditController { const struct IEditControllerVtbl* vtbl; } IEditController;
+typedef struct IEditController {
+    const struct IEditControllerVtbl* vtbl;
+} IEditController;
 typedef struct IEditControllerVtbl {
     VST3_FUNKNOWN_SLOTS(IEditController);
     tresult (*initialize)(IEditController* self, FUnknown* context);
@@ -154,7 +176,8 @@ typedef struct IEditControllerVtbl {
                                      char16* string);
     tresult (*getParamValueByString)(IEditController* self, ParamID id, char16* string,
                                      ParamValue* valueNormalized);
-    ParamValue (*normalizedParamToPlain)(IEditController* self, ParamID id, ParamValue valueNormalized);
+    ParamValue (*normalizedParamToPlain)(IEditController* self, ParamID id,
+                                         ParamValue valueNormalized);
     ParamValue (*plainParamToNormalized)(IEditController* self, ParamID id, ParamValue plainValue);
     ParamValue (*getParamNormalized)(IEditController* self, ParamID id);
     tresult (*setParamNormalized)(IEditController* self, ParamID id, ParamValue value);
@@ -162,28 +185,37 @@ typedef struct IEditControllerVtbl {
     IPlugView* (*createView)(IEditController* self, const char* name);
 } IEditControllerVtbl;
 
-typedef struct IMidiMapping { const struct IMidiMappingVtbl* vtbl; } IMidiMapping;
+typedef struct IMidiMapping {
+    const struct IMidiMappingVtbl* vtbl;
+} IMidiMapping;
 typedef struct IMidiMappingVtbl {
     VST3_FUNKNOWN_SLOTS(IMidiMapping);
     tresult (*getMidiControllerAssignment)(IMidiMapping* self, int32_t busIndex, int16_t channel,
                                            int16_t midiControllerNumber, ParamID* id);
 } IMidiMappingVtbl;
 
-typedef struct IParamValueQueue { const struct IParamValueQueueVtbl* vtbl; } IParamValueQueue;
+typedef struct IParamValueQueue {
+    const struct IParamValueQueueVtbl* vtbl;
+} IParamValueQueue;
 typedef struct IParamValueQueueVtbl {
     VST3_FUNKNOWN_SLOTS(IParamValueQueue);
     ParamID (*getParameterId)(IParamValueQueue* self);
     int32_t (*getPointCount)(IParamValueQueue* self);
-    tresult (*getPoint)(IParamValueQueue* self, int32_t index, int32_t* sampleOffset, ParamValue* value);
-    tresult (*addPoint)(IParamValueQueue* self, int32_t sampleOffset, ParamValue value, int32_t* index);
+    tresult (*getPoint)(IParamValueQueue* self, int32_t index, int32_t* sampleOffset,
+                        ParamValue* value);
+    tresult (*addPoint)(IParamValueQueue* self, int32_t sampleOffset, ParamValue value,
+                        int32_t* index);
 } IParamValueQueueVtbl;
 
-typedef struct IParameterChanges { const struct IParameterChangesVtbl* vtbl; } IParameterChanges;
+typedef struct IParameterChanges {
+    const struct IParameterChangesVtbl* vtbl;
+} IParameterChanges;
 typedef struct IParameterChangesVtbl {
     VST3_FUNKNOWN_SLOTS(IParameterChanges);
     int32_t (*getParameterCount)(IParameterChanges* self);
     IParamValueQueue* (*getParameterData)(IParameterChanges* self, int32_t index);
-    IParamValueQueue* (*addParameterData)(IParameterChanges* self, const ParamID* id, int32_t* index);
+    IParamValueQueue* (*addParameterData)(IParameterChanges* self, const ParamID* id,
+                                          int32_t* index);
 } IParameterChangesVtbl;
 
 #define VST3_SLOTS(T, n) static_assert(sizeof(T) == (n) * sizeof(void*), #T " slot count")

@@ -5,20 +5,26 @@
 static const size_t kMaxChunk = 0x7FFFFFFF;
 
 bool read_stream(IBStream* stream, uint8_t** buffer, size_t* length) {
-    if (stream == nullptr || buffer == nullptr || length == nullptr) return false;
+    if (stream == nullptr || buffer == nullptr || length == nullptr)
+        return false;
     int64_t end = 0;
-    if (stream->vtbl->seek(stream, 0, kIBSeekEnd, nullptr) != kResultOk) return false;
-    if (stream->vtbl->tell(stream, &end) != kResultOk) return false;
-    if (stream->vtbl->seek(stream, 0, kIBSeekSet, nullptr) != kResultOk) return false;
+    if (stream->vtbl->seek(stream, 0, kIBSeekEnd, nullptr) != kResultOk)
+        return false;
+    if (stream->vtbl->tell(stream, &end) != kResultOk)
+        return false;
+    if (stream->vtbl->seek(stream, 0, kIBSeekSet, nullptr) != kResultOk)
+        return false;
     if (end <= 0) {
         *buffer = nullptr;
         *length = 0;
         return true;
     }
-    if ((uint64_t)end > (uint64_t)SIZE_MAX) return false;
+    if ((uint64_t)end > (uint64_t)SIZE_MAX)
+        return false;
     size_t total = (size_t)end;
     uint8_t* bytes = (uint8_t*)malloc(total);
-    if (bytes == nullptr) return false;
+    if (bytes == nullptr)
+        return false;
     for (size_t done = 0; done < total;) {
         size_t chunk = total - done < kMaxChunk ? total - done : kMaxChunk;
         int32_t got = 0;
@@ -35,13 +41,15 @@ bool read_stream(IBStream* stream, uint8_t** buffer, size_t* length) {
 }
 
 bool write_stream(IBStream* stream, const void* bytes, size_t length) {
-    if (stream == nullptr) return false;
+    if (stream == nullptr)
+        return false;
     const uint8_t* p = (const uint8_t*)bytes;
     for (size_t done = 0; done < length;) {
         size_t chunk = length - done < kMaxChunk ? length - done : kMaxChunk;
         int32_t written = 0;
         tresult result = stream->vtbl->write(stream, (void*)(p + done), (int32_t)chunk, &written);
-        if (result != kResultOk || written != (int32_t)chunk) return false;
+        if (result != kResultOk || written != (int32_t)chunk)
+            return false;
         done += chunk;
     }
     return true;
@@ -50,7 +58,8 @@ bool write_stream(IBStream* stream, const void* bytes, size_t length) {
 bool restore_from_stream(IBStream* stream, const RestoreTarget* target) {
     uint8_t* buffer = nullptr;
     size_t length = 0;
-    if (stream == nullptr || !read_stream(stream, &buffer, &length)) return false;
+    if (stream == nullptr || !read_stream(stream, &buffer, &length))
+        return false;
     int result = state_restore(target, buffer, length);
     free(buffer);
     return result == 0;

@@ -156,7 +156,7 @@ typedef struct ProcessContext {
     double tempo;
     int32_t timeSigNumerator;
     int32_t timeSigDenominator;
-    Vst3Chord chord;  // "Chord" alone clashes with a Win32 GDI function
+    Vst3Chord chord; // "Chord" alone clashes with a Win32 GDI function
     int32_t smpteOffsetSubframes;
     FrameRate frameRate;
     int32_t samplesToNextClock;
@@ -191,16 +191,19 @@ static_assert(sizeof(char16) == 2, "char16 is a UTF-16 unit");
 static_assert(sizeof(PFactoryInfo) == 452 && offsetof(PFactoryInfo, flags) == 448, "PFactoryInfo");
 static_assert(sizeof(PClassInfo) == 116 && offsetof(PClassInfo, name) == 52, "PClassInfo");
 static_assert(sizeof(PClassInfo2) == 440, "PClassInfo2");
-static_assert(offsetof(PClassInfo2, classFlags) == 116 && offsetof(PClassInfo2, subCategories) == 120 &&
+static_assert(offsetof(PClassInfo2, classFlags) == 116 &&
+                  offsetof(PClassInfo2, subCategories) == 120 &&
                   offsetof(PClassInfo2, vendor) == 248 && offsetof(PClassInfo2, version) == 312 &&
                   offsetof(PClassInfo2, sdkVersion) == 376,
               "PClassInfo2 offsets");
 static_assert(sizeof(PClassInfoW) == 696, "PClassInfoW");
 static_assert(offsetof(PClassInfoW, name) == 52 && offsetof(PClassInfoW, classFlags) == 180 &&
-                  offsetof(PClassInfoW, subCategories) == 184 && offsetof(PClassInfoW, vendor) == 312 &&
-                  offsetof(PClassInfoW, version) == 440 && offsetof(PClassInfoW, sdkVersion) == 568,
+                  offsetof(PClassInfoW, subCategories) == 184 &&
+                  offsetof(PClassInfoW, vendor) == 312 && offsetof(PClassInfoW, version) == 440 &&
+                  offsetof(PClassInfoW, sdkVersion) == 568,
               "PClassInfoW offsets");
-static_assert(sizeof(BusInfo) == 276 && offsetof(BusInfo, name) == 12 && offsetof(BusInfo, busType) == 268,
+static_assert(sizeof(BusInfo) == 276 && offsetof(BusInfo, name) == 12 &&
+                  offsetof(BusInfo, busType) == 268,
               "BusInfo");
 static_assert(sizeof(ParameterInfo) == 792, "ParameterInfo");
 static_assert(offsetof(ParameterInfo, shortTitle) == 260 && offsetof(ParameterInfo, units) == 516 &&
@@ -208,7 +211,8 @@ static_assert(offsetof(ParameterInfo, shortTitle) == 260 && offsetof(ParameterIn
                   offsetof(ParameterInfo, defaultNormalizedValue) == 776 &&
                   offsetof(ParameterInfo, unitId) == 784 && offsetof(ParameterInfo, flags) == 788,
               "ParameterInfo offsets");
-static_assert(sizeof(ProcessSetup) == 24 && offsetof(ProcessSetup, sampleRate) == 16, "ProcessSetup");
+static_assert(sizeof(ProcessSetup) == 24 && offsetof(ProcessSetup, sampleRate) == 16,
+              "ProcessSetup");
 static_assert(sizeof(AudioBusBuffers) == 24 && offsetof(AudioBusBuffers, silenceFlags) == 8 &&
                   offsetof(AudioBusBuffers, channelBuffers32) == 16,
               "AudioBusBuffers");
@@ -218,8 +222,10 @@ static_assert(sizeof(ProcessData) == 80 && offsetof(ProcessData, inputs) == 24 &
                   offsetof(ProcessData, processContext) == 72,
               "ProcessData");
 static_assert(sizeof(ProcessContext) == 112 && offsetof(ProcessContext, sampleRate) == 8 &&
-                  offsetof(ProcessContext, projectTimeMusic) == 40 && offsetof(ProcessContext, tempo) == 72 &&
-                  offsetof(ProcessContext, timeSigNumerator) == 80 && offsetof(ProcessContext, chord) == 88 &&
+                  offsetof(ProcessContext, projectTimeMusic) == 40 &&
+                  offsetof(ProcessContext, tempo) == 72 &&
+                  offsetof(ProcessContext, timeSigNumerator) == 80 &&
+                  offsetof(ProcessContext, chord) == 88 &&
                   offsetof(ProcessContext, frameRate) == 96 &&
                   offsetof(ProcessContext, samplesToNextClock) == 104,
               "ProcessContext");

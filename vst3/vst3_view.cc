@@ -13,9 +13,13 @@ static const char kPlatformType[] = "HWND";
 static const UINT kTimerPeriodMs = 20;
 static const UINT kResizeFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
 
-static Vst3View* from_iface(void* self) { return (Vst3View*)self; }
+static Vst3View* from_iface(void* self) {
+    return (Vst3View*)self;
+}
 
-static bool is_platform_type(const char* type) { return type != nullptr && strcmp(type, kPlatformType) == 0; }
+static bool is_platform_type(const char* type) {
+    return type != nullptr && strcmp(type, kPlatformType) == 0;
+}
 
 // ---- edits from the page -----------------------------------------------------
 
@@ -26,7 +30,8 @@ static IComponentHandler* store_edit(Vst3View* view, uint32_t index, float value
                                      double* normalized) {
     Vst3Controller* c = view->controller;
     // A NaN is no value (the controller refuses it from the host too).
-    if (c == nullptr || index >= kParameterCount || isnan(value)) return nullptr;
+    if (c == nullptr || index >= kParameterCount || isnan(value))
+        return nullptr;
     double stored = snapAndClamp(index, (double)value);
     c->values[index] = stored;
     *id = kParameterDescriptions[index].param_id;
@@ -51,7 +56,8 @@ static int32_t view_set_edit(void* user, uint32_t index, float value) {
     ParamID id = 0;
     double normalized = 0.0;
     IComponentHandler* h = store_edit((Vst3View*)user, index, value, &id, &normalized);
-    if (h != nullptr) h->vtbl->performEdit(h, id, normalized);
+    if (h != nullptr)
+        h->vtbl->performEdit(h, id, normalized);
     return 0;
 }
 
@@ -77,7 +83,8 @@ static void CALLBACK view_timer_tick(HWND, UINT, UINT_PTR id, DWORD) {
 
 // Stops the timer and the editor, if running. [host UI thread]
 static void stop_editor(Vst3View* view) {
-    if (view->web_host == nullptr) return;
+    if (view->web_host == nullptr)
+        return;
     KillTimer(view->web_host->webWindow, (UINT_PTR)view);
     webview::destroy(view->web_host);
     view->web_host = nullptr;
@@ -95,13 +102,16 @@ static void send_all_values(Vst3View* view) {
 // [host UI thread]
 static tresult view_attached(IPlugView* self, void* parent, const char* type) {
     Vst3View* view = from_iface(self);
-    if (!is_platform_type(type) || view->web_host != nullptr) return kInvalidArgument;
-    if (view->controller == nullptr) return kResultFalse;
-    WebViewCallbacks callbacks = {view,           "vst3",        moduleFolder, resourcesFolder,
-                                  view_begin_edit, view_set_edit, view_end_edit};
-    WebViewHost* host = webview::create(true, (HWND)parent, &callbacks, newsPageHandler, kVst3ViewWidth,
-                                        kVst3ViewHeight, kParameterCount);
-    if (host == nullptr) return kResultFalse;
+    if (!is_platform_type(type) || view->web_host != nullptr)
+        return kInvalidArgument;
+    if (view->controller == nullptr)
+        return kResultFalse;
+    WebViewCallbacks callbacks = {
+        view, "vst3", moduleFolder, resourcesFolder, view_begin_edit, view_set_edit, view_end_edit};
+    WebViewHost* host = webview::create(true, (HWND)parent, &callbacks, newsPageHandler,
+                                        kVst3ViewWidth, kVst3ViewHeight, kParameterCount);
+    if (host == nullptr)
+        return kResultFalse;
     view->web_host = host;
     view->timer_id = SetTimer(host->webWindow, (UINT_PTR)view, kTimerPeriodMs, view_timer_tick);
     if (view->timer_id == 0) {
@@ -122,13 +132,15 @@ static tresult view_removed(IPlugView* self) {
 // [host UI thread]
 static tresult view_get_size(IPlugView* self, ViewRect* rect) {
     Vst3View* view = from_iface(self);
-    if (rect == nullptr) return kInvalidArgument;
+    if (rect == nullptr)
+        return kInvalidArgument;
     memset(rect, 0, sizeof *rect);
     RECT r;
     if (view->web_host != nullptr && GetWindowRect(view->web_host->webWindow, &r)) {
         rect->right = r.right - r.left;
         rect->bottom = r.bottom - r.top;
-        if (rect->right > 0 && rect->bottom > 0) return kResultOk;
+        if (rect->right > 0 && rect->bottom > 0)
+            return kResultOk;
     }
     rect->right = kVst3ViewWidth;
     rect->bottom = kVst3ViewHeight;
@@ -138,10 +150,12 @@ static tresult view_get_size(IPlugView* self, ViewRect* rect) {
 // The web window fits the web view to its new size itself. [host UI thread]
 static tresult view_on_size(IPlugView* self, ViewRect* rect) {
     Vst3View* view = from_iface(self);
-    if (view->web_host == nullptr) return kResultFalse;
-    if (rect == nullptr) return kInvalidArgument;
-    SetWindowPos(view->web_host->webWindow, nullptr, 0, 0, rect->right - rect->left, rect->bottom - rect->top,
-                 kResizeFlags);
+    if (view->web_host == nullptr)
+        return kResultFalse;
+    if (rect == nullptr)
+        return kInvalidArgument;
+    SetWindowPos(view->web_host->webWindow, nullptr, 0, 0, rect->right - rect->left,
+                 rect->bottom - rect->top, kResizeFlags);
     return kResultOk;
 }
 
@@ -149,8 +163,10 @@ static tresult view_on_size(IPlugView* self, ViewRect* rect) {
 
 // [host UI thread]
 static tresult view_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {
-    if (obj == nullptr) return kInvalidArgument;
-    if (iid != nullptr && (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPlugView))) {
+    if (obj == nullptr)
+        return kInvalidArgument;
+    if (iid != nullptr &&
+        (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPlugView))) {
         *obj = self;
         ++from_iface(self)->ref_count;
         return kResultOk;
@@ -160,15 +176,19 @@ static tresult view_query_interface(FUnknown* self, const uint8_t* iid, void** o
 }
 
 // [host UI thread]
-static uint32_t view_add_ref(FUnknown* self) { return (uint32_t)++from_iface(self)->ref_count; }
+static uint32_t view_add_ref(FUnknown* self) {
+    return (uint32_t)++from_iface(self)->ref_count;
+}
 
 // Frees the controller's list slot so the next createView can reuse it.
 // [host UI thread]
 static void leave_controller_list(Vst3View* view) {
     Vst3Controller* c = view->controller;
-    if (c == nullptr) return;
+    if (c == nullptr)
+        return;
     for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] == view) c->views[i] = nullptr;
+        if (c->views[i] == view)
+            c->views[i] = nullptr;
     }
 }
 
@@ -188,27 +208,49 @@ static uint32_t view_release(FUnknown* self) {
 static tresult view_is_platform_type_supported(IPlugView*, const char* type) {
     return is_platform_type(type) ? kResultOk : kResultFalse;
 }
-static tresult view_on_wheel(IPlugView*, float) { return kResultFalse; }
-static tresult view_on_key(IPlugView*, char16, int16_t, int16_t) { return kResultFalse; }
-static tresult view_on_focus(IPlugView*, TBool) { return kResultFalse; }
+static tresult view_on_wheel(IPlugView*, float) {
+    return kResultFalse;
+}
+static tresult view_on_key(IPlugView*, char16, int16_t, int16_t) {
+    return kResultFalse;
+}
+static tresult view_on_focus(IPlugView*, TBool) {
+    return kResultFalse;
+}
 static tresult view_set_frame(IPlugView* self, FUnknown* frame) {
     from_iface(self)->frame = frame;
     return kResultOk;
 }
-static tresult view_can_resize(IPlugView*) { return kResultOk; }
+static tresult view_can_resize(IPlugView*) {
+    return kResultOk;
+}
 // Every size is accepted as it is. [host UI thread]
-static tresult view_check_size_constraint(IPlugView*, ViewRect*) { return kResultOk; }
+static tresult view_check_size_constraint(IPlugView*, ViewRect*) {
+    return kResultOk;
+}
 
 static const IPlugViewVtbl kViewVtbl = {
-    view_query_interface, view_add_ref,     view_release,       view_is_platform_type_supported,
-    view_attached,        view_removed,     view_on_wheel,      view_on_key,
-    view_on_key,          view_get_size,    view_on_size,       view_on_focus,
-    view_set_frame,       view_can_resize,  view_check_size_constraint,
+    view_query_interface,
+    view_add_ref,
+    view_release,
+    view_is_platform_type_supported,
+    view_attached,
+    view_removed,
+    view_on_wheel,
+    view_on_key,
+    view_on_key,
+    view_get_size,
+    view_on_size,
+    view_on_focus,
+    view_set_frame,
+    view_can_resize,
+    view_check_size_constraint,
 };
 
 Vst3View* vst3_view_new(Vst3Controller* controller) {
     Vst3View* view = (Vst3View*)calloc(1, sizeof(Vst3View));
-    if (view == nullptr) return nullptr;
+    if (view == nullptr)
+        return nullptr;
     view->vtbl = &kViewVtbl;
     view->ref_count = 1;
     view->controller = controller;
@@ -216,7 +258,10 @@ Vst3View* vst3_view_new(Vst3Controller* controller) {
 }
 
 void vst3_view_send_value(Vst3View* view, uint32_t index, float value) {
-    if (view->web_host != nullptr) webview::setParameter(view->web_host, index, value);
+    if (view->web_host != nullptr)
+        webview::setParameter(view->web_host, index, value);
 }
 
-void vst3_view_forget_controller(Vst3View* view) { view->controller = nullptr; }
+void vst3_view_forget_controller(Vst3View* view) {
+    view->controller = nullptr;
+}

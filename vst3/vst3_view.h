@@ -19,11 +19,11 @@ struct WebViewHost;
 enum : int32_t { kVst3ViewWidth = 700, kVst3ViewHeight = 677 };
 
 typedef struct Vst3View {
-    const IPlugViewVtbl* vtbl;  // identity
+    const IPlugViewVtbl* vtbl; // identity
     int32_t ref_count;
-    FUnknown* frame;  // from setFrame; not counted, not used
-    WebViewHost* web_host;  // the running editor; null while detached
-    Vst3Controller* controller;  // null once the controller is gone
+    FUnknown* frame;            // from setFrame; not counted, not used
+    WebViewHost* web_host;      // the running editor; null while detached
+    Vst3Controller* controller; // null once the controller is gone
     uintptr_t timer_id;
 } Vst3View;
 

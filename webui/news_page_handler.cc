@@ -5,9 +5,12 @@
 
 // The store's replies are made while it serves the request, on the same
 // thread, so the host is still alive. [web UI thread]
-static void replyToPage(void* host, const char* text) { webview::sendText((WebViewHost*)host, text); }
+static void replyToPage(void* host, const char* text) {
+    webview::sendText((WebViewHost*)host, text);
+}
 
 void newsPageHandler(WebViewHost* host, const char* utf8) {
-    if (host == nullptr || utf8 == nullptr) return;
+    if (host == nullptr || utf8 == nullptr)
+        return;
     newsStore(utf8, replyToPage, host);
 }

@@ -8,82 +8,88 @@
 namespace {
 
 HRESULT postToPage(WebViewHost* host, const wchar_t* text) {
-  if (!host->controller) return E_FAIL;
-  ICoreWebView2* webView = NULL;
-  HRESULT hr = host->controller->get_CoreWebView2(&webView);
-  if (FAILED(hr) || !webView) return FAILED(hr) ? hr : E_FAIL;
-  hr = webView->PostWebMessageAsString(text);
-  webView->Release();
-  return hr;
+    if (!host->controller)
+        return E_FAIL;
+    ICoreWebView2* webView = NULL;
+    HRESULT hr = host->controller->get_CoreWebView2(&webView);
+    if (FAILED(hr) || !webView)
+        return FAILED(hr) ? hr : E_FAIL;
+    hr = webView->PostWebMessageAsString(text);
+    webView->Release();
+    return hr;
 }
 
 void putHex8(wchar_t* out, uint32_t v) {
-  static const char digits[] = "0123456789abcdef";
-  for (int i = 7; i >= 0; --i, v >>= 4) out[i] = (wchar_t)digits[v & 15];
+    static const char digits[] = "0123456789abcdef";
+    for (int i = 7; i >= 0; --i, v >>= 4)
+        out[i] = (wchar_t)digits[v & 15];
 }
 
 // "s %08x %08x" without printf: no allocation, 19 characters.
 HRESULT postValue(WebViewHost* host, uint32_t index, float value) {
-  wchar_t text[20];
-  text[0] = L's';
-  text[1] = L' ';
-  putHex8(text + 2, index);
-  text[10] = L' ';
-  putHex8(text + 11, webViewFloatBits(value));
-  text[19] = 0;
-  return postToPage(host, text);
+    wchar_t text[20];
+    text[0] = L's';
+    text[1] = L' ';
+    putHex8(text + 2, index);
+    text[10] = L' ';
+    putHex8(text + 11, webViewFloatBits(value));
+    text[19] = 0;
+    return postToPage(host, text);
 }
 
 int32_t editBegin(void* c, uint32_t i, float v) {
-  WebViewHost* h = (WebViewHost*)c;
-  return h->dispatch.beginEdit(h, i, v);
+    WebViewHost* h = (WebViewHost*)c;
+    return h->dispatch.beginEdit(h, i, v);
 }
 int32_t editSet(void* c, uint32_t i, float v) {
-  WebViewHost* h = (WebViewHost*)c;
-  return h->dispatch.setEdit(h, i, v);
+    WebViewHost* h = (WebViewHost*)c;
+    return h->dispatch.setEdit(h, i, v);
 }
 int32_t editEnd(void* c, uint32_t i, float v) {
-  WebViewHost* h = (WebViewHost*)c;
-  return h->dispatch.endEdit(h, i, v);
+    WebViewHost* h = (WebViewHost*)c;
+    return h->dispatch.endEdit(h, i, v);
 }
 void text(void* c, const char* utf8) {
-  WebViewHost* h = (WebViewHost*)c;
-  h->dispatch.handler(h, utf8);
+    WebViewHost* h = (WebViewHost*)c;
+    h->dispatch.handler(h, utf8);
 }
 int32_t cachedValue(void* c, uint32_t i, float v) {
-  return postValue((WebViewHost*)c, i, v);  // a failed post skips this index
+    return postValue((WebViewHost*)c, i, v); // a failed post skips this index
 }
 
-}  // namespace
+} // namespace
 
 int32_t webViewSendValue(WebViewHost* host, uint32_t index, float value) {
-  if (index >= host->dispatch.parameterCount) return -1;
-  host->dispatch.valueCache[index] = value;
-  return postValue(host, index, value);
+    if (index >= host->dispatch.parameterCount)
+        return -1;
+    host->dispatch.valueCache[index] = value;
+    return postValue(host, index, value);
 }
 
 int32_t webViewSendText(WebViewHost* host, const char* utf8) {
-  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0);
-  if (n <= 0) return -1;
-  wchar_t* message = (wchar_t*)malloc(((size_t)n + 2) * sizeof(wchar_t));
-  if (!message) return -1;
-  message[0] = L'm';
-  message[1] = L' ';
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, message + 2, n);
-  HRESULT hr = postToPage(host, message);
-  free(message);
-  return hr;
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0);
+    if (n <= 0)
+        return -1;
+    wchar_t* message = (wchar_t*)malloc(((size_t)n + 2) * sizeof(wchar_t));
+    if (!message)
+        return -1;
+    message[0] = L'm';
+    message[1] = L' ';
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, message + 2, n);
+    HRESULT hr = postToPage(host, message);
+    free(message);
+    return hr;
 }
 
 void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length) {
-  PageDispatchTable table;
-  table.context = host;
-  table.edit[0] = editBegin;
-  table.edit[1] = editSet;
-  table.edit[2] = editEnd;
-  table.text = host->dispatch.handler ? text : NULL;
-  table.postValue = cachedValue;
-  table.valueCache = host->dispatch.valueCache;
-  table.parameterCount = host->dispatch.parameterCount;
-  pageMessageDispatch(&table, utf8, length);
+    PageDispatchTable table;
+    table.context = host;
+    table.edit[0] = editBegin;
+    table.edit[1] = editSet;
+    table.edit[2] = editEnd;
+    table.text = host->dispatch.handler ? text : NULL;
+    table.postValue = cachedValue;
+    table.valueCache = host->dispatch.valueCache;
+    table.parameterCount = host->dispatch.parameterCount;
+    pageMessageDispatch(&table, utf8, length);
 }

@@ -11,20 +11,20 @@
 #include <stdint.h>
 
 enum PageMessageKind : uint8_t {
-  kPageMessageIgnored = 0,  // unknown kind, malformed numbers, index too big
-  kPageMessageBegin,
-  kPageMessageSet,
-  kPageMessageEnd,
-  kPageMessageGetAll,
-  kPageMessageText,
+    kPageMessageIgnored = 0, // unknown kind, malformed numbers, index too big
+    kPageMessageBegin,
+    kPageMessageSet,
+    kPageMessageEnd,
+    kPageMessageGetAll,
+    kPageMessageText,
 };
 
 struct PageMessage {
-  PageMessageKind kind;
-  uint32_t index;     // gestures only
-  uint32_t bits;      // gestures only: the float's bit pattern
-  const char* text;   // "m" only: the body, inside the parsed bytes
-  size_t textLength;  // "m" only
+    PageMessageKind kind;
+    uint32_t index;    // gestures only
+    uint32_t bits;     // gestures only: the float's bit pattern
+    const char* text;  // "m" only: the body, inside the parsed bytes
+    size_t textLength; // "m" only
 };
 
 // Parses `length` bytes at `utf8` (no terminator needed, none read). A gesture
@@ -38,12 +38,12 @@ size_t pageMessageReadHex(const char* text, size_t length, uint32_t* out);
 
 // The dispatcher's view of its host: everything it calls, plus the cache.
 struct PageDispatchTable {
-  void* context;
-  int32_t (*edit[3])(void* context, uint32_t index, float value);  // b, s, e
-  void (*text)(void* context, const char* utf8);    // null: "m" is ignored
-  int32_t (*postValue)(void* context, uint32_t index, float value);  // to page
-  float* valueCache;
-  size_t parameterCount;
+    void* context;
+    int32_t (*edit[3])(void* context, uint32_t index, float value);   // b, s, e
+    void (*text)(void* context, const char* utf8);                    // null: "m" is ignored
+    int32_t (*postValue)(void* context, uint32_t index, float value); // to page
+    float* valueCache;
+    size_t parameterCount;
 };
 
 // Acts on one NUL-terminated page message of `length` bytes: stores gesture

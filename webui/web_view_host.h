@@ -29,53 +29,53 @@ typedef void (*PageMessageHandler)(WebViewHost* host, const char* utf8);
 
 // Filled by the module and copied by create.
 struct WebViewCallbacks {
-  void* userData;           // first argument of every callback below
-  const char* formatTag;    // "vst3" or "lv2"; carried, never interpreted
-  // Folder holding WebView2Loader.dll, UTF-8 (non-ASCII folders work: the
-  // path is widened at the Windows boundary). [host UI thread]
-  const char* (*loaderFolder)(void* userData);
-  // Folder holding index.html, UTF-8. [host UI thread]
-  const char* (*webRoot)(void* userData);
-  WebViewEditFn beginEdit;  // the page starts a gesture, with its first value
-  WebViewEditFn setEdit;    // the page moves a value during a gesture
-  WebViewEditFn endEdit;    // the page ends a gesture, with its last value
+    void* userData;        // first argument of every callback below
+    const char* formatTag; // "vst3" or "lv2"; carried, never interpreted
+    // Folder holding WebView2Loader.dll, UTF-8 (non-ASCII folders work: the
+    // path is widened at the Windows boundary). [host UI thread]
+    const char* (*loaderFolder)(void* userData);
+    // Folder holding index.html, UTF-8. [host UI thread]
+    const char* (*webRoot)(void* userData);
+    WebViewEditFn beginEdit; // the page starts a gesture, with its first value
+    WebViewEditFn setEdit;   // the page moves a value during a gesture
+    WebViewEditFn endEdit;   // the page ends a gesture, with its last value
 };
 
 // What the page-message dispatcher works on: the host itself as context, the
 // host's forwarding functions as edit callbacks, the optional text handler
 // and the value cache (written only on the UI thread).
 struct WebViewDispatch {
-  WebViewHost* context;
-  const char* formatTag;
-  int32_t (*beginEdit)(WebViewHost* host, uint32_t index, float value);
-  int32_t (*setEdit)(WebViewHost* host, uint32_t index, float value);
-  int32_t (*endEdit)(WebViewHost* host, uint32_t index, float value);
-  PageMessageHandler handler;  // null: "m" messages are ignored
-  float* valueCache;           // parameterCount floats
-  size_t parameterCount;
+    WebViewHost* context;
+    const char* formatTag;
+    int32_t (*beginEdit)(WebViewHost* host, uint32_t index, float value);
+    int32_t (*setEdit)(WebViewHost* host, uint32_t index, float value);
+    int32_t (*endEdit)(WebViewHost* host, uint32_t index, float value);
+    PageMessageHandler handler; // null: "m" messages are ignored
+    float* valueCache;          // parameterCount floats
+    size_t parameterCount;
 };
 
 // One per open editor. Callers read `webWindow` directly (sizing with
 // SetWindowPos, timers, the LV2 widget handle); every other field belongs to
 // the host's own code.
 struct WebViewHost {
-  HWND webWindow;  // owned by the UI thread; null once start-up failed
-  HMODULE loaderModule;
-  DWORD hostThreadId;
-  HANDLE ackSemaphore;   // UI thread -> host thread: request done / ready / ended
-  DWORD uiThreadId;
-  ICoreWebView2Controller* controller;  // set once the web view exists
-  WebViewCallbacks callbacks;
-  WebViewDispatch dispatch;
-  char hiddenClassName[24];
-  HWND hiddenWindow;      // owned by the host thread; receives edit requests
-  HANDLE doneSemaphore;   // host thread -> UI thread: callback done / hand-over
-  HANDLE callLock;        // count-one lock held for a whole blocking call
-  volatile LONG inCallback;      // host thread runs a module edit callback
-  volatile LONG handoffIndex;    // value handed over from inside a callback
-  volatile LONG handoffBits;
-  volatile LONG shutdownPending; // UI thread saw the shut-down request early
-  HANDLE uiThread;               // joined by destroy before anything is freed
+    HWND webWindow; // owned by the UI thread; null once start-up failed
+    HMODULE loaderModule;
+    DWORD hostThreadId;
+    HANDLE ackSemaphore; // UI thread -> host thread: request done / ready / ended
+    DWORD uiThreadId;
+    ICoreWebView2Controller* controller; // set once the web view exists
+    WebViewCallbacks callbacks;
+    WebViewDispatch dispatch;
+    char hiddenClassName[24];
+    HWND hiddenWindow;          // owned by the host thread; receives edit requests
+    HANDLE doneSemaphore;       // host thread -> UI thread: callback done / hand-over
+    HANDLE callLock;            // count-one lock held for a whole blocking call
+    volatile LONG inCallback;   // host thread runs a module edit callback
+    volatile LONG handoffIndex; // value handed over from inside a callback
+    volatile LONG handoffBits;
+    volatile LONG shutdownPending; // UI thread saw the shut-down request early
+    HANDLE uiThread;               // joined by destroy before anything is freed
 };
 
 namespace webview {
@@ -85,8 +85,7 @@ namespace webview {
 // temporary file or folder behind). `embedded`: child of `parent` (VST3, LV2
 // with a parent); otherwise a top-level window owned by it. [host UI thread]
 WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callbacks,
-                    PageMessageHandler handler, int width, int height,
-                    size_t parameterCount);
+                    PageMessageHandler handler, int width, int height, size_t parameterCount);
 
 // Stores the value for the page's "g" request and posts it to the page.
 // Returns 0, or a negative value when the index is out of range or nothing
@@ -108,4 +107,4 @@ void destroy(WebViewHost* host);
 // and idle interfaces have one place to call. [any thread]
 void idle(WebViewHost* host);
 
-}  // namespace webview
+} // namespace webview

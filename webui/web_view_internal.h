@@ -8,26 +8,26 @@
 
 // Window messages between the two threads (always posted, never sent).
 enum : UINT {
-  kMsgStartupDone = WM_APP,      // wParam 1 ready, 0 failed
-  kMsgShutdown = WM_APP + 1,
-  kMsgSetParameter = WM_APP + 2, // wParam index, lParam float bits
-  kMsgSendText = WM_APP + 3,     // lParam UTF-8 text owned by the poster
-  kMsgBeginEdit = WM_APP + 4,    // to the hidden window: wParam index, lParam bits
-  kMsgSetEdit = WM_APP + 5,
-  kMsgEndEdit = WM_APP + 6,
+    kMsgStartupDone = WM_APP, // wParam 1 ready, 0 failed
+    kMsgShutdown = WM_APP + 1,
+    kMsgSetParameter = WM_APP + 2, // wParam index, lParam float bits
+    kMsgSendText = WM_APP + 3,     // lParam UTF-8 text owned by the poster
+    kMsgBeginEdit = WM_APP + 4,    // to the hidden window: wParam index, lParam bits
+    kMsgSetEdit = WM_APP + 5,
+    kMsgEndEdit = WM_APP + 6,
 };
 
 // Built on the host thread's stack by create; read by the UI thread only
 // before it first releases ackSemaphore.
 struct WebViewStart {
-  WebViewHost* host;
-  bool embedded;
-  HWND parent;
-  int width;
-  int height;
-  CreateCoreWebView2EnvironmentWithOptionsFn createEnvironment;
-  const wchar_t* navigationTarget;
-  const wchar_t* tempFile;
+    WebViewHost* host;
+    bool embedded;
+    HWND parent;
+    int width;
+    int height;
+    CreateCoreWebView2EnvironmentWithOptionsFn createEnvironment;
+    const wchar_t* navigationTarget;
+    const wchar_t* tempFile;
 };
 
 // The UI thread. [web UI thread]
@@ -57,12 +57,12 @@ void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length);
 wchar_t* webViewWiden(const char* utf8, const wchar_t* suffix);
 
 inline uint32_t webViewFloatBits(float value) {
-  uint32_t bits;
-  memcpy(&bits, &value, sizeof bits);
-  return bits;
+    uint32_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
 }
 inline float webViewBitsFloat(uint32_t bits) {
-  float value;
-  memcpy(&value, &bits, sizeof value);
-  return value;
+    float value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
 }

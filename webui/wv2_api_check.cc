@@ -15,7 +15,8 @@ static_assert(sizeof(COREWEBVIEW2_MOVE_FOCUS_REASON) == 4, "enums are 32-bit");
 static_assert(sizeof(ICoreWebView2Controller4) == sizeof(void*), "one table pointer, no data");
 
 static_assert(s::ICoreWebView2EnvironmentOptions::kCount == 11, "");
-static_assert(s::ICoreWebView2EnvironmentOptions::put_AllowSingleSignOnUsingOSPrimaryAccount == 10, "");
+static_assert(s::ICoreWebView2EnvironmentOptions::put_AllowSingleSignOnUsingOSPrimaryAccount == 10,
+              "");
 static_assert(s::ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler::Invoke == 3, "");
 static_assert(s::ICoreWebView2Environment::kCount == 8, "");
 static_assert(s::ICoreWebView2Environment::CreateCoreWebView2Controller == 3, "");

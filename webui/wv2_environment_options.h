@@ -7,25 +7,25 @@
 
 // All calls arrive on the web UI thread; the count is atomic all the same.
 class WV2EnvironmentOptions : public ICoreWebView2EnvironmentOptions {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE get_AdditionalBrowserArguments(LPWSTR* value) override;
-  HRESULT STDMETHODCALLTYPE put_AdditionalBrowserArguments(LPCWSTR value) override;
-  HRESULT STDMETHODCALLTYPE get_Language(LPWSTR* value) override;
-  HRESULT STDMETHODCALLTYPE put_Language(LPCWSTR value) override;
-  HRESULT STDMETHODCALLTYPE get_TargetCompatibleBrowserVersion(LPWSTR* value) override;
-  HRESULT STDMETHODCALLTYPE put_TargetCompatibleBrowserVersion(LPCWSTR value) override;
-  HRESULT STDMETHODCALLTYPE get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL* allow) override;
-  HRESULT STDMETHODCALLTYPE put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) override;
-  virtual ~WV2EnvironmentOptions();
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE get_AdditionalBrowserArguments(LPWSTR* value) override;
+    HRESULT STDMETHODCALLTYPE put_AdditionalBrowserArguments(LPCWSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_Language(LPWSTR* value) override;
+    HRESULT STDMETHODCALLTYPE put_Language(LPCWSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_TargetCompatibleBrowserVersion(LPWSTR* value) override;
+    HRESULT STDMETHODCALLTYPE put_TargetCompatibleBrowserVersion(LPCWSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL* allow) override;
+    HRESULT STDMETHODCALLTYPE put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) override;
+    virtual ~WV2EnvironmentOptions();
 
-  LPWSTR additionalBrowserArguments = NULL;
-  LPWSTR language = NULL;
-  LPWSTR targetCompatibleBrowserVersion = NULL;
-  BOOL allowSingleSignOnUsingOSPrimaryAccount = FALSE;
-  std::atomic<ULONG> referenceCount{1};
+    LPWSTR additionalBrowserArguments = NULL;
+    LPWSTR language = NULL;
+    LPWSTR targetCompatibleBrowserVersion = NULL;
+    BOOL allowSingleSignOnUsingOSPrimaryAccount = FALSE;
+    std::atomic<ULONG> referenceCount{1};
 };
 
 // A new object with count 1 and target version "131.0.2903.40", or null when

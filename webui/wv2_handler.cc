@@ -11,200 +11,221 @@
 namespace {
 
 void reportStartup(WebViewHost* host, bool ready) {
-  PostMessageA(host->webWindow, kMsgStartupDone, ready ? 1 : 0, 0);
+    PostMessageA(host->webWindow, kMsgStartupDone, ready ? 1 : 0, 0);
 }
 
-template <class T>
-void release(T*& p) {
-  if (p) p->Release();
-  p = NULL;
+template <class T> void release(T*& p) {
+    if (p)
+        p->Release();
+    p = NULL;
 }
 
 // Conveniences the page does not need; results are ignored because an older
 // runtime may lack a setting and still serves the page.
 void switchOffExtras(ICoreWebView2Settings* settings, ICoreWebView2Controller* controller) {
-  settings->put_AreDefaultContextMenusEnabled(FALSE);
-  settings->put_AreDevToolsEnabled(FALSE);
-  settings->put_IsStatusBarEnabled(FALSE);
-  settings->put_IsZoomControlEnabled(FALSE);
-  settings->put_AreDefaultScriptDialogsEnabled(FALSE);
-  ICoreWebView2Settings3* s3 = NULL;
-  if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings3, (void**)&s3)) && s3) {
-    s3->put_AreBrowserAcceleratorKeysEnabled(FALSE);
-    release(s3);
-  }
-  ICoreWebView2Settings4* s4 = NULL;
-  if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings4, (void**)&s4)) && s4) {
-    s4->put_IsPasswordAutosaveEnabled(FALSE);
-    s4->put_IsGeneralAutofillEnabled(FALSE);
-    release(s4);
-  }
-  ICoreWebView2Settings5* s5 = NULL;
-  if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings5, (void**)&s5)) && s5) {
-    s5->put_IsPinchZoomEnabled(FALSE);
-    release(s5);
-  }
-  ICoreWebView2Settings6* s6 = NULL;
-  if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings6, (void**)&s6)) && s6) {
-    s6->put_IsSwipeNavigationEnabled(FALSE);
-    release(s6);
-  }
-  ICoreWebView2Controller4* c4 = NULL;
-  if (SUCCEEDED(controller->QueryInterface(wv2iid::kController4, (void**)&c4)) && c4) {
-    c4->put_AllowExternalDrop(FALSE);
-    release(c4);
-  }
+    settings->put_AreDefaultContextMenusEnabled(FALSE);
+    settings->put_AreDevToolsEnabled(FALSE);
+    settings->put_IsStatusBarEnabled(FALSE);
+    settings->put_IsZoomControlEnabled(FALSE);
+    settings->put_AreDefaultScriptDialogsEnabled(FALSE);
+    ICoreWebView2Settings3* s3 = NULL;
+    if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings3, (void**)&s3)) && s3) {
+        s3->put_AreBrowserAcceleratorKeysEnabled(FALSE);
+        release(s3);
+    }
+    ICoreWebView2Settings4* s4 = NULL;
+    if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings4, (void**)&s4)) && s4) {
+        s4->put_IsPasswordAutosaveEnabled(FALSE);
+        s4->put_IsGeneralAutofillEnabled(FALSE);
+        release(s4);
+    }
+    ICoreWebView2Settings5* s5 = NULL;
+    if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings5, (void**)&s5)) && s5) {
+        s5->put_IsPinchZoomEnabled(FALSE);
+        release(s5);
+    }
+    ICoreWebView2Settings6* s6 = NULL;
+    if (SUCCEEDED(settings->QueryInterface(wv2iid::kSettings6, (void**)&s6)) && s6) {
+        s6->put_IsSwipeNavigationEnabled(FALSE);
+        release(s6);
+    }
+    ICoreWebView2Controller4* c4 = NULL;
+    if (SUCCEEDED(controller->QueryInterface(wv2iid::kController4, (void**)&c4)) && c4) {
+        c4->put_AllowExternalDrop(FALSE);
+        release(c4);
+    }
 }
 
 bool prepare(WV2Handler* h, ICoreWebView2Controller* controller, ICoreWebView2* webView,
              ICoreWebView2Settings* settings) {
-  EventRegistrationToken token;
-  RECT bounds;
-  return h->navigationTarget && settings->put_IsScriptEnabled(TRUE) == S_OK &&
-         SUCCEEDED(settings->put_AreHostObjectsAllowed(TRUE)) &&
-         GetClientRect(h->host->webWindow, &bounds) &&
-         SUCCEEDED(controller->put_Bounds(bounds)) &&
-         SUCCEEDED(webView->add_WebMessageReceived(h, &token)) &&
-         SUCCEEDED(webView->add_NavigationStarting(h, &token)) &&
-         SUCCEEDED(webView->add_NewWindowRequested(h, &token)) &&
-         SUCCEEDED(webView->Navigate(h->navigationTarget));
+    EventRegistrationToken token;
+    RECT bounds;
+    return h->navigationTarget && settings->put_IsScriptEnabled(TRUE) == S_OK &&
+           SUCCEEDED(settings->put_AreHostObjectsAllowed(TRUE)) &&
+           GetClientRect(h->host->webWindow, &bounds) &&
+           SUCCEEDED(controller->put_Bounds(bounds)) &&
+           SUCCEEDED(webView->add_WebMessageReceived(h, &token)) &&
+           SUCCEEDED(webView->add_NavigationStarting(h, &token)) &&
+           SUCCEEDED(webView->add_NewWindowRequested(h, &token)) &&
+           SUCCEEDED(webView->Navigate(h->navigationTarget));
 }
 
 HRESULT lastErrorResult() {
-  DWORD e = GetLastError();
-  return e ? HRESULT_FROM_WIN32(e) : E_FAIL;
+    DWORD e = GetLastError();
+    return e ? HRESULT_FROM_WIN32(e) : E_FAIL;
 }
 
-}  // namespace
+} // namespace
 
 WV2Handler* wv2HandlerCreate(WebViewHost* host, const wchar_t* navigationTarget) {
-  WV2Handler* h = new (std::nothrow) WV2Handler;
-  if (!h) return NULL;
-  h->host = host;
-  if (navigationTarget) h->navigationTarget = wv2CopyText(navigationTarget);
-  return h;
+    WV2Handler* h = new (std::nothrow) WV2Handler;
+    if (!h)
+        return NULL;
+    h->host = host;
+    if (navigationTarget)
+        h->navigationTarget = wv2CopyText(navigationTarget);
+    return h;
 }
 
-ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* wv2HandlerAsEnvironmentCompleted(
-    WV2Handler* handler) {
-  return handler;
+ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*
+wv2HandlerAsEnvironmentCompleted(WV2Handler* handler) {
+    return handler;
 }
 
-void wv2HandlerRelease(WV2Handler* handler) { handler->Release(); }
+void wv2HandlerRelease(WV2Handler* handler) {
+    handler->Release();
+}
 
-bool wv2IsOwnAddress(const wchar_t* uri) { return uri && wcsncmp(uri, L"file:", 5) == 0; }
+bool wv2IsOwnAddress(const wchar_t* uri) {
+    return uri && wcsncmp(uri, L"file:", 5) == 0;
+}
 
-WV2Handler::~WV2Handler() { CoTaskMemFree(navigationTarget); }
+WV2Handler::~WV2Handler() {
+    CoTaskMemFree(navigationTarget);
+}
 
 HRESULT WV2Handler::QueryInterface(REFIID riid, void** out) {
-  if (!out) return E_POINTER;
-  *out = NULL;
-  if (wv2SameIid(riid, wv2iid::kEnvironmentCompletedHandler) || wv2SameIid(riid, wv2iid::kUnknown))
-    *out = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(this);
-  else if (wv2SameIid(riid, wv2iid::kControllerCompletedHandler))
-    *out = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
-  else if (wv2SameIid(riid, wv2iid::kWebMessageReceivedHandler))
-    *out = static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this);
-  else if (wv2SameIid(riid, wv2iid::kNavigationStartingHandler))
-    *out = static_cast<ICoreWebView2NavigationStartingEventHandler*>(this);
-  else if (wv2SameIid(riid, wv2iid::kNewWindowRequestedHandler))
-    *out = static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this);
-  if (!*out) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+    if (!out)
+        return E_POINTER;
+    *out = NULL;
+    if (wv2SameIid(riid, wv2iid::kEnvironmentCompletedHandler) ||
+        wv2SameIid(riid, wv2iid::kUnknown))
+        *out = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(this);
+    else if (wv2SameIid(riid, wv2iid::kControllerCompletedHandler))
+        *out = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
+    else if (wv2SameIid(riid, wv2iid::kWebMessageReceivedHandler))
+        *out = static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this);
+    else if (wv2SameIid(riid, wv2iid::kNavigationStartingHandler))
+        *out = static_cast<ICoreWebView2NavigationStartingEventHandler*>(this);
+    else if (wv2SameIid(riid, wv2iid::kNewWindowRequestedHandler))
+        *out = static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this);
+    if (!*out)
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
 }
 
-ULONG WV2Handler::AddRef() { return ++referenceCount; }
+ULONG WV2Handler::AddRef() {
+    return ++referenceCount;
+}
 
 ULONG WV2Handler::Release() {
-  ULONG left = --referenceCount;
-  if (left == 0) delete this;
-  return left;
+    ULONG left = --referenceCount;
+    if (left == 0)
+        delete this;
+    return left;
 }
 
 HRESULT WV2Handler::Invoke(HRESULT errorCode, ICoreWebView2Environment* environment) {
-  HRESULT hr = errorCode;
-  if (SUCCEEDED(errorCode)) {
-    hr = environment ? environment->CreateCoreWebView2Controller(host->webWindow, this) : E_POINTER;
-    if (SUCCEEDED(hr)) return S_OK;
-  }
-  reportStartup(host, false);
-  return hr;
+    HRESULT hr = errorCode;
+    if (SUCCEEDED(errorCode)) {
+        hr = environment ? environment->CreateCoreWebView2Controller(host->webWindow, this)
+                         : E_POINTER;
+        if (SUCCEEDED(hr))
+            return S_OK;
+    }
+    reportStartup(host, false);
+    return hr;
 }
 
 HRESULT WV2Handler::Invoke(HRESULT errorCode, ICoreWebView2Controller* controller) {
-  if (FAILED(errorCode) || !controller) {
-    reportStartup(host, false);
-    return FAILED(errorCode) ? errorCode : E_POINTER;
-  }
-  ICoreWebView2* webView = NULL;
-  ICoreWebView2Settings* settings = NULL;
-  if (FAILED(controller->get_CoreWebView2(&webView)) || !webView ||
-      FAILED(webView->get_Settings(&settings)) || !settings) {
+    if (FAILED(errorCode) || !controller) {
+        reportStartup(host, false);
+        return FAILED(errorCode) ? errorCode : E_POINTER;
+    }
+    ICoreWebView2* webView = NULL;
+    ICoreWebView2Settings* settings = NULL;
+    if (FAILED(controller->get_CoreWebView2(&webView)) || !webView ||
+        FAILED(webView->get_Settings(&settings)) || !settings) {
+        release(settings);
+        release(webView);
+        reportStartup(host, false);
+        return E_FAIL;
+    }
+    switchOffExtras(settings, controller);
+    bool ok = prepare(this, controller, webView, settings);
     release(settings);
     release(webView);
-    reportStartup(host, false);
-    return E_FAIL;
-  }
-  switchOffExtras(settings, controller);
-  bool ok = prepare(this, controller, webView, settings);
-  release(settings);
-  release(webView);
-  if (!ok) {
-    reportStartup(host, false);
-    return E_FAIL;
-  }
-  controller->AddRef();
-  host->controller = controller;
-  reportStartup(host, true);
-  return S_OK;
+    if (!ok) {
+        reportStartup(host, false);
+        return E_FAIL;
+    }
+    controller->AddRef();
+    host->controller = controller;
+    reportStartup(host, true);
+    return S_OK;
 }
 
 HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
-  LPWSTR text = NULL;
-  HRESULT hr = args->TryGetWebMessageAsString(&text);
-  if (FAILED(hr) || !text) {
+    LPWSTR text = NULL;
+    HRESULT hr = args->TryGetWebMessageAsString(&text);
+    if (FAILED(hr) || !text) {
+        CoTaskMemFree(text);
+        return FAILED(hr) ? hr : E_POINTER;
+    }
+    int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, NULL, 0, NULL, NULL);
+    if (bytes <= 0) {
+        hr = lastErrorResult();
+        CoTaskMemFree(text);
+        return hr;
+    }
+    char* utf8 = bytes <= kWV2MessageBufferSize ? messageBuffer : (char*)malloc((size_t)bytes);
+    if (!utf8) {
+        CoTaskMemFree(text);
+        return E_OUTOFMEMORY;
+    }
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, utf8, bytes, NULL, NULL);
+    webViewDispatchPage(host, utf8, (size_t)bytes - 1);
+    if (utf8 != messageBuffer)
+        free(utf8);
     CoTaskMemFree(text);
-    return FAILED(hr) ? hr : E_POINTER;
-  }
-  int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, NULL, 0, NULL, NULL);
-  if (bytes <= 0) {
-    hr = lastErrorResult();
-    CoTaskMemFree(text);
-    return hr;
-  }
-  char* utf8 = bytes <= kWV2MessageBufferSize ? messageBuffer : (char*)malloc((size_t)bytes);
-  if (!utf8) {
-    CoTaskMemFree(text);
-    return E_OUTOFMEMORY;
-  }
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, utf8, bytes, NULL, NULL);
-  webViewDispatchPage(host, utf8, (size_t)bytes - 1);
-  if (utf8 != messageBuffer) free(utf8);
-  CoTaskMemFree(text);
-  return S_OK;
+    return S_OK;
 }
 
 HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
-  LPWSTR uri = NULL;
-  HRESULT hr = args->get_Uri(&uri);
-  if (FAILED(hr)) return hr;
-  if (!wv2IsOwnAddress(uri)) {
-    args->put_Cancel(TRUE);
-    if (uri) externalAddressOpen(uri);
-  }
-  CoTaskMemFree(uri);
-  return S_OK;
+    LPWSTR uri = NULL;
+    HRESULT hr = args->get_Uri(&uri);
+    if (FAILED(hr))
+        return hr;
+    if (!wv2IsOwnAddress(uri)) {
+        args->put_Cancel(TRUE);
+        if (uri)
+            externalAddressOpen(uri);
+    }
+    CoTaskMemFree(uri);
+    return S_OK;
 }
 
 HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
-  LPWSTR uri = NULL;
-  HRESULT hr = args->get_Uri(&uri);
-  if (FAILED(hr)) return hr;
-  if (!wv2IsOwnAddress(uri)) {
-    args->put_Handled(TRUE);
-    if (uri) externalAddressOpen(uri);
-  }
-  CoTaskMemFree(uri);
-  return S_OK;
+    LPWSTR uri = NULL;
+    HRESULT hr = args->get_Uri(&uri);
+    if (FAILED(hr))
+        return hr;
+    if (!wv2IsOwnAddress(uri)) {
+        args->put_Handled(TRUE);
+        if (uri)
+            externalAddressOpen(uri);
+    }
+    CoTaskMemFree(uri);
+    return S_OK;
 }

@@ -18,24 +18,26 @@ class WV2Handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHan
                    public ICoreWebView2WebMessageReceivedEventHandler,
                    public ICoreWebView2NavigationStartingEventHandler,
                    public ICoreWebView2NewWindowRequestedEventHandler {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode, ICoreWebView2Environment* environment) override;
-  virtual ~WV2Handler();
-  HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode, ICoreWebView2Controller* controller) override;
-  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
-                                   ICoreWebView2WebMessageReceivedEventArgs* args) override;
-  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
-                                   ICoreWebView2NavigationStartingEventArgs* args) override;
-  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
-                                   ICoreWebView2NewWindowRequestedEventArgs* args) override;
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode,
+                                     ICoreWebView2Environment* environment) override;
+    virtual ~WV2Handler();
+    HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode,
+                                     ICoreWebView2Controller* controller) override;
+    HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                     ICoreWebView2WebMessageReceivedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                     ICoreWebView2NavigationStartingEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                     ICoreWebView2NewWindowRequestedEventArgs* args) override;
 
-  std::atomic<ULONG> referenceCount{1};
-  WebViewHost* host = NULL;
-  LPWSTR navigationTarget = NULL;
-  char messageBuffer[kWV2MessageBufferSize];
+    std::atomic<ULONG> referenceCount{1};
+    WebViewHost* host = NULL;
+    LPWSTR navigationTarget = NULL;
+    char messageBuffer[kWV2MessageBufferSize];
 };
 
 // New handler with count 1 and a copy of `navigationTarget`; null when memory
@@ -43,8 +45,8 @@ class WV2Handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHan
 WV2Handler* wv2HandlerCreate(WebViewHost* host, const wchar_t* navigationTarget);
 
 // [web UI thread]
-ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* wv2HandlerAsEnvironmentCompleted(
-    WV2Handler* handler);
+ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*
+wv2HandlerAsEnvironmentCompleted(WV2Handler* handler);
 void wv2HandlerRelease(WV2Handler* handler);
 
 // True for the addresses the web view may show itself: those beginning with

@@ -17,7 +17,8 @@ std::vector<FormantCoefficientsFn> forms() {
     int count = 0;
     const WideForms* sets = wide_forms_available(&count);
     std::vector<FormantCoefficientsFn> v;
-    for (int i = 0; i < count; ++i) v.push_back(sets[i].coefficients);
+    for (int i = 0; i < count; ++i)
+        v.push_back(sets[i].coefficients);
     return v;
 }
 
@@ -43,14 +44,17 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                     CoefficientRows r;
                     for (int32_t i = 0; i < kCoefficientFloats; ++i) {
                         s = s * 1664525u + 1013904223u;
-                        r.cutoff_cur[i] = (s >> 28) < 3
-                                              ? (lower_half ? specials_from_1hz : specials)[(s >> 8) % 10]
-                                              : 1.0f + static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
-                        if (under_limit && !(r.cutoff_cur[i] <= 0.499f * fs)) r.cutoff_cur[i] = 0.499f * fs;
+                        r.cutoff_cur[i] =
+                            (s >> 28) < 3
+                                ? (lower_half ? specials_from_1hz : specials)[(s >> 8) % 10]
+                                : 1.0f + static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
+                        if (under_limit && !(r.cutoff_cur[i] <= 0.499f * fs))
+                            r.cutoff_cur[i] = 0.499f * fs;
                         r.q_cur[i] = 0.05f + static_cast<float>((s >> 4) & 1023u) * 0.05f;
                     }
                     // Floats past the rows must stay as they were.
-                    for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) r.t[i] = r.hp1[i] = -7.0f;
+                    for (int32_t i = 3 * m; i < kCoefficientFloats; ++i)
+                        r.t[i] = r.hp1[i] = -7.0f;
                     form(&rates, &r, m, lower_half, under_limit);
                     for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) {
                         ASSERT_EQ(r.t[i], -7.0f) << m << " " << i;
@@ -60,7 +64,8 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                         const float cut = r.cutoff_cur[i];
                         const float fp = cut < 0.499f * fs ? cut : 0.499f * fs;
                         const float x = ((3.14159265f / fs) * fp) * 0x1.45f306p-3f;
-                        const float t = fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
+                        const float t =
+                            fast_rcp(fp) * (fast_sin2pi(x) * fast_rcp(fast_sin2pi(0.25f + x)));
                         const float kf = cut * t;
                         const float k = fast_rcp(r.q_cur[i]);
                         ASSERT_EQ(float_bits(r.t[i]), float_bits(t)) << cut;

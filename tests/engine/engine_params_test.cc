@@ -21,7 +21,8 @@ TEST(EngineParameters, DefaultsGiveTheDocumentedInternalValues) {
     EXPECT_EQ(e.heel.jaw, 12.4222007837421f * 0x1.47ae14p-7f);
     EXPECT_FALSE(e.mid_on);
     for (uint32_t i = 0; i < kInputParameterCount; ++i)
-        EXPECT_EQ(wah_engine_get_parameter(&e, i), static_cast<float>(kInputParameterRecords[i].default_value));
+        EXPECT_EQ(wah_engine_get_parameter(&e, i),
+                  static_cast<float>(kInputParameterRecords[i].default_value));
 }
 
 TEST(EngineParameters, ScalingAndLimits) {
@@ -63,7 +64,7 @@ TEST(EngineParameters, EnvelopeTimesMarkChangesOnlyWhenTheyChange) {
     EXPECT_EQ(e.env_coeffs.changed, static_cast<uint32_t>(kOnePoleChangedDown));
     const float before = e.env_coeffs.m_a1d;
     float x = 0.0f;
-    wah_engine_process(&e, &x, &x, 0);  // the block start applies it
+    wah_engine_process(&e, &x, &x, 0); // the block start applies it
     EXPECT_EQ(e.env_coeffs.changed, 0u);
     EXPECT_GT(e.env_coeffs.m_a1d, before);
 }
@@ -72,7 +73,7 @@ TEST(EngineParameters, SyncRateFollowsTempoAndStaysInTheTable) {
     WahEngine e;
     prepare_default_engine(&e, 48000.0f);
     wah_engine_set_parameter(&e, kLfoSync, 1.0f);
-    EXPECT_NEAR(e.lfo_freq, 2.0f, 1e-6f);  // 120 bpm, one cycle per quarter
+    EXPECT_NEAR(e.lfo_freq, 2.0f, 1e-6f); // 120 bpm, one cycle per quarter
     wah_engine_set_parameter(&e, kLfoSyncRate, 1.0f);
     EXPECT_NEAR(e.lfo_freq, 1.0f / 3.0f, 1e-6f);
     // Out-of-range values are the caller's fault; the table is never left.
@@ -85,7 +86,7 @@ TEST(EngineParameters, SyncRateFollowsTempoAndStaysInTheTable) {
     wah_engine_set_parameter(&e, kLfoSync, 0.0f);
     wah_engine_set_parameter(&e, kLfoFreeRate, 5.0f);
     EXPECT_EQ(e.lfo_freq, 5.0f);
-    EXPECT_NE(e.lfo_inc, e.sample_period * 5.0f);  // not before the next block
+    EXPECT_NE(e.lfo_inc, e.sample_period * 5.0f); // not before the next block
 }
 
 TEST(EngineParameters, OutOfRangeIndicesAndResets) {
@@ -98,7 +99,7 @@ TEST(EngineParameters, OutOfRangeIndicesAndResets) {
     EXPECT_EQ(wah_engine_get_parameter(&e, 40), 0.0f);
     const float first = e.random_value;
     wah_engine_reset(&e);
-    EXPECT_NE(e.random_value, first);  // the generator is not re-seeded
+    EXPECT_NE(e.random_value, first); // the generator is not re-seeded
     EXPECT_GE(e.random_value, -1.0f);
     EXPECT_LT(e.random_value, 1.0f);
 }

@@ -22,7 +22,9 @@ inline float lane_of(__m128 v, int lane) {
     return f[lane];
 }
 
-inline uint32_t lane_bits(__m128 v, int lane) { return float_bits(lane_of(v, lane)); }
+inline uint32_t lane_bits(__m128 v, int lane) {
+    return float_bits(lane_of(v, lane));
+}
 
 inline float bits_float(uint32_t b) {
     float x;

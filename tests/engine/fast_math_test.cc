@@ -15,9 +15,11 @@ TEST(FastMath, ReciprocalIsPinnedAndWithinItsError) {
 }
 
 TEST(FastMath, FloorAndFractionAreExact) {
-    const float cases[] = {-0.25f, 0.25f, 1.0f, -1.0f, -1.5f, 2.75f, 8388607.5f, -8388607.5f,
-                           16777216.0f, -3e9f, 0.99999994f, -1e-30f, 123.456f};
-    for (float x : cases) EXPECT_EQ(fast_floor(x), floorf(x)) << x;
+    const float cases[] = {-0.25f,      0.25f,      1.0f,        -1.0f,       -1.5f,
+                           2.75f,       8388607.5f, -8388607.5f, 16777216.0f, -3e9f,
+                           0.99999994f, -1e-30f,    123.456f};
+    for (float x : cases)
+        EXPECT_EQ(fast_floor(x), floorf(x)) << x;
     EXPECT_EQ(float_bits(fast_floor(-0.0f)), float_bits(-0.0f));
     EXPECT_EQ(fast_frac(-0.25f), 0.75f);
     EXPECT_EQ(fast_frac(1.0f), 0.0f);
@@ -47,10 +49,11 @@ TEST(FastMath, SineOfTwoPiIsPinned) {
     double worst = 0.0;
     for (float x = -2.0f; x < 2.0f; x += 0.00173f) {
         const double err = fabs(fast_sin2pi(x) - sin(6.283185307179586 * x));
-        if (err > worst) worst = err;
+        if (err > worst)
+            worst = err;
     }
     EXPECT_LT(worst, 0.0109);
-    EXPECT_GT(worst, 0.005);  // it is an approximation, not a library sine
+    EXPECT_GT(worst, 0.005); // it is an approximation, not a library sine
 }
 
 TEST(OnePole, CoefficientsFollowCutoffAndRate) {
@@ -60,7 +63,7 @@ TEST(OnePole, CoefficientsFollowCutoffAndRate) {
     EXPECT_EQ(float_bits(c.fs_2pi), float_bits(0x1.45f306p-3f * 48000.0f));
     one_pole_reset_coeffs(&c);
     EXPECT_EQ(c.changed, 0u);
-    EXPECT_EQ(c.m_a1u, 0.0f);  // +inf cutoff: a wire
+    EXPECT_EQ(c.m_a1u, 0.0f); // +inf cutoff: a wire
     EXPECT_EQ(one_pole_step_asym(&c, 0.0f, 0.8f), 0.8f);
     const double tau_fs = 48000.0 / (2.0 * 3.141592653589793 * 10.0);
     EXPECT_NEAR(c.m_a1d, tau_fs / (tau_fs + 1.0), 2e-5);
@@ -81,7 +84,7 @@ TEST(OnePole, SettersMarkOnlyRealChanges) {
     one_pole_set_cutoff_up(&c, 50.0f);
     EXPECT_EQ(c.changed, static_cast<uint32_t>(kOnePoleChangedUp));
     one_pole_set_cutoff_down(&c, NAN);
-    one_pole_set_cutoff_down(&c, NAN);  // NaN never equals: marked again, harmless
+    one_pole_set_cutoff_down(&c, NAN); // NaN never equals: marked again, harmless
     EXPECT_EQ(c.changed, static_cast<uint32_t>(kOnePoleChangedUp | kOnePoleChangedDown));
     one_pole_set_cutoff_down(&c, 5.0f);
     one_pole_update_coeffs(&c);

@@ -31,7 +31,9 @@ void update(FormantLanes* l) {
     const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
     formant_coefficients_sse2(&rates, &rows, 1, false, false);
     // Lane 3 (filter 3 again) from lane 2.
-    const auto row = [](const float* packed) { return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]); };
+    const auto row = [](const float* packed) {
+        return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]);
+    };
     l->t = row(rows.t);
     l->kf = row(rows.kf);
     l->k = row(rows.k);
@@ -67,12 +69,14 @@ void glide_toward_random_targets(FormantLanes* l, float highest, uint32_t* s, Ch
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
-    std::vector<float> xs = {0.0f, -0.0f, -126.0f, -126.5f, -125.9f, 127.9f, 128.0f, 1e9f, -1e9f,
-                             INFINITY, -INFINITY, NAN, -3.0f, 7.7813597f, 0.25f, -0.25f, 1.0f, -1.0f, 0.5f, -0.5f, 8388607.5f,
-                             -8388607.5f, 8388608.0f, 3e9f, -3e9f, 1e-30f, -1e-30f, 0.99999994f};
+    std::vector<float> xs = {0.0f,   -0.0f,      -126.0f,    -126.5f,     -125.9f,    127.9f,
+                             128.0f, 1e9f,       -1e9f,      INFINITY,    -INFINITY,  NAN,
+                             -3.0f,  7.7813597f, 0.25f,      -0.25f,      1.0f,       -1.0f,
+                             0.5f,   -0.5f,      8388607.5f, -8388607.5f, 8388608.0f, 3e9f,
+                             -3e9f,  1e-30f,     -1e-30f,    0.99999994f};
     uint32_t s = 99u;
     for (int i = 0; i < 20000; ++i) {
         s = s * 1664525u + 1013904223u;
@@ -89,7 +93,8 @@ TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
         // The short exponential wherever it is allowed: [0, 128).
         if (isfinite(x)) {
             const float in_range = fmodf(fabsf(x), 128.0f);
-            ASSERT_EQ(lane_bits(pow2_in_range(splat(in_range)), 1), float_bits(fast_pow2(in_range))) << in_range;
+            ASSERT_EQ(lane_bits(pow2_in_range(splat(in_range)), 1), float_bits(fast_pow2(in_range)))
+                << in_range;
         }
     }
 }
@@ -99,15 +104,19 @@ TEST(FormantLanes, KernelsMatchTheScalarKernelsBitForBit) {
 // the sum rounds most), one in 257 below that, and the smallest arguments.
 TEST(FormantLanes, QuarterSinePairMatchesTheScalarSine) {
     const auto check = [](float x) {
-        if (!(0.25f + x < 0.5f)) return;
+        if (!(0.25f + x < 0.5f))
+            return;
         WideF sine, cosine;
         sin2pi_quarter_pair(splat(x * 4.0f), &sine, &cosine);
         ASSERT_EQ(lane_bits(sine, 2), float_bits(fast_sin2pi(x))) << x;
         ASSERT_EQ(lane_bits(cosine, 1), float_bits(fast_sin2pi(0.25f + x))) << x;
     };
-    for (float x : {0x1p-149f, 0x1p-126f, 0x1p-30f, 0x1p-26f, 0x1p-25f, 0x1.fffffep-3f}) check(x);
-    for (uint32_t b = float_bits(0x1p-30f); b < float_bits(0.125f); b += 257u) check(bits_float(b));
-    for (uint32_t b = float_bits(0.125f); b < float_bits(0.25f); ++b) check(bits_float(b));
+    for (float x : {0x1p-149f, 0x1p-126f, 0x1p-30f, 0x1p-26f, 0x1p-25f, 0x1.fffffep-3f})
+        check(x);
+    for (uint32_t b = float_bits(0x1p-30f); b < float_bits(0.125f); b += 257u)
+        check(bits_float(b));
+    for (uint32_t b = float_bits(0.125f); b < float_bits(0.25f); ++b)
+        check(bits_float(b));
 }
 
 TEST(FormantLanes, FiltersMatchTheScalarFiltersWhileTargetsJump) {
@@ -135,11 +144,14 @@ TEST(FormantLanes, FiltersMatchTheScalarFiltersWhileTargetsJump) {
             set_targets(&lanes, cutoff, q);
         }
         float bp[3];
-        for (int f = 0; f < 3; ++f) svf_update_coeffs(&scalar.svf[f], false);
-        for (int f = 0; f < 3; ++f) bp[f] = svf_process(&scalar.svf[f], &scalar.svf_state[f], in[i]);
+        for (int f = 0; f < 3; ++f)
+            svf_update_coeffs(&scalar.svf[f], false);
+        for (int f = 0; f < 3; ++f)
+            bp[f] = svf_process(&scalar.svf[f], &scalar.svf_state[f], in[i]);
         update(&lanes);
         const __m128 out = formant_lanes_process_at(&lanes, in[i], lanes.cutoff_cur);
-        for (int f = 0; f < 3; ++f) ASSERT_EQ(lane_bits(out, f), float_bits(bp[f])) << i << " " << f;
+        for (int f = 0; f < 3; ++f)
+            ASSERT_EQ(lane_bits(out, f), float_bits(bp[f])) << i << " " << f;
     }
     formant_lanes_store(&lanes, &lanes_engine);
     EXPECT_EQ(memcmp(scalar.svf, lanes_engine.svf, sizeof scalar.svf), 0);
@@ -226,13 +238,16 @@ TEST(FormantLanes, OrdinaryVowelsGiveTargetsUnderTheirBound) {
             for (int color = 0; color <= 8; ++color)
                 for (int sex = 0; sex <= 8; ++sex)
                     for (int age = 0; age <= 8; ++age) {
-                        const VowelPoint v = {jaw / 8.0f, tongue / 8.0f, color / 8.0f, sex / 8.0f, age / 8.0f};
+                        const VowelPoint v = {jaw / 8.0f, tongue / 8.0f, color / 8.0f, sex / 8.0f,
+                                              age / 8.0f};
                         float cutoff[3], q[3];
                         formant_values(&v, cutoff, q);
-                        for (float c : cutoff) highest = c > highest ? c : highest;
+                        for (float c : cutoff)
+                            highest = c > highest ? c : highest;
                     }
     EXPECT_LT(highest, kOrdinaryCutoffBoundHz);
-    EXPECT_GT(highest, 0.5f * kOrdinaryCutoffBoundHz);  // the bound is not loose by more than a factor two
+    EXPECT_GT(highest,
+              0.5f * kOrdinaryCutoffBoundHz); // the bound is not loose by more than a factor two
 }
 
 TEST(FormantLanes, CutoffsStayUnderThePrewarpLimitWhereTheCheckSaysSo) {
@@ -242,9 +257,11 @@ TEST(FormantLanes, CutoffsStayUnderThePrewarpLimitWhereTheCheckSaysSo) {
     for (const float fs : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
         FormantLanes l = engine_lanes(fs);
         ASSERT_TRUE(formant_lanes_cutoffs_under_prewarp_limit(&l)) << fs;
-        glide_toward_random_targets(&l, kOrdinaryCutoffBoundHz - 1.0f, &s, [fs](const FormantLanes& g) {
-            for (int j = 0; j < 4; ++j) ASSERT_LE(lane_of(g.cutoff_cur, j), lane_of(g.prewarp_max, j)) << fs;
-        });
+        glide_toward_random_targets(
+            &l, kOrdinaryCutoffBoundHz - 1.0f, &s, [fs](const FormantLanes& g) {
+                for (int j = 0; j < 4; ++j)
+                    ASSERT_LE(lane_of(g.cutoff_cur, j), lane_of(g.prewarp_max, j)) << fs;
+            });
     }
 }
 
@@ -260,19 +277,26 @@ TEST(FormantLanes, RangeChecksRefuseWhatTheyCannotProve) {
         bool lower_half, under_limit;
     };
     const Case cases[] = {
-        {"cutoff under 1 Hz", [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 0.5f, 2000.0f, 2000.0f); },
+        {"cutoff under 1 Hz",
+         [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 0.5f, 2000.0f, 2000.0f); },
          false, true},
         {"cutoff over the limit",
-         [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 24000.0f, 2000.0f, 2000.0f); }, true, false},
-        {"cutoff not a number", [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f); },
+         [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, 24000.0f, 2000.0f, 2000.0f); },
+         true, false},
+        {"cutoff not a number",
+         [](FormantLanes* l) { l->cutoff_cur = _mm_setr_ps(1000.0f, NAN, 2000.0f, 2000.0f); },
          false, false},
-        {"target under 1 Hz", [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 0.5f, 0.5f); }, false,
+        {"target under 1 Hz",
+         [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 0.5f, 0.5f); }, false,
          true},
         {"target over the limit",
-         [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 30000.0f, 30000.0f); }, true, false},
+         [](FormantLanes* l) { l->cutoff = _mm_setr_ps(1000.0f, 1500.0f, 30000.0f, 30000.0f); },
+         true, false},
         {"feedback of 1", [](FormantLanes* l) { l->a1u = _mm_set1_ps(1.0f); }, false, false},
-        {"limit under 1 Hz", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(0.499f); }, false, false},
-        {"limit under the bound", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(3992.0f); }, true, false},
+        {"limit under 1 Hz", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(0.499f); }, false,
+         false},
+        {"limit under the bound", [](FormantLanes* l) { l->prewarp_max = _mm_set1_ps(3992.0f); },
+         true, false},
     };
     const FormantLanes good = engine_lanes(48000.0f);
     ASSERT_TRUE(formant_lanes_sines_in_lower_half(&good));

@@ -20,7 +20,7 @@ void targets_at(WahEngine* e, float p) {
     formant_targets(e->svf, &v);
 }
 
-}  // namespace
+} // namespace
 
 TEST(Formants, DefaultVowelsSitWhereTheyShould) {
     WahEngine e;
@@ -82,7 +82,7 @@ TEST(Formants, TangentIsLimitedBelowNyquist) {
     prepare_default_engine(&e, 8000.0f);
     SvfCoeffs* c = &e.svf[2];
     EXPECT_NEAR(c->prewarp_max, 3992.0f, 0.01f);
-    c->cutoff = 4400.0f;  // a third formant above the limit
+    c->cutoff = 4400.0f; // a third formant above the limit
     c->q = 10.0f;
     svf_reset(c, &e.svf_state[2]);
     // The tangent is taken at the limit, and kf scaled by cutoff / limit.
@@ -93,7 +93,8 @@ TEST(Formants, TangentIsLimitedBelowNyquist) {
     // The filter stays stable there.
     const std::vector<float> in = test_noise(8000, 0.5f);
     float peak = 0.0f;
-    for (float x : in) peak = fmaxf(peak, fabsf(svf_process(c, &e.svf_state[2], x)));
+    for (float x : in)
+        peak = fmaxf(peak, fabsf(svf_process(c, &e.svf_state[2], x)));
     EXPECT_TRUE(isfinite(peak));
     EXPECT_LT(peak, 20.0f);
 }
@@ -103,7 +104,8 @@ TEST(Formants, BandPassRejectsSilenceAndDirectCurrent) {
     prepare_default_engine(&e, 44100.0f);
     SvfCoeffs* c = &e.svf[0];
     SvfState* s = &e.svf_state[0];
-    for (int i = 0; i < 1000; ++i) EXPECT_EQ(svf_process(c, s, 0.0f), 0.0f);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(svf_process(c, s, 0.0f), 0.0f);
     float y = 0.0f;
     float peak = 0.0f;
     for (int i = 0; i < 44100; ++i) {
@@ -117,7 +119,8 @@ TEST(Formants, BandPassRejectsSilenceAndDirectCurrent) {
     float amp = 0.0f;
     for (int i = 0; i < 44100; ++i) {
         y = svf_process(c, s, sinf(6.2831853f * f * static_cast<float>(i) / 44100.0f));
-        if (i > 22050) amp = fmaxf(amp, fabsf(y));
+        if (i > 22050)
+            amp = fmaxf(amp, fabsf(y));
     }
     EXPECT_NEAR(amp, c->q_cur, 0.02f);
 }

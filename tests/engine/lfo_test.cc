@@ -34,7 +34,7 @@ float wave_at(float wf, float u, float skew, float random_value) {
     return lfo_wave(wf, lfo_skewed_phase(u, skew), random_value);
 }
 
-}  // namespace
+} // namespace
 
 TEST(LfoTransport, SongPositionSources) {
     WahEngine e;
@@ -56,7 +56,7 @@ TEST(LfoTransport, SongPositionSources) {
     ti.valid_mask |= kTransportBeat;
     ti.beat = 10.0;
     wah_engine_apply_transport(&e, &ti);
-    EXPECT_EQ(e.resync_position, 5.0);  // beats in eighths
+    EXPECT_EQ(e.resync_position, 5.0); // beats in eighths
     ti.valid_mask |= kTransportPositionQuarters;
     ti.position_quarters = 3.25;
     wah_engine_apply_transport(&e, &ti);
@@ -83,13 +83,13 @@ TEST(LfoTransport, SpeedRollingAndRate) {
     ti.tempo = 90.0f;
     e.rolling = true;
     wah_engine_apply_transport(&e, &ti);
-    EXPECT_FALSE(e.rolling);  // speed 0 without a rolling flag: stopped
+    EXPECT_FALSE(e.rolling); // speed 0 without a rolling flag: stopped
     EXPECT_EQ(e.speed_factor, 1.0f);
     EXPECT_NEAR(e.lfo_freq, 1.5f, 1e-6f);
     ti.valid_mask |= kTransportRolling;
     ti.rolling = true;
     wah_engine_apply_transport(&e, &ti);
-    EXPECT_EQ(e.speed_factor, 0.0f);  // rolling at speed 0: the synced LFO halts
+    EXPECT_EQ(e.speed_factor, 0.0f); // rolling at speed 0: the synced LFO halts
     EXPECT_EQ(e.lfo_freq, 0.0f);
     ti.speed = -2.0f;
     wah_engine_apply_transport(&e, &ti);
@@ -103,7 +103,7 @@ TEST(LfoTransport, ResyncSetsThePhaseFromTheSongPosition) {
     WahEngine e;
     prepare_default_engine(&e, 48000.0f);
     wah_engine_set_parameter(&e, kLfoSync, 1.0f);
-    wah_engine_set_parameter(&e, kLfoSyncRate, 14.0f);  // 4 cycles per quarter
+    wah_engine_set_parameter(&e, kLfoSyncRate, 14.0f); // 4 cycles per quarter
     TransportInfo ti = rolling_at(10.25);
     wah_engine_apply_transport(&e, &ti);
     e.lfo_phase_acc = 0.6f;
@@ -151,7 +151,7 @@ TEST(LfoWaveforms, MorphPointsAndSkew) {
     // Sine: -1 at the cycle start, +1 at the middle.
     EXPECT_EQ(lfo_wave(1.0f, 0.0f, 0.0f), -1.0f);
     EXPECT_EQ(lfo_wave(1.0f, 0.5f, 0.0f), 1.0f);
-    EXPECT_NEAR(wave_at(1.0f, 0.5f, 0.5f, 0.0f), 1.0f, 1e-4f);  // skew 0.5 is nearly neutral
+    EXPECT_NEAR(wave_at(1.0f, 0.5f, 0.5f, 0.0f), 1.0f, 1e-4f); // skew 0.5 is nearly neutral
     // Triangle: g is just below 4, so the peak lands within 3e-5 of 1.
     EXPECT_NEAR(lfo_wave(2.0f, 0.5f, 0.0f), 1.0f, 3e-5f);
     EXPECT_NEAR(lfo_wave(2.0f, 0.25f, 0.0f), 0.0f, 3e-5f);
@@ -172,7 +172,7 @@ TEST(LfoWaveforms, MorphPointsAndSkew) {
     EXPECT_EQ(wave_at(3.0f, 0.25f, 0.5f, 0.3f), 1.0f);
     EXPECT_EQ(wave_at(3.0f, 0.75f, 0.5f, 0.3f), -1.0f);
     EXPECT_EQ(wave_at(2.999f, 0.75f, 0.5f, 0.3f), -1.0f);
-    EXPECT_EQ(lfo_wave(3.0f, 0.5f, 0.3f), 0.0f);  // exactly on the edge
+    EXPECT_EQ(lfo_wave(3.0f, 0.5f, 0.3f), 0.0f); // exactly on the edge
     EXPECT_EQ(wave_at(4.0f, 0.25f, 0.5f, 0.3f), 0.3f);
     EXPECT_EQ(wave_at(3.5f, 0.75f, 0.5f, 0.3f), (0.3f + 1.0f) * 0.5f - 1.0f);
     // Skew 0.001: the rising half of the cycle is over after 1/1000 of it.
@@ -196,13 +196,13 @@ TEST(LfoWaveforms, ContributionGatingAndBias) {
             hi = fmaxf(hi, e.lfo_out);
         }
     }
-    EXPECT_EQ(lo, 0.0f);  // bias +100 moves the swing to 0..1
+    EXPECT_EQ(lo, 0.0f); // bias +100 moves the swing to 0..1
     EXPECT_EQ(hi, 1.0f);
     wah_engine_set_parameter(&e, kLfoOn, 0.0f);
     const float phase = e.lfo_phase;
     process_block(&e, in);
     EXPECT_EQ(e.lfo_out, 0.0f);
-    EXPECT_NE(e.lfo_phase, phase);  // switched off, still running
+    EXPECT_NE(e.lfo_phase, phase); // switched off, still running
 }
 
 TEST(LfoRandom, LevelRefreshesExactlyAtPhaseWraps) {
@@ -232,7 +232,7 @@ TEST(LfoRandom, LevelRefreshesExactlyAtPhaseWraps) {
         last_phase = e.lfo_phase;
         last_level = e.random_value;
     }
-    EXPECT_EQ(wraps, 2);  // 2 Hz for 1.25 s
+    EXPECT_EQ(wraps, 2); // 2 Hz for 1.25 s
 }
 
 TEST(LfoRandom, GeneratorSequenceIsPinned) {
@@ -264,7 +264,7 @@ TEST(Envelope, AttackFastReleaseSlow) {
     wah_engine_set_parameter(&e, kEnvOn, 1.0f);
     wah_engine_set_parameter(&e, kEnvAttack, 1.0f);
     wah_engine_set_parameter(&e, kEnvRelease, 1000.0f);
-    std::vector<float> loud(240, 0.5f);  // 5 ms
+    std::vector<float> loud(240, 0.5f); // 5 ms
     process_block(&e, loud);
     EXPECT_GT(e.env_level, 0.49f);
     EXPECT_EQ(e.env_out, e.env_level * 50.0f);
@@ -277,5 +277,5 @@ TEST(Envelope, AttackFastReleaseSlow) {
     wah_engine_set_parameter(&e, kEnvOn, 0.0f);
     process_block(&e, loud);
     EXPECT_EQ(e.env_out, 0.0f);
-    EXPECT_GT(e.env_level, 0.49f);  // switched off, still following
+    EXPECT_GT(e.env_level, 0.49f); // switched off, still following
 }

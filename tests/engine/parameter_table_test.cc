@@ -10,13 +10,15 @@ namespace {
 
 uint32_t sdbm(const char* s) {
     uint32_t h = 0;
-    for (; *s; ++s) h = static_cast<uint8_t>(*s) + (h << 6) + (h << 16) - h;
+    for (; *s; ++s)
+        h = static_cast<uint8_t>(*s) + (h << 6) + (h << 16) - h;
     return h & 0x7FFFFFFFu;
 }
 
 std::u16string format(uint32_t index, double normalized) {
     char16_t buffer[kFormatValueCapacity];
-    for (char16_t& c : buffer) c = u'#';
+    for (char16_t& c : buffer)
+        c = u'#';
     EXPECT_TRUE(formatValue(index, normalized, buffer));
     return std::u16string(buffer);
 }
@@ -27,13 +29,14 @@ uint64_t bits(double d) {
     return u;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ParameterTable, ParamIdsAreTheSdbmHashOfTheIds) {
     for (uint32_t i = 0; i < kParameterCount; ++i) {
         const ParameterDescription& d = kParameterDescriptions[i];
         std::string key = d.id;
-        if (i == kBypass) key += ' ';
+        if (i == kBypass)
+            key += ' ';
         EXPECT_EQ(d.param_id, sdbm(key.c_str())) << d.id;
         uint32_t found = 99;
         ASSERT_TRUE(indexFromParamId(d.param_id, &found)) << d.id;
@@ -81,11 +84,12 @@ TEST(ParameterTable, RecordsAndRowsAgreeWithIndices) {
 }
 
 TEST(ParameterTable, SyncRatiosAreFloatQuotients) {
-    EXPECT_EQ(kSyncRatios[7], 1.0f);  // default 8: one cycle per quarter note
+    EXPECT_EQ(kSyncRatios[7], 1.0f); // default 8: one cycle per quarter note
     EXPECT_EQ(kSyncRatios[0], 1.0f / 6.0f);
     EXPECT_EQ(kSyncRatios[18], 32.0f / 3.0f);
     EXPECT_EQ(kSyncRatios[23], 48.0f);
-    for (uint32_t k = 1; k < kSyncRateCount; ++k) EXPECT_NE(kSyncRatios[k], kSyncRatios[k - 1]);
+    for (uint32_t k = 1; k < kSyncRateCount; ++k)
+        EXPECT_NE(kSyncRatios[k], kSyncRatios[k - 1]);
 }
 
 TEST(ParameterConversion, MapsBothWays) {
@@ -94,7 +98,7 @@ TEST(ParameterConversion, MapsBothWays) {
     EXPECT_EQ(normalizedToPlain(kEnvAttack, 1.0), 999.9999999999998);
     EXPECT_EQ(plainToNormalized(kEnvRelease, 100.0), 0.6666666666666667);
     EXPECT_EQ(plainToNormalized(kLfoOut, 0.5), 0.75);
-    EXPECT_EQ(plainToNormalized(kModPosition, 150.0), 1.5);  // no clamping
+    EXPECT_EQ(plainToNormalized(kModPosition, 150.0), 1.5); // no clamping
     EXPECT_EQ(normalizedToPlain(kMix, -1.0), -100.0);
 }
 
@@ -107,8 +111,8 @@ TEST(ParameterConversion, SnapsAndClamps) {
     EXPECT_EQ(snapAndClamp(kLfoSyncRate, -0.5), 1.0);
     EXPECT_EQ(snapAndClamp(kBypass, 0.7), 1.0);
     EXPECT_EQ(snapAndClamp(kLfoBias, -150.0), -100.0);
-    EXPECT_EQ(snapAndClamp(kLfoWaveform, 2.5), 2.5);  // continuous, only clamped
-    EXPECT_EQ(snapAndClamp(kMix, NAN), 0.0);          // NaN never escapes
+    EXPECT_EQ(snapAndClamp(kLfoWaveform, 2.5), 2.5); // continuous, only clamped
+    EXPECT_EQ(snapAndClamp(kMix, NAN), 0.0);         // NaN never escapes
     EXPECT_EQ(snapAndClamp(kMix, INFINITY), 100.0);
 }
 
@@ -118,13 +122,20 @@ TEST(ParameterText, FormatsTwoTruncatedDecimals) {
         double normalized;
         const char16_t* text;
     } cases[] = {
-        {kPosition, 0.5, u"50.00"},        {kLfoBias, 0.25, u"-50.00"},
-        {kHeelJaw, 0.124222007837421, u"12.42"}, {kMix, 1.0, u"100.00"},
-        {kLfoFreeRate, 0.0, u"0.20"},      {kLfoFreeRate, 0.5, u"2.00"},
-        {kEnvAttack, 1.0, u"999.99"},      {kLfoPhase, 0.3, u"0.29"},
-        {kMix, 0.1999, u"19.98"},          {kMidOn, 0.7, u"0.69"},
-        {kMidOn, 0.5, u"0.50"},            {kLfoPhase, 0.07, u"0.06"},
-        {kLfoSyncPhase, 1.0, u"360.00"},   {kMix, 0.0, u"0.00"},
+        {kPosition, 0.5, u"50.00"},
+        {kLfoBias, 0.25, u"-50.00"},
+        {kHeelJaw, 0.124222007837421, u"12.42"},
+        {kMix, 1.0, u"100.00"},
+        {kLfoFreeRate, 0.0, u"0.20"},
+        {kLfoFreeRate, 0.5, u"2.00"},
+        {kEnvAttack, 1.0, u"999.99"},
+        {kLfoPhase, 0.3, u"0.29"},
+        {kMix, 0.1999, u"19.98"},
+        {kMidOn, 0.7, u"0.69"},
+        {kMidOn, 0.5, u"0.50"},
+        {kLfoPhase, 0.07, u"0.06"},
+        {kLfoSyncPhase, 1.0, u"360.00"},
+        {kMix, 0.0, u"0.00"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(format(c.index, c.normalized), std::u16string(c.text))
@@ -137,10 +148,12 @@ TEST(ParameterText, FormatStaysInsideTheBufferForAnyValue) {
     for (uint32_t index : {kMix, kLfoFreeRate, kEnvAttack}) {
         for (double n : wild) {
             char16_t buffer[kFormatValueCapacity + 8];
-            for (char16_t& c : buffer) c = u'#';
+            for (char16_t& c : buffer)
+                c = u'#';
             formatValue(index, n, buffer);
             size_t len = 0;
-            while (len < kFormatValueCapacity && buffer[len]) ++len;
+            while (len < kFormatValueCapacity && buffer[len])
+                ++len;
             ASSERT_LT(len, kFormatValueCapacity) << index << " " << n;
             for (size_t k = kFormatValueCapacity; k < kFormatValueCapacity + 8; ++k)
                 EXPECT_EQ(buffer[k], u'#');
@@ -173,8 +186,10 @@ TEST(ParameterText, FormatThenParseKeepsTheIntegerPart) {
     for (uint32_t index = 0; index < kParameterCount; ++index) {
         const ParameterRecord* r = parameterRecord(index);
         const double plain = floor(r->maximum * 0.75);
-        if (plain < 1.0 || (r->flags & kParamLogarithmic)) continue;
+        if (plain < 1.0 || (r->flags & kParamLogarithmic))
+            continue;
         const std::u16string text = format(index, plainToNormalized(index, plain));
-        EXPECT_NEAR(normalizedToPlain(index, parseValue(index, text.c_str())), plain, 1e-9) << index;
+        EXPECT_NEAR(normalizedToPlain(index, parseValue(index, text.c_str())), plain, 1e-9)
+            << index;
     }
 }

@@ -19,7 +19,7 @@ bool same_bits(const std::vector<float>& a, const std::vector<float>& b) {
     return a.size() == b.size() && memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Process, SilenceInGivesExactSilenceOut) {
     for (float fs : {44100.0f, 96000.0f}) {
@@ -29,8 +29,9 @@ TEST(Process, SilenceInGivesExactSilenceOut) {
         wah_engine_set_parameter(&e, kLfoWaveform, 4.0f);
         std::vector<float> silence(9000, 0.0f);
         const std::vector<float> out = process_block(&e, silence);
-        for (float y : out) ASSERT_EQ(float_bits(y), 0u);
-        EXPECT_NE(e.mod_position, 50.0f);  // the LFO moved the pedal meanwhile
+        for (float y : out)
+            ASSERT_EQ(float_bits(y), 0u);
+        EXPECT_NE(e.mod_position, 50.0f); // the LFO moved the pedal meanwhile
     }
 }
 
@@ -81,9 +82,9 @@ TEST(Process, EmptyBlockStillDoesTheBlockStart) {
     EXPECT_EQ(outputs[1], e.lfo_phase);
     EXPECT_EQ(outputs[2], e.lfo_out);
     EXPECT_EQ(outputs[3], e.env_out);
-    EXPECT_EQ(e.resync_position, -1.0);   // consumed
-    EXPECT_EQ(e.lfo_phase_acc, 0.5f);     // 2.5 quarters at one cycle each
-    EXPECT_EQ(e.env_coeffs.changed, 0u);  // new attack in force
+    EXPECT_EQ(e.resync_position, -1.0);  // consumed
+    EXPECT_EQ(e.lfo_phase_acc, 0.5f);    // 2.5 quarters at one cycle each
+    EXPECT_EQ(e.env_coeffs.changed, 0u); // new attack in force
     EXPECT_EQ(e.lfo_freq_applied, e.lfo_freq);
 }
 
@@ -101,7 +102,7 @@ TEST(Process, ParameterChangesActFromTheNextBlockOnly) {
     EXPECT_TRUE(same_bits(first_a, first_b));
     const std::vector<float> second_a = process_block(&a, in);
     const std::vector<float> second_b = process_block(&b, in);
-    EXPECT_NE(float_bits(second_a[0]), float_bits(second_b[0]));  // from the first sample
+    EXPECT_NE(float_bits(second_a[0]), float_bits(second_b[0])); // from the first sample
 }
 
 TEST(Process, MixAndPositionLimits) {
@@ -123,7 +124,8 @@ TEST(Process, MixAndPositionLimits) {
     process_block(&e, std::vector<float>(48000, 0.0f));
     const std::vector<float> in = test_noise(256, 0.5f);
     const std::vector<float> out = process_block(&e, in);
-    for (size_t i = 0; i < in.size(); ++i) EXPECT_NEAR(out[i], in[i], 1e-5f);
+    for (size_t i = 0; i < in.size(); ++i)
+        EXPECT_NEAR(out[i], in[i], 1e-5f);
 }
 
 TEST(Process, BypassFadesWithAFiftyMillisecondTimeConstant) {
@@ -131,11 +133,11 @@ TEST(Process, BypassFadesWithAFiftyMillisecondTimeConstant) {
     prepare_default_engine(&e, 48000.0f);
     process_block(&e, std::vector<float>(4800, 0.0f));
     wah_engine_set_parameter(&e, kBypass, 1.0f);
-    process_block(&e, std::vector<float>(2400, 0.0f));  // 50 ms
+    process_block(&e, std::vector<float>(2400, 0.0f)); // 50 ms
     EXPECT_NEAR(e.bypass_state, 1.0f / 2.71828f, 0.01f);
-    process_block(&e, std::vector<float>(21600, 0.0f));  // 0.5 s in all
+    process_block(&e, std::vector<float>(21600, 0.0f)); // 0.5 s in all
     EXPECT_LT(e.bypass_state, 1e-4f);
-    EXPECT_GT(e.bypass_state, 0.0f);  // a fade, never a switch
+    EXPECT_GT(e.bypass_state, 0.0f); // a fade, never a switch
     // The filters keep running while bypassed.
     const std::vector<float> in = test_noise(1000, 0.5f);
     const SvfState before = e.svf_state[0];
@@ -172,7 +174,7 @@ TEST(Process, NonFiniteInputOrParametersDoNotSilenceTheEngine) {
     process_block(&e, in);
     ti.tempo = 120.0f;
     wah_engine_apply_transport(&e, &ti);
-    process_block(&e, in);  // the block that recovers
+    process_block(&e, in); // the block that recovers
     const std::vector<float> out = process_block(&e, in);
     float energy = 0.0f;
     for (float y : out) {

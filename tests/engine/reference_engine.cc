@@ -4,8 +4,12 @@
 
 namespace {
 
-float ref_floor(float x) { return floorf(x); }
-float ref_frac(float x) { return x - floorf(x); }
+float ref_floor(float x) {
+    return floorf(x);
+}
+float ref_frac(float x) {
+    return x - floorf(x);
+}
 
 float ref_rng(WahEngine* e) {
     e->rng_state = e->rng_state * 0x9B60933458E17D7Dull + 0xD737232EECCDF7EDull;
@@ -34,7 +38,8 @@ void ref_block_start(WahEngine* e) {
 void ref_update(SvfCoeffs* c) {
     const bool cm = c->cutoff != c->cutoff_cur;
     const bool qm = c->q != c->q_cur;
-    if (!cm && !qm) return;
+    if (!cm && !qm)
+        return;
     if (cm) {
         c->cutoff_cur = one_pole_step_sticky_rel(&c->smoother, c->cutoff_cur, c->cutoff);
         const float fp = fminf(c->cutoff_cur, c->prewarp_max);
@@ -65,7 +70,7 @@ float ref_svf(const SvfCoeffs* c, SvfState* s, float x) {
     return bp;
 }
 
-}  // namespace
+} // namespace
 
 void reference_process(WahEngine* e, const float* input, float* output, int32_t n) {
     ref_block_start(e);
@@ -76,12 +81,16 @@ void reference_process(WahEngine* e, const float* input, float* output, int32_t 
         const float env = e->env_level * (e->env_on * e->env_gain);
         // LFO.
         float inc = e->lfo_inc;
-        if (fabsf(inc) < 6e-8f) inc = 0.0f;
+        if (fabsf(inc) < 6e-8f)
+            inc = 0.0f;
         e->lfo_phase_acc = ref_frac(e->lfo_phase_acc + inc);
-        const float u = e->lfo_sync ? ref_frac(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
-        if (ref_floor(u) != ref_floor(u - inc)) e->random_value = ref_rng(e);
+        const float u =
+            e->lfo_sync ? ref_frac(e->lfo_phase_acc + e->lfo_sync_offset) : e->lfo_phase_acc;
+        if (ref_floor(u) != ref_floor(u - inc))
+            e->random_value = ref_rng(e);
         const float k = e->lfo_skew;
-        const float b = u < k ? fast_rcp(k + k) * u : ((u + 1.0f) - (k + k)) * fast_rcp(2.0f - (k + k));
+        const float b =
+            u < k ? fast_rcp(k + k) * u : ((u + 1.0f) - (k + k)) * fast_rcp(2.0f - (k + k));
         const float wf = e->lfo_waveform;
         float v;
         if (wf < 2.0f) {
@@ -114,10 +123,12 @@ void reference_process(WahEngine* e, const float* input, float* output, int32_t 
             t = 2.0f * p;
         }
         float vw[5];
-        for (int f = 0; f < 5; ++f) vw[f] = a[f] + (z[f] - a[f]) * t;
+        for (int f = 0; f < 5; ++f)
+            vw[f] = a[f] + (z[f] - a[f]) * t;
         const float h = 1.0f - vw[3];
         const float ag = 1.0f - vw[4];
-        const float s = ((h * 0.100000024f + 0.35000002f) - h * 0.17999995f) * ag + (h * 0.17999995f + 1.0f);
+        const float s =
+            ((h * 0.100000024f + 0.35000002f) - h * 0.17999995f) * ag + (h * 0.17999995f + 1.0f);
         const float f1 = fast_pow2(vw[0] * 2.0324216f + 7.7813597f) * s;
         const float f2 = fast_pow2(vw[1] * 1.8845228f + 9.3442955f) * s;
         const float f3 = fast_pow2(vw[2] * 0.6322682f + 10.965784f) * s;

@@ -39,33 +39,49 @@ void drive(WahEngine* e, TransportInfo* ti, int b, double* song_quarters, int32_
         wah_engine_set_parameter(e, kLfoWaveform, kWaveforms[(b / 5) % 8]);
         wah_engine_set_parameter(e, kLfoSkew, static_cast<float>((b * 37) % 201 - 100));
     }
-    if (b % 7 == 0) wah_engine_set_parameter(e, kPosition, static_cast<float>((b * 53) % 101));
-    if (b % 11 == 0) wah_engine_set_parameter(e, kMix, static_cast<float>((b * 29) % 101));
-    if (b % 13 == 0) wah_engine_set_parameter(e, kMidOn, static_cast<float>(b / 13 % 2));
-    if (b % 17 == 0) wah_engine_set_parameter(e, kLfoSync, static_cast<float>(b / 17 % 2));
-    if (b % 19 == 0) wah_engine_set_parameter(e, kLfoSyncRate, static_cast<float>(1 + b % 24));
-    if (b % 23 == 0) wah_engine_set_parameter(e, kLfoSyncPhase, static_cast<float>((b * 41) % 361));
-    if (b % 29 == 0) wah_engine_set_parameter(e, kBypass, static_cast<float>(b / 29 % 2));
-    if (b % 31 == 0) wah_engine_set_parameter(e, kEnvAmount, static_cast<float>((b * 7) % 201 - 100));
+    if (b % 7 == 0)
+        wah_engine_set_parameter(e, kPosition, static_cast<float>((b * 53) % 101));
+    if (b % 11 == 0)
+        wah_engine_set_parameter(e, kMix, static_cast<float>((b * 29) % 101));
+    if (b % 13 == 0)
+        wah_engine_set_parameter(e, kMidOn, static_cast<float>(b / 13 % 2));
+    if (b % 17 == 0)
+        wah_engine_set_parameter(e, kLfoSync, static_cast<float>(b / 17 % 2));
+    if (b % 19 == 0)
+        wah_engine_set_parameter(e, kLfoSyncRate, static_cast<float>(1 + b % 24));
+    if (b % 23 == 0)
+        wah_engine_set_parameter(e, kLfoSyncPhase, static_cast<float>((b * 41) % 361));
+    if (b % 29 == 0)
+        wah_engine_set_parameter(e, kBypass, static_cast<float>(b / 29 % 2));
+    if (b % 31 == 0)
+        wah_engine_set_parameter(e, kEnvAmount, static_cast<float>((b * 7) % 201 - 100));
     static const float kFreeRates[] = {0.2f, 0.5f, 1.0f, 2.0f, 3.7f, 7.0f, 11.0f, 20.0f};
-    if (b % 9 == 0) wah_engine_set_parameter(e, kLfoFreeRate, kFreeRates[(b / 9) % 8]);
+    if (b % 9 == 0)
+        wah_engine_set_parameter(e, kLfoFreeRate, kFreeRates[(b / 9) % 8]);
     if (b % 43 == 0) {
         wah_engine_set_parameter(e, kEnvAttack, static_cast<float>(1 + (b * 97) % 1000));
         wah_engine_set_parameter(e, kEnvRelease, static_cast<float>(1 + (b * 61) % 1000));
     }
-    if (b % 37 == 0) wah_engine_set_parameter(e, kToeSex, static_cast<float>((b * 11) % 101));
+    if (b % 37 == 0)
+        wah_engine_set_parameter(e, kToeSex, static_cast<float>((b * 11) % 101));
     // Transport: rolling most of the time, with tempo changes and a loop jump.
     const bool rolling = (b / 40) % 4 != 3;
     ti->valid_mask = kTransportRolling | kTransportSpeed | kTransportTempo;
-    if (b % 3 != 2) ti->valid_mask |= kTransportPositionQuarters;
-    else ti->valid_mask |= kTransportBar | kTransportBarBeat | kTransportBeatsPerBar | kTransportBeatUnit;
-    if (ti->rolling != rolling) ti->changed_mask |= kTransportRolling;
+    if (b % 3 != 2)
+        ti->valid_mask |= kTransportPositionQuarters;
+    else
+        ti->valid_mask |=
+            kTransportBar | kTransportBarBeat | kTransportBeatsPerBar | kTransportBeatUnit;
+    if (ti->rolling != rolling)
+        ti->changed_mask |= kTransportRolling;
     ti->rolling = rolling;
     ti->speed = rolling ? 1.0f : 0.0f;
     const float tempo = 90.0f + static_cast<float>((b / 50) % 4) * 25.0f;
-    if (tempo != ti->tempo) ti->changed_mask |= kTransportTempo;
+    if (tempo != ti->tempo)
+        ti->changed_mask |= kTransportTempo;
     ti->tempo = tempo;
-    if (b % 97 == 96) *song_quarters = 4.0;  // loop back
+    if (b % 97 == 96)
+        *song_quarters = 4.0; // loop back
     ti->position_quarters = *song_quarters;
     ti->beats_per_bar = 3.0f;
     ti->beat_unit = 4;
@@ -75,7 +91,8 @@ void drive(WahEngine* e, TransportInfo* ti, int b, double* song_quarters, int32_
         ti->changed_mask |= kTransportPositionQuarters;
         *song_quarters += static_cast<double>(n) / fs * (tempo / 60.0);
     }
-    if (ti->changed_mask) wah_engine_apply_transport(e, ti);
+    if (ti->changed_mask)
+        wah_engine_apply_transport(e, ti);
 }
 
 // Rendered as the plug-in frames run the engine: flush-to-zero and
@@ -91,7 +108,7 @@ uint64_t render_scenario(ProcessFn process, std::vector<float>* keep) {
         wah_engine_set_parameter(&e, kLfoOn, 1.0f);
         wah_engine_set_parameter(&e, kEnvOn, 1.0f);
         TransportInfo ti{};
-        wah_engine_apply_transport(&e, &ti);  // first block after a reset
+        wah_engine_apply_transport(&e, &ti); // first block after a reset
         double song = 0.0;
         const std::vector<float> noise = test_noise(4096, 0.4f, static_cast<uint32_t>(fs));
         std::vector<float> in(4096), out(4096);
@@ -104,31 +121,40 @@ uint64_t render_scenario(ProcessFn process, std::vector<float>* keep) {
                 // Bursts of noise and a tone with silent gaps feed the envelope.
                 const float gate = (t / 3000) % 3 == 2 ? 0.0f : 1.0f;
                 // No library sine: the input must be the same bits in every build.
-                const float tone = fast_sin2pi(fast_frac(static_cast<float>(t % 100000) * 0.00731f));
+                const float tone =
+                    fast_sin2pi(fast_frac(static_cast<float>(t % 100000) * 0.00731f));
                 in[i] = gate * (noise[(t * 7) % 4096] + 0.3f * tone);
             }
             process(&e, in.data(), out.data(), n);
             sample += n;
-            for (int32_t i = 0; i < n; ++i) hash.add(float_bits(out[i]));
+            for (int32_t i = 0; i < n; ++i)
+                hash.add(float_bits(out[i]));
             hash.add(float_bits(e.mod_position));
             hash.add(float_bits(e.lfo_phase));
             hash.add(float_bits(e.lfo_out));
             hash.add(float_bits(e.env_out));
-            if (keep) keep->insert(keep->end(), out.begin(), out.begin() + n);
+            if (keep)
+                keep->insert(keep->end(), out.begin(), out.begin() + n);
         }
         if (fs == 96000.0f) {
             // A reset mid-stream, then more sound.
             wah_engine_reset(&e);
-            for (int32_t i = 0; i < 4096; ++i) in[i] = noise[i];
+            for (int32_t i = 0; i < 4096; ++i)
+                in[i] = noise[i];
             process(&e, in.data(), out.data(), 4096);
-            for (int32_t i = 0; i < 4096; ++i) hash.add(float_bits(out[i]));
-            if (keep) keep->insert(keep->end(), out.begin(), out.end());
+            for (int32_t i = 0; i < 4096; ++i)
+                hash.add(float_bits(out[i]));
+            if (keep)
+                keep->insert(keep->end(), out.begin(), out.end());
             // A long silence: the decaying memories reach the denormal range.
-            for (int32_t i = 0; i < 4096; ++i) in[i] = 0.0f;
+            for (int32_t i = 0; i < 4096; ++i)
+                in[i] = 0.0f;
             for (int k = 0; k < 12; ++k) {
                 process(&e, in.data(), out.data(), 4096);
-                for (int32_t i = 0; i < 4096; ++i) hash.add(float_bits(out[i]));
-                for (uint32_t f = 0; f < kFormantCount; ++f) hash.add(float_bits(e.svf_state[f].bp_z1));
+                for (int32_t i = 0; i < 4096; ++i)
+                    hash.add(float_bits(out[i]));
+                for (uint32_t f = 0; f < kFormantCount; ++f)
+                    hash.add(float_bits(e.svf_state[f].bp_z1));
             }
         }
     }
@@ -140,7 +166,7 @@ uint64_t render_scenario(ProcessFn process, std::vector<float>* keep) {
 // renders it in every build.
 constexpr uint64_t kScenarioHash = 0x46c2c06079077d91ull;
 
-}  // namespace
+} // namespace
 
 TEST(Render, ScenarioHashIsTheSameInEveryBuild) {
     std::vector<float> out;
@@ -167,8 +193,8 @@ TEST(Render, EveryFormOfTheBlockPassesGivesTheScenarioHash) {
                 wide_forms_force(&mixed);
                 const uint64_t h = render_scenario(wah_engine_process, nullptr);
                 wide_forms_force(nullptr);
-                EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h << " kernel " << k << " coefficients " << i
-                                            << " targets " << t;
+                EXPECT_EQ(h, kScenarioHash) << std::hex << "0x" << h << " kernel " << k
+                                            << " coefficients " << i << " targets " << t;
             }
         }
     }
@@ -206,7 +232,8 @@ TEST(Render, StillAndClampedPedalsMatchThePlainReference) {
             wah_engine_process(&a, in.data() + i, out_a.data() + i, 300);
             reference_process(&b, in.data() + i, out_b.data() + i, 300);
         }
-        for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
+        for (size_t i = 0; i < in.size(); ++i)
+            ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
         EXPECT_EQ(float_bits(a.mod_position), float_bits(b.mod_position));
         EXPECT_EQ(float_bits(a.lfo_out), float_bits(b.lfo_out));
     }
@@ -225,7 +252,8 @@ TEST(Render, SettledPedalThatMovesAgainMatchesThePlainReference) {
         const std::vector<float> in = test_noise(144000, 0.3f, 99u + static_cast<uint32_t>(block));
         std::vector<float> out_a(in.size()), out_b(in.size());
         for (size_t i = 0; i < in.size(); i += static_cast<size_t>(block)) {
-            const int32_t n = static_cast<int32_t>(std::min(in.size() - i, static_cast<size_t>(block)));
+            const int32_t n =
+                static_cast<int32_t>(std::min(in.size() - i, static_cast<size_t>(block)));
             if (i / 48000 != (i + static_cast<size_t>(n)) / 48000 || i == 0) {
                 const float position = static_cast<float>((i / 48000) * 37 % 101);
                 wah_engine_set_parameter(&a, kPosition, position);
@@ -254,7 +282,8 @@ TEST(Render, SilentLfoEdgesMatchThePlainReference) {
     // sign of the position, and phases made NaN by an infinite host tempo,
     // which send the pedal to the heel.
     for (int variant = 0; variant < 8; ++variant) {
-        const bool zero_depth = variant & 1, infinite_tempo = variant & 2, positive_bias = variant & 4;
+        const bool zero_depth = variant & 1, infinite_tempo = variant & 2,
+                   positive_bias = variant & 4;
         WahEngine a;
         prepare_default_engine(&a, 48000.0f);
         wah_engine_set_parameter(&a, kPosition, infinite_tempo ? 60.0f : -0.0f);
@@ -286,14 +315,17 @@ TEST(Render, SilentLfoEdgesMatchThePlainReference) {
             wah_engine_process(&a, in.data() + i, out_a.data() + i, 250);
             reference_process(&b, in.data() + i, out_b.data() + i, 250);
             minus_zero_seen |= float_bits(a.mod_position) == 0x80000000u;
-            ASSERT_EQ(float_bits(a.mod_position), float_bits(b.mod_position)) << variant << " " << i;
+            ASSERT_EQ(float_bits(a.mod_position), float_bits(b.mod_position))
+                << variant << " " << i;
             // NaN phases give a NaN contribution, whose sign and payload
             // IEEE 754 leaves open (a compiler may swap the operands of a
             // sum); any NaN will do there.
             const bool both_nan = isnan(a.lfo_out) && isnan(b.lfo_out);
-            ASSERT_TRUE(both_nan || float_bits(a.lfo_out) == float_bits(b.lfo_out)) << variant << " " << i;
+            ASSERT_TRUE(both_nan || float_bits(a.lfo_out) == float_bits(b.lfo_out))
+                << variant << " " << i;
         }
-        for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
+        for (size_t i = 0; i < in.size(); ++i)
+            ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << variant << " " << i;
         // Each edge was reached: a -0 position kept, and the heel for NaN phases.
         if (!infinite_tempo) {
             EXPECT_TRUE(minus_zero_seen || positive_bias) << variant;
@@ -327,7 +359,8 @@ TEST(Render, VowelsOutsideTheirRangeMatchThePlainReference) {
             wah_engine_process(&a, in.data() + i, out_a.data() + i, 200);
             reference_process(&b, in.data() + i, out_b.data() + i, 200);
         }
-        for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << c.index << " " << i;
+        for (size_t i = 0; i < in.size(); ++i)
+            ASSERT_EQ(float_bits(out_a[i]), float_bits(out_b[i])) << c.index << " " << i;
     }
 }
 
@@ -353,8 +386,9 @@ TEST(Render, MixAndBypassThatSettleAndMoveAgainMatchThePlainReference) {
         prepare_default_engine(&a, 48000.0f);
         wah_engine_set_parameter(&a, kLfoOn, lfo ? 1.0f : 0.0f);
         WahEngine b = a;
-        const int32_t segment = 72000;  // 1.5 s
-        const std::vector<float> in = test_noise(4 * segment, 0.3f, 23u + static_cast<uint32_t>(block));
+        const int32_t segment = 72000; // 1.5 s
+        const std::vector<float> in =
+            test_noise(4 * segment, 0.3f, 23u + static_cast<uint32_t>(block));
         std::vector<float> out_a(in.size()), out_b(in.size());
         for (int s = 0; s < 4; ++s) {
             for (WahEngine* e : {&a, &b}) {
@@ -369,7 +403,8 @@ TEST(Render, MixAndBypassThatSettleAndMoveAgainMatchThePlainReference) {
             // The smoothers stalled (a bypass turning on decays for longer),
             // so the resting form ran.
             const float mix_step = one_pole_step(&a.mix_coeffs, a.mix_state, a.mix_target);
-            const float bypass_step = one_pole_step(&a.bypass_coeffs, a.bypass_state, a.bypass_target);
+            const float bypass_step =
+                one_pole_step(&a.bypass_coeffs, a.bypass_state, a.bypass_target);
             EXPECT_EQ(float_bits(mix_step), float_bits(a.mix_state)) << block << " " << s;
             if (s > 0) {
                 EXPECT_EQ(float_bits(bypass_step), float_bits(a.bypass_state)) << block << " " << s;

@@ -27,19 +27,24 @@ TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
                 PositionSettings s;
                 position_settings_init(&s, &e);
                 for (int i = 0; i < 1024; i += kWideLanes) {
-                    float u[kWideLanes], rv[kWideLanes], env[kWideLanes] = {}, lfo[kWideLanes], p[kWideLanes];
+                    float u[kWideLanes], rv[kWideLanes], env[kWideLanes] = {}, lfo[kWideLanes],
+                                                         p[kWideLanes];
                     for (int j = 0; j < kWideLanes; ++j) {
                         u[j] = static_cast<float>(i + j) / 1024.0f;
                         rv[j] = static_cast<float>(j % 4) * 0.5f - 0.9f;
                     }
-                    if (i == 512) u[0] = 0.5f;  // exactly on the square's edge
+                    if (i == 512)
+                        u[0] = 0.5f; // exactly on the square's edge
                     sets[form].targets->positions(&s, u, rv, env, kWideLanes, false, lfo, p);
                     for (int j = 0; j < kWideLanes; ++j) {
-                        const float v = lfo_wave(e.lfo_waveform, lfo_skewed_phase(u[j], e.lfo_skew), rv[j]);
+                        const float v =
+                            lfo_wave(e.lfo_waveform, lfo_skewed_phase(u[j], e.lfo_skew), rv[j]);
                         const float scalar = (v + e.lfo_bias) * (e.lfo_on * e.lfo_gain);
-                        ASSERT_EQ(float_bits(lfo[j]), float_bits(scalar)) << form << " " << wf << " " << skew << " " << u[j];
+                        ASSERT_EQ(float_bits(lfo[j]), float_bits(scalar))
+                            << form << " " << wf << " " << skew << " " << u[j];
                         const float unlimited = e.position + scalar;
-                        const float limited = unlimited >= 0.0f ? (unlimited > 1.0f ? 1.0f : unlimited) : 0.0f;
+                        const float limited =
+                            unlimited >= 0.0f ? (unlimited > 1.0f ? 1.0f : unlimited) : 0.0f;
                         ASSERT_EQ(float_bits(p[j]), float_bits(limited)) << form << " " << u[j];
                     }
                 }
@@ -63,9 +68,11 @@ TEST(WideTargets, FormantTargetsMatchTheScalarFormInEveryForm) {
                 // Two blocks; only the second is asked for, so the first
                 // rows must stay as they were.
                 float p[2 * kWideLanes];
-                for (int j = 0; j < 2 * kWideLanes; ++j) p[j] = fminf(static_cast<float>(i + j) / 1024.0f, 1.0f);
+                for (int j = 0; j < 2 * kWideLanes; ++j)
+                    p[j] = fminf(static_cast<float>(i + j) / 1024.0f, 1.0f);
                 __m128 cutoff[2 * kWideLanes], q[2 * kWideLanes];
-                for (int j = 0; j < kWideLanes; ++j) cutoff[j] = q[j] = _mm_set1_ps(-1.0f);
+                for (int j = 0; j < kWideLanes; ++j)
+                    cutoff[j] = q[j] = _mm_set1_ps(-1.0f);
                 sets[form].targets->targets(&v, p, 2u, cutoff, q);
                 for (int j = 0; j < 2 * kWideLanes; ++j) {
                     if (j < kWideLanes) {
@@ -76,8 +83,10 @@ TEST(WideTargets, FormantTargetsMatchTheScalarFormInEveryForm) {
                     float sc[3], sq[3];
                     formant_values(&vp, sc, sq);
                     for (int f = 0; f < 4; ++f) {
-                        ASSERT_EQ(lane_bits(cutoff[j], f), float_bits(sc[f < 3 ? f : 2])) << form << " " << p[j];
-                        ASSERT_EQ(lane_bits(q[j], f), float_bits(sq[f < 3 ? f : 2])) << form << " " << p[j];
+                        ASSERT_EQ(lane_bits(cutoff[j], f), float_bits(sc[f < 3 ? f : 2]))
+                            << form << " " << p[j];
+                        ASSERT_EQ(lane_bits(q[j], f), float_bits(sq[f < 3 ? f : 2]))
+                            << form << " " << p[j];
                     }
                 }
             }
@@ -104,15 +113,19 @@ TEST(WideTargets, PositionsFillWholeBlocksOfSixteen) {
     for (int form = 0; form < count; ++form) {
         for (int32_t m : {1, 5, 16, 17, 31}) {
             float lfo[2 * kWideLanes], p[2 * kWideLanes];
-            for (float& x : p) x = bits_float(kUnwritten);
+            for (float& x : p)
+                x = bits_float(kUnwritten);
             sets[form].targets->positions(&s, u, rv, env, m, true, lfo, p);
             const int32_t whole = (m + kWideLanes - 1) / kWideLanes * kWideLanes;
             for (int32_t j = 0; j < 2 * kWideLanes; ++j) {
                 if (j < whole) {
-                    ASSERT_NE(float_bits(p[j]), kUnwritten) << "form " << form << " m " << m << " lane " << j;
-                    ASSERT_TRUE(p[j] >= 0.0f && p[j] <= 1.0f) << "form " << form << " m " << m << " lane " << j;
+                    ASSERT_NE(float_bits(p[j]), kUnwritten)
+                        << "form " << form << " m " << m << " lane " << j;
+                    ASSERT_TRUE(p[j] >= 0.0f && p[j] <= 1.0f)
+                        << "form " << form << " m " << m << " lane " << j;
                 } else {
-                    ASSERT_EQ(float_bits(p[j]), kUnwritten) << "form " << form << " m " << m << " lane " << j;
+                    ASSERT_EQ(float_bits(p[j]), kUnwritten)
+                        << "form " << form << " m " << m << " lane " << j;
                 }
             }
         }

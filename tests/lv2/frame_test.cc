@@ -20,7 +20,8 @@ namespace {
 
 struct Frame : ::testing::Test {
     Frame() : log(&urids), features(&urids, &log), seq(&urids) {
-        p = (Lv2Plugin*)lv2_plugin_instantiate(lv2_plugin_descriptor(), 48000.0, "/bundle/", features.list());
+        p = (Lv2Plugin*)lv2_plugin_instantiate(lv2_plugin_descriptor(), 48000.0, "/bundle/",
+                                               features.list());
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
             controls[i] = i == kBypass ? 1.0f : lv2_parameter_record(i).default_value;
         }
@@ -36,7 +37,8 @@ struct Frame : ::testing::Test {
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
             lv2_plugin_connect_port(p, lv2_port_of_parameter(i), &controls[i]);
         }
-        for (uint32_t k = 0; k < 4; ++k) lv2_plugin_connect_port(p, kLv2PortFirstOutput + k, &outputs[k]);
+        for (uint32_t k = 0; k < 4; ++k)
+            lv2_plugin_connect_port(p, kLv2PortFirstOutput + k, &outputs[k]);
     }
     float engine_value(uint32_t i) { return wah_engine_get_parameter(&p->engine, i); }
 
@@ -99,7 +101,7 @@ TEST_F(Frame, UnconnectedControlPortsKeepDefaultsAndAreIgnored) {
     lv2_plugin_connect_port(p, kLv2PortAudioIn, in.data());
     lv2_plugin_connect_port(p, kLv2PortAudioOut, out.data());
     lv2_plugin_connect_port(p, lv2_port_of_parameter(kPosition), &controls[kPosition]);
-    lv2_plugin_connect_port(p, 39, &controls[kMix]);  // no such port: ignored
+    lv2_plugin_connect_port(p, 39, &controls[kMix]); // no such port: ignored
     controls[kPosition] = 80.0f;
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
@@ -114,7 +116,7 @@ TEST_F(Frame, ZeroFrameBlockTakesControlsAndTransportAndReportsOutputs) {
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
     controls[kPosition] = 20.0f;
-    controls[kBypass] = 0.0f;  // enable off
+    controls[kBypass] = 0.0f; // enable off
     seq.begin_position(0);
     seq.add_float(LV2_TIME__beatsPerMinute, 90.0f);
     seq.end_event();
@@ -128,7 +130,7 @@ TEST_F(Frame, ZeroFrameBlockTakesControlsAndTransportAndReportsOutputs) {
     EXPECT_EQ(outputs[1], p->engine.lfo_phase);
     EXPECT_EQ(outputs[2], p->engine.lfo_out);
     EXPECT_EQ(outputs[3], p->engine.env_out);
-    EXPECT_EQ(out[0], 7.0f);  // no sample written
+    EXPECT_EQ(out[0], 7.0f); // no sample written
 }
 
 TEST_F(Frame, RestoredValuesReachTheEngineAtBlockStartThenPortsOverride) {
@@ -136,14 +138,15 @@ TEST_F(Frame, RestoredValuesReachTheEngineAtBlockStartThenPortsOverride) {
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
     float values[kInputParameterCount];
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) values[i] = lv2_parameter_record(i).default_value;
-    values[kPosition] = 250.0f;  // clamped to 100
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        values[i] = lv2_parameter_record(i).default_value;
+    values[kPosition] = 250.0f; // clamped to 100
     values[kMix] = 40.0f;
-    values[kLfoSyncRate] = 7.5f;  // rounds to 8, the default: no port override
+    values[kLfoSyncRate] = 7.5f; // rounds to 8, the default: no port override
     values[kBypass] = 1.0f;
     values[kHeelJaw] = 33.0f;
     ASSERT_EQ(restore(state_with(values)), LV2_STATE_SUCCESS);
-    EXPECT_EQ(engine_value(kMix), 100.0f);  // not before the next block
+    EXPECT_EQ(engine_value(kMix), 100.0f); // not before the next block
     // The host moved heel_jaw's port in the meantime: the port wins.
     controls[kHeelJaw] = 60.0f;
     // mix and position ports are where the host left them (100, 50): they
@@ -168,7 +171,8 @@ TEST_F(Frame, SaveAfterRestoreKeepsTheRestoredValues) {
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
     float values[kInputParameterCount];
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) values[i] = lv2_parameter_record(i).default_value;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        values[i] = lv2_parameter_record(i).default_value;
     values[kMix] = 25.0f;
     values[kMidOn] = 0.3f;
     ASSERT_EQ(restore(state_with(values)), LV2_STATE_SUCCESS);
@@ -187,7 +191,7 @@ TEST_F(Frame, PortChangesWaitWhileAnotherThreadHoldsTheLock) {
     connect_all();
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
-    p->param_lock.store(1);  // as a save in progress would
+    p->param_lock.store(1); // as a save in progress would
     p->params_in_sync = 0;
     controls[kMix] = 10.0f;
     lv2_plugin_run(p, 64);
@@ -246,11 +250,14 @@ TEST_F(Frame, ConcurrentRestoreNeverTearsValues) {
     const std::vector<uint8_t> state_a = state_with(a), state_b = state_with(b);
     std::atomic<bool> stop{false}, running{false};
     std::thread restorer([&] {
-        while (!running.load()) std::this_thread::yield();
+        while (!running.load())
+            std::this_thread::yield();
         for (int k = 0; k < 3000; ++k) {
             Lv2HostState host;
-            host.items[p->state_urid] = Lv2HostState::Item{p->chunk_urid, 3, k % 2 ? state_b : state_a};
-            EXPECT_EQ(lv2_state_restore(p, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+            host.items[p->state_urid] =
+                Lv2HostState::Item{p->chunk_urid, 3, k % 2 ? state_b : state_a};
+            EXPECT_EQ(lv2_state_restore(p, Lv2HostState::retrieve, &host, 0, nullptr),
+                      LV2_STATE_SUCCESS);
         }
         stop = true;
     });
@@ -264,14 +271,18 @@ TEST_F(Frame, ConcurrentRestoreNeverTearsValues) {
             from_a += v == a[i];
             from_b += v == b[i];
         }
-        if (from_a == (int)kInputParameterCount) ++seen_a;
-        else if (from_b == (int)kInputParameterCount) ++seen_b;
-        else if (from_a + from_b > 0 && seen_a + seen_b > 0) ++torn;
+        if (from_a == (int)kInputParameterCount)
+            ++seen_a;
+        else if (from_b == (int)kInputParameterCount)
+            ++seen_b;
+        else if (from_a + from_b > 0 && seen_a + seen_b > 0)
+            ++torn;
     }
     restorer.join();
     lv2_plugin_run(p, 32);
     EXPECT_EQ(torn, 0);
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(engine_value(i), b[i]) << i;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        EXPECT_EQ(engine_value(i), b[i]) << i;
 }
 
 // Without a log feature the messages go to the standard error stream.
@@ -285,7 +296,7 @@ TEST(FrameLog, WithoutHostLogErrorsGoToStandardError) {
     lv2_plugin_cleanup(h);
 }
 
-}  // namespace
+} // namespace
 
 // run() skips ports whose raw value has not changed since it last converted
 // them. A port left alone while a state was restored must still override the
@@ -295,7 +306,8 @@ TEST_F(Frame, UnchangedPortsAreSkippedOnlyWhileTheirValuesStand) {
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
     float values[kInputParameterCount];
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) values[i] = lv2_parameter_record(i).default_value;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        values[i] = lv2_parameter_record(i).default_value;
     values[kMix] = 25.0f;
     values[kHeelJaw] = 70.0f;
     ASSERT_EQ(restore(state_with(values)), LV2_STATE_SUCCESS);

@@ -16,7 +16,8 @@ const LV2_Descriptor* module_descriptor();
 // One instance with all 39 ports connected to buffers of its own.
 struct ModuleInstance {
     // `urids` is the host's map; give_map false keeps it from the plug-in.
-    ModuleInstance(Lv2HostUrids* urids, Lv2HostLog* log, bool give_map = true, double rate = 48000.0);
+    ModuleInstance(Lv2HostUrids* urids, Lv2HostLog* log, bool give_map = true,
+                   double rate = 48000.0);
     ~ModuleInstance();
     void run(uint32_t frames) { d->run(h, frames); }
     const LV2_State_Interface* state() const {

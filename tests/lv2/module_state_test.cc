@@ -13,7 +13,8 @@
 
 namespace {
 
-std::vector<uint8_t> state_with(const float values[kInputParameterCount], const char* format = "vst3") {
+std::vector<uint8_t> state_with(const float values[kInputParameterCount],
+                                const char* format = "vst3") {
     size_t n = 0;
     void* buf = state_save(values, 44100.0f, format, &n);
     std::vector<uint8_t> bytes((uint8_t*)buf, (uint8_t*)buf + n);
@@ -23,7 +24,8 @@ std::vector<uint8_t> state_with(const float values[kInputParameterCount], const 
 
 std::vector<float> defaults() {
     std::vector<float> v(kInputParameterCount);
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) v[i] = (float)kInputParameterRecords[i].default_value;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        v[i] = (float)kInputParameterRecords[i].default_value;
     return v;
 }
 
@@ -58,12 +60,13 @@ TEST_F(ModuleState, SaveStoresOneChunkPropertyThatRestoresElsewhere) {
     float v[kInputParameterCount];
     ASSERT_EQ(state_read_values(item.bytes.data(), item.bytes.size(), v), 0);
     EXPECT_EQ(v[kMix], 42.0f);
-    EXPECT_EQ(v[kBypass], 1.0f);  // stored in its own sense: bypassed
+    EXPECT_EQ(v[kBypass], 1.0f); // stored in its own sense: bypassed
     EXPECT_EQ(v[kLfoSyncRate], 11.0f);
 
     // Another instance restores it; its save then gives the same values.
     ModuleInstance other(&urids, &log);
-    ASSERT_EQ(other.state()->restore(other.h, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+    ASSERT_EQ(other.state()->restore(other.h, Lv2HostState::retrieve, &host, 0, nullptr),
+              LV2_STATE_SUCCESS);
     std::vector<float> again = other.saved_values(&urids);
     ASSERT_EQ(again.size(), kInputParameterCount);
     EXPECT_EQ(memcmp(again.data(), v, sizeof v), 0);
@@ -78,7 +81,8 @@ TEST_F(ModuleState, StoreFailureIsReported) {
 TEST_F(ModuleState, MissingPropertyNamesTheStateProperty) {
     Lv2HostState empty;
     EXPECT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &empty, 0, nullptr), 5);
-    EXPECT_EQ(log.text(), "Cannot restore state since property <" OKA_STATE_PROPERTY "> could not be retrieved\n");
+    EXPECT_EQ(log.text(), "Cannot restore state since property <" OKA_STATE_PROPERTY
+                          "> could not be retrieved\n");
 }
 
 TEST_F(ModuleState, RestoredValuesAreConvertedAndAnyTypeIsParsed) {
@@ -106,8 +110,8 @@ TEST_F(ModuleState, MalformedStatesApplyNothing) {
     std::vector<uint8_t> good = state_with(v.data());
 
     std::vector<std::vector<uint8_t>> bad;
-    bad.emplace_back(good.begin(), good.begin() + good.size() / 2);  // cut short
-    bad.emplace_back();                                                 // empty
+    bad.emplace_back(good.begin(), good.begin() + good.size() / 2); // cut short
+    bad.emplace_back();                                             // empty
     std::vector<float> with_nan = v;
     with_nan[kPosition] = NAN;
     bad.push_back(state_with(with_nan.data()));
@@ -122,10 +126,13 @@ TEST_F(ModuleState, MalformedStatesApplyNothing) {
 
     for (size_t k = 0; k < bad.size(); ++k) {
         Lv2HostState host;
-        host.items[urids.map(OKA_STATE_PROPERTY)] = Lv2HostState::Item{urids.map(LV2_ATOM__Chunk), 3, bad[k]};
+        host.items[urids.map(OKA_STATE_PROPERTY)] =
+            Lv2HostState::Item{urids.map(LV2_ATOM__Chunk), 3, bad[k]};
         LV2_State_Status st = m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr);
         // An empty value reads as no value at all.
-        EXPECT_TRUE(st == LV2_STATE_ERR_UNKNOWN || (bad[k].empty() && st == LV2_STATE_ERR_NO_PROPERTY)) << k;
+        EXPECT_TRUE(st == LV2_STATE_ERR_UNKNOWN ||
+                    (bad[k].empty() && st == LV2_STATE_ERR_NO_PROPERTY))
+            << k;
         m.run(64);
         EXPECT_EQ(m.saved_values(&urids), before) << k;
     }
@@ -134,10 +141,12 @@ TEST_F(ModuleState, MalformedStatesApplyNothing) {
 std::vector<uint8_t> read_file(const char* path) {
     std::vector<uint8_t> bytes;
     FILE* f = fopen(path, "rb");
-    if (!f) return bytes;
+    if (!f)
+        return bytes;
     uint8_t buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.insert(bytes.end(), buf, buf + n);
     fclose(f);
     return bytes;
 }
@@ -154,11 +163,14 @@ TEST(ModuleStateFixtures, RestoreAndSaveLikeTheStateLibrary) {
 
     ModuleInstance m(&urids, &log, true, kStateFixtureCustomSampleRate);
     Lv2HostState host;
-    host.items[urids.map(OKA_STATE_PROPERTY)] = Lv2HostState::Item{urids.map(LV2_ATOM__Chunk), 3, custom};
-    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+    host.items[urids.map(OKA_STATE_PROPERTY)] =
+        Lv2HostState::Item{urids.map(LV2_ATOM__Chunk), 3, custom};
+    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr),
+              LV2_STATE_SUCCESS);
     // The host sets its ports from the same preset (the enable port inverted).
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        m.controls[i] = i == kBypass ? 1.0f - kStateFixtureCustomValues[i] : kStateFixtureCustomValues[i];
+        m.controls[i] =
+            i == kBypass ? 1.0f - kStateFixtureCustomValues[i] : kStateFixtureCustomValues[i];
     }
     m.run(64);
     Lv2HostState saved;
@@ -166,12 +178,14 @@ TEST(ModuleStateFixtures, RestoreAndSaveLikeTheStateLibrary) {
     EXPECT_TRUE(saved.items.begin()->second.bytes == custom);
     std::vector<float> values = m.saved_values(&urids);
     ASSERT_EQ(values.size(), kInputParameterCount);
-    EXPECT_EQ(memcmp(values.data(), kStateFixtureCustomValues, sizeof kStateFixtureCustomValues), 0);
+    EXPECT_EQ(memcmp(values.data(), kStateFixtureCustomValues, sizeof kStateFixtureCustomValues),
+              0);
 
     // The VST3 module's defaults bring every value back.
     host.items[urids.map(OKA_STATE_PROPERTY)].bytes = defaults_vst3;
-    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr), LV2_STATE_SUCCESS);
+    ASSERT_EQ(m.state()->restore(m.h, Lv2HostState::retrieve, &host, 0, nullptr),
+              LV2_STATE_SUCCESS);
     EXPECT_EQ(m.saved_values(&urids), defaults());
 }
 
-}  // namespace
+} // namespace

@@ -71,7 +71,8 @@ TEST(Lv2PortRecords, FollowTheParameterTableInSinglePrecision) {
 TEST(Lv2ScalePoints, SyncRateNamesMatchTheEngineRatios) {
     for (uint32_t k = 1; k <= kSyncRateCount; ++k) {
         ASSERT_NE(lv2_sync_rate_name(k), nullptr);
-        EXPECT_NEAR(lv2_sync_rate_cycles_per_quarter(k), kSyncRatios[k - 1], 1e-6) << lv2_sync_rate_name(k);
+        EXPECT_NEAR(lv2_sync_rate_cycles_per_quarter(k), kSyncRatios[k - 1], 1e-6)
+            << lv2_sync_rate_name(k);
     }
     EXPECT_STREQ(lv2_sync_rate_name(8), "1/4");
     EXPECT_STREQ(lv2_sync_rate_name(7), "1/4 dotted");

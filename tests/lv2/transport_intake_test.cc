@@ -39,7 +39,7 @@ struct Intake : ::testing::Test {
 TEST_F(Intake, StartingTheTransportChangesSpeedAndRolling) {
     position(0.0f);
     block();
-    EXPECT_EQ(t.changed_mask, 0x3u);  // first time valid
+    EXPECT_EQ(t.changed_mask, 0x3u); // first time valid
     EXPECT_FALSE(t.rolling);
     position(1.0f);
     block();
@@ -92,7 +92,7 @@ TEST_F(Intake, EmptyBlockAfterPositionsInvalidatesThemOnce) {
     EXPECT_EQ(t.changed_mask, 0x10u);
     block();
     EXPECT_EQ(t.changed_mask, 0u);
-    lv2_transport_intake(&t, &time, nullptr);  // unconnected port
+    lv2_transport_intake(&t, &time, nullptr); // unconnected port
     EXPECT_EQ(t.changed_mask, 0u);
 }
 
@@ -136,7 +136,7 @@ TEST_F(Intake, FirstPropertyOfAnObjectCountsAndLaterObjectsOverride) {
     seq.add_float(LV2_TIME__beatsPerMinute, 100.0f);
     seq.add_float(LV2_TIME__beatsPerMinute, 200.0f);
     seq.end_event();
-    seq.begin_position(64, 0, true);  // a Blank object is taken too
+    seq.begin_position(64, 0, true); // a Blank object is taken too
     seq.add_float(LV2_TIME__speed, 1.0f);
     seq.end_event();
     block();
@@ -146,7 +146,7 @@ TEST_F(Intake, FirstPropertyOfAnObjectCountsAndLaterObjectsOverride) {
     seq.begin_position(0);
     seq.add_float(LV2_TIME__beatsPerMinute, 110.0f);
     seq.end_event();
-    seq.begin_position(10, urids.map("urn:other#Thing"));  // not a position
+    seq.begin_position(10, urids.map("urn:other#Thing")); // not a position
     seq.add_float(LV2_TIME__beatsPerMinute, 50.0f);
     seq.end_event();
     seq.begin_position(20);
@@ -188,4 +188,4 @@ TEST_F(Intake, NothingIsReadPastTheSequenceOrAnAtom) {
     EXPECT_EQ(t.changed_mask, 0u);
 }
 
-}  // namespace
+} // namespace

@@ -27,14 +27,17 @@ struct HostLog {
     std::vector<std::pair<char, PortWrite>> calls;
     size_t writes() const {
         size_t n = 0;
-        for (const auto& c : calls) n += c.first == 'w';
+        for (const auto& c : calls)
+            n += c.first == 'w';
         return n;
     }
 };
 
-void write_port(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+void write_port(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                const void* buffer) {
     float value = 0.0f;
-    if (size == sizeof value) memcpy(&value, buffer, sizeof value);
+    if (size == sizeof value)
+        memcpy(&value, buffer, sizeof value);
     ((HostLog*)controller)->calls.push_back({'w', {port, size, format, value}});
 }
 
@@ -45,12 +48,13 @@ void touch_port(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
 // The Unix folder as Wine's Z: path, with the trailing separator hosts give.
 std::string windows_folder(const char* unix_path) {
     std::string out = "Z:";
-    for (const char* p = unix_path; *p; ++p) out += *p == '/' ? '\\' : *p;
+    for (const char* p = unix_path; *p; ++p)
+        out += *p == '/' ? '\\' : *p;
     return out + "\\";
 }
 
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(module_.open(OKA_LV2_MODULE_PATH));
         auto entry = (LV2UI_DescriptorFunction)module_.symbol("lv2ui_descriptor");
@@ -62,7 +66,8 @@ protected:
         touch_ = {&log_, touch_port};
     }
     void TearDown() override {
-        if (ui_ != nullptr) descriptor_->cleanup(ui_);
+        if (ui_ != nullptr)
+            descriptor_->cleanup(ui_);
         DestroyWindow(parent_);
         module_.close();
     }
@@ -71,12 +76,14 @@ protected:
     LV2UI_Handle open(const std::string& bundle, std::vector<const LV2_Feature*> features) {
         features.push_back(nullptr);
         widget_ = (LV2UI_Widget)0x1;
-        return descriptor_->instantiate(descriptor_, "https://zarvosonic.com/oka-oka-wah", bundle.c_str(),
-                                        write_port, &log_, &widget_, features.data());
+        return descriptor_->instantiate(descriptor_, "https://zarvosonic.com/oka-oka-wah",
+                                        bundle.c_str(), write_port, &log_, &widget_,
+                                        features.data());
     }
     LV2UI_Handle open_embedded(bool with_touch) {
         std::vector<const LV2_Feature*> f = {&parent_feature_};
-        if (with_touch) f.push_back(&touch_feature_);
+        if (with_touch)
+            f.push_back(&touch_feature_);
         parent_feature_.data = parent_;
         return ui_ = open(windows_folder(OKA_LV2_UI_BUNDLE), f);
     }
@@ -89,11 +96,14 @@ protected:
         std::vector<std::pair<uint32_t, uint32_t>> out;
         for (const std::wstring& p : pagePosts(stub(), host())) {
             unsigned index = 0, bits = 0;
-            if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2) out.push_back({index, bits});
+            if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2)
+                out.push_back({index, bits});
         }
         return out;
     }
-    void port_event(uint32_t port, float value) { descriptor_->port_event(ui_, port, 4, 0, &value); }
+    void port_event(uint32_t port, float value) {
+        descriptor_->port_event(ui_, port, 4, 0, &value);
+    }
     // Posts a gesture and waits until the host saw `writes` more port writes.
     void page_edit(char kind, uint32_t index, float value, size_t writes) {
         wchar_t text[40];
@@ -152,27 +162,31 @@ TEST_F(UiTest, OpensInsideTheHostsWindowOrAsItsOwnWindow) {
 TEST_F(UiTest, PortEventsReachThePageInTheParametersOwnSense) {
     ASSERT_NE(nullptr, open_embedded(false));
     size_t before = values_shown().size();
-    port_event(34, 1.0f);   // enabled: bypass 0
-    port_event(34, 0.0f);   // disabled: bypass 1
-    port_event(36, 0.25f);  // LFO phase, unconverted
-    port_event(38, -3.5f);  // envelope output, unconverted even out of range
-    port_event(28, 7.6f);   // sync rate, snapped as the plug-in does
-    port_event(3, 250.0f);  // position, clamped
-    for (uint32_t ignored : {0u, 1u, 2u, 39u, 1000u}) port_event(ignored, 1.0f);
+    port_event(34, 1.0f);  // enabled: bypass 0
+    port_event(34, 0.0f);  // disabled: bypass 1
+    port_event(36, 0.25f); // LFO phase, unconverted
+    port_event(38, -3.5f); // envelope output, unconverted even out of range
+    port_event(28, 7.6f);  // sync rate, snapped as the plug-in does
+    port_event(3, 250.0f); // position, clamped
+    for (uint32_t ignored : {0u, 1u, 2u, 39u, 1000u})
+        port_event(ignored, 1.0f);
     auto shown = values_shown();
     ASSERT_EQ(before + 6, shown.size());
     const std::pair<uint32_t, uint32_t> expected[] = {
-        {kBypass, bitsOf(0.0f)}, {kBypass, bitsOf(1.0f)},      {kLfoPhase, bitsOf(0.25f)},
+        {kBypass, bitsOf(0.0f)},  {kBypass, bitsOf(1.0f)},      {kLfoPhase, bitsOf(0.25f)},
         {kEnvOut, bitsOf(-3.5f)}, {kLfoSyncRate, bitsOf(8.0f)}, {kPosition, bitsOf(100.0f)},
     };
-    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(expected[i], shown[before + i]) << "event " << i;
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(expected[i], shown[before + i]) << "event " << i;
 
     // The page's own request for every value gets what the events set.
     size_t posts = pagePosts(stub(), host()).size();
     ASSERT_EQ(0, stub().postPageMessage(host()->webWindow, L"g", 1));
-    ASSERT_TRUE(pumpUntil([&] { return pagePosts(stub(), host()).size() >= posts + kParameterCount; }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return pagePosts(stub(), host()).size() >= posts + kParameterCount; }));
     shown = values_shown();
-    EXPECT_EQ(std::make_pair((uint32_t)kLfoPhase, bitsOf(0.25f)), shown[shown.size() - kParameterCount + kLfoPhase]);
+    EXPECT_EQ(std::make_pair((uint32_t)kLfoPhase, bitsOf(0.25f)),
+              shown[shown.size() - kParameterCount + kLfoPhase]);
 }
 
 // The page's "m" texts go to the news store, whose replies come back.
@@ -213,7 +227,8 @@ TEST_F(UiTest, PageEditsWritePortsInsideTouchBrackets) {
     EXPECT_EQ(24.0f, log_.calls[2].second.value) << "clamped";
     EXPECT_EQ(2.0f, log_.calls[3].second.value);
     EXPECT_EQ('-', log_.calls[4].first);
-    for (const auto& c : log_.calls) EXPECT_EQ(28u, c.second.port);
+    for (const auto& c : log_.calls)
+        EXPECT_EQ(28u, c.second.port);
 
     // Outputs and NaN are not written; an edit behind them shows they were
     // handled first.
@@ -242,7 +257,8 @@ TEST_F(UiTest, WithoutTouchEditsArePlainWrites) {
 TEST_F(UiTest, AFailedWebViewGivesNoUiAndLeavesNothing) {
     int threads = threadCount();
     parent_feature_.data = parent_;
-    EXPECT_EQ(nullptr, open(windows_folder(OKA_LV2_UI_BARE_BUNDLE), {&parent_feature_, &touch_feature_}));
+    EXPECT_EQ(nullptr,
+              open(windows_folder(OKA_LV2_UI_BARE_BUNDLE), {&parent_feature_, &touch_feature_}));
     EXPECT_EQ(nullptr, widget_);
     EXPECT_EQ(threads, threadCount());
     EXPECT_EQ(0, tempEntries());
@@ -264,4 +280,4 @@ TEST_F(UiTest, AFailedWebViewGivesNoUiAndLeavesNothing) {
     FreeLibrary(stand_in);
 }
 
-}  // namespace
+} // namespace

@@ -30,12 +30,14 @@ struct NewsBoard {
 
 bool parseBoard(const std::string& text, NewsBoard* board) {
     board->updates.clear();
-    if (text.size() < 9 || text[8] != '\n') return false;
+    if (text.size() < 9 || text[8] != '\n')
+        return false;
     board->version = (unsigned)strtoul(text.substr(0, 8).c_str(), nullptr, 16);
     size_t at = 9;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
-        if (end == std::string::npos) return false;
+        if (end == std::string::npos)
+            return false;
         std::string line = text.substr(at, end - at);
         at = end + 1;
         if (line.compare(0, 4, "end ") == 0) {
@@ -50,7 +52,8 @@ std::string formatBoard(const NewsBoard& board) {
     char version[16];
     snprintf(version, sizeof version, "%08x\n", board.version);
     std::string text = version;
-    for (const std::string& update : board.updates) text += update + "\n";
+    for (const std::string& update : board.updates)
+        text += update + "\n";
     return text + "end " + std::to_string(board.updates.size()) + "\n";
 }
 
@@ -58,13 +61,15 @@ std::string formatBoard(const NewsBoard& board) {
 std::string bigLatest(int worker, int round) {
     char letter = (char)('a' + worker);
     std::string text = "big " + std::to_string(worker) + " " + std::to_string(round) + "\n";
-    while (text.size() < kLatestSize) text += std::string(63, letter) + "\n";
+    while (text.size() < kLatestSize)
+        text += std::string(63, letter) + "\n";
     return text + "end\n";
 }
 
 bool wholeLatest(const std::string& text) {
     int worker = -1, round = -1;
-    if (sscanf(text.c_str(), "big %d %d", &worker, &round) != 2) return false;
+    if (sscanf(text.c_str(), "big %d %d", &worker, &round) != 2)
+        return false;
     return worker >= 0 && worker < kWorkers && text == bigLatest(worker, round);
 }
 
@@ -80,7 +85,8 @@ int fail(int worker, const std::string& what) {
 int addUpdate(int worker, const std::string& update, std::string* base, int* conflicts) {
     for (int attempt = 0; attempt < 10000; attempt++) {
         NewsBoard board;
-        if (!base->empty() && !parseBoard(*base, &board)) return fail(worker, "bad base");
+        if (!base->empty() && !parseBoard(*base, &board))
+            return fail(worker, "bad base");
         NewsBoard next = board;
         next.version++;
         next.updates.push_back(update);
@@ -96,7 +102,8 @@ int addUpdate(int worker, const std::string& update, std::string* base, int* con
             return fail(worker, "unexpected reply " + reply);
         }
         *base = reply.substr(strlen(kConflict));
-        if (!parseBoard(*base, &board)) return fail(worker, "conflict text not whole: " + *base);
+        if (!parseBoard(*base, &board))
+            return fail(worker, "conflict text not whole: " + *base);
         (*conflicts)++;
     }
     return fail(worker, "no progress");
@@ -112,8 +119,8 @@ int checkLatest(int worker) {
     for (const std::string& reply : replies) {
         if (reply.compare(0, strlen(prefix), prefix) == 0 &&
             !wholeLatest(reply.substr(strlen(prefix)))) {
-            return fail(worker, "half-written latest text (" + std::to_string(reply.size()) +
-                                    " bytes)");
+            return fail(worker,
+                        "half-written latest text (" + std::to_string(reply.size()) + " bytes)");
         }
     }
     return 0;
@@ -121,17 +128,21 @@ int checkLatest(int worker) {
 
 int runWorker(int worker, const wchar_t* eventName) {
     HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, eventName);
-    if (!go || WaitForSingleObject(go, 120000) != WAIT_OBJECT_0) return fail(worker, "no start");
+    if (!go || WaitForSingleObject(go, 120000) != WAIT_OBJECT_0)
+        return fail(worker, "no start");
     CloseHandle(go);
     std::vector<std::string> news = askStore("quorlV1 getNews ");
-    if (news.size() != 1) return fail(worker, "getNews gave no reply");
+    if (news.size() != 1)
+        return fail(worker, "getNews gave no reply");
     std::string base = news[0].substr(strlen("quorlV1 getNews "));
     int conflicts = 0;
     for (int k = 0; k < kUpdatesPerWorker; k++) {
         std::string update = "w" + std::to_string(worker) + "-" + std::to_string(k);
-        if (addUpdate(worker, update, &base, &conflicts) != 0) return 1;
+        if (addUpdate(worker, update, &base, &conflicts) != 0)
+            return 1;
         askStore("quorlV1 syncLatestForce prod " + bigLatest(worker, k));
-        if (checkLatest(worker) != 0) return 1;
+        if (checkLatest(worker) != 0)
+            return 1;
     }
     printf("worker %d: %d conflicts\n", worker, conflicts);
     return 0;
@@ -139,14 +150,15 @@ int runWorker(int worker, const wchar_t* eventName) {
 
 HANDLE startWorker(int worker, const std::wstring& eventName) {
     wchar_t self[MAX_PATH];
-    if (!GetModuleFileNameW(nullptr, self, MAX_PATH)) return nullptr;
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --hammer " +
-                           std::to_wstring(worker) + L" " + eventName;
+    if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
+        return nullptr;
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" --hammer " + std::to_wstring(worker) + L" " + eventName;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         return nullptr;
     }
     CloseHandle(process.hThread);
@@ -198,7 +210,7 @@ TEST(NewsAcrossProcesses, TaggedSyncsLoseNothingAndReadersSeeOnlyWholeTexts) {
     privateAppDataRemove(&appData);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "--hammer") == 0) {

@@ -14,17 +14,18 @@
 namespace {
 
 struct Files {
-    std::map<std::string, std::string> stored;  // "quorl-news", "id/latest"
+    std::map<std::string, std::string> stored; // "quorl-news", "id/latest"
     std::vector<std::string> calls;
-    std::string failRead;  // entry whose read fails
+    std::string failRead; // entry whose read fails
     NewsSyncOutcome syncOutcome = kNewsSyncWritten;
-    bool conflictTextLost = false;  // conflict whose stored text could not be read
+    bool conflictTextLost = false; // conflict whose stored text could not be read
 };
 
 std::string name(const NewsComponents* c) {
     std::string path;
     for (size_t i = 0; i < c->count; i++) {
-        if (i) path += '/';
+        if (i)
+            path += '/';
         path.append(c->part[i].data, c->part[i].length);
     }
     return path;
@@ -40,9 +41,11 @@ NewsStatus readFake(void* context, const NewsComponents* c, NewsText* out) {
     Files* files = (Files*)context;
     files->calls.push_back("read " + name(c));
     *out = NewsText{nullptr, 0};
-    if (name(c) == files->failRead) return kNewsFailed;
+    if (name(c) == files->failRead)
+        return kNewsFailed;
     auto found = files->stored.find(name(c));
-    if (found != files->stored.end()) *out = copyOut(found->second);
+    if (found != files->stored.end())
+        *out = copyOut(found->second);
     return kNewsOk;
 }
 
@@ -128,4 +131,4 @@ TEST(NewsStoreCore, MalformedOrUnsafeRequestsTouchNoFile) {
     EXPECT_EQ(files.calls, Texts{});
 }
 
-}  // namespace
+} // namespace

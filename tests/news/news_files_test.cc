@@ -15,7 +15,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 class NewsFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(privateAppDataCreate(&appData, L"files")); }
     void TearDown() override { privateAppDataRemove(&appData); }
 
@@ -111,12 +111,17 @@ TEST_F(NewsFiles, LineFeedsAreStoredAsCrLfAndReadBackAsLineFeeds) {
 }
 
 TEST_F(NewsFiles, ControlZBytesNeitherEndAReadNorGetCutOffTheFile) {
-    EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\x1a" "cd\nend\x1a"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a" "cd\r\nend\x1a");
-    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\x1a" "cd\nend\x1a"}));
-    EXPECT_EQ(askStore("quorlV1 syncNews -:x"),
-              (Texts{"quorlV1 syncNewsConflict ab\x1a" "cd\nend\x1a"}));
-    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a" "cd\r\nend\x1a");
+    EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\x1a"
+                       "cd\nend\x1a"),
+              Texts{});
+    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a"
+                                    "cd\r\nend\x1a");
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\x1a"
+                                                   "cd\nend\x1a"}));
+    EXPECT_EQ(askStore("quorlV1 syncNews -:x"), (Texts{"quorlV1 syncNewsConflict ab\x1a"
+                                                       "cd\nend\x1a"}));
+    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a"
+                                    "cd\r\nend\x1a");
 }
 
 TEST_F(NewsFiles, IdentifiersNeverReachOutsideTheBaseFolder) {
@@ -173,7 +178,7 @@ TEST_F(NewsFiles, EnsureFoldersCreatesEveryMissingLevelAndFailsThroughAFile) {
     std::wstring deep = appData.root + L"\\a\\\\b/c";
     EXPECT_TRUE(ensureFolders(deep.c_str()));
     EXPECT_TRUE(pathExists(appData.root + L"\\a\\b\\c"));
-    EXPECT_TRUE(ensureFolders(deep.c_str()));  // all present already
+    EXPECT_TRUE(ensureFolders(deep.c_str())); // all present already
 
     ASSERT_TRUE(writeRawFile(&appData, {L"plain"}, "x"));
     std::wstring throughFile = newsFilePath(&appData, {L"plain", L"sub"});
@@ -224,4 +229,4 @@ TEST_F(NewsFiles, WritersWaitForTheLockAndLeaveTheOldTextWholeMeanwhile) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -8,22 +8,24 @@
 
 namespace {
 
-bool valid(const char* name) { return newsComponentValid(name, strlen(name)); }
+bool valid(const char* name) {
+    return newsComponentValid(name, strlen(name));
+}
 
 TEST(NewsComponentRules, OrdinaryNamesPass) {
     EXPECT_TRUE(valid("quorl-news"));
     EXPECT_TRUE(valid("latest"));
     EXPECT_TRUE(valid("oka.oka wah 2"));
-    EXPECT_TRUE(valid("\xc3\xa9t\xc3\xa9"));  // UTF-8 letters
+    EXPECT_TRUE(valid("\xc3\xa9t\xc3\xa9")); // UTF-8 letters
     EXPECT_TRUE(valid(".hidden"));
     EXPECT_TRUE(valid("CONSOLE"));
     EXPECT_TRUE(valid("COM0"));
 }
 
 TEST(NewsComponentRules, NamesThatLeaveTheFolderOrOpenDevicesAreRefused) {
-    for (const char* bad : {"", ".", "..", "...", " . ", "a/b", "a\\b", "..\\x", "C:", "a:b",
-                            "tab\there", "CON", "con", "Nul.txt", "COM1", "lpt9.log", "AUX ",
-                            "CONOUT$"}) {
+    for (const char* bad :
+         {"", ".", "..", "...", " . ", "a/b", "a\\b", "..\\x", "C:", "a:b", "tab\there", "CON",
+          "con", "Nul.txt", "COM1", "lpt9.log", "AUX ", "CONOUT$"}) {
         EXPECT_FALSE(valid(bad)) << bad;
     }
     EXPECT_FALSE(newsComponentValid(nullptr, 3));
@@ -91,7 +93,7 @@ TEST(NewsFolderWalk, RootLengthsFollowTheTable) {
     EXPECT_EQ(root(L"z:x"), 2u);
     EXPECT_EQ(root(L"1:x"), 0u);
     EXPECT_EQ(root(L"\\\\"), 2u);
-    EXPECT_EQ(root(L"\\\\?\\UNC"), 4u);  // too short to be a network form
+    EXPECT_EQ(root(L"\\\\?\\UNC"), 4u); // too short to be a network form
 }
 
-}  // namespace
+} // namespace

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string str(NewsSlice slice) { return std::string(slice.data, slice.length); }
+std::string str(NewsSlice slice) {
+    return std::string(slice.data, slice.length);
+}
 
 // The slices of the result point into the text, which stays alive until the
 // next parse.
@@ -122,4 +124,4 @@ TEST(NewsSyncDecision, EmptyMatchesAllAndTagsMustMatchInFull) {
     EXPECT_FALSE(newsSyncAccepts(&tagged, 5, "v0000", 5));
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@ void removeTree(const std::wstring& folder) {
     if (search != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
+            if (name == L"." || name == L"..")
+                continue;
             std::wstring path = folder + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 removeTree(path);
@@ -31,37 +32,43 @@ void collectReply(void* context, const char* text) {
     ((std::vector<std::string>*)context)->push_back(text);
 }
 
-}  // namespace
+} // namespace
 
 bool privateAppDataCreate(PrivateAppData* appData, const wchar_t* tag) {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    if (length == 0 || length > MAX_PATH) return false;
+    if (length == 0 || length > MAX_PATH)
+        return false;
     wchar_t name[128];
     swprintf(name, 128, L"oka-news-%ls-%lu-%lu", tag, (unsigned long)GetCurrentProcessId(),
              (unsigned long)GetTickCount());
     appData->root = std::wstring(temp) + name;
-    if (!CreateDirectoryW(appData->root.c_str(), nullptr)) return false;
+    if (!CreateDirectoryW(appData->root.c_str(), nullptr))
+        return false;
     return SetEnvironmentVariableW(L"APPDATA", appData->root.c_str()) != 0;
 }
 
 void privateAppDataRemove(PrivateAppData* appData) {
-    if (!appData->root.empty()) removeTree(appData->root);
+    if (!appData->root.empty())
+        removeTree(appData->root);
 }
 
 std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::wstring>& parts) {
     std::wstring path = appData->root + L"\\Zarvosonic";
-    for (const std::wstring& part : parts) path += L"\\" + part;
+    for (const std::wstring& part : parts)
+        path += L"\\" + part;
     return path;
 }
 
 bool readRawFile(const std::wstring& path, std::string* bytes) {
     FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file) return false;
+    if (!file)
+        return false;
     bytes->clear();
     char buffer[4096];
     size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, got);
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes->append(buffer, got);
     fclose(file);
     return true;
 }
@@ -70,9 +77,11 @@ bool writeRawFile(const PrivateAppData* appData, const std::vector<std::wstring>
                   const std::string& bytes) {
     std::wstring path = newsFilePath(appData, parts);
     std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    if (!ensureFolders(folder.c_str())) return false;
+    if (!ensureFolders(folder.c_str()))
+        return false;
     FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return fclose(file) == 0 && written;
 }

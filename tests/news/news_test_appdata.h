@@ -6,7 +6,7 @@
 #include <vector>
 
 struct PrivateAppData {
-    std::wstring root;  // the folder APPDATA names
+    std::wstring root; // the folder APPDATA names
 };
 
 // Creates the folder and points APPDATA at it. [test thread]

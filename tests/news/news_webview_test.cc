@@ -14,17 +14,16 @@
 
 namespace {
 
-void replyToPage(void* host, const char* text) {  // [web UI thread]
+void replyToPage(void* host, const char* text) { // [web UI thread]
     webview::sendText((WebViewHost*)host, text);
 }
 
-void newsHandler(WebViewHost* host, const char* text) {  // [web UI thread]
+void newsHandler(WebViewHost* host, const char* text) { // [web UI thread]
     newsStore(text, replyToPage, host);
 }
 
 // Looks up a hook of the stand-in loader the host loaded.
-template <class Fn>
-Fn hook(WebViewHost* host, const char* name) {
+template <class Fn> Fn hook(WebViewHost* host, const char* name) {
     return (Fn)(void*)GetProcAddress(host->loaderModule, name);
 }
 
@@ -35,8 +34,12 @@ std::string exeFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-const char* loaderFolder(void* folder) { return ((std::string*)folder)->c_str(); }
-int32_t ignoreEdit(void*, uint32_t, float) { return 0; }
+const char* loaderFolder(void* folder) {
+    return ((std::string*)folder)->c_str();
+}
+int32_t ignoreEdit(void*, uint32_t, float) {
+    return 0;
+}
 
 std::string utf8(const std::wstring& text) {
     int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0,
@@ -51,7 +54,8 @@ std::string utf8(const std::wstring& text) {
 std::vector<std::string> pageTexts(WebViewHost* host, int count) {
     auto read = hook<Wv2StubPageMessageFn>(host, "wv2stub_page_message");
     std::vector<std::string> texts;
-    if (!read) return texts;
+    if (!read)
+        return texts;
     for (int waited = 0; waited < 1000 && read(host->webWindow, -1, nullptr, 0) < count; waited++) {
         Sleep(10);
     }
@@ -78,7 +82,7 @@ TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 syncNews -:h\u00e9llo\nworld", 1), 0);
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 syncNews -:again", 1), 0);
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 init prod", 1), 0);
-    EXPECT_EQ(post(host->webWindow, L"x quorlV1 getNews ", 1), 0);  // not an "m" message
+    EXPECT_EQ(post(host->webWindow, L"x quorlV1 getNews ", 1), 0); // not an "m" message
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 getNews ", 1), 0);
     std::vector<std::string> texts = pageTexts(host, 4);
     EXPECT_EQ(texts, (std::vector<std::string>{"m quorlV1 syncNewsConflict h\xc3\xa9llo\nworld",
@@ -93,4 +97,4 @@ TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     privateAppDataRemove(&appData);
 }
 
-}  // namespace
+} // namespace

@@ -6,7 +6,7 @@
 static float denormal_product(void) {
     volatile float tiny = 1e-30f;
     volatile float scale = 1e-10f;
-    return tiny * scale;  // 1e-40: subnormal unless flushed
+    return tiny * scale; // 1e-40: subnormal unless flushed
 }
 
 TEST(FpDenormalGuard, FlushesInsideAndRestoresOnlyItsBitsOnLeave) {

@@ -26,6 +26,7 @@ TEST(SpinLock, AcquireExcludesOtherThreads) {
             }
         });
     }
-    for (auto& th : threads) th.join();
+    for (auto& th : threads)
+        th.join();
     EXPECT_EQ(counter, 80000);
 }

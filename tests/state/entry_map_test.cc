@@ -14,7 +14,8 @@ namespace {
 // Checks parent links, stored heights and the AVL balance of every node;
 // returns the subtree's height.
 int32_t check_subtree(const EntryNode* node, const EntryNode* parent) {
-    if (!node) return 0;
+    if (!node)
+        return 0;
     EXPECT_EQ(node->parent, parent);
     int32_t l = check_subtree(node->left, node);
     int32_t r = check_subtree(node->right, node);
@@ -26,19 +27,21 @@ int32_t check_subtree(const EntryNode* node, const EntryNode* parent) {
     return h;
 }
 
-int sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 int compare(const std::string& a, const std::string& b) {
     return sign(entry_map_compare_keys(a.data(), a.size(), b.data(), b.size()));
 }
 
-}  // namespace
+} // namespace
 
 TEST(EntryMapCompare, StrncmpOrderThenShorterFirst) {
     EXPECT_EQ(compare("dsp.tar", "info.map"), -1);
     EXPECT_EQ(compare("parameters.map", "info.map"), 1);
     EXPECT_EQ(compare("mix", "mix"), 0);
-    EXPECT_EQ(compare("lfo", "lfo_on"), -1);  // a prefix orders first
+    EXPECT_EQ(compare("lfo", "lfo_on"), -1); // a prefix orders first
     EXPECT_EQ(compare("lfo_on", "lfo"), 1);
     EXPECT_EQ(compare("", "a"), -1);
     EXPECT_EQ(compare("", ""), 0);
@@ -53,21 +56,22 @@ TEST(EntryMapCompare, StrncmpOrderThenShorterFirst) {
 
 TEST(EntryMap, FindsEveryKeyAndWalksInOrderWhileStayingBalanced) {
     std::vector<std::string> keys;
-    for (int i = 0; i < 500; i++) keys.push_back("key" + std::to_string((i * 7919) % 1000));
+    for (int i = 0; i < 500; i++)
+        keys.push_back("key" + std::to_string((i * 7919) % 1000));
     EntryMap* map = entry_map_new();
     ASSERT_NE(map, nullptr);
     for (const auto& k : keys) {
         ASSERT_EQ(entry_map_insert(map, k.data(), k.size(), k.data(), k.size()), 0);
     }
     int32_t height = check_subtree(map->root, nullptr);
-    EXPECT_LE(height, 13);  // an AVL tree of 500 nodes is at most ~1.44 log2 n high
+    EXPECT_LE(height, 13); // an AVL tree of 500 nodes is at most ~1.44 log2 n high
     EXPECT_EQ(entry_map_count(map), keys.size());
 
     for (const auto& k : keys) {
         size_t length = 0;
         const void* v = entry_map_find(map, k.data(), k.size(), &length);
         ASSERT_NE(v, nullptr) << k;
-        EXPECT_EQ(v, k.data());  // borrowed, never copied
+        EXPECT_EQ(v, k.data()); // borrowed, never copied
         EXPECT_EQ(length, k.size());
     }
     EXPECT_EQ(entry_map_find(map, "key", 3, nullptr), nullptr);
@@ -77,7 +81,8 @@ TEST(EntryMap, FindsEveryKeyAndWalksInOrderWhileStayingBalanced) {
     std::vector<std::string> sorted = keys;
     std::sort(sorted.begin(), sorted.end());
     ASSERT_EQ(walked.size(), sorted.size());
-    for (size_t i = 0; i < sorted.size(); i++) EXPECT_EQ(walked[i].first, sorted[i]);
+    for (size_t i = 0; i < sorted.size(); i++)
+        EXPECT_EQ(walked[i].first, sorted[i]);
     entry_map_free(map);
 }
 
@@ -90,8 +95,9 @@ TEST(EntryMap, AscendingAndDescendingInsertionsRotateIntoBalance) {
             keys.push_back(k);
         }
         EntryMap* map = entry_map_new();
-        for (const auto& k : keys) entry_map_insert(map, k.data(), k.size(), nullptr, 0);
-        EXPECT_EQ(check_subtree(map->root, nullptr), 9);  // perfectly packed 256 nodes
+        for (const auto& k : keys)
+            entry_map_insert(map, k.data(), k.size(), nullptr, 0);
+        EXPECT_EQ(check_subtree(map->root, nullptr), 9); // perfectly packed 256 nodes
         Pairs walked = pairs_of(map);
         ASSERT_EQ(walked.size(), 256u);
         EXPECT_EQ(walked.front().first, "0000");
@@ -105,27 +111,31 @@ TEST(EntryMap, EqualKeysCoexistAndANewOneGoesJustBeforeTheOneItMeets) {
     entry_map_insert(map, "b", 1, "b", 1);
     entry_map_insert(map, "d", 1, "d", 1);
     entry_map_insert(map, "c", 1, "1", 1);
-    entry_map_insert(map, "c", 1, "2", 1);  // meets "1": goes right before it
+    entry_map_insert(map, "c", 1, "2", 1); // meets "1": goes right before it
     std::string order;
-    for (const auto& p : pairs_of(map)) order += p.second;
+    for (const auto& p : pairs_of(map))
+        order += p.second;
     EXPECT_EQ(order, "b21d");
     EntryMap* single = entry_map_new();
     entry_map_insert(single, "k", 1, "1", 1);
-    entry_map_insert(single, "k", 1, "2", 1);  // the root itself has no left child
+    entry_map_insert(single, "k", 1, "2", 1); // the root itself has no left child
     order.clear();
-    for (const auto& p : pairs_of(single)) order += p.second;
+    for (const auto& p : pairs_of(single))
+        order += p.second;
     EXPECT_EQ(order, "21");
     entry_map_free(single);
 
     // More equal keys: all kept, contiguous, never replacing one another.
-    for (const char* tag : {"3", "4", "5", "6", "7"}) ASSERT_EQ(entry_map_insert(map, "c", 1, tag, 1), 0);
+    for (const char* tag : {"3", "4", "5", "6", "7"})
+        ASSERT_EQ(entry_map_insert(map, "c", 1, tag, 1), 0);
     entry_map_insert(map, "a", 1, "a", 1);
     check_subtree(map->root, nullptr);
     Pairs walked = pairs_of(map);
     std::string keys, tags;
     for (const auto& p : walked) {
         keys += p.first;
-        if (p.first == "c") tags += p.second;
+        if (p.first == "c")
+            tags += p.second;
     }
     EXPECT_EQ(keys, "abcccccccd");
     std::sort(tags.begin(), tags.end());
@@ -138,7 +148,8 @@ TEST(EntryMap, EqualKeysCoexistAndANewOneGoesJustBeforeTheOneItMeets) {
 
 TEST(EntryMap, ForEachStopsAtTheFirstNonZeroResult) {
     EntryMap* map = entry_map_new();
-    for (const char* k : {"a", "b", "c", "d"}) entry_map_insert(map, k, 1, k, 1);
+    for (const char* k : {"a", "b", "c", "d"})
+        entry_map_insert(map, k, 1, k, 1);
     struct Seen {
         std::string keys;
     } seen;

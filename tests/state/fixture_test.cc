@@ -16,10 +16,12 @@ namespace {
 std::string read_file(const char* path) {
     std::string out;
     FILE* f = fopen(path, "rb");
-    if (!f) return out;
+    if (!f)
+        return out;
     char chunk[4096];
     size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0) out.append(chunk, n);
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        out.append(chunk, n);
     fclose(f);
     return out;
 }
@@ -32,21 +34,20 @@ struct Fixture {
 };
 
 Fixture defaults_fixture() {
-    Fixture f = {OKA_STATE_FIXTURE_DEFAULTS, OKA_STATE_FORMAT_VST3,
-                 kStateFixtureDefaultsSampleRate, {}};
+    Fixture f = {
+        OKA_STATE_FIXTURE_DEFAULTS, OKA_STATE_FORMAT_VST3, kStateFixtureDefaultsSampleRate, {}};
     for (uint32_t i = 0; i < kInputParameterCount; i++)
         f.values[i] = (float)kInputParameterRecords[i].default_value;
     return f;
 }
 
 Fixture custom_fixture() {
-    Fixture f = {OKA_STATE_FIXTURE_CUSTOM, OKA_STATE_FORMAT_LV2, kStateFixtureCustomSampleRate,
-                 {}};
+    Fixture f = {OKA_STATE_FIXTURE_CUSTOM, OKA_STATE_FORMAT_LV2, kStateFixtureCustomSampleRate, {}};
     memcpy(f.values, kStateFixtureCustomValues, sizeof(f.values));
     return f;
 }
 
-}  // namespace
+} // namespace
 
 TEST(StateFixtures, LoadWithTheirValuesAndTheWriterStillMakesTheSameBytes) {
     for (const Fixture& f : {defaults_fixture(), custom_fixture()}) {

@@ -13,9 +13,12 @@ namespace {
 bool read_kv(const std::string& bytes, Pairs* pairs, int* error = nullptr) {
     errno = 0;
     EntryMap* map = kv_map_read(bytes.data(), bytes.size());
-    if (error) *error = errno;
-    if (!map) return false;
-    if (pairs) *pairs = pairs_of(map);
+    if (error)
+        *error = errno;
+    if (!map)
+        return false;
+    if (pairs)
+        *pairs = pairs_of(map);
     entry_map_free(map);
     return true;
 }
@@ -29,11 +32,11 @@ std::string record(uint32_t key_length, uint32_t value_length, const std::string
     return out + rest;
 }
 
-}  // namespace
+} // namespace
 
 TEST(KvMapWrite, MixRecordIsFifteenLittleEndianBytes) {
-    const unsigned char expected[15] = {0x03, 0, 0, 0, 0x04, 0, 0, 0, 'm', 'i', 'x',
-                                        0x00, 0x00, 0xC8, 0x42};
+    const unsigned char expected[15] = {0x03, 0,   0,   0,    0x04, 0,    0,   0,
+                                        'm',  'i', 'x', 0x00, 0x00, 0xC8, 0x42};
     EXPECT_EQ(kv_of({{"mix", f32_bytes(100.0f)}}),
               std::string(reinterpret_cast<const char*>(expected), 15));
 }
@@ -58,7 +61,9 @@ TEST(KvMapWrite, RefusesAnEmptyKeyTheReaderWouldReject) {
 }
 
 TEST(KvMapRead, RoundTripKeepsEveryPairIncludingBinaryKeys) {
-    Pairs in = {{std::string("\0k", 2), "nul-led"}, {"a", ""}, {"b", std::string(300, '\xAB')},
+    Pairs in = {{std::string("\0k", 2), "nul-led"},
+                {"a", ""},
+                {"b", std::string(300, '\xAB')},
                 {"c", std::string("\0\0\0", 3)}};
     Pairs out;
     ASSERT_TRUE(read_kv(kv_of(in), &out));
@@ -80,9 +85,10 @@ TEST(KvMapRead, ZeroKeyLengthFailsWithEinval) {
 
 TEST(KvMapRead, EveryTruncationFailsWithEinval) {
     std::string bytes = kv_of({{"position", f32_bytes(50.0f)}, {"mix", f32_bytes(100.0f)}});
-    size_t first = 8 + 3 + 4;  // "mix" sorts first
+    size_t first = 8 + 3 + 4; // "mix" sorts first
     for (size_t cut = 1; cut < bytes.size(); cut++) {
-        if (cut == first) continue;  // a whole first record: a valid map
+        if (cut == first)
+            continue; // a whole first record: a valid map
         int error = 0;
         EXPECT_FALSE(read_kv(bytes.substr(0, cut), nullptr, &error)) << cut;
         EXPECT_EQ(error, EINVAL) << cut;

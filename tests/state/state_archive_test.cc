@@ -11,8 +11,7 @@
 namespace {
 
 // Reads a state; on success hands the archive to `check` and frees it.
-template <typename Check>
-bool read_state(const std::string& bytes, int* error, Check check) {
+template <typename Check> bool read_state(const std::string& bytes, int* error, Check check) {
     StateArchive archive;
     errno = 0;
     if (state_archive_read(&archive, bytes.data(), bytes.size()) != 0) {
@@ -39,16 +38,16 @@ std::string write_state(const StateArchive& archive) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(StateArchive, VersionAcceptanceTable) {
     struct Case {
         std::string version;
         bool accepted;
     } cases[] = {
-        {"1.0", true},          {"1.0\n", true},   {"1.0  ", true},  {"1.0\t\r\n\v\f", true},
-        {"1.1", false},         {"1.", false},     {"1.0x", false},  {"1.0 x", false},
-        {"", false},            {" 1.0", false},   {"2.0", false},   {std::string("1.0\0", 4), false},
+        {"1.0", true},  {"1.0\n", true}, {"1.0  ", true}, {"1.0\t\r\n\v\f", true},
+        {"1.1", false}, {"1.", false},   {"1.0x", false}, {"1.0 x", false},
+        {"", false},    {" 1.0", false}, {"2.0", false},  {std::string("1.0\0", 4), false},
     };
     for (const Case& c : cases) {
         StateParts parts;
@@ -72,7 +71,7 @@ TEST(StateArchive, MissingPiecesFailWithEinval) {
         EXPECT_EQ(error, EINVAL);
     }
     int error = 0;
-    EXPECT_FALSE(reads("", &error));  // an empty stream has no "dsp.tar"
+    EXPECT_FALSE(reads("", &error)); // an empty stream has no "dsp.tar"
     EXPECT_EQ(error, EINVAL);
 }
 
@@ -144,7 +143,7 @@ TEST(StateArchive, WrittenLayoutIsDspTarHoldingInfoParametersVersion) {
     entry_map_insert(archive.parameters, "mix", 3, "abcd", 4);
     std::string bytes = write_state(archive);
     state_archive_free(&archive);
-    state_archive_free(&archive);  // freeing twice is harmless: the maps are nulled
+    state_archive_free(&archive); // freeing twice is harmless: the maps are nulled
 
     EntryMap* outer = tar_read(bytes.data(), bytes.size());
     ASSERT_NE(outer, nullptr);
@@ -157,7 +156,8 @@ TEST(StateArchive, WrittenLayoutIsDspTarHoldingInfoParametersVersion) {
     Pairs inner_pairs = pairs_of(inner);
     entry_map_free(inner);
     ASSERT_EQ(inner_pairs.size(), 3u);
-    EXPECT_EQ(inner_pairs[0], (std::pair<std::string, std::string>("info.map", kv_of({{"id", "x"}}))));
+    EXPECT_EQ(inner_pairs[0],
+              (std::pair<std::string, std::string>("info.map", kv_of({{"id", "x"}}))));
     EXPECT_EQ(inner_pairs[1].first, "parameters.map");
     EXPECT_EQ(inner_pairs[1].second, kv_of({{"mix", "abcd"}}));
     EXPECT_EQ(inner_pairs[2], (std::pair<std::string, std::string>("version", "1.0")));

@@ -16,7 +16,8 @@
 
 static bool write_file(const std::string& path, const void* bytes, size_t length) {
     FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = fwrite(bytes, 1, length, f) == length;
     return fclose(f) == 0 && ok;
 }
@@ -49,8 +50,8 @@ int main(int argc, char** argv) {
     for (uint32_t i = 0; i < kInputParameterCount; i++)
         defaults[i] = (float)kInputParameterRecords[i].default_value;
     std::string a = save(defaults, kStateFixtureDefaultsSampleRate, OKA_STATE_FORMAT_VST3);
-    std::string b = save(kStateFixtureCustomValues, kStateFixtureCustomSampleRate,
-                         OKA_STATE_FORMAT_LV2);
+    std::string b =
+        save(kStateFixtureCustomValues, kStateFixtureCustomSampleRate, OKA_STATE_FORMAT_LV2);
     std::string dsp = entry(a, "dsp.tar");
     bool ok = write_file(fixtures + "/defaults-vst3.state", a.data(), a.size()) &&
               write_file(fixtures + "/custom-lv2.state", b.data(), b.size());
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     std::string info = entry(dsp, "info.map"), parameters = entry(dsp, "parameters.map");
     ok = ok && write_file(seeds + "/fuzz_kv_map_read/info", info.data(), info.size()) &&
          write_file(seeds + "/fuzz_kv_map_read/parameters", parameters.data(), parameters.size());
-    if (!ok) fprintf(stderr, "writing failed\n");
+    if (!ok)
+        fprintf(stderr, "writing failed\n");
     return ok ? 0 : 1;
 }

@@ -35,11 +35,15 @@ void record_unlock(void* user) {
 void record_set(void* user, uint64_t index, float value) {
     Recorder* r = static_cast<Recorder*>(user);
     r->calls.push_back("set " + std::to_string(index));
-    if (!r->locked) r->set_outside_lock = true;
-    if (index < kInputParameterCount) r->values[index] = value;
+    if (!r->locked)
+        r->set_outside_lock = true;
+    if (index < kInputParameterCount)
+        r->values[index] = value;
 }
 
-RestoreTarget target_of(Recorder* r) { return {r, record_lock, record_unlock, record_set}; }
+RestoreTarget target_of(Recorder* r) {
+    return {r, record_lock, record_unlock, record_set};
+}
 
 int restore(const std::string& bytes, Recorder* r) {
     RestoreTarget target = target_of(r);
@@ -57,7 +61,8 @@ std::string save(const float* values, float sample_rate, const char* format) {
 }
 
 void some_values(float* values) {
-    for (uint32_t i = 0; i < kInputParameterCount; i++) values[i] = 0.25f * (float)i - 1.0f;
+    for (uint32_t i = 0; i < kInputParameterCount; i++)
+        values[i] = 0.25f * (float)i - 1.0f;
 }
 
 // Expects a refused restore that never touched the target.
@@ -68,7 +73,7 @@ void expect_refused(const std::string& bytes, const char* what) {
     EXPECT_TRUE(r.calls.empty()) << what;
 }
 
-}  // namespace
+} // namespace
 
 TEST(StateSave, InfoMapHoldsTheEightPairsAndParametersTheThirtyTwoIds) {
     float values[kInputParameterCount];
@@ -103,9 +108,9 @@ TEST(StateSave, InfoMapHoldsTheEightPairsAndParametersTheThirtyTwoIds) {
 TEST(StateRestore, SavedValuesComeBackInIndexOrderUnderTheLock) {
     float values[kInputParameterCount];
     some_values(values);
-    values[kPosition] = 250.0f;    // out of range: the module's setter clamps it
+    values[kPosition] = 250.0f; // out of range: the module's setter clamps it
     values[kMix] = -0.0f;
-    values[kLfoBias] = INFINITY;   // not NaN: passed on
+    values[kLfoBias] = INFINITY; // not NaN: passed on
     Recorder r;
     ASSERT_EQ(restore(save(values, 48000.0f, OKA_STATE_FORMAT_VST3), &r), 0);
     ASSERT_EQ(r.calls.size(), 34u);
@@ -114,15 +119,14 @@ TEST(StateRestore, SavedValuesComeBackInIndexOrderUnderTheLock) {
         EXPECT_EQ(r.calls[i + 1], "set " + std::to_string(i));
     EXPECT_EQ(r.calls.back(), "unlock");
     EXPECT_FALSE(r.set_outside_lock);
-    EXPECT_EQ(memcmp(r.values, values, sizeof(values)), 0);  // bit for bit
+    EXPECT_EQ(memcmp(r.values, values, sizeof(values)), 0); // bit for bit
 }
 
 TEST(StateRestore, IdChecks) {
     StateParts missing;
     missing.drop(missing.info, "id");
     expect_refused(missing.build(), "no id");
-    const char* wrong_ids[] = {"zarvo-oka-oka-wa", "zarvo-oka-oka-wahh", "zarvo-oka-oka-waH",
-                               ""};
+    const char* wrong_ids[] = {"zarvo-oka-oka-wa", "zarvo-oka-oka-wahh", "zarvo-oka-oka-waH", ""};
     for (const char* id : wrong_ids) {
         StateParts parts;
         parts.drop(parts.info, "id");
@@ -211,9 +215,11 @@ TEST(StateRestore, ReadValuesLeavesTheOutputAloneOnFailure) {
     parts.set_parameter("mix", f32_bytes(NAN));
     std::string bad = parts.build();
     float values[kInputParameterCount];
-    for (float& v : values) v = 7.0f;
+    for (float& v : values)
+        v = 7.0f;
     EXPECT_EQ(state_read_values(bad.data(), bad.size(), values), -1);
-    for (float v : values) EXPECT_EQ(v, 7.0f);
+    for (float v : values)
+        EXPECT_EQ(v, 7.0f);
     StateParts good;
     std::string ok = good.build();
     ASSERT_EQ(state_read_values(ok.data(), ok.size(), values), 0);

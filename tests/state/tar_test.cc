@@ -26,9 +26,12 @@ unsigned long header_sum(const std::string& header) {
 bool read_tar(const std::string& bytes, Pairs* pairs, int* error = nullptr) {
     errno = 0;
     EntryMap* map = tar_read(bytes.data(), bytes.size());
-    if (error) *error = errno;
-    if (!map) return false;
-    if (pairs) *pairs = pairs_of(map);
+    if (error)
+        *error = errno;
+    if (!map)
+        return false;
+    if (pairs)
+        *pairs = pairs_of(map);
     entry_map_free(map);
     return true;
 }
@@ -39,7 +42,7 @@ std::string one_entry_header(const char* size_field) {
     return archive;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TarWrite, VersionEntryHasTheExactHeaderBytes) {
     std::string archive = tar_of({{"version", "1.0"}});
@@ -51,7 +54,7 @@ TEST(TarWrite, VersionEntryHasTheExactHeaderBytes) {
     EXPECT_EQ(field(h, 116, 8), std::string("0000000\0", 8));
     EXPECT_EQ(field(h, 124, 12), std::string("00000000003\0", 12));
     EXPECT_EQ(field(h, 136, 12), std::string("00000000000\0", 12));
-    EXPECT_EQ(field(h, 148, 8), std::string("07346\0\0 ", 8));  // 3814
+    EXPECT_EQ(field(h, 148, 8), std::string("07346\0\0 ", 8)); // 3814
     EXPECT_EQ(header_sum(h), 3814u);
     EXPECT_EQ(h[156], '0');
     EXPECT_EQ(field(h, 157, 100), std::string(100, '\0'));
@@ -101,7 +104,7 @@ TEST(TarWrite, EntriesComeOutInKeyOrderWhateverTheInsertionOrder) {
                          &pairs));
     ASSERT_EQ(pairs.size(), 5u);
     EXPECT_EQ(pairs[0].first, "dsp.tar");
-    EXPECT_EQ(pairs[1].first, "info");  // a prefix of another key comes first
+    EXPECT_EQ(pairs[1].first, "info"); // a prefix of another key comes first
     EXPECT_EQ(pairs[2].first, "info.map");
     EXPECT_EQ(pairs[3].first, "parameters.map");
     EXPECT_EQ(pairs[4].first, "version");
@@ -122,7 +125,9 @@ TEST(TarWrite, RefusesNamesTheReaderCouldNotGiveBackAndLeavesErrnoAlone) {
 }
 
 TEST(TarRead, RoundTripGivesBackNamesAndContentsPointingIntoTheBuffer) {
-    Pairs in = {{"a", ""}, {"b", std::string(512, 'b')}, {"c", std::string(513, '\0')},
+    Pairs in = {{"a", ""},
+                {"b", std::string(512, 'b')},
+                {"c", std::string(513, '\0')},
                 {std::string(99, 'z'), "last"}};
     std::string archive = tar_of(in);
     EntryMap* map = tar_read(archive.data(), archive.size());
@@ -130,7 +135,7 @@ TEST(TarRead, RoundTripGivesBackNamesAndContentsPointingIntoTheBuffer) {
     EXPECT_EQ(pairs_of(map), in);
     size_t length = 0;
     const char* b = static_cast<const char*>(entry_map_find(map, "b", 1, &length));
-    EXPECT_EQ(b, archive.data() + 512 + 512);  // header a (no data), header b, b's data
+    EXPECT_EQ(b, archive.data() + 512 + 512); // header a (no data), header b, b's data
     entry_map_free(map);
 }
 
@@ -154,7 +159,7 @@ TEST(TarRead, EmptyOrNulStartedBuffersAreEmptyArchives) {
 
 TEST(TarRead, AcceptsAHundredByteNameWithoutNul) {
     std::string archive = tar_of({{std::string(99, 'n'), "v"}});
-    archive[99] = 'n';  // the name now fills its whole field
+    archive[99] = 'n'; // the name now fills its whole field
     Pairs pairs;
     ASSERT_TRUE(read_tar(archive, &pairs));
     ASSERT_EQ(pairs.size(), 1u);
@@ -163,11 +168,11 @@ TEST(TarRead, AcceptsAHundredByteNameWithoutNul) {
 
 TEST(TarRead, MalformedSizeFieldsFailWithEinval) {
     const char* bad[] = {
-        "00000000080",    // '8' is no octal digit
-        "000000000 3",    // blank inside the digits
-        "000000000003",   // twelve digits: no NUL at offset 135
-        "20000000000",    // 2^31
-        "77777777777",    // far above
+        "00000000080",  // '8' is no octal digit
+        "000000000 3",  // blank inside the digits
+        "000000000003", // twelve digits: no NUL at offset 135
+        "20000000000",  // 2^31
+        "77777777777",  // far above
     };
     for (const char* size : bad) {
         char field12[12] = {0};

@@ -7,7 +7,7 @@
 namespace {
 
 class ComponentLockTest : public Vst3Fixture {
-protected:
+  protected:
     // The identity pointer is the object's first field.
     Vst3Component* inside() { return (Vst3Component*)component_; }
     void block_with(uint32_t index, double normalized) {
@@ -24,7 +24,7 @@ TEST_F(ComponentLockTest, ABusyLockDefersHostChangesToTheNextBlock) {
     start();
     Vst3Component* c = inside();
     spin_lock_acquire(&c->param_lock);
-    c->params_in_sync = false;  // as every non-audio holder leaves it
+    c->params_in_sync = false; // as every non-audio holder leaves it
     block_with(kMix, 0.2);
     EXPECT_EQ(100.0f, c->engine.param_values[kMix]) << "the engine is not touched without the lock";
     EXPECT_EQ(20.0f, c->host_values[kMix]);
@@ -48,7 +48,7 @@ TEST_F(ComponentLockTest, ARestoreWinsOverChangesDeferredMeanwhile) {
 
     spin_lock_acquire(&c->param_lock);
     c->params_in_sync = false;
-    block_with(kMix, 0.9);  // deferred: the lock is busy
+    block_with(kMix, 0.9); // deferred: the lock is busy
     spin_lock_release(&c->param_lock);
     // Before the next block, a restore lands.
     ASSERT_EQ(kResultOk, restore(state));
@@ -74,4 +74,4 @@ TEST_F(ComponentLockTest, ARepeatedHostValueIsNotAppliedAgain) {
     EXPECT_EQ(50.0f, c->engine.param_values[kPosition]);
 }
 
-}  // namespace
+} // namespace

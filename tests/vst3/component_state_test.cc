@@ -152,13 +152,16 @@ struct AudioPause {
 
 static void pause_in_first_enumeration(void* user) {
     AudioPause* pause = (AudioPause*)user;
-    if (pause->calls.fetch_add(1) != 0) return;
+    if (pause->calls.fetch_add(1) != 0)
+        return;
     pause->inside = true;
-    while (!pause->go) std::this_thread::yield();
+    while (!pause->go)
+        std::this_thread::yield();
 }
 
 static void wait_for(const std::atomic<bool>& flag) {
-    while (!flag) std::this_thread::yield();
+    while (!flag)
+        std::this_thread::yield();
 }
 
 TEST_F(ComponentStateTest, RestoreDuringProcessingWinsAtTheNextBlock) {
@@ -259,10 +262,12 @@ TEST_F(ComponentStateTest, RestoresRaceProcessingWithoutTearing) {
         while (!stop) {
             host_changes_init(&in);
             host_changes_add(&in, param_id(kEnvAmount), 0, (n++ % 10) / 10.0);
-            if (run(&block, &in) != kResultOk) ++failures;
+            if (run(&block, &in) != kResultOk)
+                ++failures;
         }
     });
-    for (int i = 0; i < 200; ++i) ASSERT_EQ(kResultOk, restore(states[(size_t)i % 2]));
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(kResultOk, restore(states[(size_t)i % 2]));
     stop = true;
     audio.join();
     EXPECT_EQ(0, failures);
@@ -275,9 +280,10 @@ TEST_F(ComponentStateTest, RestoresRaceProcessingWithoutTearing) {
     // The last restore set every value to its maximum; only the parameter
     // the audio thread kept changing may differ.
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        if (i == kEnvAmount) continue;
+        if (i == kEnvAmount)
+            continue;
         EXPECT_EQ((float)parameterRecord(i)->maximum, saved[i]) << kParameterDescriptions[i].id;
     }
 }
 
-}  // namespace
+} // namespace

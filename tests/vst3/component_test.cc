@@ -28,7 +28,8 @@ TEST_F(ComponentTest, LifecycleCallsFollowTheHostOrder) {
     EXPECT_EQ(kResultOk, processor_->vtbl->canProcessSampleSize(processor_, kSample32));
     EXPECT_EQ(kNotImplemented, processor_->vtbl->canProcessSampleSize(processor_, kSample64));
 
-    auto* requirements = (IProcessContextRequirements*)vst3host_query(component_, kIidIProcessContextRequirements);
+    auto* requirements =
+        (IProcessContextRequirements*)vst3host_query(component_, kIidIProcessContextRequirements);
     ASSERT_NE(nullptr, requirements);
     EXPECT_EQ(0u, requirements->vtbl->getProcessContextRequirements(requirements));
     vst3host_release(requirements);
@@ -55,7 +56,8 @@ TEST_F(ComponentTest, OffersOneMonoBusEachWay) {
         memset(&second, 0x00, sizeof second);
         ASSERT_EQ(kResultOk, component_->vtbl->getBusInfo(component_, kAudio, dir, 0, &first));
         ASSERT_EQ(kResultOk, component_->vtbl->getBusInfo(component_, kAudio, dir, 0, &second));
-        EXPECT_EQ(0, memcmp(&first, &second, sizeof first)) << "bus info must not depend on the caller's bytes";
+        EXPECT_EQ(0, memcmp(&first, &second, sizeof first))
+            << "bus info must not depend on the caller's bytes";
         EXPECT_EQ(kAudio, first.mediaType);
         EXPECT_EQ(dir, first.direction);
         EXPECT_EQ(1, first.channelCount);
@@ -75,11 +77,13 @@ TEST_F(ComponentTest, OffersOneMonoBusEachWay) {
     EXPECT_EQ(kResultFalse, processor_->vtbl->setBusArrangements(processor_, &stereo, 1, &mono, 1));
     EXPECT_EQ(kResultFalse, processor_->vtbl->setBusArrangements(processor_, &mono, 1, &stereo, 1));
     EXPECT_EQ(kResultFalse, processor_->vtbl->setBusArrangements(processor_, &mono, 0, &mono, 1));
-    EXPECT_EQ(kInvalidArgument, processor_->vtbl->setBusArrangements(processor_, &mono, -1, &mono, 1));
+    EXPECT_EQ(kInvalidArgument,
+              processor_->vtbl->setBusArrangements(processor_, &mono, -1, &mono, 1));
     SpeakerArrangement arrangement = 0;
     EXPECT_EQ(kResultOk, processor_->vtbl->getBusArrangement(processor_, kOutput, 0, &arrangement));
     EXPECT_EQ(kSpeakerM, arrangement);
-    EXPECT_EQ(kInvalidArgument, processor_->vtbl->getBusArrangement(processor_, kInput, 1, &arrangement));
+    EXPECT_EQ(kInvalidArgument,
+              processor_->vtbl->getBusArrangement(processor_, kInput, 1, &arrangement));
 }
 
 // The normalized mod_position of a block's output list, or -1 when absent;
@@ -151,14 +155,14 @@ TEST_F(ComponentTest, SnapsHostValuesAndIgnoresForeignIds) {
     HostChanges in, out;
     host_changes_init(&in);
     host_changes_init(&out);
-    host_changes_add(&in, param_id(kLfoSyncRate), 0, 0.5);  // 12.5 snaps to 13
-    host_changes_add(&in, param_id(kBypass), 0, 0.4);       // below one half: off
+    host_changes_add(&in, param_id(kLfoSyncRate), 0, 0.5); // 12.5 snaps to 13
+    host_changes_add(&in, param_id(kBypass), 0, 0.4);      // below one half: off
     host_changes_add(&in, param_id(kMidOn), 0, 0.6);
-    host_changes_add(&in, param_id(kModPosition), 0, 0.9);  // outputs are not inputs
+    host_changes_add(&in, param_id(kModPosition), 0, 0.9); // outputs are not inputs
     host_changes_add(&in, param_id(kEnvOut), 0, 0.1);
     host_changes_add(&in, 12345u, 0, 0.3);
-    host_changes_add(&in, param_id(kMix), 0, NAN);          // not a value at all
-    host_changes_add(&in, param_id(kHeelJaw), 5, 1.5);      // clamped at the end
+    host_changes_add(&in, param_id(kMix), 0, NAN);     // not a value at all
+    host_changes_add(&in, param_id(kHeelJaw), 5, 1.5); // clamped at the end
     ASSERT_EQ(kResultOk, run(&block, &in, &out));
     EXPECT_EQ(-1.0, reported(out, kModPosition, 32));
 
@@ -170,7 +174,8 @@ TEST_F(ComponentTest, SnapsHostValuesAndIgnoresForeignIds) {
     EXPECT_EQ(1.0f, values[kMidOn]);
     EXPECT_EQ(100.0f, values[kHeelJaw]);
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        if (i == kLfoSyncRate || i == kMidOn || i == kHeelJaw) continue;
+        if (i == kLfoSyncRate || i == kMidOn || i == kHeelJaw)
+            continue;
         EXPECT_EQ(defaults[i], values[i]) << kParameterDescriptions[i].id;
     }
 }
@@ -226,7 +231,8 @@ TEST_F(ComponentTest, InactiveBusesGiveSilenceAndReportNothing) {
 
     // Before any activation.
     ASSERT_EQ(kResultOk, run(&block, &in, &out));
-    for (float s : block.output) EXPECT_EQ(0.0f, s);
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s);
     EXPECT_EQ(0, out.count);
 
     // Only the input bus active at activation: still silent.
@@ -235,7 +241,8 @@ TEST_F(ComponentTest, InactiveBusesGiveSilenceAndReportNothing) {
     test_block_init(&block, 64, 0.5f);
     host_changes_init(&out);
     ASSERT_EQ(kResultOk, run(&block, &in, &out));
-    for (float s : block.output) EXPECT_EQ(0.0f, s);
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s);
     EXPECT_EQ(0, out.count);
 
     // Both active at the next activation: sound, and the position reported.
@@ -246,7 +253,8 @@ TEST_F(ComponentTest, InactiveBusesGiveSilenceAndReportNothing) {
     host_changes_init(&out);
     ASSERT_EQ(kResultOk, run(&block, &in, &out));
     bool sound = false;
-    for (float s : block.output) sound = sound || (s != 0.0f && s != 7.0f);
+    for (float s : block.output)
+        sound = sound || (s != 0.0f && s != 7.0f);
     EXPECT_TRUE(sound);
     EXPECT_NEAR(0.9, reported(out, kModPosition, 64), 1e-6);
 }
@@ -259,7 +267,8 @@ TEST_F(ComponentTest, ActivationWithoutASampleRateStaysSilent) {
     TestBlock block;
     test_block_init(&block, 64, 0.5f);
     ASSERT_EQ(kResultOk, run(&block));
-    for (float s : block.output) EXPECT_EQ(0.0f, s);
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s);
 }
 
 TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
@@ -282,12 +291,14 @@ TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
     test_block_init(&block, 64, 0.5f);
     block.input_bus.numChannels = 0;
     EXPECT_EQ(kResultOk, run(&block));
-    for (float s : block.output) EXPECT_EQ(0.0f, s) << "an output with no input is silent";
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s) << "an output with no input is silent";
 
     test_block_init(&block, 64, 0.5f);
     block.input_bus.channelBuffers32 = nullptr;
     EXPECT_EQ(kResultOk, run(&block));
-    for (float s : block.output) EXPECT_EQ(0.0f, s);
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s);
 
     test_block_init(&block, 64, 0.5f);
     block.output_channels[0] = nullptr;
@@ -302,7 +313,8 @@ TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
     block.data.numInputs = 0;
     block.data.inputs = nullptr;
     EXPECT_EQ(kResultOk, run(&block));
-    for (float s : block.output) EXPECT_EQ(0.0f, s);
+    for (float s : block.output)
+        EXPECT_EQ(0.0f, s);
 
     // A negative count from a broken host touches nothing.
     test_block_init(&block, 64, 0.5f);
@@ -320,13 +332,15 @@ TEST_F(ComponentTest, SurvivesBlocksWithoutUsableBuffers) {
     block.input_bus.channelBuffers64 = wide_ins;
     block.output_bus.channelBuffers64 = wide_outs;
     EXPECT_EQ(kResultOk, run(&block));
-    for (double s : wide_out) EXPECT_EQ(0.0, s);
+    for (double s : wide_out)
+        EXPECT_EQ(0.0, s);
 
     // Normal blocks work afterwards, in place as well.
     test_block_init(&block, 64, 0.5f);
     block.output_channels[0] = block.input.data();
     EXPECT_EQ(kResultOk, run(&block));
-    for (float s : block.input) EXPECT_TRUE(isfinite(s));
+    for (float s : block.input)
+        EXPECT_TRUE(isfinite(s));
 }
 
 // A host's parameter flush (a block of no samples) still starts a block in
@@ -344,7 +358,7 @@ TEST_F(ComponentTest, ABlockOfNoSamplesStillDoesTheEnginesBlockStart) {
 
     TestBlock flush;
     test_block_init(&flush, 0, 0.0f);
-    context.projectTimeMusic = 10.25;  // one cycle per quarter note: phase 0.25
+    context.projectTimeMusic = 10.25; // one cycle per quarter note: phase 0.25
     ASSERT_EQ(kResultOk, run(&flush, nullptr, nullptr, &context));
 
     host_changes_init(&in);
@@ -360,7 +374,8 @@ TEST_F(ComponentTest, ProcessesWithAndWithoutATransportContext) {
     TestBlock block;
     test_block_init(&block, 128, 0.3f);
     HostChanges in, out;
-    ProcessContext context = synced_lfo_playing(&in, kContextProjectTimeMusicValid | kContextTimeSigValid);
+    ProcessContext context =
+        synced_lfo_playing(&in, kContextProjectTimeMusicValid | kContextTimeSigValid);
     context.timeSigNumerator = 4;
     context.timeSigDenominator = 4;
     // Synced to a playing transport at quarter note 0.5, the LFO's phase
@@ -373,8 +388,10 @@ TEST_F(ComponentTest, ProcessesWithAndWithoutATransportContext) {
     double with_context = reported(out, kLfoPhase, 128);
     EXPECT_GE(with_context, 0.0);
     // The transport going away is not an error.
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(kResultOk, run(&block, nullptr, nullptr, nullptr));
-    for (float s : block.output) EXPECT_TRUE(isfinite(s));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(kResultOk, run(&block, nullptr, nullptr, nullptr));
+    for (float s : block.output)
+        EXPECT_TRUE(isfinite(s));
 }
 
-}  // namespace
+} // namespace

@@ -9,12 +9,12 @@
 namespace {
 
 class ControllerTest : public Vst3Fixture {
-protected:
+  protected:
     void SetUp() override {
         Vst3Fixture::SetUp();
         void* obj = nullptr;
-        ASSERT_EQ(kResultOk,
-                  module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid, kIidIEditController, &obj));
+        ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(
+                                 module_.factory, kTestControllerCid, kIidIEditController, &obj));
         c_ = (IEditController*)obj;
         ASSERT_EQ(kResultOk, c_->vtbl->initialize(c_, &context_.iface));
     }
@@ -78,7 +78,8 @@ TEST_F(ControllerTest, DescribesThirtySixParameters) {
 
 TEST_F(ControllerTest, StartsAtTheDefaultsAndKeepsValuesOverTerminate) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        EXPECT_DOUBLE_EQ(kParameterDescriptions[i].default_normalized, normalized(i)) << kParameterDescriptions[i].id;
+        EXPECT_DOUBLE_EQ(kParameterDescriptions[i].default_normalized, normalized(i))
+            << kParameterDescriptions[i].id;
     }
     EXPECT_DOUBLE_EQ(50.0, plain(kModPosition));
     EXPECT_DOUBLE_EQ(0.5, normalized(kLfoOut));
@@ -136,8 +137,10 @@ TEST_F(ControllerTest, ConvertsBetweenNormalizedPlainAndText) {
 
     // A text filling all 128 units without a terminator is read no further.
     String128 long_text;
-    for (char16& unit : long_text) unit = u'1';
-    ASSERT_EQ(kResultOk, c_->vtbl->getParamValueByString(c_, param_id(kPosition), long_text, &value));
+    for (char16& unit : long_text)
+        unit = u'1';
+    ASSERT_EQ(kResultOk,
+              c_->vtbl->getParamValueByString(c_, param_id(kPosition), long_text, &value));
     EXPECT_DOUBLE_EQ(1.0, value) << "clamped to the top of the range";
     // Zero and below on a logarithmic scale are below its range.
     char16 zero[] = u"0";
@@ -230,7 +233,8 @@ TEST_F(ControllerTest, HasNoMidiMappingAndAnEditorOnlyOnWindows) {
 #ifdef _WIN32
     // The web editor exists only on Windows (its tests: view_test.cc).
     EXPECT_NE(nullptr, view);
-    if (view != nullptr) vst3host_release(view);
+    if (view != nullptr)
+        vst3host_release(view);
 #else
     EXPECT_EQ(nullptr, view);
 #endif
@@ -241,4 +245,4 @@ TEST_F(ControllerTest, HasNoMidiMappingAndAnEditorOnlyOnWindows) {
     vst3host_release(connection);
 }
 
-}  // namespace
+} // namespace

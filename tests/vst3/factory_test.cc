@@ -10,7 +10,7 @@
 namespace {
 
 class FactoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(vst3host_open(&module_, test_module_path())); }
     void TearDown() override { vst3host_close(&module_); }
     IPluginFactory3* f() { return module_.factory; }
@@ -78,7 +78,8 @@ TEST_F(FactoryTest, RefusesClassIndicesOutsideTheTwo) {
 
 TEST_F(FactoryTest, IsOneStaticObjectWithoutCounting) {
     EXPECT_EQ(f(), vst3host_factory_again(&module_));
-    for (const uint8_t* iid : {kIidFUnknown, kIidIPluginFactory, kIidIPluginFactory2, kIidIPluginFactory3}) {
+    for (const uint8_t* iid :
+         {kIidFUnknown, kIidIPluginFactory, kIidIPluginFactory2, kIidIPluginFactory3}) {
         void* obj = nullptr;
         EXPECT_EQ(kResultOk, f()->vtbl->queryInterface(u(), iid, &obj));
         EXPECT_EQ((void*)f(), obj);
@@ -97,22 +98,26 @@ TEST_F(FactoryTest, IsOneStaticObjectWithoutCounting) {
 
 TEST_F(FactoryTest, CreatesInstancesOnlyForTheirOwnInterfaces) {
     // Every interface the component offers is accepted at creation.
-    for (const uint8_t* iid : {kIidFUnknown, kIidIPluginBase, kIidIComponent, kIidIAudioProcessor}) {
+    for (const uint8_t* iid :
+         {kIidFUnknown, kIidIPluginBase, kIidIComponent, kIidIAudioProcessor}) {
         void* obj = nullptr;
         ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestComponentCid, iid, &obj));
         ASSERT_NE(nullptr, obj);
         EXPECT_EQ(0u, vst3host_release(obj));
     }
     void* obj = nullptr;
-    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &obj));
+    ASSERT_EQ(kResultOk,
+              f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &obj));
     EXPECT_EQ(0u, vst3host_release(obj));
 
     // The wrong interface for the class leaves obj as it was.
     void* marker = (void*)&marker;
     obj = marker;
-    EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIComponent, &obj));
+    EXPECT_EQ(kNoInterface,
+              f()->vtbl->createInstance(f(), kTestControllerCid, kIidIComponent, &obj));
     EXPECT_EQ(marker, obj);
-    EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kTestComponentCid, kIidIEditController, &obj));
+    EXPECT_EQ(kNoInterface,
+              f()->vtbl->createInstance(f(), kTestComponentCid, kIidIEditController, &obj));
     EXPECT_EQ(marker, obj);
     // An unknown class writes null.
     EXPECT_EQ(kNoInterface, f()->vtbl->createInstance(f(), kIidIComponent, kIidIComponent, &obj));
@@ -127,7 +132,8 @@ static void expect_one_identity(void* identity, const std::vector<const uint8_t*
         ASSERT_NE(nullptr, p);
         pointers.push_back(p);
     }
-    const uint8_t* foreign[] = {kIidIPlugView, kIidIBStream, kIidIEditController2, kIidIPluginFactory};
+    const uint8_t* foreign[] = {kIidIPlugView, kIidIBStream, kIidIEditController2,
+                                kIidIPluginFactory};
     for (void* from : pointers) {
         for (size_t k = 0; k < offered.size(); ++k) {
             void* again = vst3host_query(from, offered[k]);
@@ -136,18 +142,21 @@ static void expect_one_identity(void* identity, const std::vector<const uint8_t*
         }
         for (const uint8_t* iid : foreign) {
             void* obj = (void*)1;
-            EXPECT_EQ(kNoInterface, ((FUnknown*)from)->vtbl->queryInterface((FUnknown*)from, iid, &obj));
+            EXPECT_EQ(kNoInterface,
+                      ((FUnknown*)from)->vtbl->queryInterface((FUnknown*)from, iid, &obj));
             EXPECT_EQ(nullptr, obj);
         }
     }
     // The count started at 1 and every successful query added one.
     uint32_t expected = 1 + (uint32_t)offered.size();
-    for (void* p : pointers) EXPECT_EQ(--expected, vst3host_release(p));
+    for (void* p : pointers)
+        EXPECT_EQ(--expected, vst3host_release(p));
 }
 
 TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
     void* component = nullptr;
-    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestComponentCid, kIidIComponent, &component));
+    ASSERT_EQ(kResultOk,
+              f()->vtbl->createInstance(f(), kTestComponentCid, kIidIComponent, &component));
     EXPECT_EQ(component, vst3host_query(component, kIidFUnknown));
     EXPECT_EQ(component, vst3host_query(component, kIidIPluginBase));
     EXPECT_EQ(2u, vst3host_release(component));
@@ -159,8 +168,10 @@ TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
     EXPECT_EQ(0u, vst3host_release(component));
 
     void* controller = nullptr;
-    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &controller));
-    expect_one_identity(controller, {kIidFUnknown, kIidIEditController, kIidIMidiMapping, kIidIConnectionPoint});
+    ASSERT_EQ(kResultOk,
+              f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &controller));
+    expect_one_identity(
+        controller, {kIidFUnknown, kIidIEditController, kIidIMidiMapping, kIidIConnectionPoint});
     void* none = vst3host_query(controller, kIidIComponent);
     EXPECT_EQ(nullptr, none);
     EXPECT_EQ(0u, vst3host_release(controller));
@@ -170,18 +181,21 @@ TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
 // memory order.
 static std::string cid_text(const uint8_t* b) {
     char text[40];
-    snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X", b[3], b[2],
-             b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X",
+             b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
+             b[14], b[15]);
     return text;
 }
 
 // The value of `"key": "..."` or `"key": number` after position `from`.
 static std::string json_value(const std::string& json, const std::string& key, size_t from) {
     size_t at = json.find("\"" + key + "\"", from);
-    if (at == std::string::npos) return "<missing " + key + ">";
+    if (at == std::string::npos)
+        return "<missing " + key + ">";
     size_t colon = json.find(':', at);
     size_t start = json.find_first_not_of(" \t\r\n", colon + 1);
-    if (json[start] == '"') return json.substr(start + 1, json.find('"', start + 1) - start - 1);
+    if (json[start] == '"')
+        return json.substr(start + 1, json.find('"', start + 1) - start - 1);
     size_t end = json.find_first_of(",}\r\n", start);
     return json.substr(start, end - start);
 }
@@ -215,4 +229,4 @@ TEST_F(FactoryTest, ScanFileAgreesWithTheFactory) {
     EXPECT_NE(std::string::npos, json.find("\"Sub Categories\": [\"Fx\", \"Filter\"]"));
 }
 
-}  // namespace
+} // namespace

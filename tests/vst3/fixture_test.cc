@@ -9,7 +9,7 @@
 namespace {
 
 class FixtureTest : public Vst3Fixture {
-protected:
+  protected:
     std::vector<uint8_t> fixture(const char* path) {
         std::string bytes = read_test_file(path);
         EXPECT_FALSE(bytes.empty()) << path;
@@ -18,8 +18,8 @@ protected:
     // The controller's plain values after taking the state.
     void controller_values(const std::vector<uint8_t>& bytes, double values[kInputParameterCount]) {
         void* obj = nullptr;
-        ASSERT_EQ(kResultOk,
-                  module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid, kIidIEditController, &obj));
+        ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(
+                                 module_.factory, kTestControllerCid, kIidIEditController, &obj));
         IEditController* controller = (IEditController*)obj;
         controller->vtbl->initialize(controller, &context_.iface);
         MemoryStream stream;
@@ -28,7 +28,8 @@ protected:
         EXPECT_EQ(kResultOk, controller->vtbl->setComponentState(controller, &stream.iface));
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
             double normalized = controller->vtbl->getParamNormalized(controller, param_id(i));
-            values[i] = controller->vtbl->normalizedParamToPlain(controller, param_id(i), normalized);
+            values[i] =
+                controller->vtbl->normalizedParamToPlain(controller, param_id(i), normalized);
         }
         controller->vtbl->terminate(controller);
         vst3host_release(controller);
@@ -46,7 +47,8 @@ TEST_F(FixtureTest, StateSavedByTheLv2ModuleLoads) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         float expected = (float)snapAndClamp(i, kStateFixtureCustomValues[i]);
         EXPECT_EQ(expected, saved[i]) << kParameterDescriptions[i].id;
-        EXPECT_NEAR(expected, shown[i], 1e-4 * (1.0 + fabs(expected))) << kParameterDescriptions[i].id;
+        EXPECT_NEAR(expected, shown[i], 1e-4 * (1.0 + fabs(expected)))
+            << kParameterDescriptions[i].id;
     }
 }
 
@@ -55,7 +57,8 @@ TEST_F(FixtureTest, StateSavedByTheVst3ModuleLoadsAndSavesTheSameValues) {
     start(44100.0);
     // Move everything away from the defaults first, so the restore shows.
     float custom[kInputParameterCount];
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) custom[i] = kStateFixtureCustomValues[i];
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        custom[i] = kStateFixtureCustomValues[i];
     ASSERT_EQ(kResultOk, restore(make_state(custom, "vst3")));
     ASSERT_EQ(kResultOk, restore(bytes));
     TestBlock block;
@@ -66,7 +69,8 @@ TEST_F(FixtureTest, StateSavedByTheVst3ModuleLoadsAndSavesTheSameValues) {
     float saved[kInputParameterCount], defaults[kInputParameterCount];
     saved_values(saved);
     default_values(defaults);
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(defaults[i], saved[i]) << kParameterDescriptions[i].id;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        EXPECT_EQ(defaults[i], saved[i]) << kParameterDescriptions[i].id;
 }
 
-}  // namespace
+} // namespace

@@ -7,7 +7,7 @@
 namespace {
 
 class HostSequenceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(vst3host_open(&module_, test_module_path())); }
     void TearDown() override { vst3host_close(&module_); }
     Vst3HostModule module_{};
@@ -24,7 +24,8 @@ TEST_F(HostSequenceTest, FollowsADawFromScanToTeardown) {
     for (int32_t i = 0; i < factory->vtbl->countClasses(factory); ++i) {
         PClassInfo2 info;
         ASSERT_EQ(kResultOk, factory->vtbl->getClassInfo2(factory, i, &info));
-        if (strcmp(info.category, "Audio Module Class") == 0) audio_index = i;
+        if (strcmp(info.category, "Audio Module Class") == 0)
+            audio_index = i;
     }
     ASSERT_EQ(0, audio_index);
     PClassInfo info;
@@ -33,11 +34,13 @@ TEST_F(HostSequenceTest, FollowsADawFromScanToTeardown) {
     ASSERT_EQ(kResultOk, factory->vtbl->createInstance(factory, info.cid, kIidIComponent, &obj));
     IComponent* component = (IComponent*)obj;
     ASSERT_EQ(kResultOk, component->vtbl->initialize(component, &context.iface));
-    EXPECT_EQ(nullptr, vst3host_query(component, kIidIEditController)) << "component and controller are separate";
+    EXPECT_EQ(nullptr, vst3host_query(component, kIidIEditController))
+        << "component and controller are separate";
 
     uint8_t controller_cid[16];
     ASSERT_EQ(kResultOk, component->vtbl->getControllerClassId(component, controller_cid));
-    ASSERT_EQ(kResultOk, factory->vtbl->createInstance(factory, controller_cid, kIidIEditController, &obj));
+    ASSERT_EQ(kResultOk,
+              factory->vtbl->createInstance(factory, controller_cid, kIidIEditController, &obj));
     IEditController* controller = (IEditController*)obj;
     ASSERT_EQ(kResultOk, controller->vtbl->initialize(controller, &context.iface));
     RecordingHandler handler;
@@ -74,17 +77,20 @@ TEST_F(HostSequenceTest, FollowsADawFromScanToTeardown) {
         HostChanges out;
         host_changes_init(&out);
         block.data.outputParameterChanges = &out.iface;
-        for (int i = 0; i < 3; ++i) ASSERT_EQ(kResultOk, processor->vtbl->process(processor, &block.data));
-        for (float s : block.output) ASSERT_TRUE(s > -4.0f && s < 4.0f) << "rate " << rate;
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(kResultOk, processor->vtbl->process(processor, &block.data));
+        for (float s : block.output)
+            ASSERT_TRUE(s > -4.0f && s < 4.0f) << "rate " << rate;
         // What the component reports, the host forwards to the controller.
         for (int32_t q = 0; q < out.count; ++q) {
             const HostQueue& queue = out.queues[q];
-            EXPECT_EQ(kResultOk, controller->vtbl->setParamNormalized(controller, queue.id,
-                                                                        queue.values[queue.count - 1]));
+            EXPECT_EQ(kResultOk, controller->vtbl->setParamNormalized(
+                                     controller, queue.id, queue.values[queue.count - 1]));
         }
         ASSERT_EQ(kResultOk, component->vtbl->setActive(component, 0));
     }
-    EXPECT_NEAR(0.5, controller->vtbl->getParamNormalized(controller, param_id(kModPosition)), 1e-6);
+    EXPECT_NEAR(0.5, controller->vtbl->getParamNormalized(controller, param_id(kModPosition)),
+                1e-6);
 
     // Teardown in the documented order.
     EXPECT_EQ(kResultOk, component_cp->vtbl->disconnect(component_cp, controller_cp));
@@ -102,7 +108,8 @@ TEST_F(HostSequenceTest, FollowsADawFromScanToTeardown) {
 
 TEST_F(HostSequenceTest, SurvivesTheValidatorsStateTransitions) {
     void* obj = nullptr;
-    ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(module_.factory, kTestComponentCid, kIidIComponent, &obj));
+    ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(module_.factory, kTestComponentCid,
+                                                               kIidIComponent, &obj));
     IComponent* component = (IComponent*)obj;
     auto* processor = (IAudioProcessor*)vst3host_query(component, kIidIAudioProcessor);
     HostContext context;
@@ -123,4 +130,4 @@ TEST_F(HostSequenceTest, SurvivesTheValidatorsStateTransitions) {
     EXPECT_EQ(0u, vst3host_release(component));
 }
 
-}  // namespace
+} // namespace

@@ -40,22 +40,26 @@ struct Lv2Side {
 LV2_URID map_uri(LV2_URID_Map_Handle handle, const char* uri) {
     auto* urids = (std::map<std::string, LV2_URID>*)handle;
     auto found = urids->find(uri);
-    if (found != urids->end()) return found->second;
+    if (found != urids->end())
+        return found->second;
     LV2_URID id = (LV2_URID)urids->size() + 1;
     (*urids)[uri] = id;
     return id;
 }
 
-LV2_State_Status store(LV2_State_Handle handle, uint32_t, const void* value, size_t size, uint32_t type, uint32_t) {
+LV2_State_Status store(LV2_State_Handle handle, uint32_t, const void* value, size_t size,
+                       uint32_t type, uint32_t) {
     Lv2Side* side = (Lv2Side*)handle;
     side->stored.assign((const uint8_t*)value, (const uint8_t*)value + size);
     side->stored_type = type;
     return LV2_STATE_SUCCESS;
 }
 
-const void* retrieve(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) {
+const void* retrieve(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type,
+                     uint32_t* flags) {
     Lv2Side* side = (Lv2Side*)handle;
-    if (key != map_uri(&side->urids, "https://zarvosonic.com/oka-oka-wah#state_data")) return nullptr;
+    if (key != map_uri(&side->urids, "https://zarvosonic.com/oka-oka-wah#state_data"))
+        return nullptr;
     *size = side->stored.size();
     *type = map_uri(&side->urids, LV2_ATOM__Chunk);
     *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
@@ -70,38 +74,48 @@ bool lv2_open(Lv2Side* side) {
     std::string windows = vst3host_windows_path(path.c_str());
     std::wstring wide(windows.begin(), windows.end());
     HMODULE library = LoadLibraryW(wide.c_str());
-    if (library == nullptr) return false;
+    if (library == nullptr)
+        return false;
     side->library = library;
     get = (DescriptorFn)(void*)GetProcAddress(library, "lv2_descriptor");
 #else
     side->library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (side->library == nullptr) return false;
+    if (side->library == nullptr)
+        return false;
     get = (DescriptorFn)dlsym(side->library, "lv2_descriptor");
 #endif
-    if (get == nullptr) return false;
+    if (get == nullptr)
+        return false;
     side->descriptor = get(0);
-    if (side->descriptor == nullptr) return false;
+    if (side->descriptor == nullptr)
+        return false;
     side->map = {&side->urids, map_uri};
     side->map_feature = {LV2_URID__map, &side->map};
     const LV2_Feature* features[] = {&side->map_feature, nullptr};
     std::string bundle = OKA_LV2_BUNDLE_PATH;
-    side->instance = side->descriptor->instantiate(side->descriptor, 48000.0, bundle.c_str(), features);
-    if (side->instance == nullptr) return false;
-    side->state = (const LV2_State_Interface*)side->descriptor->extension_data(LV2_STATE__interface);
+    side->instance =
+        side->descriptor->instantiate(side->descriptor, 48000.0, bundle.c_str(), features);
+    if (side->instance == nullptr)
+        return false;
+    side->state =
+        (const LV2_State_Interface*)side->descriptor->extension_data(LV2_STATE__interface);
     return side->state != nullptr;
 }
 
 void lv2_close(Lv2Side* side) {
-    if (side->instance != nullptr) side->descriptor->cleanup(side->instance);
+    if (side->instance != nullptr)
+        side->descriptor->cleanup(side->instance);
 #ifdef _WIN32
-    if (side->library != nullptr) FreeLibrary((HMODULE)side->library);
+    if (side->library != nullptr)
+        FreeLibrary((HMODULE)side->library);
 #else
-    if (side->library != nullptr) dlclose(side->library);
+    if (side->library != nullptr)
+        dlclose(side->library);
 #endif
 }
 
 class CrossFormatTest : public Vst3Fixture {
-protected:
+  protected:
     void SetUp() override {
         Vst3Fixture::SetUp();
         ASSERT_TRUE(lv2_open(&lv2_)) << OKA_LV2_MODULE_PATH;
@@ -119,7 +133,8 @@ void distinct_values(float values[kInputParameterCount]) {
         const ParameterRecord* r = parameterRecord(i);
         bool stepped = (r->flags & (kParamBypass | kParamToggled | kParamInteger)) != 0;
         double v = r->default_value == r->maximum ? r->minimum : r->maximum;
-        if (!stepped) v = r->minimum + (r->maximum - r->minimum) * 0.3;
+        if (!stepped)
+            v = r->minimum + (r->maximum - r->minimum) * 0.3;
         values[i] = (float)snapAndClamp(i, v);
     }
 }
@@ -139,11 +154,12 @@ TEST_F(CrossFormatTest, Lv2StateRestoresInTheVst3ComponentAndController) {
     ASSERT_EQ(kResultOk, restore(from_lv2));
     float saved[kInputParameterCount];
     saved_values(saved);
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(values[i], saved[i]) << kParameterDescriptions[i].id;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        EXPECT_EQ(values[i], saved[i]) << kParameterDescriptions[i].id;
 
     void* obj = nullptr;
-    ASSERT_EQ(kResultOk,
-              module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid, kIidIEditController, &obj));
+    ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid,
+                                                               kIidIEditController, &obj));
     IEditController* controller = (IEditController*)obj;
     controller->vtbl->initialize(controller, &context_.iface);
     MemoryStream stream;
@@ -152,8 +168,10 @@ TEST_F(CrossFormatTest, Lv2StateRestoresInTheVst3ComponentAndController) {
     ASSERT_EQ(kResultOk, controller->vtbl->setComponentState(controller, &stream.iface));
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         double normalized = controller->vtbl->getParamNormalized(controller, param_id(i));
-        double plain = controller->vtbl->normalizedParamToPlain(controller, param_id(i), normalized);
-        EXPECT_NEAR(values[i], plain, 1e-4 * (1.0 + fabs(values[i]))) << kParameterDescriptions[i].id;
+        double plain =
+            controller->vtbl->normalizedParamToPlain(controller, param_id(i), normalized);
+        EXPECT_NEAR(values[i], plain, 1e-4 * (1.0 + fabs(values[i])))
+            << kParameterDescriptions[i].id;
     }
     controller->vtbl->terminate(controller);
     vst3host_release(controller);
@@ -174,7 +192,8 @@ TEST_F(CrossFormatTest, Vst3StateRestoresInTheLv2Plugin) {
     ASSERT_EQ(LV2_STATE_SUCCESS, lv2_.state->save(lv2_.instance, store, &lv2_, 0, nullptr));
     float saved[kInputParameterCount];
     ASSERT_EQ(0, state_read_values(lv2_.stored.data(), lv2_.stored.size(), saved));
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) EXPECT_EQ(values[i], saved[i]) << kParameterDescriptions[i].id;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        EXPECT_EQ(values[i], saved[i]) << kParameterDescriptions[i].id;
 }
 
-}  // namespace
+} // namespace

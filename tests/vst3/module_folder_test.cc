@@ -28,7 +28,7 @@ void make_folders(const std::string& path) {
 const char kOddName[] = "Pl\xC3\xBCgins \xE9\x9F\xB3 \xCE\xA9mega";
 
 class ModuleFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = vst3host_windows_path(OKA_TEST_WORK_DIR) + "\\" + kOddName + "\\w.vst3";
         arch_ = root_ + "\\Contents\\x86_64-win";
@@ -40,7 +40,8 @@ protected:
 
 TEST_F(ModuleFolderTest, DllMainRecordsBothFoldersAsUtf8) {
     std::string probe = arch_ + "\\probe.dll";
-    ASSERT_TRUE(CopyFileW(wide(vst3host_windows_path(OKA_PATHS_PROBE_PATH)).c_str(), wide(probe).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(wide(vst3host_windows_path(OKA_PATHS_PROBE_PATH)).c_str(),
+                          wide(probe).c_str(), FALSE));
     HMODULE library = LoadLibraryW(wide(probe).c_str());
     ASSERT_NE(nullptr, library);
     typedef const char* (*Text)(void);
@@ -58,11 +59,13 @@ TEST_F(ModuleFolderTest, DllMainRecordsBothFoldersAsUtf8) {
 
 TEST_F(ModuleFolderTest, TheModuleWorksFromThere) {
     std::string binary = arch_ + "\\w.vst3";
-    ASSERT_TRUE(CopyFileW(wide(vst3host_windows_path(test_module_path())).c_str(), wide(binary).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(wide(vst3host_windows_path(test_module_path())).c_str(),
+                          wide(binary).c_str(), FALSE));
     Vst3HostModule m{};
     ASSERT_TRUE(vst3host_open(&m, binary.c_str()));
     void* obj = nullptr;
-    ASSERT_EQ(kResultOk, m.factory->vtbl->createInstance(m.factory, kTestComponentCid, kIidIComponent, &obj));
+    ASSERT_EQ(kResultOk,
+              m.factory->vtbl->createInstance(m.factory, kTestComponentCid, kIidIComponent, &obj));
     IComponent* component = (IComponent*)obj;
     HostContext context;
     host_context_init(&context);
@@ -76,4 +79,4 @@ TEST_F(ModuleFolderTest, TheModuleWorksFromThere) {
     vst3host_close(&m);
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,8 @@ namespace {
 TEST(ModulePaths, SplitsTheBundleLayout) {
     char* module = nullptr;
     char* resources = nullptr;
-    ASSERT_TRUE(module_paths_split("C:\\VST3\\w.vst3\\Contents\\x86_64-win\\w.vst3", &module, &resources));
+    ASSERT_TRUE(
+        module_paths_split("C:\\VST3\\w.vst3\\Contents\\x86_64-win\\w.vst3", &module, &resources));
     EXPECT_STREQ("C:\\VST3\\w.vst3\\Contents\\x86_64-win", module);
     EXPECT_STREQ("C:\\VST3\\w.vst3\\Contents\\Resources", resources);
     free(module);
@@ -27,7 +28,8 @@ TEST(ModulePaths, SplitsTheBundleLayout) {
     free(resources);
 
     EXPECT_FALSE(module_paths_split("w.vst3", &module, &resources));
-    EXPECT_FALSE(module_paths_split("C:\\w.vst3", &module, &resources)) << "a module needs a parent folder";
+    EXPECT_FALSE(module_paths_split("C:\\w.vst3", &module, &resources))
+        << "a module needs a parent folder";
     EXPECT_FALSE(module_paths_split(nullptr, &module, &resources));
 }
 
@@ -48,4 +50,4 @@ TEST(ModulePaths, OnlyTheFirstAttachAndTheLastDetachCount) {
     EXPECT_EQ(0, module_paths_load_count());
 }
 
-}  // namespace
+} // namespace

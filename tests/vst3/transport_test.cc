@@ -8,7 +8,8 @@ namespace {
 
 ProcessContext playing_context() {
     ProcessContext c = {};
-    c.state = kContextPlaying | kContextTempoValid | kContextProjectTimeMusicValid | kContextTimeSigValid;
+    c.state =
+        kContextPlaying | kContextTempoValid | kContextProjectTimeMusicValid | kContextTimeSigValid;
     c.tempo = 128.0;
     c.projectTimeMusic = 16.25;
     c.timeSigNumerator = 7;
@@ -46,8 +47,8 @@ TEST(TransportUpdate, ReportsEachFieldThatMoves) {
     EXPECT_FALSE(t.rolling);
     EXPECT_EQ(0.0f, t.speed);
 
-    c.tempo = 128.00000001;  // the same in single precision
-    c.projectTimeMusic = 16.2500000001;  // compared in double precision
+    c.tempo = 128.00000001;             // the same in single precision
+    c.projectTimeMusic = 16.2500000001; // compared in double precision
     transport_update(&t, &c);
     EXPECT_EQ(0x8u, t.changed_mask);
 
@@ -89,4 +90,4 @@ TEST(TransportUpdate, NoContextWithdrawsWhatWasValid) {
     EXPECT_EQ(0x1u | 0x2, t.valid_mask);
 }
 
-}  // namespace
+} // namespace

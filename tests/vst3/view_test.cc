@@ -13,23 +13,27 @@
 
 namespace {
 
-uint32_t bits_of(double value) { return bitsOf((float)value); }
+uint32_t bits_of(double value) {
+    return bitsOf((float)value);
+}
 
 // Messages of the form "s %08x %08x" among the page's posts, as (index, bits).
 std::vector<std::pair<uint32_t, uint32_t>> value_posts(const std::vector<std::wstring>& posts) {
     std::vector<std::pair<uint32_t, uint32_t>> out;
     for (const std::wstring& p : posts) {
         unsigned index = 0, bits = 0;
-        if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2) out.push_back({index, bits});
+        if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2)
+            out.push_back({index, bits});
     }
     return out;
 }
 
 class ViewTest : public Vst3Fixture {
-protected:
+  protected:
     void SetUp() override {
         Vst3Fixture::SetUp();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
         controller_ = new_controller(module_);
         ASSERT_NE(nullptr, controller_);
         recording_handler_init(&handler_);
@@ -38,19 +42,21 @@ protected:
         ASSERT_NE(nullptr, parent_);
     }
     void TearDown() override {
-        for (IPlugView* v : views_) vst3host_release(v);
+        for (IPlugView* v : views_)
+            vst3host_release(v);
         if (controller_ != nullptr) {
             EXPECT_EQ(0u, vst3host_release(controller_));
         }
-        for (HWND w : windows_) DestroyWindow(w);
+        for (HWND w : windows_)
+            DestroyWindow(w);
         DestroyWindow(parent_);
         Vst3Fixture::TearDown();
     }
 
     IEditController* new_controller(Vst3HostModule& module) {
         void* obj = nullptr;
-        if (module.factory->vtbl->createInstance(module.factory, kTestControllerCid, kIidIEditController, &obj) !=
-            kResultOk)
+        if (module.factory->vtbl->createInstance(module.factory, kTestControllerCid,
+                                                 kIidIEditController, &obj) != kResultOk)
             return nullptr;
         auto* c = (IEditController*)obj;
         EXPECT_EQ(kResultOk, c->vtbl->initialize(c, &context_.iface));
@@ -60,7 +66,8 @@ protected:
     // A view the fixture releases at the end.
     IPlugView* open_view() {
         IPlugView* v = controller_->vtbl->createView(controller_, "editor");
-        if (v != nullptr) views_.push_back(v);
+        if (v != nullptr)
+            views_.push_back(v);
         return v;
     }
     void drop_view(IPlugView* v) {
@@ -131,8 +138,10 @@ TEST_F(ViewTest, AnswersPlatformAndSizeQuestionsBeforeItIsAttached) {
 }
 
 TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
-    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoSyncRate), 0.5));
-    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
+    ASSERT_EQ(kResultOk,
+              controller_->vtbl->setParamNormalized(controller_, param_id(kLfoSyncRate), 0.5));
+    ASSERT_EQ(kResultOk,
+              controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
     IPlugView* v = open_view();
     ASSERT_NE(nullptr, v);
     ASSERT_EQ(kResultOk, attach(v));
@@ -144,8 +153,10 @@ TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
     for (uint32_t i = 0; i < kParameterCount; ++i) {
         double expected = i < kInputParameterCount ? parameterRecord(i)->default_value
                                                    : (i == kModPosition ? 50.0 : 0.0);
-        if (i == kLfoSyncRate) expected = 13.0;
-        if (i == kLfoOut) expected = 0.5;
+        if (i == kLfoSyncRate)
+            expected = 13.0;
+        if (i == kLfoOut)
+            expected = 0.5;
         EXPECT_EQ(i, posts[i].first);
         EXPECT_EQ(bits_of(expected), posts[i].second) << "index " << i;
     }
@@ -239,7 +250,8 @@ TEST_F(ViewTest, EditsWithoutHandlerOnlyStoreAndANaNIsNoValue) {
     EXPECT_EQ(40.0, controller_object()->values[kMix]);
 
     controller_->vtbl->setComponentHandler(controller_, nullptr);
-    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, gesture('s', kMix, 25.0f).c_str(), 1));
+    ASSERT_EQ(0,
+              stub(v).postPageMessage(host_of(v)->webWindow, gesture('s', kMix, 25.0f).c_str(), 1));
     EXPECT_TRUE(pumpUntil([&] { return controller_object()->values[kMix] == 25.0; }, 10000));
     EXPECT_EQ(2u, handler_.edits.size());
 }
@@ -255,7 +267,8 @@ TEST_F(ViewTest, HostValuesAndRestoredStatesReachEveryOpenEditor) {
     size_t before_a = pagePosts(stub(a), host_of(a)).size();
     size_t before_b = pagePosts(stub(b), host_of(b)).size();
 
-    ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
+    ASSERT_EQ(kResultOk,
+              controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
     for (IPlugView* v : {a, b}) {
         auto posts = value_posts(pagePosts(stub(v), host_of(v)));
         ASSERT_FALSE(posts.empty());
@@ -302,7 +315,7 @@ TEST_F(ViewTest, ReleasedViewsFreeTheirSlotsForReuse) {
     ASSERT_EQ(kResultOk, attach(first));
     HWND window = host_of(first)->webWindow;
     DWORD ui_thread = host_of(first)->uiThreadId;
-    drop_view(first);  // still attached: the editor goes with it
+    drop_view(first); // still attached: the editor goes with it
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(threadEnded(ui_thread, 5000));
     EXPECT_LE(threadCount(), threads_before + 1) << "stand-in threads only";
@@ -326,10 +339,12 @@ TEST_F(ViewTest, ViewsOutliveTheirControllerSafely) {
     EXPECT_EQ(1, handler_.ref_count) << "the controller gave its handler reference back";
 
     // The open editor keeps running; its edits have nowhere to go.
-    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, gesture('b', kMix, 30.0f).c_str(), 1));
+    ASSERT_EQ(0,
+              stub(v).postPageMessage(host_of(v)->webWindow, gesture('b', kMix, 30.0f).c_str(), 1));
     ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, L"g", 1));
     size_t posts = pagePosts(stub(v), host_of(v)).size();
-    EXPECT_TRUE(pumpUntil([&] { return pagePosts(stub(v), host_of(v)).size() >= posts + kParameterCount; }));
+    EXPECT_TRUE(pumpUntil(
+        [&] { return pagePosts(stub(v), host_of(v)).size() >= posts + kParameterCount; }));
     EXPECT_TRUE(handler_.edits.empty());
 
     EXPECT_EQ(kResultFalse, attach(idle)) << "no values to show";
@@ -364,7 +379,8 @@ TEST_F(ViewTest, OneEditTravelsFromThePageThroughTheComponentBackToThePage) {
         ASSERT_EQ(kResultOk, run(&block, n == 0 ? &in : nullptr, &out));
         for (int32_t q = 0; q < out.count; ++q) {
             const HostQueue& queue = out.queues[q];
-            controller_->vtbl->setParamNormalized(controller_, queue.id, queue.values[queue.count - 1]);
+            controller_->vtbl->setParamNormalized(controller_, queue.id,
+                                                  queue.values[queue.count - 1]);
         }
     }
     double shown = controller_object()->values[kModPosition];
@@ -397,10 +413,11 @@ TEST_F(ViewTest, MissingLoaderFailsAttachAndLeavesNothingRunning) {
     EXPECT_EQ(0, tempEntries());
     ViewRect rect = {};
     EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &rect));
-    EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND")) << "and again, not kInvalidArgument";
+    EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND"))
+        << "and again, not kInvalidArgument";
     EXPECT_EQ(0u, vst3host_release(v));
     EXPECT_EQ(0u, vst3host_release(c));
     vst3host_close(&bare);
 }
 
-}  // namespace
+} // namespace

@@ -13,12 +13,17 @@ const TUID kTestComponentCid = {0xAC, 0x4A, 0xEF, 0xFD, 0xDD, 0xEA, 0xFA, 0x4E,
 const TUID kTestControllerCid = {0xD2, 0xA1, 0xE7, 0xDF, 0x1C, 0x30, 0x6A, 0x40,
                                  0xA5, 0x3A, 0xC7, 0x82, 0xCF, 0x4D, 0x3C, 0xDD};
 
-const char* test_module_path(void) { return OKA_VST3_MODULE_PATH; }
+const char* test_module_path(void) {
+    return OKA_VST3_MODULE_PATH;
+}
 
-ParamID param_id(uint32_t index) { return kParameterDescriptions[index].param_id; }
+ParamID param_id(uint32_t index) {
+    return kParameterDescriptions[index].param_id;
+}
 
 void default_values(float values[kInputParameterCount]) {
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) values[i] = (float)parameterRecord(i)->default_value;
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        values[i] = (float)parameterRecord(i)->default_value;
 }
 
 void test_block_init(TestBlock* b, int32_t n, float input_value) {
@@ -45,14 +50,16 @@ void Vst3Fixture::SetUp() {
     ASSERT_TRUE(vst3host_open(&module_, test_module_path())) << test_module_path();
     host_context_init(&context_);
     void* obj = nullptr;
-    ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(module_.factory, kTestComponentCid, kIidIComponent, &obj));
+    ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(module_.factory, kTestComponentCid,
+                                                               kIidIComponent, &obj));
     component_ = (IComponent*)obj;
     processor_ = (IAudioProcessor*)vst3host_query(component_, kIidIAudioProcessor);
     ASSERT_NE(nullptr, processor_);
 }
 
 void Vst3Fixture::TearDown() {
-    if (processor_ != nullptr) vst3host_release(processor_);
+    if (processor_ != nullptr)
+        vst3host_release(processor_);
     if (component_ != nullptr) {
         component_->vtbl->terminate(component_);
         EXPECT_EQ(0u, vst3host_release(component_));
@@ -69,7 +76,8 @@ void Vst3Fixture::start(double rate) {
     ASSERT_EQ(kResultOk, component_->vtbl->setActive(component_, 1));
 }
 
-tresult Vst3Fixture::run(TestBlock* block, HostChanges* in, HostChanges* out, ProcessContext* context) {
+tresult Vst3Fixture::run(TestBlock* block, HostChanges* in, HostChanges* out,
+                         ProcessContext* context) {
     block->data.inputParameterChanges = in ? &in->iface : nullptr;
     block->data.outputParameterChanges = out ? &out->iface : nullptr;
     block->data.processContext = context;
@@ -80,7 +88,8 @@ std::vector<uint8_t> Vst3Fixture::save(tresult* result) {
     MemoryStream stream;
     memory_stream_init(&stream);
     tresult r = component_->vtbl->getState(component_, &stream.iface);
-    if (result) *result = r;
+    if (result)
+        *result = r;
     return stream.bytes;
 }
 
@@ -98,11 +107,13 @@ tresult Vst3Fixture::restore(const std::vector<uint8_t>& bytes) {
     return component_->vtbl->setState(component_, &stream.iface);
 }
 
-std::vector<uint8_t> Vst3Fixture::make_state(const float values[kInputParameterCount], const char* format) {
+std::vector<uint8_t> Vst3Fixture::make_state(const float values[kInputParameterCount],
+                                             const char* format) {
     size_t length = 0;
     void* bytes = state_save(values, 48000.0f, format, &length);
     std::vector<uint8_t> out;
-    if (bytes != nullptr) out.assign((uint8_t*)bytes, (uint8_t*)bytes + length);
+    if (bytes != nullptr)
+        out.assign((uint8_t*)bytes, (uint8_t*)bytes + length);
     free(bytes);
     return out;
 }
@@ -115,10 +126,12 @@ std::string read_test_file(const char* unix_path) {
 #endif
     std::string out;
     FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) return out;
+    if (file == nullptr)
+        return out;
     char chunk[4096];
     size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) out.append(chunk, n);
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0)
+        out.append(chunk, n);
     fclose(file);
     return out;
 }

@@ -34,7 +34,7 @@ struct TestBlock {
 void test_block_init(TestBlock* block, int32_t n, float input_value);
 
 class Vst3Fixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -12,34 +12,34 @@
 #include <vector>
 
 struct RecordedEdit {
-  int kind;  // 0 begin, 1 set, 2 end
-  uint32_t index;
-  uint32_t bits;
-  DWORD thread;
+    int kind; // 0 begin, 1 set, 2 end
+    uint32_t index;
+    uint32_t bits;
+    DWORD thread;
 };
 
 // Plays the module: gives the folders and records the edit callbacks.
 struct TestModule {
-  std::string loaderFolder;
-  std::string webRoot;
-  WebViewHost* host = nullptr;
-  std::vector<RecordedEdit> edits;        // written on the host thread only
-  std::function<void(TestModule*, const RecordedEdit&)> onEdit;  // e.g. echo
-  WebViewCallbacks callbacks() ;
+    std::string loaderFolder;
+    std::string webRoot;
+    WebViewHost* host = nullptr;
+    std::vector<RecordedEdit> edits;                              // written on the host thread only
+    std::function<void(TestModule*, const RecordedEdit&)> onEdit; // e.g. echo
+    WebViewCallbacks callbacks();
 };
 
 struct StubHooks {
-  Wv2StubConfigureFn configure;
-  Wv2StubPostFn postPageMessage;
-  Wv2StubNavigateFn navigate;
-  Wv2StubPageMessageFn pageMessage;
-  Wv2StubResultFn result;
-  Wv2StubSnapshotFn snapshot;
-  Wv2StubLiveFn liveObjects;
-  Wv2StubHandlerFn messageHandler;
-  Wv2StubLastStartFn lastStart;
-  Wv2StubLastThreadFn lastThread;
-  bool load(HMODULE module);
+    Wv2StubConfigureFn configure;
+    Wv2StubPostFn postPageMessage;
+    Wv2StubNavigateFn navigate;
+    Wv2StubPageMessageFn pageMessage;
+    Wv2StubResultFn result;
+    Wv2StubSnapshotFn snapshot;
+    Wv2StubLiveFn liveObjects;
+    Wv2StubHandlerFn messageHandler;
+    Wv2StubLastStartFn lastStart;
+    Wv2StubLastThreadFn lastThread;
+    bool load(HMODULE module);
 };
 
 // The test program's own folder (where the stand-in DLL lies), UTF-8.

@@ -12,112 +12,113 @@
 namespace {
 
 // Calls slot `slot` of the interface at `object` the way the runtime does.
-template <class Fn>
-Fn slotOf(void* object, int slot) {
-  void** table = *(void***)object;
-  return (Fn)table[slot];
+template <class Fn> Fn slotOf(void* object, int slot) {
+    void** table = *(void***)object;
+    return (Fn)table[slot];
 }
 
 TEST(Wv2Options, SlotsAnswerAsPublished) {
-  WV2EnvironmentOptions* o = wv2EnvironmentOptionsCreate();
-  ASSERT_NE(nullptr, o);
-  ICoreWebView2EnvironmentOptions* i = o;
-  typedef HRESULT (*GetText)(void*, LPWSTR*);
-  typedef HRESULT (*PutText)(void*, LPCWSTR);
-  typedef HRESULT (*GetBool)(void*, BOOL*);
-  LPWSTR text = (LPWSTR)1;
-  EXPECT_EQ(S_OK, slotOf<GetText>(i, 7)(i, &text));  // get_TargetCompatibleBrowserVersion
-  ASSERT_NE(nullptr, text);
-  EXPECT_STREQ(L"131.0.2903.40", text);
-  CoTaskMemFree(text);
-  text = (LPWSTR)1;
-  EXPECT_EQ(S_OK, slotOf<GetText>(i, 3)(i, &text));  // arguments unset: null, S_OK
-  EXPECT_EQ(nullptr, text);
-  EXPECT_EQ(S_OK, slotOf<PutText>(i, 4)(i, L"--a --b"));
-  EXPECT_EQ(S_OK, slotOf<GetText>(i, 3)(i, &text));
-  EXPECT_STREQ(L"--a --b", text);
-  EXPECT_NE((void*)text, (void*)o->additionalBrowserArguments);  // a fresh copy
-  CoTaskMemFree(text);
-  EXPECT_EQ(S_OK, slotOf<PutText>(i, 4)(i, nullptr));
-  EXPECT_EQ(nullptr, o->additionalBrowserArguments);
-  EXPECT_EQ(E_POINTER, slotOf<GetText>(i, 5)(i, nullptr));  // get_Language
-  BOOL sso = TRUE;
-  EXPECT_EQ(S_OK, slotOf<GetBool>(i, 9)(i, &sso));
-  EXPECT_FALSE(sso);
-  EXPECT_EQ(E_POINTER, slotOf<GetBool>(i, 9)(i, nullptr));
-  EXPECT_EQ(0u, o->Release());
+    WV2EnvironmentOptions* o = wv2EnvironmentOptionsCreate();
+    ASSERT_NE(nullptr, o);
+    ICoreWebView2EnvironmentOptions* i = o;
+    typedef HRESULT (*GetText)(void*, LPWSTR*);
+    typedef HRESULT (*PutText)(void*, LPCWSTR);
+    typedef HRESULT (*GetBool)(void*, BOOL*);
+    LPWSTR text = (LPWSTR)1;
+    EXPECT_EQ(S_OK, slotOf<GetText>(i, 7)(i, &text)); // get_TargetCompatibleBrowserVersion
+    ASSERT_NE(nullptr, text);
+    EXPECT_STREQ(L"131.0.2903.40", text);
+    CoTaskMemFree(text);
+    text = (LPWSTR)1;
+    EXPECT_EQ(S_OK, slotOf<GetText>(i, 3)(i, &text)); // arguments unset: null, S_OK
+    EXPECT_EQ(nullptr, text);
+    EXPECT_EQ(S_OK, slotOf<PutText>(i, 4)(i, L"--a --b"));
+    EXPECT_EQ(S_OK, slotOf<GetText>(i, 3)(i, &text));
+    EXPECT_STREQ(L"--a --b", text);
+    EXPECT_NE((void*)text, (void*)o->additionalBrowserArguments); // a fresh copy
+    CoTaskMemFree(text);
+    EXPECT_EQ(S_OK, slotOf<PutText>(i, 4)(i, nullptr));
+    EXPECT_EQ(nullptr, o->additionalBrowserArguments);
+    EXPECT_EQ(E_POINTER, slotOf<GetText>(i, 5)(i, nullptr)); // get_Language
+    BOOL sso = TRUE;
+    EXPECT_EQ(S_OK, slotOf<GetBool>(i, 9)(i, &sso));
+    EXPECT_FALSE(sso);
+    EXPECT_EQ(E_POINTER, slotOf<GetBool>(i, 9)(i, nullptr));
+    EXPECT_EQ(0u, o->Release());
 }
 
 TEST(Wv2Options, QueryInterfaceAndReferenceCounts) {
-  WV2EnvironmentOptions* o = wv2EnvironmentOptionsCreate();
-  void* out = (void*)1;
-  EXPECT_EQ(S_OK, o->QueryInterface(wv2iid::kEnvironmentOptions, &out));
-  EXPECT_EQ((void*)static_cast<ICoreWebView2EnvironmentOptions*>(o), out);
-  EXPECT_EQ(2u, o->referenceCount.load());
-  const GUID options7 = {0xC48D539F, 0xE39F, 0x441C, {0xAE, 0x68, 0x1F, 0x66, 0xE5, 0x70, 0xBD, 0xC5}};
-  out = (void*)1;
-  EXPECT_EQ(E_NOINTERFACE, o->QueryInterface(options7, &out));
-  EXPECT_EQ(nullptr, out);
-  EXPECT_EQ(E_POINTER, o->QueryInterface(wv2iid::kEnvironmentOptions, nullptr));
-  EXPECT_EQ(3u, o->AddRef());
-  EXPECT_EQ(2u, o->Release());
-  EXPECT_EQ(1u, o->Release());
-  EXPECT_EQ(0u, o->Release());
+    WV2EnvironmentOptions* o = wv2EnvironmentOptionsCreate();
+    void* out = (void*)1;
+    EXPECT_EQ(S_OK, o->QueryInterface(wv2iid::kEnvironmentOptions, &out));
+    EXPECT_EQ((void*)static_cast<ICoreWebView2EnvironmentOptions*>(o), out);
+    EXPECT_EQ(2u, o->referenceCount.load());
+    const GUID options7 = {
+        0xC48D539F, 0xE39F, 0x441C, {0xAE, 0x68, 0x1F, 0x66, 0xE5, 0x70, 0xBD, 0xC5}};
+    out = (void*)1;
+    EXPECT_EQ(E_NOINTERFACE, o->QueryInterface(options7, &out));
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(E_POINTER, o->QueryInterface(wv2iid::kEnvironmentOptions, nullptr));
+    EXPECT_EQ(3u, o->AddRef());
+    EXPECT_EQ(2u, o->Release());
+    EXPECT_EQ(1u, o->Release());
+    EXPECT_EQ(0u, o->Release());
 }
 
 TEST(Wv2Handler, EveryInterfaceAnswersTheSameObject) {
-  WV2Handler* h = wv2HandlerCreate(nullptr, L"C:\\x\\index.html");
-  ASSERT_NE(nullptr, h);
-  EXPECT_STREQ(L"C:\\x\\index.html", h->navigationTarget);
-  const GUID* iids[] = {&wv2iid::kEnvironmentCompletedHandler, &wv2iid::kControllerCompletedHandler,
-                        &wv2iid::kWebMessageReceivedHandler, &wv2iid::kNavigationStartingHandler,
-                        &wv2iid::kNewWindowRequestedHandler};
-  void* expected[] = {static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(h),
-                      static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(h),
-                      static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(h),
-                      static_cast<ICoreWebView2NavigationStartingEventHandler*>(h),
-                      static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(h)};
-  for (int from = 0; from < 5; ++from) {
-    for (int to = 0; to < 5; ++to) {
-      void* out = nullptr;
-      // Slot 0 of each interface's own table, as WebView2 would call it.
-      typedef HRESULT (*Query)(void*, REFIID, void**);
-      ASSERT_EQ(S_OK, slotOf<Query>(expected[from], 0)(expected[from], *iids[to], &out));
-      EXPECT_EQ(expected[to], out);
+    WV2Handler* h = wv2HandlerCreate(nullptr, L"C:\\x\\index.html");
+    ASSERT_NE(nullptr, h);
+    EXPECT_STREQ(L"C:\\x\\index.html", h->navigationTarget);
+    const GUID* iids[] = {&wv2iid::kEnvironmentCompletedHandler,
+                          &wv2iid::kControllerCompletedHandler, &wv2iid::kWebMessageReceivedHandler,
+                          &wv2iid::kNavigationStartingHandler, &wv2iid::kNewWindowRequestedHandler};
+    void* expected[] = {static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(h),
+                        static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(h),
+                        static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(h),
+                        static_cast<ICoreWebView2NavigationStartingEventHandler*>(h),
+                        static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(h)};
+    for (int from = 0; from < 5; ++from) {
+        for (int to = 0; to < 5; ++to) {
+            void* out = nullptr;
+            // Slot 0 of each interface's own table, as WebView2 would call it.
+            typedef HRESULT (*Query)(void*, REFIID, void**);
+            ASSERT_EQ(S_OK, slotOf<Query>(expected[from], 0)(expected[from], *iids[to], &out));
+            EXPECT_EQ(expected[to], out);
+        }
     }
-  }
-  EXPECT_EQ(26u, h->referenceCount.load());
-  void* out = (void*)1;
-  EXPECT_EQ(E_NOINTERFACE, h->QueryInterface(wv2iid::kController, &out));
-  EXPECT_EQ(nullptr, out);
-  typedef ULONG (*Release)(void*);
-  for (ULONG left = 25; left > 0; --left) EXPECT_EQ(left, slotOf<Release>(expected[left % 5], 2)(expected[left % 5]));
-  EXPECT_EQ(0u, h->Release());
+    EXPECT_EQ(26u, h->referenceCount.load());
+    void* out = (void*)1;
+    EXPECT_EQ(E_NOINTERFACE, h->QueryInterface(wv2iid::kController, &out));
+    EXPECT_EQ(nullptr, out);
+    typedef ULONG (*Release)(void*);
+    for (ULONG left = 25; left > 0; --left)
+        EXPECT_EQ(left, slotOf<Release>(expected[left % 5], 2)(expected[left % 5]));
+    EXPECT_EQ(0u, h->Release());
 }
 
 TEST(Wv2Navigation, OnlyExactFilePrefixIsOwn) {
-  EXPECT_TRUE(wv2IsOwnAddress(L"file:///C:/a/index.html"));
-  EXPECT_TRUE(wv2IsOwnAddress(L"file:"));
-  EXPECT_FALSE(wv2IsOwnAddress(L"FILE:///C:/a"));
-  EXPECT_FALSE(wv2IsOwnAddress(L"File:///C:/a"));
-  EXPECT_FALSE(wv2IsOwnAddress(L"fil"));
-  EXPECT_FALSE(wv2IsOwnAddress(L"https://example.com/file:"));
-  EXPECT_FALSE(wv2IsOwnAddress(L""));
-  EXPECT_FALSE(wv2IsOwnAddress(nullptr));
+    EXPECT_TRUE(wv2IsOwnAddress(L"file:///C:/a/index.html"));
+    EXPECT_TRUE(wv2IsOwnAddress(L"file:"));
+    EXPECT_FALSE(wv2IsOwnAddress(L"FILE:///C:/a"));
+    EXPECT_FALSE(wv2IsOwnAddress(L"File:///C:/a"));
+    EXPECT_FALSE(wv2IsOwnAddress(L"fil"));
+    EXPECT_FALSE(wv2IsOwnAddress(L"https://example.com/file:"));
+    EXPECT_FALSE(wv2IsOwnAddress(L""));
+    EXPECT_FALSE(wv2IsOwnAddress(nullptr));
 }
 
 TEST(Wv2Navigation, OutsideCommandQuotesTheAddress) {
-  wchar_t* c = externalAddressCommand(L"https://a.example/?q=1");
-  ASSERT_NE(nullptr, c);
-  EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"https://a.example/?q=1\"", c);
-  EXPECT_EQ(37u, wcslen(L"rundll32 url.dll,FileProtocolHandler "));
-  free(c);
-  c = externalAddressCommand(L"");
-  EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"\"", c);
-  free(c);
-  c = externalAddressCommand(L"\"\"");
-  EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"%22%22\"", c);
-  free(c);
+    wchar_t* c = externalAddressCommand(L"https://a.example/?q=1");
+    ASSERT_NE(nullptr, c);
+    EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"https://a.example/?q=1\"", c);
+    EXPECT_EQ(37u, wcslen(L"rundll32 url.dll,FileProtocolHandler "));
+    free(c);
+    c = externalAddressCommand(L"");
+    EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"\"", c);
+    free(c);
+    c = externalAddressCommand(L"\"\"");
+    EXPECT_STREQ(L"rundll32 url.dll,FileProtocolHandler \"%22%22\"", c);
+    free(c);
 }
 
-}  // namespace
+} // namespace

@@ -11,8 +11,12 @@
 #include <dlfcn.h>
 #endif
 
-static LV2_URID map_cb(LV2_URID_Map_Handle h, const char* uri) { return ((Lv2HostUrids*)h)->map(uri); }
-static const char* unmap_cb(LV2_URID_Unmap_Handle h, LV2_URID u) { return ((Lv2HostUrids*)h)->unmap(u); }
+static LV2_URID map_cb(LV2_URID_Map_Handle h, const char* uri) {
+    return ((Lv2HostUrids*)h)->map(uri);
+}
+static const char* unmap_cb(LV2_URID_Unmap_Handle h, LV2_URID u) {
+    return ((Lv2HostUrids*)h)->unmap(u);
+}
 
 Lv2HostUrids::Lv2HostUrids() {
     map_feature = {this, map_cb};
@@ -22,7 +26,8 @@ Lv2HostUrids::Lv2HostUrids() {
 LV2_URID Lv2HostUrids::map(const char* uri) {
     std::lock_guard<std::mutex> lock(mutex);
     for (size_t i = 0; i < uris.size(); ++i) {
-        if (uris[i] == uri) return (LV2_URID)(i + 1);
+        if (uris[i] == uri)
+            return (LV2_URID)(i + 1);
     }
     uris.push_back(uri);
     return (LV2_URID)uris.size();
@@ -51,7 +56,9 @@ static int log_printf(LV2_Log_Handle h, LV2_URID type, const char* fmt, ...) {
     return n;
 }
 
-Lv2HostLog::Lv2HostLog(Lv2HostUrids* u) : urids(u) { log_feature = {this, log_printf, log_vprintf}; }
+Lv2HostLog::Lv2HostLog(Lv2HostUrids* u) : urids(u) {
+    log_feature = {this, log_printf, log_vprintf};
+}
 
 std::string Lv2HostLog::text() {
     std::lock_guard<std::mutex> lock(mutex);
@@ -67,16 +74,20 @@ Lv2HostFeatures::Lv2HostFeatures(Lv2HostUrids* urids, Lv2HostLog* log) {
     int n = 0;
     map_f = {LV2_URID__map, urids ? &urids->map_feature : nullptr};
     log_f = {LV2_LOG__log, log ? &log->log_feature : nullptr};
-    if (urids) pointers[n++] = &map_f;
-    if (log) pointers[n++] = &log_f;
+    if (urids)
+        pointers[n++] = &map_f;
+    if (log)
+        pointers[n++] = &log_f;
     pointers[n] = nullptr;
 }
 
 bool Lv2HostModule::open(const char* path) {
 #ifdef _WIN32
     std::wstring w;
-    if (path[0] == '/') w = L"Z:";
-    for (const char* c = path; *c; ++c) w += (wchar_t)(*c == '/' ? '\\' : *c);
+    if (path[0] == '/')
+        w = L"Z:";
+    for (const char* c = path; *c; ++c)
+        w += (wchar_t)(*c == '/' ? '\\' : *c);
     handle = (void*)LoadLibraryW(w.c_str());
 #else
     handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -85,7 +96,8 @@ bool Lv2HostModule::open(const char* path) {
 }
 
 void Lv2HostModule::close() {
-    if (!handle) return;
+    if (!handle)
+        return;
 #ifdef _WIN32
     FreeLibrary((HMODULE)handle);
 #else
@@ -108,7 +120,10 @@ const LV2_Descriptor* Lv2HostModule::descriptor(uint32_t index) const {
     return fn ? fn(index) : nullptr;
 }
 
-Lv2HostSequence::Lv2HostSequence(Lv2HostUrids* u, uint32_t capacity) : urids(u), storage(capacity / 8) { clear(); }
+Lv2HostSequence::Lv2HostSequence(Lv2HostUrids* u, uint32_t capacity)
+    : urids(u), storage(capacity / 8) {
+    clear();
+}
 
 void Lv2HostSequence::clear() {
     LV2_Atom_Sequence* s = sequence();
@@ -118,7 +133,9 @@ void Lv2HostSequence::clear() {
     s->body.pad = 0;
 }
 
-static uint8_t* bytes_at(Lv2HostSequence* s, uint32_t offset) { return (uint8_t*)s->storage.data() + offset; }
+static uint8_t* bytes_at(Lv2HostSequence* s, uint32_t offset) {
+    return (uint8_t*)s->storage.data() + offset;
+}
 
 // Appends raw bytes to the sequence body, growing the open event's size.
 static void append(Lv2HostSequence* s, const void* data, uint32_t size) {
@@ -154,10 +171,18 @@ void Lv2HostSequence::add_raw(const char* key, LV2_URID type, uint32_t size, con
     // to the object's body.
 }
 
-void Lv2HostSequence::add_float(const char* key, float v) { add_raw(key, urids->map(LV2_ATOM__Float), 4, &v); }
-void Lv2HostSequence::add_double(const char* key, double v) { add_raw(key, urids->map(LV2_ATOM__Double), 8, &v); }
-void Lv2HostSequence::add_int(const char* key, int32_t v) { add_raw(key, urids->map(LV2_ATOM__Int), 4, &v); }
-void Lv2HostSequence::add_long(const char* key, int64_t v) { add_raw(key, urids->map(LV2_ATOM__Long), 8, &v); }
+void Lv2HostSequence::add_float(const char* key, float v) {
+    add_raw(key, urids->map(LV2_ATOM__Float), 4, &v);
+}
+void Lv2HostSequence::add_double(const char* key, double v) {
+    add_raw(key, urids->map(LV2_ATOM__Double), 8, &v);
+}
+void Lv2HostSequence::add_int(const char* key, int32_t v) {
+    add_raw(key, urids->map(LV2_ATOM__Int), 4, &v);
+}
+void Lv2HostSequence::add_long(const char* key, int64_t v) {
+    add_raw(key, urids->map(LV2_ATOM__Long), 8, &v);
+}
 
 void Lv2HostSequence::end_event() {
     // Events start 8-byte aligned: pad the sequence after the object.
@@ -165,10 +190,11 @@ void Lv2HostSequence::end_event() {
     seq->atom.size = (seq->atom.size + 7u) & ~7u;
 }
 
-LV2_State_Status Lv2HostState::store(LV2_State_Handle h, uint32_t key, const void* value, size_t size,
-                                     uint32_t type, uint32_t flags) {
+LV2_State_Status Lv2HostState::store(LV2_State_Handle h, uint32_t key, const void* value,
+                                     size_t size, uint32_t type, uint32_t flags) {
     Lv2HostState* s = (Lv2HostState*)h;
-    if (s->store_result != LV2_STATE_SUCCESS) return s->store_result;
+    if (s->store_result != LV2_STATE_SUCCESS)
+        return s->store_result;
     const uint8_t* b = (const uint8_t*)value;
     s->items[key] = Item{type, flags, std::vector<uint8_t>(b, b + size)};
     return LV2_STATE_SUCCESS;
@@ -178,7 +204,8 @@ const void* Lv2HostState::retrieve(LV2_State_Handle h, uint32_t key, size_t* siz
                                    uint32_t* flags) {
     Lv2HostState* s = (Lv2HostState*)h;
     auto it = s->items.find(key);
-    if (it == s->items.end()) return nullptr;
+    if (it == s->items.end())
+        return nullptr;
     *size = it->second.bytes.size();
     *type = it->second.type;
     *flags = it->second.flags;

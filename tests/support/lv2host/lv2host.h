@@ -27,7 +27,7 @@ struct Lv2HostUrids {
 // A log feature that keeps every message with the type it was sent as.
 struct Lv2HostLog {
     explicit Lv2HostLog(Lv2HostUrids* urids);
-    std::string text();          // all messages, in order
+    std::string text(); // all messages, in order
     std::vector<LV2_URID> types();
 
     Lv2HostUrids* urids;
@@ -76,8 +76,8 @@ struct Lv2HostSequence {
     LV2_Atom_Sequence* sequence() { return (LV2_Atom_Sequence*)storage.data(); }
 
     Lv2HostUrids* urids;
-    std::vector<uint64_t> storage;  // 8-byte aligned
-    uint32_t event_start = 0;       // offset of the open event's atom header
+    std::vector<uint64_t> storage; // 8-byte aligned
+    uint32_t event_start = 0;      // offset of the open event's atom header
 };
 
 // Store and retrieve callbacks over an in-memory property list.
@@ -93,5 +93,5 @@ struct Lv2HostState {
                                 uint32_t* flags);
 
     std::map<uint32_t, Item> items;
-    LV2_State_Status store_result = LV2_STATE_SUCCESS;  // what store answers
+    LV2_State_Status store_result = LV2_STATE_SUCCESS; // what store answers
 };

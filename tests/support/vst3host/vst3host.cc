@@ -12,7 +12,8 @@
 
 std::string vst3host_windows_path(const char* unix_path) {
     std::string out = "Z:";
-    for (const char* p = unix_path; *p; ++p) out += *p == '/' ? '\\' : *p;
+    for (const char* p = unix_path; *p; ++p)
+        out += *p == '/' ? '\\' : *p;
     return out;
 }
 
@@ -22,11 +23,13 @@ bool vst3host_open(Vst3HostModule* module, const char* path) {
     module->factory = nullptr;
     std::string windows = path[0] == '/' ? vst3host_windows_path(path) : std::string(path);
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, windows.c_str(), -1, nullptr, 0);
-    if (n <= 0) return false;
+    if (n <= 0)
+        return false;
     std::wstring wide((size_t)n, L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, windows.c_str(), -1, &wide[0], n);
     HMODULE library = LoadLibraryW(wide.c_str());
-    if (library == nullptr) return false;
+    if (library == nullptr)
+        return false;
     typedef IPluginFactory3* (*GetFactory)(void);
     GetFactory get = (GetFactory)(void*)GetProcAddress(library, "GetPluginFactory");
     if (get == nullptr) {
@@ -40,12 +43,14 @@ bool vst3host_open(Vst3HostModule* module, const char* path) {
 
 IPluginFactory3* vst3host_factory_again(Vst3HostModule* module) {
     typedef IPluginFactory3* (*GetFactory)(void);
-    GetFactory get = (GetFactory)(void*)GetProcAddress((HMODULE)module->library, "GetPluginFactory");
+    GetFactory get =
+        (GetFactory)(void*)GetProcAddress((HMODULE)module->library, "GetPluginFactory");
     return get != nullptr ? get() : nullptr;
 }
 
 void vst3host_close(Vst3HostModule* module) {
-    if (module->library != nullptr) FreeLibrary((HMODULE)module->library);
+    if (module->library != nullptr)
+        FreeLibrary((HMODULE)module->library);
     module->library = nullptr;
     module->factory = nullptr;
 }
@@ -56,9 +61,13 @@ bool vst3host_open(Vst3HostModule* module, const char*) {
     return module->factory != nullptr;
 }
 
-IPluginFactory3* vst3host_factory_again(Vst3HostModule*) { return GetPluginFactory(); }
+IPluginFactory3* vst3host_factory_again(Vst3HostModule*) {
+    return GetPluginFactory();
+}
 
-void vst3host_close(Vst3HostModule* module) { module->factory = nullptr; }
+void vst3host_close(Vst3HostModule* module) {
+    module->factory = nullptr;
+}
 #endif
 
 // ---- generic FUnknown helpers --------------------------------------------------
@@ -66,13 +75,18 @@ void vst3host_close(Vst3HostModule* module) { module->factory = nullptr; }
 void* vst3host_query(void* object, const uint8_t* iid) {
     FUnknown* unknown = (FUnknown*)object;
     void* result = (void*)1;
-    if (unknown->vtbl->queryInterface(unknown, iid, &result) != kResultOk) return nullptr;
+    if (unknown->vtbl->queryInterface(unknown, iid, &result) != kResultOk)
+        return nullptr;
     return result;
 }
 
-uint32_t vst3host_release(void* object) { return ((FUnknown*)object)->vtbl->release((FUnknown*)object); }
+uint32_t vst3host_release(void* object) {
+    return ((FUnknown*)object)->vtbl->release((FUnknown*)object);
+}
 
-uint32_t vst3host_add_ref(void* object) { return ((FUnknown*)object)->vtbl->addRef((FUnknown*)object); }
+uint32_t vst3host_add_ref(void* object) {
+    return ((FUnknown*)object)->vtbl->addRef((FUnknown*)object);
+}
 
 std::string vst3host_utf8(const char16_t* text) {
     std::string out;
@@ -95,13 +109,16 @@ std::string vst3host_utf8(const char16_t* text) {
 // Host objects live on the test's stack: counting is kept for checks, never
 // frees.
 static tresult no_interface(const uint8_t*, void** obj) {
-    if (obj) *obj = nullptr;
+    if (obj)
+        *obj = nullptr;
     return kNoInterface;
 }
 
 // ---- memory stream -------------------------------------------------------------
 
-static MemoryStream* as_stream(void* s) { return (MemoryStream*)s; }
+static MemoryStream* as_stream(void* s) {
+    return (MemoryStream*)s;
+}
 
 static tresult stream_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIBStream)) {
@@ -111,44 +128,62 @@ static tresult stream_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t stream_add_ref(FUnknown* self) { return (uint32_t)++as_stream(self)->ref_count; }
-static uint32_t stream_release(FUnknown* self) { return (uint32_t)--as_stream(self)->ref_count; }
+static uint32_t stream_add_ref(FUnknown* self) {
+    return (uint32_t)++as_stream(self)->ref_count;
+}
+static uint32_t stream_release(FUnknown* self) {
+    return (uint32_t)--as_stream(self)->ref_count;
+}
 
 static tresult stream_read(IBStream* self, void* buffer, int32_t n, int32_t* done) {
     MemoryStream* s = as_stream(self);
-    if (n < 0) return kInvalidArgument;
+    if (n < 0)
+        return kInvalidArgument;
     int64_t left = (int64_t)s->bytes.size() - s->position;
-    if (left < 0) left = 0;
+    if (left < 0)
+        left = 0;
     int64_t count = n < left ? n : left;
-    if (s->read_limit > 0 && count > s->read_limit) count = s->read_limit;
-    if (count > 0) memcpy(buffer, s->bytes.data() + s->position, (size_t)count);
+    if (s->read_limit > 0 && count > s->read_limit)
+        count = s->read_limit;
+    if (count > 0)
+        memcpy(buffer, s->bytes.data() + s->position, (size_t)count);
     s->position += count;
-    if (done) *done = (int32_t)count;
+    if (done)
+        *done = (int32_t)count;
     return kResultOk;
 }
 
 static tresult stream_write(IBStream* self, void* buffer, int32_t n, int32_t* done) {
     MemoryStream* s = as_stream(self);
-    if (n < 0) return kInvalidArgument;
+    if (n < 0)
+        return kInvalidArgument;
     int32_t count = s->write_limit > 0 && n > s->write_limit ? s->write_limit : n;
-    if ((size_t)(s->position + count) > s->bytes.size()) s->bytes.resize((size_t)(s->position + count));
-    if (count > 0) memcpy(s->bytes.data() + s->position, buffer, (size_t)count);
+    if ((size_t)(s->position + count) > s->bytes.size())
+        s->bytes.resize((size_t)(s->position + count));
+    if (count > 0)
+        memcpy(s->bytes.data() + s->position, buffer, (size_t)count);
     s->position += count;
-    if (done) *done = count;
+    if (done)
+        *done = count;
     return kResultOk;
 }
 
 static tresult stream_seek(IBStream* self, int64_t pos, int32_t mode, int64_t* result) {
     MemoryStream* s = as_stream(self);
-    int64_t base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? s->position : (int64_t)s->bytes.size();
-    if (mode < kIBSeekSet || mode > kIBSeekEnd || base + pos < 0) return kInvalidArgument;
+    int64_t base = mode == kIBSeekSet   ? 0
+                   : mode == kIBSeekCur ? s->position
+                                        : (int64_t)s->bytes.size();
+    if (mode < kIBSeekSet || mode > kIBSeekEnd || base + pos < 0)
+        return kInvalidArgument;
     s->position = base + pos;
-    if (result) *result = s->position;
+    if (result)
+        *result = s->position;
     return kResultOk;
 }
 
 static tresult stream_tell(IBStream* self, int64_t* pos) {
-    if (pos == nullptr) return kInvalidArgument;
+    if (pos == nullptr)
+        return kInvalidArgument;
     *pos = as_stream(self)->position;
     return kResultOk;
 }
@@ -165,7 +200,9 @@ void memory_stream_init(MemoryStream* s) {
     s->ref_count = 1;
 }
 
-void memory_stream_rewind(MemoryStream* s) { s->position = 0; }
+void memory_stream_rewind(MemoryStream* s) {
+    s->position = 0;
+}
 
 // ---- parameter changes -----------------------------------------------------------
 
@@ -176,13 +213,20 @@ static tresult queue_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t queue_ref(FUnknown*) { return 1; }
-static ParamID queue_id(IParamValueQueue* self) { return ((HostQueue*)self)->id; }
-static int32_t queue_count(IParamValueQueue* self) { return ((HostQueue*)self)->count; }
+static uint32_t queue_ref(FUnknown*) {
+    return 1;
+}
+static ParamID queue_id(IParamValueQueue* self) {
+    return ((HostQueue*)self)->id;
+}
+static int32_t queue_count(IParamValueQueue* self) {
+    return ((HostQueue*)self)->count;
+}
 
 static tresult queue_get(IParamValueQueue* self, int32_t index, int32_t* offset, double* value) {
     HostQueue* q = (HostQueue*)self;
-    if (index < 0 || index >= q->count) return kInvalidArgument;
+    if (index < 0 || index >= q->count)
+        return kInvalidArgument;
     *offset = q->offsets[index];
     *value = q->values[index];
     return kResultOk;
@@ -190,10 +234,12 @@ static tresult queue_get(IParamValueQueue* self, int32_t index, int32_t* offset,
 
 static tresult queue_add(IParamValueQueue* self, int32_t offset, double value, int32_t* index) {
     HostQueue* q = (HostQueue*)self;
-    if (q->count >= kHostMaxPoints) return kResultFalse;
+    if (q->count >= kHostMaxPoints)
+        return kResultFalse;
     q->offsets[q->count] = offset;
     q->values[q->count] = value;
-    if (index) *index = q->count;
+    if (index)
+        *index = q->count;
     ++q->count;
     return kResultOk;
 }
@@ -208,11 +254,14 @@ static tresult changes_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t changes_ref(FUnknown*) { return 1; }
+static uint32_t changes_ref(FUnknown*) {
+    return 1;
+}
 
 static int32_t changes_count(IParameterChanges* self) {
     HostChanges* c = (HostChanges*)self;
-    if (c->on_enumerate) c->on_enumerate(c->user);
+    if (c->on_enumerate)
+        c->on_enumerate(c->user);
     return c->count;
 }
 
@@ -224,22 +273,26 @@ static IParamValueQueue* changes_get(IParameterChanges* self, int32_t index) {
 static HostQueue* find_or_add(HostChanges* c, ParamID id, int32_t* index) {
     for (int32_t i = 0; i < c->count; ++i) {
         if (c->queues[i].id == id) {
-            if (index) *index = i;
+            if (index)
+                *index = i;
             return &c->queues[i];
         }
     }
-    if (c->count >= kHostMaxQueues) return nullptr;
+    if (c->count >= kHostMaxQueues)
+        return nullptr;
     HostQueue* q = &c->queues[c->count];
     q->iface.vtbl = &kQueueVtbl;
     q->id = id;
     q->count = 0;
-    if (index) *index = c->count;
+    if (index)
+        *index = c->count;
     ++c->count;
     return q;
 }
 
 static IParamValueQueue* changes_add(IParameterChanges* self, const ParamID* id, int32_t* index) {
-    if (id == nullptr) return nullptr;
+    if (id == nullptr)
+        return nullptr;
     HostQueue* q = find_or_add((HostChanges*)self, *id, index);
     return q ? &q->iface : nullptr;
 }
@@ -256,19 +309,23 @@ void host_changes_init(HostChanges* changes) {
 
 void host_changes_add(HostChanges* changes, ParamID id, int32_t offset, double value) {
     HostQueue* q = find_or_add(changes, id, nullptr);
-    if (q != nullptr) queue_add(&q->iface, offset, value, nullptr);
+    if (q != nullptr)
+        queue_add(&q->iface, offset, value, nullptr);
 }
 
 const HostQueue* host_changes_find(const HostChanges* changes, ParamID id) {
     for (int32_t i = 0; i < changes->count; ++i) {
-        if (changes->queues[i].id == id) return &changes->queues[i];
+        if (changes->queues[i].id == id)
+            return &changes->queues[i];
     }
     return nullptr;
 }
 
 // ---- component handler -----------------------------------------------------------
 
-static RecordingHandler* as_handler(void* h) { return (RecordingHandler*)h; }
+static RecordingHandler* as_handler(void* h) {
+    return (RecordingHandler*)h;
+}
 
 static tresult handler_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIComponentHandler)) {
@@ -278,8 +335,12 @@ static tresult handler_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t handler_add_ref(FUnknown* self) { return (uint32_t)++as_handler(self)->ref_count; }
-static uint32_t handler_release(FUnknown* self) { return (uint32_t)--as_handler(self)->ref_count; }
+static uint32_t handler_add_ref(FUnknown* self) {
+    return (uint32_t)++as_handler(self)->ref_count;
+}
+static uint32_t handler_release(FUnknown* self) {
+    return (uint32_t)--as_handler(self)->ref_count;
+}
 static tresult handler_begin(IComponentHandler* self, ParamID id) {
     as_handler(self)->edits.push_back({'b', id, 0.0});
     return kResultOk;
@@ -292,10 +353,13 @@ static tresult handler_end(IComponentHandler* self, ParamID id) {
     as_handler(self)->edits.push_back({'e', id, 0.0});
     return kResultOk;
 }
-static tresult handler_restart(IComponentHandler*, int32_t) { return kResultOk; }
+static tresult handler_restart(IComponentHandler*, int32_t) {
+    return kResultOk;
+}
 
-static const IComponentHandlerVtbl kHandlerVtbl = {handler_qi,    handler_add_ref, handler_release, handler_begin,
-                                                   handler_perform, handler_end,   handler_restart};
+static const IComponentHandlerVtbl kHandlerVtbl = {handler_qi,     handler_add_ref, handler_release,
+                                                   handler_begin,  handler_perform, handler_end,
+                                                   handler_restart};
 
 void recording_handler_init(RecordingHandler* handler) {
     handler->iface.vtbl = &kHandlerVtbl;
@@ -313,8 +377,12 @@ static tresult context_qi(FUnknown* self, const uint8_t* iid, void** obj) {
     }
     return no_interface(iid, obj);
 }
-static uint32_t context_add_ref(FUnknown* self) { return (uint32_t)++((HostContext*)self)->ref_count; }
-static uint32_t context_release(FUnknown* self) { return (uint32_t)--((HostContext*)self)->ref_count; }
+static uint32_t context_add_ref(FUnknown* self) {
+    return (uint32_t)++((HostContext*)self)->ref_count;
+}
+static uint32_t context_release(FUnknown* self) {
+    return (uint32_t)--((HostContext*)self)->ref_count;
+}
 
 static const FUnknownVtbl kContextVtbl = {context_qi, context_add_ref, context_release};
 

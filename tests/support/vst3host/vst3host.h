@@ -19,8 +19,8 @@
 // ---- module ------------------------------------------------------------------
 
 typedef struct Vst3HostModule {
-    void* library;             // HMODULE in the Windows tree, null natively
-    IPluginFactory3* factory;  // from GetPluginFactory
+    void* library;            // HMODULE in the Windows tree, null natively
+    IPluginFactory3* factory; // from GetPluginFactory
 } Vst3HostModule;
 
 // Loads a module binary given as a UTF-8 path (a Unix path is mapped to
@@ -83,7 +83,7 @@ const HostQueue* host_changes_find(const HostChanges* changes, ParamID id);
 // ---- component handler and host context ------------------------------------------
 
 typedef struct HostEdit {
-    char kind;  // 'b' begin, 'p' perform, 'e' end
+    char kind; // 'b' begin, 'p' perform, 'e' end
     ParamID id;
     double value;
 } HostEdit;

@@ -12,45 +12,45 @@
 
 // Start-up steps the stand-in can make fail (wv2stub_configure).
 enum Wv2StubStep {
-  kWv2StepNone = 0,
-  kWv2StepCreateCall,            // CreateCoreWebView2EnvironmentWithOptions returns E_FAIL
-  kWv2StepEnvironmentCompleted,  // environment handler gets E_FAIL
-  kWv2StepCreateController,      // CreateCoreWebView2Controller returns E_FAIL
-  kWv2StepControllerCompleted,   // controller handler gets E_FAIL
-  kWv2StepGetCoreWebView2,
-  kWv2StepGetSettings,
-  kWv2StepScriptEnabled,         // put_IsScriptEnabled returns S_FALSE (not S_OK)
-  kWv2StepHostObjects,
-  kWv2StepPutBounds,
-  kWv2StepAddWebMessage,
-  kWv2StepAddNavigationStarting,
-  kWv2StepAddNewWindow,
-  kWv2StepNavigate,
-  kWv2StepPutIsVisible,
-  kWv2StepCount,
+    kWv2StepNone = 0,
+    kWv2StepCreateCall,           // CreateCoreWebView2EnvironmentWithOptions returns E_FAIL
+    kWv2StepEnvironmentCompleted, // environment handler gets E_FAIL
+    kWv2StepCreateController,     // CreateCoreWebView2Controller returns E_FAIL
+    kWv2StepControllerCompleted,  // controller handler gets E_FAIL
+    kWv2StepGetCoreWebView2,
+    kWv2StepGetSettings,
+    kWv2StepScriptEnabled, // put_IsScriptEnabled returns S_FALSE (not S_OK)
+    kWv2StepHostObjects,
+    kWv2StepPutBounds,
+    kWv2StepAddWebMessage,
+    kWv2StepAddNavigationStarting,
+    kWv2StepAddNewWindow,
+    kWv2StepNavigate,
+    kWv2StepPutIsVisible,
+    kWv2StepCount,
 };
 
 // What the stand-in saw of one web view (wv2stub_snapshot).
 struct Wv2StubSnapshot {
-  wchar_t userDataFolder[MAX_PATH];
-  wchar_t additionalArguments[128];
-  wchar_t targetVersion[32];
-  wchar_t navigatedTo[MAX_PATH];
-  int optionsInterface7Asked;      // the loader's own query, answered E_NOINTERFACE?
-  int scriptEnabled, hostObjects;  // -1 = never set
-  int contextMenus, devTools, statusBar, zoomControl, scriptDialogs;
-  int acceleratorKeys, passwordAutosave, generalAutofill, pinchZoom, swipeNavigation;
-  int allowExternalDrop;
-  int visible;
-  RECT bounds;
-  int closed;
-  int handlersRegistered;  // 3 once message, navigation and new-window are in
+    wchar_t userDataFolder[MAX_PATH];
+    wchar_t additionalArguments[128];
+    wchar_t targetVersion[32];
+    wchar_t navigatedTo[MAX_PATH];
+    int optionsInterface7Asked;     // the loader's own query, answered E_NOINTERFACE?
+    int scriptEnabled, hostObjects; // -1 = never set
+    int contextMenus, devTools, statusBar, zoomControl, scriptDialogs;
+    int acceleratorKeys, passwordAutosave, generalAutofill, pinchZoom, swipeNavigation;
+    int allowExternalDrop;
+    int visible;
+    RECT bounds;
+    int closed;
+    int handlersRegistered; // 3 once message, navigation and new-window are in
 };
 
 // One handled event (page message, navigation, new-window request).
 struct Wv2StubResult {
-  HRESULT hr;     // what the host's handler returned
-  int stopped;    // navigation cancelled / new window marked handled
+    HRESULT hr;  // what the host's handler returned
+    int stopped; // navigation cancelled / new window marked handled
 };
 
 extern "C" {
@@ -64,7 +64,7 @@ typedef int(WINAPI* Wv2StubLiveFn)(void);
 typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
 typedef DWORD(WINAPI* Wv2StubLastThreadFn)(void);
 typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folderCapacity, char* windowClass,
-                                          int classCapacity);
+                                         int classCapacity);
 }
 // Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
 // created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
