@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev            # sanitizers and libFuzzer
+  clang-format                        # the house style, checked by the tests
   googletest libbenchmark-dev
   mingw-w64 wine wine64               # the Windows modules and their tests
   lv2-dev lilv-utils liblilv-dev sordi

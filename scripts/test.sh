@@ -10,6 +10,9 @@ scripts/build.sh native sanitize windows
 status=0
 run() { "$@" || status=1; }
 
+# The house style first: a drifted file fails the run, but every test still runs.
+run scripts/format-check.sh
+
 run ctest --test-dir build/native --output-on-failure -j 2
 run ctest --test-dir build/sanitize --output-on-failure -j 2
 
