@@ -104,3 +104,52 @@ function(oka_add_fuzz name)
       "${A_SEEDS}" ${A_SECONDS})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
 endfunction()
+
+# oka_add_build_tool(NAME SOURCES ...): a program the build runs to write
+# files from the project's tables (the LV2 description, the page's generated
+# scripts). SOURCES lists every file it needs, library code included: the
+# Windows tree compiles the tool with the build machine's own compiler, as a
+# Windows program could only run under Wine, whose prefix is set up later.
+# Sets OKA_TOOL_<NAME> in the caller's scope to the command that runs it
+# (a target name or a file), usable in COMMAND and DEPENDS.
+function(oka_add_build_tool name)
+  cmake_parse_arguments(A "" "" "SOURCES" ${ARGN})
+  list(TRANSFORM A_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  if(CMAKE_CROSSCOMPILING)
+    find_program(OKA_HOST_CXX NAMES c++ g++ REQUIRED)
+    set(tool ${CMAKE_CURRENT_BINARY_DIR}/${name}_host)
+    add_custom_command(OUTPUT ${tool}
+      COMMAND ${OKA_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -Werror -I${PROJECT_SOURCE_DIR}
+        ${A_SOURCES} -lm -o ${tool}
+      DEPENDS ${A_SOURCES}
+      COMMENT "Building ${name} for the build machine")
+  else()
+    add_executable(${name} ${A_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    oka_strict(${name})
+    set(tool ${name})
+  endif()
+  set(OKA_TOOL_${name} ${tool} PARENT_SCOPE)
+endfunction()
+
+# The editor page as it ships: the files of webui/page/ and the scripts
+# generated from the project's tables, gathered in one folder of each tree.
+# The bundles copy it and the page tests load it (target oka_page).
+set(OKA_PAGE_DIR ${CMAKE_BINARY_DIR}/page)
+
+# oka_add_page_file(FILE NAME TOOL COMMAND [ARGS ...]): one generated file of
+# the page, written as OKA_PAGE_DIR/NAME by running the build tool COMMAND
+# (from oka_add_build_tool) with ARGS and then the output path. Callable from
+# any folder once oka_page exists (webui/CMakeLists.txt makes it).
+function(oka_add_page_file)
+  cmake_parse_arguments(A "" "FILE;TOOL" "ARGS" ${ARGN})
+  set(out ${OKA_PAGE_DIR}/${A_FILE})
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${OKA_PAGE_DIR}
+    COMMAND ${A_TOOL} ${A_ARGS} ${out}
+    DEPENDS ${A_TOOL}
+    COMMENT "Generating the page's ${A_FILE}")
+  string(MAKE_C_IDENTIFIER "oka_page_${A_FILE}" target)
+  add_custom_target(${target} DEPENDS ${out})
+  add_dependencies(oka_page ${target})
+endfunction()

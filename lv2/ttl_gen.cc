@@ -8,10 +8,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "engine/parameter_names.h"
 #include "engine/parameter_table.h"
 #include "lv2/lv2_ports.h"
 #include "lv2/lv2_uris.h"
-#include "lv2/ttl_names.h"
 
 static const char kPrefixes[] = "@prefix atom:  <http://lv2plug.in/ns/ext/atom#> .\n"
                                 "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
@@ -71,7 +71,7 @@ static void put_scale_points(FILE* f, uint32_t index) {
     uint32_t count = index == kLfoSyncRate ? 24 : 4;
     fprintf(f, "        lv2:scalePoint");
     for (uint32_t k = 1; k <= count; ++k) {
-        const char* name = index == kLfoSyncRate ? lv2_sync_rate_name(k) : lv2_waveform_name(k);
+        const char* name = index == kLfoSyncRate ? sync_rate_name(k) : waveform_name(k);
         fprintf(f, "%s [ rdfs:label \"%s\" ; rdf:value %u.0 ]", k == 1 ? " " : " ,\n            ",
                 name, k);
     }

@@ -5,7 +5,6 @@
 
 #include "engine/parameter_table.h"
 #include "lv2/lv2_ports.h"
-#include "lv2/ttl_names.h"
 
 TEST(Lv2PortConversion, EnablePortIsInvertedIntoBypass) {
     EXPECT_EQ(lv2_port_to_plain(kBypass, 1.0f), 0.0f);
@@ -66,19 +65,4 @@ TEST(Lv2PortRecords, FollowTheParameterTableInSinglePrecision) {
         float port_default = i == kBypass ? 1.0f : r.default_value;
         EXPECT_EQ(lv2_port_to_plain(i, port_default), r.default_value) << i;
     }
-}
-
-TEST(Lv2ScalePoints, SyncRateNamesMatchTheEngineRatios) {
-    for (uint32_t k = 1; k <= kSyncRateCount; ++k) {
-        ASSERT_NE(lv2_sync_rate_name(k), nullptr);
-        EXPECT_NEAR(lv2_sync_rate_cycles_per_quarter(k), kSyncRatios[k - 1], 1e-6)
-            << lv2_sync_rate_name(k);
-    }
-    EXPECT_STREQ(lv2_sync_rate_name(8), "1/4");
-    EXPECT_STREQ(lv2_sync_rate_name(7), "1/4 dotted");
-    EXPECT_EQ(lv2_sync_rate_name(0), nullptr);
-    EXPECT_EQ(lv2_sync_rate_name(25), nullptr);
-    EXPECT_STREQ(lv2_waveform_name(1), "Sine");
-    EXPECT_STREQ(lv2_waveform_name(4), "Random");
-    EXPECT_EQ(lv2_waveform_name(5), nullptr);
 }

@@ -1,6 +1,7 @@
-// Opens the editor page from file: in headless Chromium with a stand-in for
-// the web view object: it records every message the page posts, lets a test
-// deliver native messages, and answers news requests from a small in-page
+// Opens the editor page from file: in headless Chromium, as a build tree
+// gathers it with its generated scripts (OKA_PAGE_DIR, by default
+// build/native/page), with a stand-in for the web view object: it records
+// every message the page posts, lets a test deliver native messages, and answers news requests from a small in-page
 // store that follows the plug-in's news store rules (conditional writes by
 // version tag, conflict replies carrying the stored text).
 "use strict";
@@ -9,7 +10,8 @@ const fs = require("node:fs");
 const { chromium } = require("playwright-core");
 
 const ROOT = path.resolve(__dirname, "../..");
-const PAGE_URL = "file://" + path.join(ROOT, "webui/page/index.html");
+const PAGE_DIR = process.env.OKA_PAGE_DIR || path.join(ROOT, "build/native/page");
+const PAGE_URL = "file://" + path.join(PAGE_DIR, "index.html");
 const SHOT_DIR = process.env.OKA_PAGE_SHOTS || path.join(ROOT, "build/page-screenshots");
 
 const CHROMIUM_ARGS = [

@@ -1,6 +1,7 @@
-// Prints the parameter table as JSON, one object per index, so that copies of
-// the table kept outside C++ (the editor page's params.js) can be checked
-// against it. [any thread]
+// Prints the parameter table as JSON ({"params": one object per index,
+// "syncRateNames": the 24 note names}), so that what is generated from the
+// table for the editor page (params.js) can be checked against it.
+#include "engine/parameter_names.h"
 #include "engine/parameter_table.h"
 
 #include <stdio.h>
@@ -21,7 +22,7 @@ static void print_utf16_as_json_string(const char16_t* text) {
 }
 
 int main(void) {
-    printf("[\n");
+    printf("{\"params\": [\n");
     for (uint32_t i = 0; i < kParameterCount; i++) {
         const ParameterRecord* r = parameterRecord(i);
         const ParameterDescription* d = &kParameterDescriptions[i];
@@ -33,6 +34,8 @@ int main(void) {
                r->minimum, r->maximum, r->default_value, r->flags, d->step_count,
                i + 1 < kParameterCount ? "," : "");
     }
-    printf("]\n");
+    printf("],\n\"syncRateNames\": [");
+    for (uint32_t k = 1; k <= kSyncRateCount; k++)
+        printf("\"%s\"%s", sync_rate_name(k), k < kSyncRateCount ? ", " : "]}\n");
     return 0;
 }

@@ -1,7 +1,8 @@
 // Value arithmetic shared by every control: the plain/normalized mappings,
 // snapping, the host's two-decimal display text, typed-entry parsing and the
 // float bit patterns of the wire protocol. Pure functions of the parameter
-// metadata in params.js. All functions run on the [web UI thread].
+// metadata in params.js, which the build generates from the native parameter
+// table. All functions run on the [web UI thread].
 (function () {
   "use strict";
   const FLAG_BYPASS = 1, FLAG_TOGGLED = 2, FLAG_INTEGER = 4, FLAG_LOG = 8;

@@ -1,17 +1,16 @@
-#include "lv2/ttl_names.h"
+#include "engine/parameter_names.h"
 
 static const char* const kSyncRateNames[24] = {
-    "1/1 dotted",  "1/1",  "1/1 triplet",  "1/2 dotted",   "1/2",   "1/2 triplet",
-    "1/4 dotted",  "1/4",  "1/4 triplet",  "1/8 dotted",   "1/8",   "1/8 triplet",
-    "1/16 dotted", "1/16", "1/16 triplet", "1/32 dotted",  "1/32",  "1/32 triplet",
-    "1/64 dotted", "1/64", "1/64 triplet", "1/128 dotted", "1/128", "1/128 triplet",
+    "1/1.", "1/1",   "1/1T",  "1/2.", "1/2",   "1/2T",   "1/4.",  "1/4",
+    "1/4T", "1/8.",  "1/8",   "1/8T", "1/16.", "1/16",   "1/16T", "1/32.",
+    "1/32", "1/32T", "1/64.", "1/64", "1/64T", "1/128.", "1/128", "1/128T",
 };
 
-const char* lv2_sync_rate_name(uint32_t k) {
+const char* sync_rate_name(uint32_t k) {
     return k >= 1 && k <= 24 ? kSyncRateNames[k - 1] : nullptr;
 }
 
-double lv2_sync_rate_cycles_per_quarter(uint32_t k) {
+double sync_rate_cycles_per_quarter(uint32_t k) {
     if (k < 1 || k > 24)
         return 0.0;
     uint32_t group = (k - 1) / 3; // whole, half, quarter, ...
@@ -22,6 +21,6 @@ double lv2_sync_rate_cycles_per_quarter(uint32_t k) {
 
 static const char* const kWaveformNames[4] = {"Sine", "Triangle", "Square", "Random"};
 
-const char* lv2_waveform_name(uint32_t w) {
+const char* waveform_name(uint32_t w) {
     return w >= 1 && w <= 4 ? kWaveformNames[w - 1] : nullptr;
 }
