@@ -2,9 +2,10 @@
 // ports hosts see cannot drift from the ones the module converts.
 //
 // usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui]
-// Writes OUT_DIR/manifest.ttl and OUT_DIR/zarvo-oka-oka-wah.ttl; with --ui
-// (the Windows module, which carries the web editor) the manifest also
-// declares the UI in the same binary. [build time]
+// Writes OUT_DIR/manifest.ttl, OUT_DIR/zarvo-oka-oka-wah.ttl and the factory
+// presets, OUT_DIR/presets.ttl; with --ui (the Windows module, which carries
+// the web editor) the manifest also declares the UI in the same binary.
+// [build time]
 #include <stdio.h>
 #include <string.h>
 
@@ -12,6 +13,7 @@
 #include "engine/parameter_table.h"
 #include "lv2/lv2_ports.h"
 #include "lv2/lv2_uris.h"
+#include "lv2/ttl_presets.h"
 
 static const char kPrefixes[] = "@prefix atom:  <http://lv2plug.in/ns/ext/atom#> .\n"
                                 "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
@@ -181,6 +183,7 @@ static bool write_manifest(const char* path, const char* binary, bool with_ui) {
     if (!f)
         return false;
     fprintf(f, "@prefix lv2:  <http://lv2plug.in/ns/lv2core#> .\n"
+               "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n");
     if (with_ui)
         fprintf(f, "@prefix ui:   <http://lv2plug.in/ns/extensions/ui#> .\n");
@@ -188,6 +191,7 @@ static bool write_manifest(const char* path, const char* binary, bool with_ui) {
             OKA_LV2_PLUGIN_URI, binary, OKA_LV2_PLUGIN_TTL);
     if (with_ui)
         put_ui(f, binary);
+    lv2_put_preset_manifest(f);
     return fclose(f) == 0;
 }
 
@@ -205,6 +209,11 @@ int main(int argc, char** argv) {
     }
     snprintf(path, sizeof path, "%s/%s", argv[1], OKA_LV2_PLUGIN_TTL);
     if (!write_plugin(path)) {
+        fprintf(stderr, "ttl_gen: cannot write %s\n", path);
+        return 1;
+    }
+    snprintf(path, sizeof path, "%s/%s", argv[1], OKA_LV2_PRESETS_TTL);
+    if (!lv2_write_presets(path)) {
         fprintf(stderr, "ttl_gen: cannot write %s\n", path);
         return 1;
     }

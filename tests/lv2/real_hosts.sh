@@ -3,7 +3,8 @@
 # usage: real_hosts.sh validate|info|apply|dll BUNDLE_DIR EXPECTED_PORTS WORK_DIR
 #   validate  lv2_validate finds no error and no warning in the bundle's files
 #   info      lv2info lists exactly the expected ports (index, symbol, range,
-#             default) and the plug-in's features and maker
+#             default), the plug-in's features and maker, and exactly the
+#             factory presets named in expected_presets.txt beside EXPECTED_PORTS
 #   apply     lv2apply runs the plug-in on a WAV file: the effect changes the
 #             sound, and with the enable port (symbol bypass) at 0 the output is the input
 #   dll       the Windows module imports only system DLLs and exports only
@@ -16,7 +17,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 case $check in
 validate)
-  out=$(cd "$bundle" && lv2_validate manifest.ttl zarvo-oka-oka-wah.ttl 2>&1) || { echo "$out"; fail "lv2_validate"; }
+  out=$(cd "$bundle" && lv2_validate manifest.ttl zarvo-oka-oka-wah.ttl presets.ttl 2>&1) \
+    || { echo "$out"; fail "lv2_validate"; }
   echo "$out"
   if echo "$out" | grep -Eqi '^(error|warning)'; then fail "lv2_validate reported problems"; fi
   echo "$out" | grep -q 'Found 0 errors' || fail "lv2_validate summary missing"
@@ -37,6 +39,11 @@ info)
   grep -q 'http://lv2plug.in/ns/ext/log#log' "$work/info.txt" || fail "optional log"
   grep -q 'Extension Data: *http://lv2plug.in/ns/ext/state#interface' "$work/info.txt" || fail "state interface"
   grep -q 'Designation: *http://lv2plug.in/ns/lv2core#enabled' "$work/info.txt" || fail "enable designation"
+  # The presets' labels, one per line after "Presets:" up to the blank line.
+  awk '/^\tPresets:/ { on = 1; next } on && NF == 0 { exit } on { sub(/^[ \t]+/, ""); print }' \
+    "$work/info.txt" | sort >"$work/presets.txt"
+  sort "$(dirname "$expected")/expected_presets.txt" | diff -u - "$work/presets.txt" \
+    || fail "lv2info presets differ from the expected list"
   ;;
 apply)
   sox -n -r 48000 -c 1 -b 32 -e floating-point "$work/in.wav" synth 0.5 pluck E2 synth 0.5 pluck A2 fade 0 1 0.1 \
