@@ -11,7 +11,7 @@ packages=(
   googletest libbenchmark-dev
   mingw-w64 wine wine64               # the Windows modules and their tests
   lv2-dev lilv-utils liblilv-dev sordi
-  sox libsox-fmt-all                  # the demo: render, spectrogram
+  sox libsox-fmt-all imagemagick      # the demo: render, spectrograms, contact sheet
   chromium                            # the editor page's browser tests
 )
 # Node.js and npm: Debian's packages unless the machine already has both
