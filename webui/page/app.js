@@ -172,7 +172,8 @@
     brand.append(el("h1", "", "Oka Oka Wah"), el("span", "tagline", "vocal-tract wah"));
     const version = el("span", "version", "");
     version.id = "version";
-    header.append(brand, version, W.toggle(ix.bypass, "Bypass", { cls: "bypass" }), buildNewsButton());
+    header.append(brand, window.Oka.presetBar.build(), version,
+      W.toggle(ix.bypass, "Bypass", { cls: "bypass" }), buildNewsButton());
 
     const left = panel("pedal-panel", "Pedal");
     left.append(W.pedal(ix.position, ix.mod_position), W.knob(ix.mix, "Mix"));
