@@ -14,22 +14,7 @@
 
 #include "engine/parameter_names.h"
 #include "engine/parameter_table.h"
-
-// A JavaScript string literal of a UTF-16 text: quotes, backslashes and
-// anything outside printable ASCII escaped.
-static void put_js_string16(FILE* f, const char16_t* s) {
-    fputc('"', f);
-    for (; *s; ++s) {
-        unsigned c = *s;
-        if (c == '"' || c == '\\')
-            fprintf(f, "\\%c", (char)c);
-        else if (c < 0x20 || c >= 0x7F)
-            fprintf(f, "\\u%04x", c);
-        else
-            fputc((int)c, f);
-    }
-    fputc('"', f);
-}
+#include "webui/page_gen_js.h"
 
 // The shortest decimal that reads back as the same double, so the page
 // computes with exactly the table's numbers.

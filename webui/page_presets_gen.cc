@@ -10,21 +10,7 @@
 #include <stdlib.h>
 
 #include "engine/factory_presets.h"
-
-// A JavaScript string literal of an ASCII text; anything else is escaped.
-static void put_js_string(FILE* f, const char* s) {
-    fputc('"', f);
-    for (; *s; ++s) {
-        unsigned char c = (unsigned char)*s;
-        if (c == '"' || c == '\\')
-            fprintf(f, "\\%c", (char)c);
-        else if (c < 0x20 || c >= 0x7F)
-            fprintf(f, "\\u%04x", c);
-        else
-            fputc((int)c, f);
-    }
-    fputc('"', f);
-}
+#include "webui/page_gen_js.h"
 
 // The shortest decimal that reads back as the same float: the page rounds
 // every value to a float (Math.fround) before it compares or sends it.
