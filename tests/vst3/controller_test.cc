@@ -12,17 +12,11 @@ class ControllerTest : public Vst3Fixture {
   protected:
     void SetUp() override {
         Vst3Fixture::SetUp();
-        void* obj = nullptr;
-        ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(
-                                 module_.factory, kTestControllerCid, kIidIEditController, &obj));
-        c_ = (IEditController*)obj;
-        ASSERT_EQ(kResultOk, c_->vtbl->initialize(c_, &context_.iface));
+        c_ = create_controller();
+        ASSERT_NE(nullptr, c_);
     }
     void TearDown() override {
-        if (c_ != nullptr) {
-            c_->vtbl->terminate(c_);
-            EXPECT_EQ(0u, vst3host_release(c_));
-        }
+        release_controller(c_);
         Vst3Fixture::TearDown();
     }
     double normalized(uint32_t index) { return c_->vtbl->getParamNormalized(c_, param_id(index)); }

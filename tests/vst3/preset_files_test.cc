@@ -23,18 +23,12 @@ class PresetFileTest : public Vst3Fixture {
   protected:
     void SetUp() override {
         Vst3Fixture::SetUp();
-        void* obj = nullptr;
-        ASSERT_EQ(kResultOk, module_.factory->vtbl->createInstance(
-                                 module_.factory, kTestControllerCid, kIidIEditController, &obj));
-        controller_ = (IEditController*)obj;
-        ASSERT_EQ(kResultOk, controller_->vtbl->initialize(controller_, &context_.iface));
+        controller_ = create_controller();
+        ASSERT_NE(nullptr, controller_);
         start();
     }
     void TearDown() override {
-        if (controller_ != nullptr) {
-            controller_->vtbl->terminate(controller_);
-            EXPECT_EQ(0u, vst3host_release(controller_));
-        }
+        release_controller(controller_);
         Vst3Fixture::TearDown();
     }
     bool load(const std::vector<uint8_t>& file, std::string* error) {

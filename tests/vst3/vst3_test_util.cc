@@ -67,6 +67,27 @@ void Vst3Fixture::TearDown() {
     vst3host_close(&module_);
 }
 
+IEditController* Vst3Fixture::create_controller() {
+    void* obj = nullptr;
+    tresult made = module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid,
+                                                         kIidIEditController, &obj);
+    EXPECT_EQ(kResultOk, made);
+    IEditController* c = made == kResultOk ? (IEditController*)obj : nullptr;
+    if (c != nullptr && c->vtbl->initialize(c, &context_.iface) != kResultOk) {
+        ADD_FAILURE() << "the controller's initialize failed";
+        vst3host_release(c);
+        c = nullptr;
+    }
+    return c;
+}
+
+void Vst3Fixture::release_controller(IEditController* controller) {
+    if (controller == nullptr)
+        return;
+    controller->vtbl->terminate(controller);
+    EXPECT_EQ(0u, vst3host_release(controller));
+}
+
 void Vst3Fixture::start(double rate) {
     ASSERT_EQ(kResultOk, component_->vtbl->initialize(component_, &context_.iface));
     ProcessSetup setup = {0, kSample32, 4096, rate};

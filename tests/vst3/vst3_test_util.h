@@ -51,6 +51,13 @@ class Vst3Fixture : public ::testing::Test {
     // A state made by the shared save procedure from the given values.
     std::vector<uint8_t> make_state(const float values[kInputParameterCount], const char* format);
 
+    // An edit controller from the module's factory, initialized with the
+    // host context (null, with a failure recorded, when either step fails);
+    // release_controller terminates and releases it, expecting the last
+    // reference to go.
+    IEditController* create_controller();
+    void release_controller(IEditController* controller);
+
     Vst3HostModule module_{};
     HostContext context_{};
     IComponent* component_ = nullptr;
