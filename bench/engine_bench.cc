@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "bench/bench_signal.h"
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
 #include "engine/wide_forms.h"
@@ -38,26 +39,16 @@ void prepare(WahEngine* e, Situation s) {
     wah_engine_reset(e);
 }
 
-std::vector<float> noise(size_t n) {
-    std::vector<float> v(n);
-    uint32_t s = 1u;
-    for (float& x : v) {
-        s = s * 1664525u + 1013904223u;
-        x = (static_cast<float>(s >> 8) * (1.0f / 8388608.0f) - 1.0f) * 0.25f;
-    }
-    return v;
-}
-
 void run(benchmark::State& state, Situation s) {
     const int32_t n = static_cast<int32_t>(state.range(0));
     WahEngine e;
     prepare(&e, s);
-    const std::vector<float> in = noise(static_cast<size_t>(n));
+    const std::vector<float> in = bench_noise(static_cast<size_t>(n));
     std::vector<float> out(static_cast<size_t>(n));
     FpDenormalGuard guard;
     fp_denormal_guard_enter(&guard);
     // Settle the formants (and, for the still pedal, every smoother).
-    for (int i = 0; i < 48000 / n + 1; ++i)
+    for (int i = 0; i < bench_settle_blocks(n); ++i)
         wah_engine_process(&e, in.data(), out.data(), n);
     for (auto _ : state) {
         wah_engine_process(&e, in.data(), out.data(), n);

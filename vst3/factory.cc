@@ -5,10 +5,9 @@
 #include "vst3/vst3_component.h"
 #include "vst3/vst3_controller.h"
 
-const TUID kComponentClassId = {0xAC, 0x4A, 0xEF, 0xFD, 0xDD, 0xEA, 0xFA, 0x4E,
-                                0xA4, 0xC0, 0x0E, 0xC3, 0x72, 0xFE, 0x96, 0x02};
-const TUID kControllerClassId = {0xD2, 0xA1, 0xE7, 0xDF, 0x1C, 0x30, 0x6A, 0x40,
-                                 0xA5, 0x3A, 0xC7, 0x82, 0xCF, 0x4D, 0x3C, 0xDD};
+// The two class ids, the same four words on every platform.
+const TUID kComponentClassId = VST3_UID(0xFDEF4AAC, 0xEADD4EFA, 0xA4C00EC3, 0x72FE9602);
+const TUID kControllerClassId = VST3_UID(0xDFE7A1D2, 0x301C406A, 0xA53AC782, 0xCF4D3CDD);
 
 typedef struct ClassDescription {
     const uint8_t* cid;
@@ -183,6 +182,6 @@ IPluginFactory3* vst3_factory(void) {
     return &g_factory;
 }
 
-extern "C" IPluginFactory3* GetPluginFactory(void) {
+extern "C" OKA_VST3_EXPORT IPluginFactory3* GetPluginFactory(void) {
     return &g_factory;
 }

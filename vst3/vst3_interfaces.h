@@ -10,7 +10,26 @@
 
 typedef uint8_t TUID[16];
 
-// Interface IDs, in Windows memory order (the GUID image).
+// An id as the interface publishes it, four 32-bit words, laid out as the
+// platform's hosts pass it: on Windows the memory image of a GUID (the first
+// word and the two halves of the second little-endian, the rest in reading
+// order); elsewhere all 16 bytes big-endian, the hex digits in reading order.
+#define VST3_UID_BYTE(word, shift) (uint8_t)(((uint32_t)(word) >> (shift)) & 0xFF)
+#define VST3_UID_BE(w)                                                                             \
+    VST3_UID_BYTE(w, 24), VST3_UID_BYTE(w, 16), VST3_UID_BYTE(w, 8), VST3_UID_BYTE(w, 0)
+#ifdef _WIN32
+#define VST3_UID(l1, l2, l3, l4)                                                                   \
+    {                                                                                              \
+        VST3_UID_BYTE(l1, 0), VST3_UID_BYTE(l1, 8), VST3_UID_BYTE(l1, 16), VST3_UID_BYTE(l1, 24),  \
+            VST3_UID_BYTE(l2, 16), VST3_UID_BYTE(l2, 24), VST3_UID_BYTE(l2, 0),                    \
+            VST3_UID_BYTE(l2, 8), VST3_UID_BE(l3), VST3_UID_BE(l4)                                 \
+    }
+#else
+#define VST3_UID(l1, l2, l3, l4)                                                                   \
+    { VST3_UID_BE(l1), VST3_UID_BE(l2), VST3_UID_BE(l3), VST3_UID_BE(l4) }
+#endif
+
+// Interface IDs, in this platform's byte order (VST3_UID).
 extern const TUID kIidFUnknown;
 extern const TUID kIidIPluginBase;
 extern const TUID kIidIPluginFactory;

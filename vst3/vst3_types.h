@@ -1,7 +1,8 @@
 // Our own declarations of the VST3 scalar types, result codes, constants and
-// structures, written from the published binary interface of 64-bit Windows.
-// Every structure has natural alignment there; the static_asserts below pin
-// the sizes and offsets hosts rely on, so a wrong field breaks the build.
+// structures, written from the published binary interface of 64-bit Windows
+// and x86-64 Linux. Every structure has natural alignment on both, with the
+// same layout; the static_asserts below pin the sizes and offsets hosts rely
+// on, so a wrong field breaks the build. Only the result codes differ.
 //
 // Plain data only: usable on any thread.
 #pragma once
@@ -16,7 +17,9 @@ typedef uint32_t ParamID;
 typedef double ParamValue;
 typedef uint64_t SpeakerArrangement;
 
-// Result codes: the COM-compatible values every Windows host expects.
+// Result codes. Windows hosts expect the COM-compatible values; everywhere
+// else the binary interface uses small integers, with kNoInterface -1.
+#ifdef _WIN32
 enum : int32_t {
     kResultOk = 0,
     kResultTrue = 0,
@@ -27,6 +30,18 @@ enum : int32_t {
     kInternalError = (int32_t)0x80004005,
     kOutOfMemory = (int32_t)0x8007000E,
 };
+#else
+enum : int32_t {
+    kResultOk = 0,
+    kResultTrue = 0,
+    kResultFalse = 1,
+    kNoInterface = -1,
+    kInvalidArgument = 2,
+    kNotImplemented = 3,
+    kInternalError = 4,
+    kOutOfMemory = 6,
+};
+#endif
 
 enum : int32_t {
     kAudio = 0,

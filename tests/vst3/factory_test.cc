@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/support/vst3host/preset_file.h"
 #include "tests/vst3/vst3_test_util.h"
 
 namespace {
@@ -124,6 +125,91 @@ TEST_F(FactoryTest, CreatesInstancesOnlyForTheirOwnInterfaces) {
     EXPECT_EQ(nullptr, obj);
 }
 
+// The binary interface of this platform, with the numbers written out: a host
+// built for it compares results and ids with these, not with our constants.
+struct PlatformAbi {
+    int32_t no_interface, invalid_argument, not_implemented;
+    TUID component_iid, plugin_factory3_iid, edit_controller_iid;
+};
+#ifdef _WIN32
+const PlatformAbi kAbi = {
+    (int32_t)0x80004002,
+    (int32_t)0x80070057,
+    (int32_t)0x80004001,
+    {0x31, 0xFF, 0x31, 0xE8, 0xD5, 0xF2, 0x01, 0x43, 0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78,
+     0x02},
+    {0xAB, 0xA2, 0x55, 0x45, 0x23, 0xC1, 0x57, 0x4E, 0x9B, 0x12, 0x29, 0x10, 0x36, 0x87, 0x89,
+     0x31},
+    {0xE3, 0xBB, 0xD7, 0xDC, 0x42, 0x77, 0x8D, 0x44, 0xA8, 0x74, 0xAA, 0xCC, 0x97, 0x9C, 0x75,
+     0x9E},
+};
+// The same component class and interface in the other platform's order.
+const TUID kForeignComponentCid = {0xFD, 0xEF, 0x4A, 0xAC, 0xEA, 0xDD, 0x4E, 0xFA,
+                                   0xA4, 0xC0, 0x0E, 0xC3, 0x72, 0xFE, 0x96, 0x02};
+const TUID kForeignComponentIid = {0xE8, 0x31, 0xFF, 0x31, 0xF2, 0xD5, 0x43, 0x01,
+                                   0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
+#else
+const PlatformAbi kAbi = {
+    -1,
+    2,
+    3,
+    {0xE8, 0x31, 0xFF, 0x31, 0xF2, 0xD5, 0x43, 0x01, 0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78,
+     0x02},
+    {0x45, 0x55, 0xA2, 0xAB, 0xC1, 0x23, 0x4E, 0x57, 0x9B, 0x12, 0x29, 0x10, 0x36, 0x87, 0x89,
+     0x31},
+    {0xDC, 0xD7, 0xBB, 0xE3, 0x77, 0x42, 0x44, 0x8D, 0xA8, 0x74, 0xAA, 0xCC, 0x97, 0x9C, 0x75,
+     0x9E},
+};
+const TUID kForeignComponentCid = {0xAC, 0x4A, 0xEF, 0xFD, 0xDD, 0xEA, 0xFA, 0x4E,
+                                   0xA4, 0xC0, 0x0E, 0xC3, 0x72, 0xFE, 0x96, 0x02};
+const TUID kForeignComponentIid = {0x31, 0xFF, 0x31, 0xE8, 0xD5, 0xF2, 0x01, 0x43,
+                                   0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
+#endif
+
+TEST_F(FactoryTest, AnswersInThisPlatformsResultCodes) {
+    void* obj = (void*)1;
+    EXPECT_EQ(kAbi.no_interface, f()->vtbl->queryInterface(u(), kAbi.component_iid, &obj));
+    PClassInfo info;
+    EXPECT_EQ(kAbi.invalid_argument, f()->vtbl->getClassInfo(f(), 2, &info));
+    EXPECT_EQ(kAbi.not_implemented, f()->vtbl->setHostContext(f(), nullptr));
+
+    ASSERT_EQ(0,
+              f()->vtbl->createInstance(f(), kTestControllerCid, kAbi.edit_controller_iid, &obj));
+    IEditController* controller = (IEditController*)obj;
+    MemoryStream stream;
+    memory_stream_init(&stream);
+    EXPECT_EQ(kAbi.not_implemented, controller->vtbl->getState(controller, &stream.iface));
+    auto* midi = (IMidiMapping*)vst3host_query(controller, kIidIMidiMapping);
+    ASSERT_NE(nullptr, midi);
+    ParamID id = 0;
+    EXPECT_EQ(kAbi.invalid_argument, midi->vtbl->getMidiControllerAssignment(midi, 0, 0, 7, &id));
+    vst3host_release(midi);
+    EXPECT_EQ(0u, vst3host_release(controller));
+}
+
+TEST_F(FactoryTest, TakesIdsInThisPlatformsByteOrderOnly) {
+    void* obj = nullptr;
+    EXPECT_EQ(0, f()->vtbl->queryInterface(u(), kAbi.plugin_factory3_iid, &obj));
+    EXPECT_EQ((void*)f(), obj);
+
+    ASSERT_EQ(0, f()->vtbl->createInstance(f(), kTestComponentCid, kAbi.component_iid, &obj));
+    void* component = obj;
+    obj = (void*)1;
+    EXPECT_EQ(kAbi.no_interface,
+              ((FUnknown*)component)
+                  ->vtbl->queryInterface((FUnknown*)component, kForeignComponentIid, &obj));
+    EXPECT_EQ(nullptr, obj);
+    EXPECT_EQ(0u, vst3host_release(component));
+
+    obj = (void*)1;
+    EXPECT_EQ(kAbi.no_interface,
+              f()->vtbl->createInstance(f(), kForeignComponentCid, kAbi.component_iid, &obj));
+    EXPECT_EQ(nullptr, obj);
+    obj = (void*)1;
+    EXPECT_EQ(kAbi.no_interface,
+              f()->vtbl->createInstance(f(), kTestComponentCid, kForeignComponentIid, &obj));
+}
+
 // Every interface pointer of an object answers exactly like the identity.
 static void expect_one_identity(void* identity, const std::vector<const uint8_t*>& offered) {
     std::vector<void*> pointers;
@@ -177,16 +263,6 @@ TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
     EXPECT_EQ(0u, vst3host_release(controller));
 }
 
-// The 32-digit class id text of a scan file, from the 16 bytes in Windows
-// memory order.
-static std::string cid_text(const uint8_t* b) {
-    char text[40];
-    snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X%02X",
-             b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
-             b[14], b[15]);
-    return text;
-}
-
 // The value of `"key": "..."` or `"key": number` after position `from`.
 static std::string json_value(const std::string& json, const std::string& key, size_t from) {
     size_t at = json.find("\"" + key + "\"", from);
@@ -216,7 +292,7 @@ TEST_F(FactoryTest, ScanFileAgreesWithTheFactory) {
         ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo2(f(), index, &c));
         size_t at = json.find("\"CID\"", from);
         ASSERT_NE(std::string::npos, at);
-        EXPECT_EQ(cid_text(c.cid), json_value(json, "CID", at));
+        EXPECT_EQ(vst3host_class_id_text(c.cid), json_value(json, "CID", at));
         EXPECT_EQ(c.category, json_value(json, "Category", at));
         EXPECT_EQ(c.name, json_value(json, "Name", at));
         EXPECT_EQ(c.vendor, json_value(json, "Vendor", at));

@@ -1,13 +1,19 @@
-// A test-only DLL built from the module's entry and folder code, exporting
-// what the module keeps to itself: the folders DllMain worked out.
+// A test-only module built from the module's entry and folder code, exporting
+// what the module keeps to itself: the folders its entry worked out.
 #include "vst3/module_paths.h"
 
-extern "C" __declspec(dllexport) const char* probe_module_folder(void) {
+#ifdef _WIN32
+#define PROBE_EXPORT extern "C" __declspec(dllexport)
+#else
+#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+PROBE_EXPORT const char* probe_module_folder(void) {
     return moduleFolder(nullptr);
 }
-extern "C" __declspec(dllexport) const char* probe_resources_folder(void) {
+PROBE_EXPORT const char* probe_resources_folder(void) {
     return resourcesFolder(nullptr);
 }
-extern "C" __declspec(dllexport) int probe_load_count(void) {
+PROBE_EXPORT int probe_load_count(void) {
     return module_paths_load_count();
 }

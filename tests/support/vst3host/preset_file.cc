@@ -7,20 +7,22 @@
 
 enum : size_t { kHeaderSize = 48, kClassIdAt = 8, kListOffsetAt = 40, kEntrySize = 20 };
 
-// This host passes class ids in the Windows memory order of a GUID: the
-// first word and the two halves of the second little-endian, the last
-// eight bytes as written.
+// This host passes class ids in its platform's order: on Windows the memory
+// image of a GUID (the first word and the two halves of the second
+// little-endian, the last eight bytes as written), elsewhere all 16 bytes
+// big-endian.
 std::string vst3host_class_id_text(const TUID cid) {
-    uint32_t l1 =
-        (uint32_t)cid[0] | (uint32_t)cid[1] << 8 | (uint32_t)cid[2] << 16 | (uint32_t)cid[3] << 24;
-    uint32_t l2 =
-        (uint32_t)cid[4] << 16 | (uint32_t)cid[5] << 24 | (uint32_t)cid[6] | (uint32_t)cid[7] << 8;
-    uint32_t l3 = (uint32_t)cid[8] << 24 | (uint32_t)cid[9] << 16 | (uint32_t)cid[10] << 8 |
-                  (uint32_t)cid[11];
-    uint32_t l4 = (uint32_t)cid[12] << 24 | (uint32_t)cid[13] << 16 | (uint32_t)cid[14] << 8 |
-                  (uint32_t)cid[15];
-    char text[33];
-    snprintf(text, sizeof text, "%08X%08X%08X%08X", l1, l2, l3, l4);
+#ifdef _WIN32
+    const int order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+#else
+    const int order[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+#endif
+    std::string text;
+    char digits[3];
+    for (int i : order) {
+        snprintf(digits, sizeof digits, "%02X", cid[i]);
+        text += digits;
+    }
     return text;
 }
 

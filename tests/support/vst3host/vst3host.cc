@@ -2,13 +2,7 @@
 
 #include <string.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "vst3/factory.h"
-#endif
-
-// ---- module ------------------------------------------------------------------
+// ---- paths ---------------------------------------------------------------------
 
 std::string vst3host_windows_path(const char* unix_path) {
     std::string out = "Z:";
@@ -16,59 +10,6 @@ std::string vst3host_windows_path(const char* unix_path) {
         out += *p == '/' ? '\\' : *p;
     return out;
 }
-
-#ifdef _WIN32
-bool vst3host_open(Vst3HostModule* module, const char* path) {
-    module->library = nullptr;
-    module->factory = nullptr;
-    std::string windows = path[0] == '/' ? vst3host_windows_path(path) : std::string(path);
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, windows.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return false;
-    std::wstring wide((size_t)n, L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, windows.c_str(), -1, &wide[0], n);
-    HMODULE library = LoadLibraryW(wide.c_str());
-    if (library == nullptr)
-        return false;
-    typedef IPluginFactory3* (*GetFactory)(void);
-    GetFactory get = (GetFactory)(void*)GetProcAddress(library, "GetPluginFactory");
-    if (get == nullptr) {
-        FreeLibrary(library);
-        return false;
-    }
-    module->library = library;
-    module->factory = get();
-    return module->factory != nullptr;
-}
-
-IPluginFactory3* vst3host_factory_again(Vst3HostModule* module) {
-    typedef IPluginFactory3* (*GetFactory)(void);
-    GetFactory get =
-        (GetFactory)(void*)GetProcAddress((HMODULE)module->library, "GetPluginFactory");
-    return get != nullptr ? get() : nullptr;
-}
-
-void vst3host_close(Vst3HostModule* module) {
-    if (module->library != nullptr)
-        FreeLibrary((HMODULE)module->library);
-    module->library = nullptr;
-    module->factory = nullptr;
-}
-#else
-bool vst3host_open(Vst3HostModule* module, const char*) {
-    module->library = nullptr;
-    module->factory = GetPluginFactory();
-    return module->factory != nullptr;
-}
-
-IPluginFactory3* vst3host_factory_again(Vst3HostModule*) {
-    return GetPluginFactory();
-}
-
-void vst3host_close(Vst3HostModule* module) {
-    module->factory = nullptr;
-}
-#endif
 
 // ---- generic FUnknown helpers --------------------------------------------------
 

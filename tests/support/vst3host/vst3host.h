@@ -1,9 +1,9 @@
 // Our VST3 test host: the host side of the interfaces a DAW hands to a
 // plug-in (stream, parameter changes, component handler, host context) and
-// the loading of a module binary. In the Windows tree it loads the bundle's
-// binary with LoadLibraryW, exactly as a DAW does; in the native trees it
-// uses the module's code linked in, so the same tests also run under the
-// sanitizers.
+// the loading of a module binary. It loads the bundle's binary exactly as a
+// DAW of the platform does: LoadLibraryW in the Windows tree (under Wine),
+// dlopen with ModuleEntry and ModuleExit natively, where the sanitize tree's
+// module and tests run under the sanitizers.
 //
 // Tests call everything here from their own threads; each object is used by
 // one thread at a time unless its comment says otherwise.
@@ -19,14 +19,15 @@
 // ---- module ------------------------------------------------------------------
 
 typedef struct Vst3HostModule {
-    void* library;            // HMODULE in the Windows tree, null natively
+    void* library;            // HMODULE in the Windows tree, the dlopen handle natively
     IPluginFactory3* factory; // from GetPluginFactory
 } Vst3HostModule;
 
-// Loads a module binary given as a UTF-8 path (a Unix path is mapped to
-// Wine's Z: drive). Natively the path is ignored and the linked-in factory
-// used. False when loading fails or GetPluginFactory is missing.
+// Loads a module binary given as a UTF-8 path (in the Windows tree a Unix
+// path is mapped to Wine's Z: drive). False when loading fails, an entry
+// point is missing or (Linux) ModuleEntry fails.
 bool vst3host_open(Vst3HostModule* module, const char* path);
+// Natively calls ModuleExit first; then unloads.
 void vst3host_close(Vst3HostModule* module);
 // Calls the module's GetPluginFactory once more.
 IPluginFactory3* vst3host_factory_again(Vst3HostModule* module);
