@@ -96,22 +96,7 @@ TEST_F(ModuleEntryTest, EntryRecordsTheBundleFoldersAndExitsBalanceIt) {
 TEST_F(ModuleEntryTest, TheModuleWorksFromThere) {
     std::string binary = arch_ + "/w.so";
     ASSERT_TRUE(copy_file(test_module_path(), binary));
-    Vst3HostModule m{};
-    ASSERT_TRUE(vst3host_open(&m, binary.c_str()));
-    void* obj = nullptr;
-    ASSERT_EQ(kResultOk,
-              m.factory->vtbl->createInstance(m.factory, kTestComponentCid, kIidIComponent, &obj));
-    IComponent* component = (IComponent*)obj;
-    HostContext context;
-    host_context_init(&context);
-    EXPECT_EQ(kResultOk, component->vtbl->initialize(component, &context.iface));
-    MemoryStream stream;
-    memory_stream_init(&stream);
-    EXPECT_EQ(kResultOk, component->vtbl->getState(component, &stream.iface));
-    EXPECT_FALSE(stream.bytes.empty());
-    component->vtbl->terminate(component);
-    EXPECT_EQ(0u, vst3host_release(component));
-    vst3host_close(&m);
+    expect_module_works(binary.c_str());
 }
 
 } // namespace

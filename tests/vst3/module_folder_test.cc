@@ -61,22 +61,7 @@ TEST_F(ModuleFolderTest, TheModuleWorksFromThere) {
     std::string binary = arch_ + "\\w.vst3";
     ASSERT_TRUE(CopyFileW(wide(vst3host_windows_path(test_module_path())).c_str(),
                           wide(binary).c_str(), FALSE));
-    Vst3HostModule m{};
-    ASSERT_TRUE(vst3host_open(&m, binary.c_str()));
-    void* obj = nullptr;
-    ASSERT_EQ(kResultOk,
-              m.factory->vtbl->createInstance(m.factory, kTestComponentCid, kIidIComponent, &obj));
-    IComponent* component = (IComponent*)obj;
-    HostContext context;
-    host_context_init(&context);
-    EXPECT_EQ(kResultOk, component->vtbl->initialize(component, &context.iface));
-    MemoryStream stream;
-    memory_stream_init(&stream);
-    EXPECT_EQ(kResultOk, component->vtbl->getState(component, &stream.iface));
-    EXPECT_FALSE(stream.bytes.empty());
-    component->vtbl->terminate(component);
-    EXPECT_EQ(0u, vst3host_release(component));
-    vst3host_close(&m);
+    expect_module_works(binary.c_str());
 }
 
 } // namespace

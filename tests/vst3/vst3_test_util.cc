@@ -148,6 +148,25 @@ std::vector<uint8_t> Vst3Fixture::make_state(const float values[kInputParameterC
     return out;
 }
 
+void expect_module_works(const char* path) {
+    Vst3HostModule m{};
+    ASSERT_TRUE(vst3host_open(&m, path)) << path;
+    void* obj = nullptr;
+    ASSERT_EQ(kResultOk,
+              m.factory->vtbl->createInstance(m.factory, kTestComponentCid, kIidIComponent, &obj));
+    IComponent* component = (IComponent*)obj;
+    HostContext context;
+    host_context_init(&context);
+    EXPECT_EQ(kResultOk, component->vtbl->initialize(component, &context.iface));
+    MemoryStream stream;
+    memory_stream_init(&stream);
+    EXPECT_EQ(kResultOk, component->vtbl->getState(component, &stream.iface));
+    EXPECT_FALSE(stream.bytes.empty());
+    component->vtbl->terminate(component);
+    EXPECT_EQ(0u, vst3host_release(component));
+    vst3host_close(&m);
+}
+
 std::string read_test_file(const char* unix_path) {
 #ifdef _WIN32
     std::string path = vst3host_windows_path(unix_path);

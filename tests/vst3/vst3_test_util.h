@@ -64,6 +64,11 @@ class Vst3Fixture : public ::testing::Test {
     IAudioProcessor* processor_ = nullptr;
 };
 
+// Loads the module binary at `path` (a copy somewhere else, say), creates and
+// initializes a component and saves its state: the first things any host
+// does. Each step is checked.
+void expect_module_works(const char* path);
+
 // A whole file, read by its Unix path (through Wine's Z: drive in the
 // Windows tree); empty when it cannot be read.
 std::string read_test_file(const char* unix_path);
