@@ -4,6 +4,8 @@
 #   OKA_TREE=native    gcc, optimised: the native LV2 bundle, tests, benchmarks
 #   OKA_TREE=sanitize  clang with ASan and UBSan: tests again, and the fuzzers
 #   OKA_TREE=windows   MinGW-w64: the Windows modules, tests run under Wine
+#   OKA_TREE=tsan      clang with ThreadSanitizer: only the code shared by
+#                      threads and its tests (the parameter hand-off)
 include_guard(GLOBAL)
 
 if(WIN32)
@@ -28,6 +30,12 @@ if(OKA_TREE STREQUAL "sanitize")
       -fno-omit-frame-pointer)
   add_compile_options(${OKA_SANITIZE_FLAGS})
   add_link_options(${OKA_SANITIZE_FLAGS})
+endif()
+
+if(OKA_TREE STREQUAL "tsan")
+  set(OKA_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${OKA_TSAN_FLAGS})
+  add_link_options(${OKA_TSAN_FLAGS})
 endif()
 
 # Warnings are errors in our own targets (not in GoogleTest's).

@@ -38,14 +38,10 @@ static void map_state_urids(Lv2Plugin* p) {
 // The engine starts from the table's defaults, so that a save before the
 // first activation stores real values rather than zeros.
 static void apply_defaults(Lv2Plugin* p) {
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        float v = lv2_parameter_record(i).default_value;
-        p->host_values[i] = v;
-        p->shared_values[i] = v;
-        wah_engine_set_parameter(&p->engine, i, v);
-    }
-    p->params_in_sync = 1;
-    p->state_dirty = 0;
+    float defaults[kInputParameterCount];
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        defaults[i] = lv2_parameter_record(i).default_value;
+    param_handoff_set_all(&p->params, &p->engine, defaults);
 }
 
 LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor*, double sample_rate,
@@ -59,7 +55,7 @@ LV2_Handle lv2_plugin_instantiate(const LV2_Descriptor*, double sample_rate,
         free(p);
         return nullptr;
     }
-    p->param_lock.store(0, std::memory_order_relaxed);
+    param_handoff_init(&p->params);
     p->map = (const LV2_URID_Map*)find_feature(features, LV2_URID__map);
     lv2_logger_init(&p->logger, (const LV2_Log_Log*)find_feature(features, LV2_LOG__log), p->map);
     if (!p->map) {
@@ -86,51 +82,20 @@ static const float* control_port(const Lv2Plugin* p, uint32_t index) {
 
 // Port values are converted here exactly as run converts them: the enable
 // port's 1 must reach the engine as bypass 0, and a sync rate outside 1..24
-// must never reach the ratio table. The lock keeps a concurrent restore from
-// seeing half-written values.
+// must never reach the ratio table. The hand-off takes them under its lock,
+// so a concurrent save or restore never sees half of them.
 void lv2_plugin_activate(LV2_Handle instance) {
     Lv2Plugin* p = (Lv2Plugin*)instance;
-    spin_lock_acquire(&p->param_lock);
+    float values[kInputParameterCount];
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         const float* port = control_port(p, i);
-        float v = port ? lv2_port_to_plain(i, *port) : lv2_parameter_record(i).default_value;
-        p->host_values[i] = v;
-        p->shared_values[i] = v;
-        wah_engine_set_parameter(&p->engine, i, v);
+        values[i] = port ? lv2_port_to_plain(i, *port) : lv2_parameter_record(i).default_value;
     }
-    p->params_in_sync = 1;
-    p->state_dirty = 0;
+    param_handoff_set_all(&p->params, &p->engine, values);
     p->port_seen_valid = 0;
-    spin_lock_release(&p->param_lock);
     wah_engine_reset(&p->engine);
     p->transport_pending = 1;
     p->transport.valid_mask = 0;
-}
-
-static bool same(float a, float b) {
-    return a == b;
-} // a NaN is never the same
-
-// With the lock held: bring the engine up to date after another thread held
-// the lock. A restored state wins over port changes seen meanwhile; the
-// ports then get the last word in apply_ports.
-static void reconcile(Lv2Plugin* p) {
-    if (p->params_in_sync) {
-        return;
-    }
-    // host_values may change below; every port is compared afresh.
-    p->port_seen_valid = 0;
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        if (p->state_dirty) {
-            p->host_values[i] = p->shared_values[i];
-            wah_engine_set_parameter(&p->engine, i, p->shared_values[i]);
-        } else if (!same(p->host_values[i], p->shared_values[i])) {
-            p->shared_values[i] = p->host_values[i];
-            wah_engine_set_parameter(&p->engine, i, p->host_values[i]);
-        }
-    }
-    p->params_in_sync = 1;
-    p->state_dirty = 0;
 }
 
 static uint32_t float_bits(float x) {
@@ -142,7 +107,10 @@ static uint32_t float_bits(float x) {
 // Only values that changed reach the engine; without the lock they wait in
 // host_values for a later block's reconcile. A port holding the same bits
 // as when host_values was last set from it needs no conversion (a NaN is
-// converted every time, as it never compares the same).
+// converted every time, as it never compares the same). After a reconcile
+// host_values may have changed, so every port is compared afresh; a restored
+// state thus wins over port changes seen meanwhile, and the ports then get
+// the last word.
 static void apply_ports(Lv2Plugin* p, bool locked) {
     const bool seen_valid = p->port_seen_valid;
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
@@ -155,15 +123,7 @@ static void apply_ports(Lv2Plugin* p, bool locked) {
             continue;
         }
         p->port_seen[i] = raw;
-        float x = lv2_port_to_plain(i, raw);
-        if (same(x, p->host_values[i])) {
-            continue;
-        }
-        p->host_values[i] = x;
-        if (locked) {
-            p->shared_values[i] = x;
-            wah_engine_set_parameter(&p->engine, i, x);
-        }
+        param_handoff_host_value(&p->params, &p->engine, i, lv2_port_to_plain(i, raw), locked);
     }
 }
 
@@ -196,15 +156,14 @@ void lv2_plugin_run(LV2_Handle instance, uint32_t sample_count) {
     FpDenormalGuard guard;
     fp_denormal_guard_enter(&guard);
 
-    bool locked = spin_lock_try(&p->param_lock);
-    if (locked) {
-        reconcile(p);
+    bool reconciled = false;
+    bool locked = param_handoff_begin(&p->params, &p->engine, &reconciled);
+    if (reconciled) {
+        p->port_seen_valid = 0;
     }
     apply_ports(p, locked);
     p->port_seen_valid = 1;
-    if (locked) {
-        spin_lock_release(&p->param_lock);
-    }
+    param_handoff_end(&p->params, locked);
 
     const LV2_Atom_Sequence* events =
         p->map ? (const LV2_Atom_Sequence*)p->ports[kLv2PortEvents] : nullptr;

@@ -1,8 +1,7 @@
 // Lv2Plugin: one instance of the effect as an LV2 host sees it, a thin frame
-// around one WahEngine. The host's control ports reach the engine through
-// host_values; a state restore on another thread hands its values over
-// through shared_values, guarded by param_lock, which the audio thread only
-// ever tries once per block.
+// around one WahEngine. The host's control ports and a state restore on
+// another thread meet in the parameter hand-off (state/param_handoff.h),
+// whose lock the audio thread only ever tries once per block.
 #pragma once
 #include <lv2/core/lv2.h>
 #include <lv2/log/log.h>
@@ -13,25 +12,19 @@
 #include "lv2/lv2_log.h"
 #include "lv2/lv2_ports.h"
 #include "lv2/lv2_transport.h"
-#include "platform/spin_lock.h"
+#include "state/param_handoff.h"
 
 typedef struct Lv2Plugin {
     WahEngine engine;           // its sample_rate is the instance's, for the state
     void* ports[kLv2PortCount]; // host buffers, null until connected
 
-    // Per writable parameter: the last converted value seen on its port.
-    float host_values[kInputParameterCount];
+    // Its host_values are the last converted value seen on each port.
+    ParamHandoff params;
     // Per writable parameter: the raw port value host_values[i] was last
     // converted from, valid while port_seen_valid is 1. A port whose value
     // has the same bits converts to the same value, so run() skips it.
     float port_seen[kInputParameterCount];
     uint8_t port_seen_valid;
-    // Per writable parameter: what the audio thread last handed to the
-    // engine, or what a state restore put there. Guarded by param_lock.
-    float shared_values[kInputParameterCount];
-    SpinLock param_lock;    // 1 held, 0 free
-    uint8_t params_in_sync; // 0: another thread held the lock; reconcile
-    uint8_t state_dirty;    // 1: a restore wrote shared_values
 
     char* bundle_path;
     Lv2Logger logger;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests, the same tests
-# under ASan/UBSan with short fuzz runs, and the Windows tests under Wine.
+# under ASan/UBSan with short fuzz runs, the threads' hand-off under
+# ThreadSanitizer, and the Windows tests under Wine.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
-scripts/build.sh native sanitize windows
+scripts/build.sh native sanitize windows tsan
 
 status=0
 run() { "$@" || status=1; }
@@ -15,6 +16,7 @@ run scripts/format-check.sh
 
 run ctest --test-dir build/native --output-on-failure -j 2
 run ctest --test-dir build/sanitize --output-on-failure -j 2
+run ctest --test-dir build/tsan --output-on-failure -j 2
 
 # A Windows test that fails is run once more: on a fresh prefix, Wine has
 # been seen (once) to end a test program at its start, with no output. A test

@@ -15,27 +15,6 @@ static bool value_differs(float a, float b) {
     return !(a == b);
 }
 
-// Brings the engine up to date after a non-audio holder of the lock touched
-// the values: a restored state wins over host changes received meanwhile.
-// [audio thread, lock held]
-static void reconcile(Vst3Component* c) {
-    if (c->state_dirty) {
-        for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-            c->host_values[i] = c->shared_values[i];
-            wah_engine_set_parameter(&c->engine, i, c->shared_values[i]);
-        }
-    } else {
-        for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-            if (value_differs(c->host_values[i], c->shared_values[i])) {
-                c->shared_values[i] = c->host_values[i];
-                wah_engine_set_parameter(&c->engine, i, c->host_values[i]);
-            }
-        }
-    }
-    c->params_in_sync = true;
-    c->state_dirty = false;
-}
-
 // Applies one queue's point, if this mode uses it. [audio thread]
 static void apply_queue(Vst3Component* c, IParamValueQueue* queue, QueueMode mode, bool locked) {
     int32_t count = queue->vtbl->getPointCount(queue);
@@ -55,22 +34,14 @@ static void apply_queue(Vst3Component* c, IParamValueQueue* queue, QueueMode mod
         index >= kInputParameterCount)
         return;
     float value = (float)snapAndClamp(index, normalizedToPlain(index, normalized));
-    if (!value_differs(value, c->host_values[index]))
-        return;
-    c->host_values[index] = value;
-    if (locked) {
-        c->shared_values[index] = value;
-        wah_engine_set_parameter(&c->engine, index, value);
-    }
+    param_handoff_host_value(&c->params, &c->engine, index, value, locked);
 }
 
 // Takes the host's parameter changes for one end of the block. The lock is
 // tried once; when another thread holds it the changes wait in host_values
 // for the next reconciliation. [audio thread]
 static void apply_parameter_changes(Vst3Component* c, ProcessData* data, QueueMode mode) {
-    bool locked = spin_lock_try(&c->param_lock);
-    if (locked && !c->params_in_sync)
-        reconcile(c);
+    bool locked = param_handoff_begin(&c->params, &c->engine, nullptr);
     IParameterChanges* changes = data->inputParameterChanges;
     if (changes != nullptr) {
         int32_t count = changes->vtbl->getParameterCount(changes);
@@ -80,8 +51,7 @@ static void apply_parameter_changes(Vst3Component* c, ProcessData* data, QueueMo
                 apply_queue(c, queue, mode, locked);
         }
     }
-    if (locked)
-        spin_lock_release(&c->param_lock);
+    param_handoff_end(&c->params, locked);
 }
 
 // The first channel of the first bus, or null when the host gave none.
@@ -138,16 +108,16 @@ static bool run_engine(Vst3Component* c, ProcessData* data) {
 // Reports the output values that changed, at the block's last sample.
 // [audio thread]
 static void report_outputs(Vst3Component* c, ProcessData* data) {
-    const float current[kOutputValueCount] = {c->engine.mod_position, c->engine.lfo_phase,
-                                              c->engine.lfo_out, c->engine.env_out};
-    const double normalized[kOutputValueCount] = {
+    const float current[kOutputParameterCount] = {c->engine.mod_position, c->engine.lfo_phase,
+                                                  c->engine.lfo_out, c->engine.env_out};
+    const double normalized[kOutputParameterCount] = {
         (double)current[0] / 100.0,
         (double)current[1],
         ((double)current[2] + 1.0) * 0.5,
         ((double)current[3] + 1.0) * 0.5,
     };
     IParameterChanges* out = data->outputParameterChanges;
-    for (uint32_t k = 0; k < kOutputValueCount; ++k) {
+    for (uint32_t k = 0; k < kOutputParameterCount; ++k) {
         if (!value_differs(current[k], c->last_outputs[k]))
             continue;
         c->last_outputs[k] = current[k];

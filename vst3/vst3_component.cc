@@ -2,7 +2,6 @@
 // component_process.cc, the saved state in component_state.cc.
 #include "vst3/vst3_component.h"
 
-#include <new>
 #include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,7 +10,11 @@
 
 #define COMPONENT_FROM(ptr, member) ((Vst3Component*)((char*)(ptr)-offsetof(Vst3Component, member)))
 
-static const float kInitialOutputs[kOutputValueCount] = {50.0f, 0.0f, 0.0f, 0.0f};
+// The output values as last reported start at the table's defaults.
+static void set_initial_outputs(Vst3Component* c) {
+    for (uint32_t k = 0; k < kOutputParameterCount; ++k)
+        c->last_outputs[k] = (float)kOutputParameterRecords[k].default_value;
+}
 
 // ---- FUnknown, shared by the four interfaces ------------------------------
 
@@ -46,7 +49,6 @@ static uint32_t object_add_ref(Vst3Component* c) {
 static uint32_t object_release(Vst3Component* c) {
     int32_t count = --c->ref_count;
     if (count == 0) {
-        c->param_lock.~SpinLock();
         free(c);
     }
     return (uint32_t)count;
@@ -88,16 +90,11 @@ static tresult component_initialize(IComponent* self, FUnknown* context) {
     c->host_context = context;
     c->setup_sample_rate = 0.0f;
     wah_engine_init(&c->engine);
-    for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        float value = (float)parameterRecord(i)->default_value;
-        c->host_values[i] = value;
-        wah_engine_set_parameter(&c->engine, i, value);
-    }
-    memcpy(c->shared_values, c->host_values, sizeof c->shared_values);
-    spin_lock_release(&c->param_lock);
-    c->params_in_sync = true;
-    c->state_dirty = false;
-    memcpy(c->last_outputs, kInitialOutputs, sizeof c->last_outputs);
+    float defaults[kInputParameterCount];
+    for (uint32_t i = 0; i < kInputParameterCount; ++i)
+        defaults[i] = (float)parameterRecord(i)->default_value;
+    param_handoff_set_all(&c->params, &c->engine, defaults);
+    set_initial_outputs(c);
     c->processing_enabled = false;
     c->input_bus_active = false;
     c->output_bus_active = false;
@@ -305,13 +302,13 @@ FUnknown* vst3_component_new(void) {
     Vst3Component* c = (Vst3Component*)calloc(1, sizeof(Vst3Component));
     if (c == nullptr)
         return nullptr;
-    new (&c->param_lock) SpinLock(0);
+    param_handoff_init(&c->params);
     c->component_vtbl = &kComponentVtbl;
     c->processor_vtbl = &kProcessorVtbl;
     c->requirements_vtbl = &kRequirementsVtbl;
     c->connection_vtbl = &kConnectionVtbl;
     c->ref_count = 1;
     c->host_context = nullptr;
-    memcpy(c->last_outputs, kInitialOutputs, sizeof c->last_outputs);
+    set_initial_outputs(c);
     return (FUnknown*)&c->component_vtbl;
 }

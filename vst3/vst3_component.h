@@ -7,10 +7,8 @@
 
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
-#include "platform/spin_lock.h"
+#include "state/param_handoff.h"
 #include "vst3/vst3_interfaces.h"
-
-enum : uint32_t { kOutputValueCount = 4 };
 
 typedef struct Vst3Component {
     const IComponentVtbl* component_vtbl; // identity
@@ -21,12 +19,8 @@ typedef struct Vst3Component {
     FUnknown* host_context; // non-null: initialized; not counted
     WahEngine engine;
     float setup_sample_rate;
-    float host_values[kInputParameterCount];   // audio thread only
-    float shared_values[kInputParameterCount]; // guarded by param_lock
-    SpinLock param_lock;
-    bool params_in_sync; // guarded by param_lock
-    bool state_dirty;    // guarded by param_lock
-    float last_outputs[kOutputValueCount];
+    ParamHandoff params; // host values and the state's, between the threads
+    float last_outputs[kOutputParameterCount];
     float* input_channel;
     float* output_channel;
     bool processing_enabled;

@@ -11,8 +11,6 @@
 #define CONTROLLER_FROM(ptr, member)                                                               \
     ((Vst3Controller*)((char*)(ptr)-offsetof(Vst3Controller, member)))
 
-static const double kInitialOutputs[kOutputParameterCount] = {50.0, 0.0, 0.0, 0.0};
-
 // ---- FUnknown, shared by the three interfaces -------------------------------
 
 // The same answers from every interface of the object. [host UI thread]
@@ -158,7 +156,7 @@ static tresult controller_initialize(IEditController* self, FUnknown* context) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i)
         c->values[i] = parameterRecord(i)->default_value;
     for (uint32_t k = 0; k < kOutputParameterCount; ++k)
-        c->values[kInputParameterCount + k] = kInitialOutputs[k];
+        c->values[kInputParameterCount + k] = kOutputParameterRecords[k].default_value;
     return kResultOk;
 }
 

@@ -161,7 +161,7 @@ TEST_F(Frame, RestoredValuesReachTheEngineAtBlockStartThenPortsOverride) {
     EXPECT_EQ(engine_value(kBypass), 1.0f);
     EXPECT_EQ(engine_value(kLfoSyncRate), 8.0f);
     EXPECT_EQ(engine_value(kHeelJaw), 60.0f);
-    EXPECT_EQ(p->state_dirty, 0);
+    EXPECT_EQ(p->params.state_dirty, 0);
 }
 
 // A save right after a restore, before the audio thread took the restored
@@ -191,16 +191,16 @@ TEST_F(Frame, PortChangesWaitWhileAnotherThreadHoldsTheLock) {
     connect_all();
     lv2_plugin_activate(p);
     lv2_plugin_run(p, 64);
-    p->param_lock.store(1); // as a save in progress would
-    p->params_in_sync = 0;
+    p->params.param_lock.store(1); // as a save in progress would
+    p->params.params_in_sync = 0;
     controls[kMix] = 10.0f;
     lv2_plugin_run(p, 64);
     EXPECT_EQ(engine_value(kMix), 100.0f);
-    EXPECT_EQ(p->host_values[kMix], 10.0f);
-    p->param_lock.store(0);
+    EXPECT_EQ(p->params.host_values[kMix], 10.0f);
+    p->params.param_lock.store(0);
     lv2_plugin_run(p, 64);
     EXPECT_EQ(engine_value(kMix), 10.0f);
-    EXPECT_EQ(p->shared_values[kMix], 10.0f);
+    EXPECT_EQ(p->params.shared_values[kMix], 10.0f);
 }
 
 TEST_F(Frame, UnconnectedAudioPortsProcessNothingAndDoNotCrash) {

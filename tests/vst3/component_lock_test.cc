@@ -23,19 +23,19 @@ class ComponentLockTest : public Vst3Fixture {
 TEST_F(ComponentLockTest, ABusyLockDefersHostChangesToTheNextBlock) {
     start();
     Vst3Component* c = inside();
-    spin_lock_acquire(&c->param_lock);
-    c->params_in_sync = false; // as every non-audio holder leaves it
+    spin_lock_acquire(&c->params.param_lock);
+    c->params.params_in_sync = false; // as every non-audio holder leaves it
     block_with(kMix, 0.2);
     EXPECT_EQ(100.0f, c->engine.param_values[kMix]) << "the engine is not touched without the lock";
-    EXPECT_EQ(20.0f, c->host_values[kMix]);
-    spin_lock_release(&c->param_lock);
+    EXPECT_EQ(20.0f, c->params.host_values[kMix]);
+    spin_lock_release(&c->params.param_lock);
 
     TestBlock block;
     test_block_init(&block, 16, 0.0f);
     ASSERT_EQ(kResultOk, run(&block));
     EXPECT_EQ(20.0f, c->engine.param_values[kMix]);
-    EXPECT_EQ(20.0f, c->shared_values[kMix]);
-    EXPECT_TRUE(c->params_in_sync);
+    EXPECT_EQ(20.0f, c->params.shared_values[kMix]);
+    EXPECT_TRUE(c->params.params_in_sync);
 }
 
 TEST_F(ComponentLockTest, ARestoreWinsOverChangesDeferredMeanwhile) {
@@ -46,19 +46,19 @@ TEST_F(ComponentLockTest, ARestoreWinsOverChangesDeferredMeanwhile) {
     values[kMix] = 40.0f;
     std::vector<uint8_t> state = make_state(values, "vst3");
 
-    spin_lock_acquire(&c->param_lock);
-    c->params_in_sync = false;
+    spin_lock_acquire(&c->params.param_lock);
+    c->params.params_in_sync = false;
     block_with(kMix, 0.9); // deferred: the lock is busy
-    spin_lock_release(&c->param_lock);
+    spin_lock_release(&c->params.param_lock);
     // Before the next block, a restore lands.
     ASSERT_EQ(kResultOk, restore(state));
-    EXPECT_TRUE(c->state_dirty);
+    EXPECT_TRUE(c->params.state_dirty);
     TestBlock block;
     test_block_init(&block, 16, 0.0f);
     ASSERT_EQ(kResultOk, run(&block));
     EXPECT_EQ(40.0f, c->engine.param_values[kMix]);
-    EXPECT_EQ(40.0f, c->host_values[kMix]);
-    EXPECT_FALSE(c->state_dirty);
+    EXPECT_EQ(40.0f, c->params.host_values[kMix]);
+    EXPECT_FALSE(c->params.state_dirty);
 }
 
 TEST_F(ComponentLockTest, ARepeatedHostValueIsNotAppliedAgain) {
