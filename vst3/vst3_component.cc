@@ -36,26 +36,26 @@ static tresult object_query_interface(Vst3Component* c, const uint8_t* iid, void
     *obj = found;
     if (found == nullptr)
         return kNoInterface;
-    ++c->ref_count;
+    ref_count_add(&c->ref_count);
     return kResultOk;
 }
 
-// [any thread, one at a time]
+// [any thread]
 static uint32_t object_add_ref(Vst3Component* c) {
-    return (uint32_t)++c->ref_count;
+    return ref_count_add(&c->ref_count);
 }
 
-// [any thread, one at a time]
+// [any thread]
 static uint32_t object_release(Vst3Component* c) {
-    int32_t count = --c->ref_count;
+    uint32_t count = ref_count_release(&c->ref_count);
     if (count == 0) {
         free(c);
     }
-    return (uint32_t)count;
+    return count;
 }
 
 // The three base slots of one interface pointer, forwarding to the object's
-// own. [any thread, one at a time]
+// own. [any thread]
 #define FUNKNOWN_SLOTS(member)                                                                     \
     static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
         return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                     \
@@ -307,7 +307,7 @@ FUnknown* vst3_component_new(void) {
     c->processor_vtbl = &kProcessorVtbl;
     c->requirements_vtbl = &kRequirementsVtbl;
     c->connection_vtbl = &kConnectionVtbl;
-    c->ref_count = 1;
+    ref_count_init(&c->ref_count, 1);
     c->host_context = nullptr;
     set_initial_outputs(c);
     return (FUnknown*)&c->component_vtbl;

@@ -5,6 +5,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/ref_count.h"
+
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
 #include "state/param_handoff.h"
@@ -15,7 +17,7 @@ typedef struct Vst3Component {
     const IAudioProcessorVtbl* processor_vtbl;
     const IProcessContextRequirementsVtbl* requirements_vtbl;
     const IConnectionPointVtbl* connection_vtbl;
-    int32_t ref_count;
+    RefCount ref_count;
     FUnknown* host_context; // non-null: initialized; not counted
     WahEngine engine;
     float setup_sample_rate;

@@ -29,20 +29,20 @@ static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, voi
     *obj = found;
     if (found == nullptr)
         return kNoInterface;
-    ++c->ref_count;
+    ref_count_add(&c->ref_count);
     return kResultOk;
 }
 
 // [host UI thread]
 static uint32_t object_add_ref(Vst3Controller* c) {
-    return (uint32_t)++c->ref_count;
+    return ref_count_add(&c->ref_count);
 }
 
 static void forget_views(Vst3Controller* c);
 
 // Teardown releases the component handler and the view list. [host UI thread]
 static uint32_t object_release(Vst3Controller* c) {
-    int32_t count = --c->ref_count;
+    uint32_t count = ref_count_release(&c->ref_count);
     if (count == 0) {
         forget_views(c);
         if (c->component_handler != nullptr)
@@ -50,11 +50,11 @@ static uint32_t object_release(Vst3Controller* c) {
         free(c->views);
         free(c);
     }
-    return (uint32_t)count;
+    return count;
 }
 
 // The three base slots of one interface pointer, forwarding to the object's
-// own. [any thread, one at a time]
+// own. [any thread]
 #define FUNKNOWN_SLOTS(member)                                                                     \
     static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
         return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                    \
@@ -369,6 +369,6 @@ FUnknown* vst3_controller_new(void) {
     c->controller_vtbl = &kControllerVtbl;
     c->midi_vtbl = &kMidiVtbl;
     c->connection_vtbl = &kConnectionVtbl;
-    c->ref_count = 1;
+    ref_count_init(&c->ref_count, 1);
     return (FUnknown*)&c->controller_vtbl;
 }

@@ -8,6 +8,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "platform/ref_count.h"
+
 #include "engine/parameter_table.h"
 #include "vst3/vst3_interfaces.h"
 
@@ -17,7 +19,7 @@ typedef struct Vst3Controller {
     const IEditControllerVtbl* controller_vtbl; // identity
     const IMidiMappingVtbl* midi_vtbl;
     const IConnectionPointVtbl* connection_vtbl;
-    int32_t ref_count;
+    RefCount ref_count;
     FUnknown* host_context;               // non-null: initialized; not counted
     double values[kParameterCount];       // plain values, outputs included
     IComponentHandler* component_handler; // one reference held

@@ -168,7 +168,7 @@ static tresult view_query_interface(FUnknown* self, const uint8_t* iid, void** o
     if (iid != nullptr &&
         (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPlugView))) {
         *obj = self;
-        ++from_iface(self)->ref_count;
+        ref_count_add(&from_iface(self)->ref_count);
         return kResultOk;
     }
     *obj = nullptr;
@@ -177,7 +177,7 @@ static tresult view_query_interface(FUnknown* self, const uint8_t* iid, void** o
 
 // [host UI thread]
 static uint32_t view_add_ref(FUnknown* self) {
-    return (uint32_t)++from_iface(self)->ref_count;
+    return ref_count_add(&from_iface(self)->ref_count);
 }
 
 // Frees the controller's list slot so the next createView can reuse it.
@@ -195,13 +195,13 @@ static void leave_controller_list(Vst3View* view) {
 // [host UI thread]
 static uint32_t view_release(FUnknown* self) {
     Vst3View* view = from_iface(self);
-    int32_t count = --view->ref_count;
+    uint32_t count = ref_count_release(&view->ref_count);
     if (count == 0) {
         stop_editor(view);
         leave_controller_list(view);
         free(view);
     }
-    return (uint32_t)count;
+    return count;
 }
 
 // [host UI thread]
@@ -252,7 +252,7 @@ Vst3View* vst3_view_new(Vst3Controller* controller) {
     if (view == nullptr)
         return nullptr;
     view->vtbl = &kViewVtbl;
-    view->ref_count = 1;
+    ref_count_init(&view->ref_count, 1);
     view->controller = controller;
     return view;
 }

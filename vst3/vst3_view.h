@@ -11,6 +11,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/ref_count.h"
+
 #include "vst3/vst3_interfaces.h"
 
 struct Vst3Controller;
@@ -20,7 +22,7 @@ enum : int32_t { kVst3ViewWidth = 700, kVst3ViewHeight = 677 };
 
 typedef struct Vst3View {
     const IPlugViewVtbl* vtbl; // identity
-    int32_t ref_count;
+    RefCount ref_count;
     FUnknown* frame;            // from setFrame; not counted, not used
     WebViewHost* web_host;      // the running editor; null while detached
     Vst3Controller* controller; // null once the controller is gone

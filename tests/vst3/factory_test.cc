@@ -3,7 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "tests/support/vst3host/preset_file.h"
 #include "tests/vst3/vst3_test_util.h"
@@ -208,6 +210,40 @@ TEST_F(FactoryTest, TakesIdsInThisPlatformsByteOrderOnly) {
     obj = (void*)1;
     EXPECT_EQ(kAbi.no_interface,
               f()->vtbl->createInstance(f(), kTestComponentCid, kForeignComponentIid, &obj));
+}
+
+// Two host threads adding and releasing references to one object at once:
+// every count must survive, so the object lives on with the one reference
+// the test keeps, and its last release frees it (no count lost or doubled).
+static void expect_counts_survive_two_threads(void* object) {
+    const int kRounds = 1000000;
+    std::atomic<int> ready{0};
+    auto churn = [object, &ready] {
+        ready.fetch_add(1);
+        while (ready.load() < 2) {
+        }
+        for (int i = 0; i < kRounds; ++i) {
+            vst3host_add_ref(object);
+            vst3host_add_ref(object);
+            vst3host_release(object);
+            vst3host_release(object);
+        }
+    };
+    std::thread other(churn);
+    churn();
+    other.join();
+    EXPECT_EQ(2u, vst3host_add_ref(object));
+    EXPECT_EQ(1u, vst3host_release(object));
+    EXPECT_EQ(0u, vst3host_release(object));
+}
+
+TEST_F(FactoryTest, ReferenceCountsHoldWhenHostThreadsRace) {
+    void* obj = nullptr;
+    ASSERT_EQ(kResultOk, f()->vtbl->createInstance(f(), kTestComponentCid, kIidIComponent, &obj));
+    expect_counts_survive_two_threads(obj);
+    ASSERT_EQ(kResultOk,
+              f()->vtbl->createInstance(f(), kTestControllerCid, kIidIEditController, &obj));
+    expect_counts_survive_two_threads(obj);
 }
 
 // Every interface pointer of an object answers exactly like the identity.
