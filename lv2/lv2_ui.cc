@@ -37,22 +37,41 @@ static void touch(Lv2Ui* ui, uint32_t port, bool grabbed) {
         ui->touch.touch(ui->touch.handle, port, grabbed);
 }
 
-// The grab goes before the first write, so the host sees the whole gesture.
-// [host UI thread]
+// A host may clean the UI up from inside its write function: the UI then
+// stays allocated until the edit callback returns, and the edit goes no
+// further. [host UI thread]
+static void enter_edit(Lv2Ui* ui) {
+    ++ui->edit_depth;
+}
+static void free_ui(Lv2Ui* ui);
+static void leave_edit(Lv2Ui* ui) {
+    if (--ui->edit_depth == 0 && ui->free_pending)
+        free_ui(ui);
+}
+
+// The grab goes before the first write, so the host sees the whole gesture;
+// a gesture already grabbed is not grabbed twice. [host UI thread]
 static int32_t ui_begin_edit(void* user, uint32_t index, float value) {
     Lv2Ui* ui = (Lv2Ui*)user;
     if (index >= kInputParameterCount || isnan(value))
         return 0;
+    enter_edit(ui);
     uint32_t port = lv2_port_of_parameter(index);
-    touch(ui, port, true);
-    write_edit(ui, index, value, &port);
+    if (edit_gestures_begin(&ui->gestures, index))
+        touch(ui, port, true);
+    if (ui->web_host != nullptr)
+        write_edit(ui, index, value, &port);
+    leave_edit(ui);
     return 0;
 }
 
 // [host UI thread]
 static int32_t ui_set_edit(void* user, uint32_t index, float value) {
+    Lv2Ui* ui = (Lv2Ui*)user;
     uint32_t port = 0;
-    write_edit((Lv2Ui*)user, index, value, &port);
+    enter_edit(ui);
+    write_edit(ui, index, value, &port);
+    leave_edit(ui);
     return 0;
 }
 
@@ -60,9 +79,18 @@ static int32_t ui_set_edit(void* user, uint32_t index, float value) {
 static int32_t ui_end_edit(void* user, uint32_t index, float value) {
     Lv2Ui* ui = (Lv2Ui*)user;
     uint32_t port = 0;
-    if (write_edit(ui, index, value, &port))
+    enter_edit(ui);
+    if (write_edit(ui, index, value, &port) && ui->web_host != nullptr) {
+        edit_gestures_end(&ui->gestures, index);
         touch(ui, port, false);
+    }
+    leave_edit(ui);
     return 0;
+}
+
+// Releases one touch a closing UI leaves grabbed. [host UI thread]
+static void release_left_touch(void* user, uint32_t index) {
+    touch((Lv2Ui*)user, lv2_port_of_parameter(index), false);
 }
 
 // Both folders are the bundle folder. [host UI thread]
@@ -151,7 +179,12 @@ static void ui_cleanup(LV2UI_Handle handle) {
     if (ui == nullptr)
         return;
     webview::destroy(ui->web_host);
-    free_ui(ui);
+    ui->web_host = nullptr;
+    edit_gestures_end_all(&ui->gestures, release_left_touch, ui);
+    if (ui->edit_depth > 0)
+        ui->free_pending = 1;
+    else
+        free_ui(ui);
 }
 
 // The buffer holds one float whatever size and format say; outputs go to the

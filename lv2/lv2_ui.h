@@ -6,6 +6,8 @@
 #include <lv2/ui/ui.h>
 #include <stdint.h>
 
+#include "webui/edit_gestures.h"
+
 struct WebViewHost;
 
 typedef struct Lv2Ui {
@@ -14,7 +16,10 @@ typedef struct Lv2Ui {
     LV2UI_Write_Function write_function;
     LV2UI_Controller controller; // first argument of write_function
     uint8_t has_touch;
-    LV2UI_Touch touch; // copy of the host's feature data
+    LV2UI_Touch touch;     // copy of the host's feature data
+    EditGestures gestures; // touched with the host, not yet released
+    int32_t edit_depth;    // edit callbacks running (the host may call cleanup)
+    uint8_t free_pending;  // cleaned up inside one of them: freed when it returns
 } Lv2Ui;
 
 // The UI descriptor (URI plug-in URI + "#ui"). [any thread]

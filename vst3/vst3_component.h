@@ -5,10 +5,9 @@
 #pragma once
 #include <stdint.h>
 
-#include "platform/ref_count.h"
-
 #include "engine/parameter_table.h"
 #include "engine/wah_engine.h"
+#include "platform/ref_count.h"
 #include "state/param_handoff.h"
 #include "vst3/vst3_interfaces.h"
 

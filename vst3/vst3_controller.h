@@ -8,9 +8,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "platform/ref_count.h"
-
 #include "engine/parameter_table.h"
+#include "platform/ref_count.h"
 #include "vst3/vst3_interfaces.h"
 
 struct Vst3View;

@@ -1,10 +1,10 @@
 #include "vst3/vst3_view.h"
 
-#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "vst3/module_paths.h"
+#include "vst3/view_edits.h"
 #include "vst3/vst3_controller.h"
 #include "webui/news_page_handler.h"
 #include "webui/web_view_host.h"
@@ -21,58 +21,6 @@ static bool is_platform_type(const char* type) {
     return type != nullptr && strcmp(type, kPlatformType) == 0;
 }
 
-// ---- edits from the page -----------------------------------------------------
-
-// The page's value goes through the same snapping as host values, is stored
-// and reported to the host. Returns the handler to call, or null when the
-// edit goes no further (no handler: the value is only stored). [host UI thread]
-static IComponentHandler* store_edit(Vst3View* view, uint32_t index, float value, ParamID* id,
-                                     double* normalized) {
-    Vst3Controller* c = view->controller;
-    // A NaN is no value (the controller refuses it from the host too).
-    if (c == nullptr || index >= kParameterCount || isnan(value))
-        return nullptr;
-    double stored = snapAndClamp(index, (double)value);
-    c->values[index] = stored;
-    *id = kParameterDescriptions[index].param_id;
-    *normalized = plainToNormalized(index, stored);
-    return c->component_handler;
-}
-
-// [host UI thread]
-static int32_t view_begin_edit(void* user, uint32_t index, float value) {
-    ParamID id = 0;
-    double normalized = 0.0;
-    IComponentHandler* h = store_edit((Vst3View*)user, index, value, &id, &normalized);
-    if (h != nullptr) {
-        h->vtbl->beginEdit(h, id);
-        h->vtbl->performEdit(h, id, normalized);
-    }
-    return 0;
-}
-
-// [host UI thread]
-static int32_t view_set_edit(void* user, uint32_t index, float value) {
-    ParamID id = 0;
-    double normalized = 0.0;
-    IComponentHandler* h = store_edit((Vst3View*)user, index, value, &id, &normalized);
-    if (h != nullptr)
-        h->vtbl->performEdit(h, id, normalized);
-    return 0;
-}
-
-// [host UI thread]
-static int32_t view_end_edit(void* user, uint32_t index, float value) {
-    ParamID id = 0;
-    double normalized = 0.0;
-    IComponentHandler* h = store_edit((Vst3View*)user, index, value, &id, &normalized);
-    if (h != nullptr) {
-        h->vtbl->performEdit(h, id, normalized);
-        h->vtbl->endEdit(h, id);
-    }
-    return 0;
-}
-
 // ---- editor start and stop ---------------------------------------------------
 
 // Runs on the web window's thread every 20 ms. [web UI thread]
@@ -81,7 +29,8 @@ static void CALLBACK view_timer_tick(HWND, UINT, UINT_PTR id, DWORD) {
     webview::idle(view->web_host);
 }
 
-// Stops the timer and the editor, if running. [host UI thread]
+// Stops the timer and the editor, if running, and ends every gesture the
+// host saw begin: no edit reaches the host after this. [host UI thread]
 static void stop_editor(Vst3View* view) {
     if (view->web_host == nullptr)
         return;
@@ -89,6 +38,7 @@ static void stop_editor(Vst3View* view) {
     webview::destroy(view->web_host);
     view->web_host = nullptr;
     view->timer_id = 0;
+    edit_gestures_end_all(&view->gestures, end_left_gesture, view);
 }
 
 // Inputs first, then the four outputs, each as the controller holds it.
@@ -199,7 +149,10 @@ static uint32_t view_release(FUnknown* self) {
     if (count == 0) {
         stop_editor(view);
         leave_controller_list(view);
-        free(view);
+        if (view->edit_depth > 0)
+            view->free_pending = true;
+        else
+            free(view);
     }
     return count;
 }

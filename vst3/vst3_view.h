@@ -12,8 +12,8 @@
 #include <stdint.h>
 
 #include "platform/ref_count.h"
-
 #include "vst3/vst3_interfaces.h"
+#include "webui/edit_gestures.h"
 
 struct Vst3Controller;
 struct WebViewHost;
@@ -27,6 +27,9 @@ typedef struct Vst3View {
     WebViewHost* web_host;      // the running editor; null while detached
     Vst3Controller* controller; // null once the controller is gone
     uintptr_t timer_id;
+    EditGestures gestures; // begun with the host, not yet ended
+    int32_t edit_depth;    // edit callbacks running (the host may call us back)
+    bool free_pending;     // released inside one of them: freed when it returns
 } Vst3View;
 
 // A detached view of `controller` with count 1, or null when memory runs

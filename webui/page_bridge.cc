@@ -37,8 +37,15 @@ HRESULT postValue(WebViewHost* host, uint32_t index, float value) {
     return postToPage(host, text);
 }
 
+// The page's gestures are tracked so that one it leaves open (it reloads in
+// the middle of a drag) can be ended for it.
+uint64_t gestureBit(uint32_t index) {
+    return index < 64 ? (uint64_t)1 << index : 0;
+}
+
 int32_t editBegin(void* c, uint32_t i, float v) {
     WebViewHost* h = (WebViewHost*)c;
+    h->openGestures |= gestureBit(i);
     return h->dispatch.beginEdit(h, i, v);
 }
 int32_t editSet(void* c, uint32_t i, float v) {
@@ -47,6 +54,7 @@ int32_t editSet(void* c, uint32_t i, float v) {
 }
 int32_t editEnd(void* c, uint32_t i, float v) {
     WebViewHost* h = (WebViewHost*)c;
+    h->openGestures &= ~gestureBit(i);
     return h->dispatch.endEdit(h, i, v);
 }
 void text(void* c, const char* utf8) {
@@ -79,6 +87,13 @@ int32_t webViewSendText(WebViewHost* host, const char* utf8) {
     HRESULT hr = postToPage(host, message);
     free(message);
     return hr;
+}
+
+void webViewEndOpenGestures(WebViewHost* host) {
+    for (uint32_t i = 0; i < 64 && host->openGestures != 0; ++i) {
+        if (host->openGestures & gestureBit(i))
+            editEnd(host, i, host->dispatch.valueCache[i]);
+    }
 }
 
 void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length) {

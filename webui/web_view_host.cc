@@ -8,6 +8,18 @@
 
 namespace {
 
+void destroyNow(WebViewHost* host);
+
+// Brackets a call of ours on the host thread, so that a destroy asked for
+// inside it waits until the outermost one returns. [host UI thread]
+void enterHostCall(WebViewHost* host) {
+    ++host->hostCalls;
+}
+void leaveHostCall(WebViewHost* host) {
+    if (--host->hostCalls == 0 && host->destroyPending)
+        destroyNow(host);
+}
+
 LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WebViewHost* host = (WebViewHost*)GetWindowLongPtrA(window, 0);
     if (!host || message < kMsgBeginEdit || message > kMsgEndEdit)
@@ -15,11 +27,13 @@ LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     WebViewEditFn edits[3] = {host->callbacks.beginEdit, host->callbacks.setEdit,
                               host->callbacks.endEdit};
     WebViewEditFn edit = edits[message - kMsgBeginEdit];
+    enterHostCall(host);
     InterlockedExchange(&host->inCallback, 1);
-    if (edit)
+    if (edit && !host->destroyPending)
         edit(host->callbacks.userData, (uint32_t)wParam, webViewBitsFloat((uint32_t)lParam));
     InterlockedExchange(&host->inCallback, 0);
     ReleaseSemaphore(host->doneSemaphore, 1, NULL);
+    leaveHostCall(host);
     return 0;
 }
 
@@ -69,14 +83,20 @@ bool registerHiddenClass(WebViewHost* host) {
 // holding callLock when called on the host thread.
 int32_t request(WebViewHost* host, UINT message, WPARAM wParam, LPARAM lParam) {
     bool hostThread = GetCurrentThreadId() == host->hostThreadId;
-    if (hostThread && !lockServingHidden(host))
-        return -1;
-    int32_t status = -1;
-    if (PostMessageA(host->webWindow, message, wParam, lParam)) {
-        status = webViewWait(host->ackSemaphore) ? 0 : -1;
+    if (!hostThread) {
+        if (!PostMessageA(host->webWindow, message, wParam, lParam))
+            return -1;
+        return webViewWait(host->ackSemaphore) ? 0 : -1;
     }
-    if (hostThread)
+    enterHostCall(host);
+    int32_t status = -1;
+    // An edit served while waiting for the lock may have closed the editor.
+    if (lockServingHidden(host)) {
+        if (!host->destroyPending && PostMessageA(host->webWindow, message, wParam, lParam))
+            status = webViewWait(host->ackSemaphore) ? 0 : -1;
         ReleaseSemaphore(host->callLock, 1, NULL);
+    }
+    leaveHostCall(host);
     return status;
 }
 
@@ -266,7 +286,27 @@ int32_t sendText(WebViewHost* host, const char* utf8) {
 }
 
 void destroy(WebViewHost* host) {
-    if (!host || !lockServingHidden(host))
+    if (!host)
+        return;
+    if (GetCurrentThreadId() == host->hostThreadId && host->hostCalls > 0) {
+        host->destroyPending = true; // inside an edit callback: see leaveHostCall
+        return;
+    }
+    destroyNow(host);
+}
+
+void idle(WebViewHost*) {}
+
+} // namespace webview
+
+namespace {
+
+// Edits still queued for the hidden window are served while waiting for the
+// lock, but no longer reach the module. [host UI thread]
+void destroyNow(WebViewHost* host) {
+    host->destroyPending = true;
+    host->hostCalls = 1; // no nested call may start a second destroy
+    if (!lockServingHidden(host))
         return;
     if (!PostMessageA(host->webWindow, kMsgShutdown, 0, 0)) {
         // The web window is gone (its parent was destroyed first) and the UI
@@ -282,6 +322,4 @@ void destroy(WebViewHost* host) {
     freeHostObjects(host);
 }
 
-void idle(WebViewHost*) {}
-
-} // namespace webview
+} // namespace

@@ -76,6 +76,12 @@ struct WebViewHost {
     volatile LONG handoffBits;
     volatile LONG shutdownPending; // UI thread saw the shut-down request early
     HANDLE uiThread;               // joined by destroy before anything is freed
+    // Host thread only: calls of ours in progress on it (webview operations,
+    // edit callbacks), and a destroy asked for inside one of them, carried
+    // out when the outermost returns; edits that arrive meanwhile are dropped.
+    int hostCalls;
+    bool destroyPending;
+    uint64_t openGestures; // UI thread only: indices the page began, not ended
 };
 
 namespace webview {
@@ -100,7 +106,10 @@ int32_t setParameter(WebViewHost* host, uint32_t index, float value);
 int32_t sendText(WebViewHost* host, const char* utf8);
 
 // Shuts the UI thread down, deletes the user-data folder and frees the host.
-// Not from inside an edit callback. [host UI thread]
+// Called from inside an edit callback (a host that closes the editor in its
+// edit handling), the host is shut down as soon as the callback has
+// returned; no callback runs after destroy. Either way the caller must not
+// use the host again. [host UI thread]
 void destroy(WebViewHost* host);
 
 // Nothing to do: WebView2 runs on its own thread. Kept so the modules' timers

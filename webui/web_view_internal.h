@@ -51,6 +51,9 @@ int32_t webViewForwardEnd(WebViewHost* host, uint32_t index, float value);
 int32_t webViewSendValue(WebViewHost* host, uint32_t index, float value);
 int32_t webViewSendText(WebViewHost* host, const char* utf8);
 void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length);
+// Ends every gesture the page began and did not end, each with the value it
+// last sent: the page is going away (it navigates, reloads). [web UI thread]
+void webViewEndOpenGestures(WebViewHost* host);
 
 // UTF-8 -> freshly malloc'ed UTF-16 with `suffix` appended; null when the text
 // is not valid UTF-8 or memory is short. [any thread]

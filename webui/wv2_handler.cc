@@ -211,6 +211,9 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NavigationStartingEventA
         args->put_Cancel(TRUE);
         if (uri)
             externalAddressOpen(uri);
+    } else if (host) {
+        // The page is replaced (a reload): its open gestures end here.
+        webViewEndOpenGestures(host);
     }
     CoTaskMemFree(uri);
     return S_OK;

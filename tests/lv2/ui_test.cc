@@ -7,6 +7,8 @@
 #include <lv2/ui/ui.h>
 #include <math.h>
 
+#include <functional>
+
 #include "engine/parameter_table.h"
 #include "lv2/lv2_ui.h"
 #include "tests/support/lv2host/lv2host.h"
@@ -25,6 +27,7 @@ struct PortWrite {
 // one list so their order shows ('w' write, '+' grab, '-' release).
 struct HostLog {
     std::vector<std::pair<char, PortWrite>> calls;
+    std::function<void(const PortWrite&)> on_write; // runs inside the write function
     size_t writes() const {
         size_t n = 0;
         for (const auto& c : calls)
@@ -38,7 +41,10 @@ void write_port(LV2UI_Controller controller, uint32_t port, uint32_t size, uint3
     float value = 0.0f;
     if (size == sizeof value)
         memcpy(&value, buffer, sizeof value);
-    ((HostLog*)controller)->calls.push_back({'w', {port, size, format, value}});
+    HostLog* log = (HostLog*)controller;
+    log->calls.push_back({'w', {port, size, format, value}});
+    if (log->on_write)
+        log->on_write(log->calls.back().second);
 }
 
 void touch_port(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
@@ -252,6 +258,69 @@ TEST_F(UiTest, WithoutTouchEditsArePlainWrites) {
         EXPECT_EQ(kLfoOn + 3u, c.second.port);
         EXPECT_EQ(1.0f, c.second.value);
     }
+}
+
+// Every touch the host saw grabbed is released: when the page reloads in the
+// middle of a gesture (with the page's last value written first) and when
+// the UI closes; nothing is written after the close.
+TEST_F(UiTest, TouchesLeftGrabbedAreReleasedOnReloadAndClose) {
+    ASSERT_NE(nullptr, open_embedded(true));
+    page_edit('b', kMix, 30.0f, 1);
+    page_edit('s', kMix, 35.0f, 1);
+    size_t before = log_.calls.size();
+    ASSERT_EQ(0, stub().navigate(host()->webWindow, L"file:///C:/plugin/index.html", 0));
+    ASSERT_TRUE(pumpUntil([&] { return log_.calls.size() >= before + 2; }, 10000));
+    ASSERT_EQ(before + 2, log_.calls.size());
+    EXPECT_EQ('w', log_.calls[before].first);
+    EXPECT_EQ(35.0f, log_.calls[before].second.value);
+    EXPECT_EQ('-', log_.calls[before + 1].first);
+    EXPECT_EQ(kMix + 3u, log_.calls[before + 1].second.port);
+
+    page_edit('b', kPosition, 70.0f, 1);
+    page_edit('b', kPosition, 71.0f, 1); // a lost end: grabbed once all the same
+    page_edit('b', kLfoOn, 1.0f, 1);
+    before = log_.calls.size();
+    descriptor_->cleanup(ui_);
+    ui_ = nullptr;
+    ASSERT_EQ(before + 2, log_.calls.size());
+    EXPECT_EQ('-', log_.calls[before].first);
+    EXPECT_EQ(kPosition + 3u, log_.calls[before].second.port);
+    EXPECT_EQ('-', log_.calls[before + 1].first);
+    EXPECT_EQ(kLfoOn + 3u, log_.calls[before + 1].second.port);
+    int grabs = 0, releases = 0;
+    for (const auto& c : log_.calls) {
+        grabs += c.first == '+';
+        releases += c.first == '-';
+    }
+    EXPECT_EQ(grabs, releases);
+}
+
+// A host that cleans the UI up from inside its write function: the UI and
+// its web view go safely and the grabbed touch is released.
+TEST_F(UiTest, AHostMayCloseTheUiFromInsideItsWriteFunction) {
+    int threads = threadCount();
+    ASSERT_NE(nullptr, open_embedded(true));
+    StubHooks& hooks = stub();
+    HWND web_window = host()->webWindow;
+    log_.on_write = [&](const PortWrite&) {
+        if (ui_ == nullptr)
+            return;
+        LV2UI_Handle closing = ui_;
+        ui_ = nullptr;
+        descriptor_->cleanup(closing);
+    };
+    wchar_t text[40];
+    swprintf(text, 40, L"b %x %08x", kMix, bitsOf(30.0f));
+    ASSERT_EQ(0, hooks.postPageMessage(web_window, text, 1));
+    ASSERT_TRUE(pumpUntil([&] { return log_.calls.size() >= 3; }, 10000));
+    log_.on_write = nullptr;
+    ASSERT_EQ(3u, log_.calls.size());
+    EXPECT_EQ('+', log_.calls[0].first);
+    EXPECT_EQ('w', log_.calls[1].first);
+    EXPECT_EQ('-', log_.calls[2].first);
+    // The stand-in went with the web view: its hooks are not called again.
+    EXPECT_TRUE(pumpUntil([&] { return threadCount() == threads; }, 10000));
+    EXPECT_EQ(0, tempEntries());
 }
 
 TEST_F(UiTest, AFailedWebViewGivesNoUiAndLeavesNothing) {

@@ -256,6 +256,75 @@ TEST_F(ViewTest, EditsWithoutHandlerOnlyStoreAndANaNIsNoValue) {
     EXPECT_EQ(2u, handler_.edits.size());
 }
 
+// Every gesture the host saw begin ends: when the page reloads in the middle
+// of one (with the page's last value) and when the editor closes; nothing
+// reaches the host after the close.
+TEST_F(ViewTest, GesturesLeftOpenEndWhenThePageReloadsOrTheEditorCloses) {
+    IPlugView* v = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    page_says(v, gesture('b', kMix, 30.0f).c_str(), 2);
+    page_says(v, gesture('s', kMix, 35.0f).c_str(), 1);
+    size_t before = handler_.edits.size();
+    ASSERT_EQ(
+        0, stub(v).navigate(host_of(v)->webWindow, L"file:///C:/plugin/Resources/index.html", 0));
+    ASSERT_TRUE(pumpUntil([&] { return handler_.edits.size() >= before + 2; }, 10000));
+    ASSERT_EQ(before + 2, handler_.edits.size());
+    EXPECT_EQ('p', handler_.edits[before].kind);
+    EXPECT_EQ(0.35, handler_.edits[before].value);
+    EXPECT_EQ('e', handler_.edits[before + 1].kind);
+    EXPECT_EQ(param_id(kMix), handler_.edits[before + 1].id);
+
+    // The reloaded page begins twice on one control (a lost end); the host
+    // sees one begin. Then the editor closes with two gestures open.
+    page_says(v, gesture('b', kPosition, 70.0f).c_str(), 2);
+    page_says(v, gesture('b', kPosition, 71.0f).c_str(), 1);
+    page_says(v, gesture('b', kLfoOn, 1.0f).c_str(), 2);
+    before = handler_.edits.size();
+    EXPECT_EQ(kResultOk, v->vtbl->removed(v));
+    ASSERT_EQ(before + 2, handler_.edits.size());
+    EXPECT_EQ('e', handler_.edits[before].kind);
+    EXPECT_EQ(param_id(kPosition), handler_.edits[before].id);
+    EXPECT_EQ('e', handler_.edits[before + 1].kind);
+    EXPECT_EQ(param_id(kLfoOn), handler_.edits[before + 1].id);
+    int begins = 0, ends = 0;
+    for (const HostEdit& e : handler_.edits) {
+        begins += e.kind == 'b';
+        ends += e.kind == 'e';
+    }
+    EXPECT_EQ(begins, ends);
+    pumpUntil([] { return false; }, 200);
+    EXPECT_EQ(before + 2, handler_.edits.size()) << "nothing after the close";
+}
+
+// A host that closes and releases the editor from inside its edit handling
+// (here in the first performEdit): the view and its web view go safely, the
+// gesture ends, and the rest of the edit is dropped.
+TEST_F(ViewTest, AHostMayCloseTheEditorFromInsideAnEdit) {
+    int threads = threadCount();
+    IPlugView* v = open_view();
+    ASSERT_EQ(kResultOk, attach(v));
+    StubHooks& hooks = stub(v);
+    HWND web_window = host_of(v)->webWindow;
+    handler_.on_edit = [&](const HostEdit& e) {
+        if (e.kind != 'p' || v == nullptr)
+            return;
+        IPlugView* closing = v;
+        v = nullptr;
+        EXPECT_EQ(kResultOk, closing->vtbl->removed(closing));
+        drop_view(closing);
+    };
+    ASSERT_EQ(0, hooks.postPageMessage(web_window, gesture('b', kMix, 30.0f).c_str(), 1));
+    ASSERT_TRUE(pumpUntil([&] { return handler_.edits.size() >= 3; }, 10000));
+    handler_.on_edit = nullptr;
+    ASSERT_EQ(3u, handler_.edits.size());
+    EXPECT_EQ('b', handler_.edits[0].kind);
+    EXPECT_EQ('p', handler_.edits[1].kind);
+    EXPECT_EQ('e', handler_.edits[2].kind);
+    // The stand-in went with the web view: its hooks are not called again.
+    EXPECT_TRUE(pumpUntil([&] { return threadCount() == threads; }, 10000));
+    EXPECT_EQ(0, tempEntries());
+}
+
 TEST_F(ViewTest, HostValuesAndRestoredStatesReachEveryOpenEditor) {
     IPlugView* a = open_view();
     IPlugView* b = open_view();

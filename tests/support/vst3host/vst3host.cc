@@ -282,17 +282,21 @@ static uint32_t handler_add_ref(FUnknown* self) {
 static uint32_t handler_release(FUnknown* self) {
     return (uint32_t)--as_handler(self)->ref_count;
 }
-static tresult handler_begin(IComponentHandler* self, ParamID id) {
-    as_handler(self)->edits.push_back({'b', id, 0.0});
+static tresult handler_record(IComponentHandler* self, HostEdit edit) {
+    RecordingHandler* h = as_handler(self);
+    h->edits.push_back(edit);
+    if (h->on_edit)
+        h->on_edit(edit);
     return kResultOk;
+}
+static tresult handler_begin(IComponentHandler* self, ParamID id) {
+    return handler_record(self, {'b', id, 0.0});
 }
 static tresult handler_perform(IComponentHandler* self, ParamID id, double value) {
-    as_handler(self)->edits.push_back({'p', id, value});
-    return kResultOk;
+    return handler_record(self, {'p', id, value});
 }
 static tresult handler_end(IComponentHandler* self, ParamID id) {
-    as_handler(self)->edits.push_back({'e', id, 0.0});
-    return kResultOk;
+    return handler_record(self, {'e', id, 0.0});
 }
 static tresult handler_restart(IComponentHandler*, int32_t) {
     return kResultOk;
@@ -306,6 +310,7 @@ void recording_handler_init(RecordingHandler* handler) {
     handler->iface.vtbl = &kHandlerVtbl;
     handler->ref_count = 1;
     handler->edits.clear();
+    handler->on_edit = nullptr;
 }
 
 // ---- host context ------------------------------------------------------------------

@@ -9,6 +9,7 @@
 // one thread at a time unless its comment says otherwise.
 #pragma once
 #include <atomic>
+#include <functional>
 #include <stddef.h>
 #include <stdint.h>
 #include <string>
@@ -93,6 +94,9 @@ typedef struct RecordingHandler {
     IComponentHandler iface;
     int32_t ref_count;
     std::vector<HostEdit> edits;
+    // Runs after each edit is recorded, inside the handler's call (a test
+    // plays a host that reacts there, for example by closing the editor).
+    std::function<void(const HostEdit&)> on_edit;
 } RecordingHandler;
 
 void recording_handler_init(RecordingHandler* handler);
