@@ -1,6 +1,6 @@
 // The AVX-512 build of the coefficient pass: four rows (one 64-byte line)
 // per register. Chosen only where the processor reports AVX-512 (see
-// formant_coefficients.cc).
+// wide_forms.cc).
 #define WIDE_LANES 16
 #include "engine/formant_coefficients_body.h"
 

@@ -1,5 +1,5 @@
 // The AVX2 build of the wide targets pass: eight samples per register.
-// Chosen only where the processor reports AVX2 (see wide_targets.cc).
+// Chosen only where the processor reports AVX2 (see wide_forms.cc).
 #include "engine/wide_targets.h"
 
 #define WIDE_LANES 8
