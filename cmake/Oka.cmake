@@ -89,8 +89,8 @@ endfunction()
 # oka_add_fuzz(NAME SOURCES ... [LIBS ...] [SEEDS dir] [SECONDS n]): a
 # libFuzzer target, built only in the sanitize (clang) tree. The test command
 # runs it for a short, bounded time over its seed corpus; scripts/fuzz-run.sh
-# runs it for longer by hand (see the README). SEEDS is a folder the test fills before fuzzing (for example
-# by a seed writer test) or a committed one.
+# runs it for longer by hand (see the README). SEEDS is a folder the test
+# fills before fuzzing (for example by a seed writer test) or a committed one.
 function(oka_add_fuzz name)
   if(NOT OKA_TREE STREQUAL "sanitize")
     return()

@@ -16,7 +16,8 @@ for tree in "${trees[@]}"; do
   dir=${OKA_BUILD_ROOT:-$root/build}/$tree
   case $tree in
   native)   args=(-DOKA_TREE=native -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++) ;;
-  sanitize) args=(-DOKA_TREE=sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  sanitize) args=(-DOKA_TREE=sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+                  -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   windows)  args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake) ;;
   tsan)     args=(-DOKA_TREE=tsan -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
                   -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;

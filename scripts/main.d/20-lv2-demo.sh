@@ -22,4 +22,5 @@ sox "$demo/oka-oka-wah-demo.wav" -n rate 12k spectrogram -o "$demo/oka-oka-wah-d
 sox "$demo/phrase-dry.wav" -n rate 12k spectrogram -o "$demo/phrase-dry.png" \
   -t "The same phrase, dry" -x 1200 -y 513 -z 90
 
-echo "demo: $demo/oka-oka-wah-demo.wav ($(soxi -D "$demo/oka-oka-wah-demo.wav") s) and its spectrogram"
+seconds=$(soxi -D "$demo/oka-oka-wah-demo.wav")
+echo "demo: $demo/oka-oka-wah-demo.wav ($seconds s) and its spectrogram"

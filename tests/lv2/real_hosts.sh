@@ -24,7 +24,8 @@ validate)
   echo "$out" | grep -q 'Found 0 errors' || fail "lv2_validate summary missing"
   ;;
 info)
-  LV2_PATH=$(dirname "$bundle") lv2info "$uri" >"$work/info.txt" 2>"$work/info.err" || fail "lv2info"
+  LV2_PATH=$(dirname "$bundle") lv2info "$uri" >"$work/info.txt" 2>"$work/info.err" \
+    || fail "lv2info"
   # One line per port: index symbol [minimum maximum default].
   awk '
     /^\tPort [0-9]+:/ { if (p != "") print line; p = $2; sub(":", "", p); line = p; next }
@@ -35,10 +36,13 @@ info)
     END { if (p != "") print line }' "$work/info.txt" >"$work/ports.txt"
   diff -u "$expected" "$work/ports.txt" || fail "lv2info ports differ from the expected list"
   grep -q 'Author: *Zarvosonic' "$work/info.txt" || fail "maker"
-  grep -q 'Required Features: *http://lv2plug.in/ns/ext/urid#map' "$work/info.txt" || fail "required map"
+  grep -q 'Required Features: *http://lv2plug.in/ns/ext/urid#map' "$work/info.txt" \
+    || fail "required map"
   grep -q 'http://lv2plug.in/ns/ext/log#log' "$work/info.txt" || fail "optional log"
-  grep -q 'Extension Data: *http://lv2plug.in/ns/ext/state#interface' "$work/info.txt" || fail "state interface"
-  grep -q 'Designation: *http://lv2plug.in/ns/lv2core#enabled' "$work/info.txt" || fail "enable designation"
+  grep -q 'Extension Data: *http://lv2plug.in/ns/ext/state#interface' "$work/info.txt" \
+    || fail "state interface"
+  grep -q 'Designation: *http://lv2plug.in/ns/lv2core#enabled' "$work/info.txt" \
+    || fail "enable designation"
   # The presets' labels, one per line after "Presets:" up to the blank line.
   awk '/^\tPresets:/ { on = 1; next } on && NF == 0 { exit } on { sub(/^[ \t]+/, ""); print }' \
     "$work/info.txt" | sort >"$work/presets.txt"
@@ -46,7 +50,8 @@ info)
     || fail "lv2info presets differ from the expected list"
   ;;
 apply)
-  sox -n -r 48000 -c 1 -b 32 -e floating-point "$work/in.wav" synth 0.5 pluck E2 synth 0.5 pluck A2 fade 0 1 0.1 \
+  sox -n -r 48000 -c 1 -b 32 -e floating-point "$work/in.wav" \
+    synth 0.5 pluck E2 synth 0.5 pluck A2 fade 0 1 0.1 \
     || fail "sox could not make the input"
   export LV2_PATH=$(dirname "$bundle")
   lv2apply -i "$work/in.wav" -o "$work/wah.wav" -c lfo_on 1 "$uri" || fail "lv2apply (effect)"
@@ -64,15 +69,20 @@ dll)
   imports=$(awk '/DLL Name:/ {print $3}' "$work/dll.txt")
   echo "imports: $imports"
   for d in $imports; do
-    echo "$d" | grep -Eqi '^(kernel32|user32|ole32|oleaut32|shell32|advapi32|shlwapi|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$' \
+    system='kernel32|user32|ole32|oleaut32|shell32|advapi32|shlwapi|msvcrt|ucrtbase'
+    echo "$d" | grep -Eqi "^($system|api-ms-win-crt-[a-z0-9-]+)\\.dll\$" \
       || fail "imports a non-system DLL: $d"
   done
-  exports=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {on = 1; next} on && NF == 0 {on = 0} on {print $NF}' "$work/dll.txt")
+  exports=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {on = 1; next}
+                 on && NF == 0 {on = 0}
+                 on {print $NF}' "$work/dll.txt")
   echo "exports: $exports"
-  [ "$(echo $exports)" = "lv2_descriptor lv2ui_descriptor" ] || fail "exports other than lv2_descriptor and lv2ui_descriptor"
+  [ "$(echo $exports)" = "lv2_descriptor lv2ui_descriptor" ] \
+    || fail "exports other than lv2_descriptor and lv2ui_descriptor"
   LV2_PATH=$(dirname "$bundle") lv2info "$uri" >"$work/ui-info.txt" 2>/dev/null || fail "lv2info"
   grep -q "$uri#ui" "$work/ui-info.txt" || fail "the UI is not declared"
-  grep -q 'Class: *http://lv2plug.in/ns/extensions/ui#WindowsUI' "$work/ui-info.txt" || fail "UI type"
+  grep -q 'Class: *http://lv2plug.in/ns/extensions/ui#WindowsUI' "$work/ui-info.txt" \
+    || fail "UI type"
   ;;
 *) fail "unknown check $check" ;;
 esac

@@ -16,9 +16,11 @@ const canvasImage = (page, id) => page.evaluate(i => document.getElementById(i).
 async function assertFormants(page, expected) {
   const shown = (await text(page, "#formant-readout")).match(/\d+(?= Hz)/g).map(Number);
   assert.equal(shown.length, 3);
-  shown.forEach((f, i) => assert.ok(Math.abs(f - expected[i]) <= 1, `F${i + 1} ${f} vs ${expected[i]}`));
+  shown.forEach((f, i) =>
+    assert.ok(Math.abs(f - expected[i]) <= 1, `F${i + 1} ${f} vs ${expected[i]}`));
 }
-const frame = page => page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
+const frame = page => page.evaluate(
+  () => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
 
 test("incoming values move the controls and the four output displays", async () => {
   const { page, errors } = await h.openPage(browser);
@@ -35,7 +37,8 @@ test("incoming values move the controls and the four output displays", async () 
   const before = await page.locator('[data-id="mix"] .knob-pointer').getAttribute("transform");
   await h.deliver(page, h.valueMessage(1, 19.99));
   assert.equal(await text(page, '[data-id="mix"] .knob-value'), "19.98 %");
-  assert.notEqual(await page.locator('[data-id="mix"] .knob-pointer').getAttribute("transform"), before);
+  assert.notEqual(
+    await page.locator('[data-id="mix"] .knob-pointer').getAttribute("transform"), before);
 
   // Outputs: modulated position on the pedal, LFO phase and output, envelope.
   await h.deliver(page, h.valueMessage(32, 63.5));
@@ -46,14 +49,17 @@ test("incoming values move the controls and the four output displays", async () 
   assert.equal(await text(page, ".lfo .phase .meter-value"), "0.29", "truncated, not rounded");
   assert.equal(await text(page, '[data-id="lfo_out"] .meter-value'), "-0.50");
   assert.equal(await text(page, '[data-id="env_out"] .meter-value'), "0.50");
-  const fill = await page.locator('[data-id="env_out"] .meter-fill').evaluate(e => [e.style.left, e.style.width]);
+  const fill = await page.locator('[data-id="env_out"] .meter-fill')
+    .evaluate(e => [e.style.left, e.style.width]);
   assert.deepEqual(fill, ["50%", "25%"]);
   const modY = Number(await page.locator(".pedal-mod").getAttribute("y"));
   await h.deliver(page, h.valueMessage(32, 10));
-  assert.ok(Number(await page.locator(".pedal-mod").getAttribute("y")) > modY, "heel is lower on the scale");
+  assert.ok(Number(await page.locator(".pedal-mod").getAttribute("y")) > modY,
+    "heel is lower on the scale");
 
   // Malformed or out-of-range value messages change nothing.
-  for (const bad of ["s 00000001", "s 00000024 3f800000", "s zz 3f800000", "s 00000001 7fc00000", "x 00000001 3f800000"]) {
+  for (const bad of ["s 00000001", "s 00000024 3f800000", "s zz 3f800000", "s 00000001 7fc00000",
+    "x 00000001 3f800000"]) {
     await h.deliver(page, bad);
   }
   assert.equal(await text(page, '[data-id="mix"] .knob-value'), "19.98 %");
@@ -162,12 +168,15 @@ test("the LFO preview draws the chosen waveform and its phase", async () => {
 });
 
 test("the page fits every window size; screenshots for people to look at", async () => {
-  for (const [w, hgt, name] of [[700, 677, "page-700x677.png"], [1280, 1100, "page-1280x1100.png"], [480, 460, "page-480x460.png"]]) {
+  for (const [w, hgt, name] of [[700, 677, "page-700x677.png"],
+    [1280, 1100, "page-1280x1100.png"], [480, 460, "page-480x460.png"]]) {
     const { page, errors } = await h.openPage(browser, { viewport: { width: w, height: hgt } });
-    await h.deliverDefaults(page, { 0: 35, 32: 58, 33: 0.4, 34: 0.31, 35: 0.12, 7: 1, 18: 1, 19: 1.4, 27: 1 });
+    await h.deliverDefaults(page,
+      { 0: 35, 32: 58, 33: 0.4, 34: 0.31, 35: 0.12, 7: 1, 18: 1, 19: 1.4, 27: 1 });
     await frame(page);
     const box = await page.locator("#stage").boundingBox();
-    assert.ok(box.x >= -0.5 && box.y >= -0.5 && box.x + box.width <= w + 0.5 && box.y + box.height <= hgt + 0.5,
+    assert.ok(box.x >= -0.5 && box.y >= -0.5 && box.x + box.width <= w + 0.5 &&
+      box.y + box.height <= hgt + 0.5,
       `stage inside ${w}x${hgt}: ${JSON.stringify(box)}`);
     // Nothing spills out of the stage at the design size.
     const overflow = await page.evaluate(() => {

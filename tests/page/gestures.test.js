@@ -22,7 +22,8 @@ function assertBracketed(messages, index) {
   assert.equal(edits[edits.length - 1].kind, "e");
   for (const e of edits.slice(1, -1)) assert.equal(e.kind, "s");
   for (const e of edits) assert.equal(e.index, index);
-  assert.equal(edits[edits.length - 1].value, edits[edits.length - 2].value, "e carries the last value");
+  assert.equal(edits[edits.length - 1].value, edits[edits.length - 2].value,
+    "e carries the last value");
   for (const m of edits) assert.match(m.raw, /^[bse] [0-9a-f]{8} [0-9a-f]{8}$/);
   return edits;
 }
@@ -44,7 +45,8 @@ async function drag(selector, dy, opts) {
 
 const knobDial = id => `[data-id="${id}"] .knob-dial`;
 
-test("on load the page asks for all values, then starts the news, and assumes no value", async () => {
+test("on load the page asks for all values, then starts the news, and assumes no value",
+  async () => {
   const sent = await h.posted(page);
   assert.equal(sent[0], "g");
   assert.equal(sent[1], "m quorlV1 init zarvo-oka-oka-wah");
@@ -67,7 +69,8 @@ test("dragging sends one bracketed gesture of snapped values, and Shift drags fi
   const coarse = assertBracketed(await h.posted(page), 1);
   assert.equal(coarse[0].bits, h.bits(50), "b carries the starting value");
   const coarseEnd = coarse[coarse.length - 1].value;
-  assert.ok(coarseEnd > 60 && coarseEnd <= 100, "48 px up moves a fifth of the range: " + coarseEnd);
+  assert.ok(coarseEnd > 60 && coarseEnd <= 100,
+    "48 px up moves a fifth of the range: " + coarseEnd);
   assert.equal(await page.locator('[data-id="mix"] .knob-value').textContent(),
     await page.evaluate(v => window.Oka.values.displayText(window.OKA_PARAMS[1], v), coarseEnd));
 
@@ -76,7 +79,8 @@ test("dragging sends one bracketed gesture of snapped values, and Shift drags fi
   await drag(knobDial("mix"), 48, { shift: true });
   const fine = assertBracketed(await h.posted(page), 1);
   const fineMove = fine[fine.length - 1].value - 50;
-  assert.ok(fineMove > 0 && fineMove < (coarseEnd - 50) / 5, "fine drag moves far less: " + fineMove);
+  assert.ok(fineMove > 0 && fineMove < (coarseEnd - 50) / 5,
+    "fine drag moves far less: " + fineMove);
 
   // An integer parameter only ever sends whole numbers inside its range.
   await h.clearPosted(page);
@@ -84,7 +88,9 @@ test("dragging sends one bracketed gesture of snapped values, and Shift drags fi
   await h.clearPosted(page);
   await drag(knobDial("lfo_sync_rate"), -200);
   const steps = assertBracketed(await h.posted(page), 25);
-  for (const s of steps) assert.ok(Number.isInteger(s.value) && s.value >= 1 && s.value <= 24, "sync rate " + s.value);
+  for (const s of steps) {
+    assert.ok(Number.isInteger(s.value) && s.value >= 1 && s.value <= 24, "sync rate " + s.value);
+  }
   assert.equal(steps[steps.length - 1].value, 1);
   assert.deepEqual(errors, []);
 });
@@ -150,7 +156,8 @@ test("wheel, arrow keys, double-click reset and typed entry are each one gesture
 
 test("switches flip as one gesture each, bypass included", async () => {
   await h.deliverDefaults(page);
-  for (const [id, index] of [["mid_on", 7], ["lfo_on", 18], ["lfo_sync", 23], ["env_on", 27], ["bypass", 31]]) {
+  for (const [id, index] of
+    [["mid_on", 7], ["lfo_on", 18], ["lfo_sync", 23], ["env_on", 27], ["bypass", 31]]) {
     await h.clearPosted(page);
     await page.locator(`[data-id="${id}"]`).click();
     const g = assertBracketed(await h.posted(page), index);
@@ -176,7 +183,8 @@ test("the pedal drags, wheels and resets like the knobs", async () => {
   assert.deepEqual(errors, []);
 });
 
-test("opened outside the plug-in (no web view) the page loads cleanly and stays inert", async () => {
+test("opened outside the plug-in (no web view) the page loads cleanly and stays inert",
+  async () => {
   const alone = await h.openPage(browser, { standIn: false });
   await alone.page.waitForSelector('[data-id="mix"] .knob-value');
   assert.equal(await alone.page.locator('[data-id="mix"] .knob-value').textContent(), "\u2014");
@@ -186,7 +194,8 @@ test("opened outside the plug-in (no web view) the page loads cleanly and stays 
   await alone.page.mouse.move(box.x + 20, box.y - 20);
   await alone.page.mouse.up();
   await alone.page.locator('[data-id="bypass"]').click();
-  assert.equal(await alone.page.locator('[data-id="bypass"]').getAttribute("aria-checked"), "mixed");
+  assert.equal(await alone.page.locator('[data-id="bypass"]').getAttribute("aria-checked"),
+    "mixed");
   assert.deepEqual(alone.errors, []);
   await alone.page.close();
 });

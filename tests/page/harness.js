@@ -1,9 +1,10 @@
 // Opens the editor page from file: in headless Chromium, as a build tree
 // gathers it with its generated scripts (OKA_PAGE_DIR, by default
 // build/native/page), with a stand-in for the web view object: it records
-// every message the page posts, lets a test deliver native messages, and answers news requests from a small in-page
-// store that follows the plug-in's news store rules (conditional writes by
-// version tag, conflict replies carrying the stored text).
+// every message the page posts, lets a test deliver native messages, and
+// answers news requests from a small in-page store that follows the
+// plug-in's news store rules (conditional writes by version tag, conflict
+// replies carrying the stored text).
 "use strict";
 const path = require("node:path");
 const fs = require("node:fs");
@@ -48,7 +49,8 @@ function standIn(initialStore) {
         if (store.latest[rest] !== undefined) reply("quorlV1 initLatest " + store.latest[rest]);
         reply("quorlV1 initDone ");
       }],
-      ["quorlV1 getNews ", () => reply("quorlV1 getNews " + (store.news === null ? "" : store.news))],
+      ["quorlV1 getNews ",
+        () => reply("quorlV1 getNews " + (store.news === null ? "" : store.news))],
       ["quorlV1 newSid ", rest => { store.sid = rest; }],
       ["quorlV1 syncNews ", rest => { store.news = sync(store.news, rest, "syncNewsConflict"); }],
       ["quorlV1 syncLatest ", rest => {
@@ -74,7 +76,9 @@ function standIn(initialStore) {
 }
 
 async function launch() {
-  return chromium.launch({ executablePath: "/usr/bin/chromium", args: CHROMIUM_ARGS, headless: true });
+  return chromium.launch({
+    executablePath: "/usr/bin/chromium", args: CHROMIUM_ARGS, headless: true
+  });
 }
 
 // Opens a fresh page; returns { page, errors } with console errors and page
@@ -111,7 +115,8 @@ const valueMessage = (index, v) => "s " + index.toString(16).padStart(8, "0") + 
 async function deliverDefaults(page, overrides) {
   const params = await page.evaluate(() => window.OKA_PARAMS.map(p => p.def));
   const vals = params.map((d, i) => (overrides && i in overrides ? overrides[i] : d));
-  await page.evaluate(msgs => { for (const m of msgs) window.__test.deliver(m); }, vals.map((v, i) => valueMessage(i, v)));
+  await page.evaluate(msgs => { for (const m of msgs) window.__test.deliver(m); },
+    vals.map((v, i) => valueMessage(i, v)));
 }
 
 // Edit messages as { kind, index, value } for checks.

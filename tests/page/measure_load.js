@@ -17,12 +17,16 @@ const h = require("./harness");
     // All 36 values delivered and drawn.
     const t1 = Date.now();
     await h.deliverDefaults(page);
-    await page.evaluate(() => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
-    rows.push({ domReady: nav.domReady, load: nav.load, open: t1 - t0, valuesDrawn: Date.now() - t1 });
+    await page.evaluate(
+      () => new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))));
+    rows.push({
+      domReady: nav.domReady, load: nav.load, open: t1 - t0, valuesDrawn: Date.now() - t1
+    });
     await page.close();
   }
   await browser.close();
   const med = k => rows.map(r => r[k]).sort((a, b) => a - b)[Math.floor(rows.length / 2)];
-  console.log(`runs ${runs}: DOMContentLoaded ${med("domReady").toFixed(0)} ms, load ${med("load").toFixed(0)} ms, ` +
-    `page open incl. browser tab ${med("open")} ms, 36 values received and drawn ${med("valuesDrawn")} ms (medians)`);
+  console.log(`runs ${runs}: DOMContentLoaded ${med("domReady").toFixed(0)} ms, ` +
+    `load ${med("load").toFixed(0)} ms, page open incl. browser tab ${med("open")} ms, ` +
+    `36 values received and drawn ${med("valuesDrawn")} ms (medians)`);
 })();

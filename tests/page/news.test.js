@@ -12,8 +12,14 @@ after(async () => { await browser.close(); });
 
 const newsText = (tag, items, read) => tag + "\n" + JSON.stringify({ items, read });
 const ITEMS = [
-  { id: "n1", date: "2026-11-02", title: "Oka Oka Wah 1.0", body: "Out now.", url: "https://example.invalid/1" },
-  { id: "n2", date: "2026-11-20", title: "<img src=x onerror=alert(1)>Presets", body: "<b>Twelve</b>", url: "javascript:alert(1)" }
+  {
+    id: "n1", date: "2026-11-02", title: "Oka Oka Wah 1.0", body: "Out now.",
+    url: "https://example.invalid/1"
+  },
+  {
+    id: "n2", date: "2026-11-20", title: "<img src=x onerror=alert(1)>Presets",
+    body: "<b>Twelve</b>", url: "javascript:alert(1)"
+  }
 ];
 const settle = page => page.waitForTimeout(30);
 const store = page => page.evaluate(() => JSON.parse(JSON.stringify(window.__test.store)));
@@ -48,13 +54,18 @@ test("stored news shows with unread marks; reading one writes against the tag", 
   assert.equal(await page.locator("#news-button .badge").textContent(), "1");
   await page.locator("#news-button").click();
   await settle(page);
-  assert.ok((await h.posted(page)).includes("m quorlV1 getNews "), "opening the panel re-reads the news");
+  assert.ok((await h.posted(page)).includes("m quorlV1 getNews "),
+    "opening the panel re-reads the news");
   assert.equal(await page.locator(".news-list .item").count(), 2);
   assert.equal(await page.locator(".news-list .item.unread").count(), 1);
-  assert.equal(await page.locator('.item[data-id="n2"] a').count(), 0, "only web links become links");
-  assert.equal(await page.locator(".news-list img, .news-list b").count(), 0, "stored text is shown as text");
-  assert.match(await page.locator('.item[data-id="n2"]').textContent(), /<img src=x onerror=alert\(1\)>Presets/);
-  assert.equal(await page.locator('.item[data-id="n1"] a').getAttribute("href"), "https://example.invalid/1");
+  assert.equal(await page.locator('.item[data-id="n2"] a').count(), 0,
+    "only web links become links");
+  assert.equal(await page.locator(".news-list img, .news-list b").count(), 0,
+    "stored text is shown as text");
+  assert.match(await page.locator('.item[data-id="n2"]').textContent(),
+    /<img src=x onerror=alert\(1\)>Presets/);
+  assert.equal(await page.locator('.item[data-id="n1"] a').getAttribute("href"),
+    "https://example.invalid/1");
 
   await page.locator('.item[data-id="n2"]').click();
   await settle(page);
@@ -91,7 +102,8 @@ test("a change by another instance in between is merged, not lost", async () => 
 });
 
 test("a re-read that lacks this page's read marks writes them again", async () => {
-  const { page, errors } = await h.openPage(browser, { store: { sid: "s", news: newsText("aaaaaaaa", ITEMS, []) } });
+  const { page, errors } = await h.openPage(browser,
+    { store: { sid: "s", news: newsText("aaaaaaaa", ITEMS, []) } });
   await settle(page);
   await page.evaluate(() => window.Oka.news.markRead(["n1"]));
   await settle(page);
@@ -115,7 +127,8 @@ test("a re-read that lacks this page's read marks writes them again", async () =
 });
 
 test("conflict replies are merged and written with the stored tag", async () => {
-  const { page, errors } = await h.openPage(browser, { store: { sid: "s", news: newsText("aaaaaaaa", ITEMS, []) } });
+  const { page, errors } = await h.openPage(browser,
+    { store: { sid: "s", news: newsText("aaaaaaaa", ITEMS, []) } });
   await settle(page);
   await page.evaluate(t => { window.__test.store.news = t; }, newsText("cccccccc", ITEMS, ["n2"]));
   await h.clearPosted(page);
@@ -124,7 +137,8 @@ test("conflict replies are merged and written with the stored tag", async () => 
   const syncs = (await h.posted(page)).filter(m => m.startsWith("m quorlV1 syncNews"));
   assert.equal(syncs.length, 2, syncs.join("\n"));
   assert.ok(syncs[0].startsWith("m quorlV1 syncNews aaaaaaaa "));
-  assert.ok(syncs[1].startsWith("m quorlV1 syncNews cccccccc "), "the retry names the tag it was shown");
+  assert.ok(syncs[1].startsWith("m quorlV1 syncNews cccccccc "),
+    "the retry names the tag it was shown");
   assert.deepEqual(JSON.parse((await store(page)).news.slice(9)).read.sort(), ["n1", "n2"]);
   assert.deepEqual(errors, []);
   await page.close();
@@ -133,9 +147,13 @@ test("conflict replies are merged and written with the stored tag", async () => 
 test("missing, damaged and short news texts are written in the form that can succeed", async () => {
   let { page, errors } = await h.openPage(browser, { store: { sid: "s", news: "" } });
   await settle(page);
-  await page.evaluate(items => { window.Oka.news.state.news.items = items; window.Oka.news.markRead(["n1"]); }, ITEMS);
+  await page.evaluate(items => {
+    window.Oka.news.state.news.items = items;
+    window.Oka.news.markRead(["n1"]);
+  }, ITEMS);
   await settle(page);
-  assert.ok((await h.posted(page)).some(m => m.startsWith("m quorlV1 syncNews - ")), "empty store expects nothing");
+  assert.ok((await h.posted(page)).some(m => m.startsWith("m quorlV1 syncNews - ")),
+    "empty store expects nothing");
   assert.deepEqual(JSON.parse((await store(page)).news.slice(9)).read, ["n1"]);
   await page.close();
 
@@ -143,7 +161,10 @@ test("missing, damaged and short news texts are written in the form that can suc
   ({ page } = await h.openPage(browser, { store: { sid: "s", news: "xyz" } }));
   await settle(page);
   assert.equal(await page.locator(".news-list .empty").count(), 1, "garbage shows as no news");
-  await page.evaluate(items => { window.Oka.news.state.news.items = items; window.Oka.news.markRead(["n2"]); }, ITEMS);
+  await page.evaluate(items => {
+    window.Oka.news.state.news.items = items;
+    window.Oka.news.markRead(["n2"]);
+  }, ITEMS);
   await settle(page);
   assert.deepEqual(JSON.parse((await store(page)).news.slice(9)).read, ["n2"]);
   assert.deepEqual(errors, []);
@@ -152,13 +173,15 @@ test("missing, damaged and short news texts are written in the form that can suc
 
 test("the version line tells whether a newer version is known", async () => {
   const latest = v => ({ "zarvo-oka-oka-wah": "dddddddd\n" + JSON.stringify({ version: v }) });
-  for (const [v, expected] of [["1.0.0.2", /1\.0\.0\.2 is available/], ["1.0.0.1", /1\.0\.0\.1 is the latest/],
-    ["0.9", /1\.0\.0\.1 is the latest/], ["1.0.10", /1\.0\.10 is available/]]) {
+  for (const [v, expected] of [["1.0.0.2", /1\.0\.0\.2 is available/],
+    ["1.0.0.1", /1\.0\.0\.1 is the latest/], ["0.9", /1\.0\.0\.1 is the latest/],
+    ["1.0.10", /1\.0\.10 is available/]]) {
     const { page, errors } = await h.openPage(browser, { store: { sid: "s", latest: latest(v) } });
     await settle(page);
     assert.match(await page.locator("#news .latest").textContent(), expected, v);
     const header = await page.locator("#version").textContent();
-    assert.equal(header, /available/.test(expected.source) ? "Update " + v + " available" : "v1.0.0.1");
+    assert.equal(header,
+      /available/.test(expected.source) ? "Update " + v + " available" : "v1.0.0.1");
     assert.deepEqual(errors, []);
     await page.close();
   }

@@ -5,7 +5,8 @@
 set -eu
 objdump=$1
 shift
-allowed='^(kernel32|user32|ole32|oleaut32|shell32|advapi32|gdi32|msvcrt|ucrtbase|ntdll|shlwapi|api-ms-win-[a-z0-9-]+)\.dll$'
+system='kernel32|user32|ole32|oleaut32|shell32|advapi32|gdi32|msvcrt|ucrtbase|ntdll|shlwapi'
+allowed="^($system|api-ms-win-[a-z0-9-]+)\\.dll\$"
 status=0
 for binary in "$@"; do
   if [ ! -f "$binary" ]; then

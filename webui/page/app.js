@@ -41,7 +41,8 @@
 
   function buildResponse() {
     const p = panel("response", "Vowel response");
-    const legend = row("legend", ["Heel", "Mid", "Toe"].map(n => el("span", "legend-" + n.toLowerCase(), n)));
+    const legend = row("legend",
+      ["Heel", "Mid", "Toe"].map(n => el("span", "legend-" + n.toLowerCase(), n)));
     p.querySelector(".panel-head").appendChild(legend);
     const canvas = el("canvas", "response-plot");
     canvas.id = "response-plot";
@@ -60,12 +61,15 @@
     canvas.title = "One and a half cycles of the current waveform; the dot is the running phase";
     const caption = el("div", "lfo-caption", "\u2014");
     caption.id = "lfo-caption";
-    const preview = row("lfo-preview", [canvas, caption, W.meter(ix.lfo_out, "Out"), phaseReadout()]);
+    const preview = row("lfo-preview",
+      [canvas, caption, W.meter(ix.lfo_out, "Out"), phaseReadout()]);
     const rate = el("div", "rate-slot");
-    rate.append(W.knob(ix.lfo_free_rate, "Rate", { cls: "free-rate" }), W.knob(ix.lfo_sync_rate, "Rate", { cls: "sync-rate" }));
+    rate.append(W.knob(ix.lfo_free_rate, "Rate", { cls: "free-rate" }),
+      W.knob(ix.lfo_sync_rate, "Rate", { cls: "sync-rate" }));
     p.appendChild(row("lfo-body", [preview, row("knobs", [
       W.knob(ix.lfo_waveform, "Wave"), W.knob(ix.lfo_skew, "Skew"), W.knob(ix.lfo_bias, "Bias"),
-      W.knob(ix.lfo_amount, "Amount"), rate, W.knob(ix.lfo_sync_phase, "Phase", { cls: "sync-phase" })
+      W.knob(ix.lfo_amount, "Amount"), rate,
+      W.knob(ix.lfo_sync_phase, "Phase", { cls: "sync-phase" })
     ])]));
     return p;
   }
@@ -76,14 +80,17 @@
     const label = el("span", "meter-label", "Phase");
     const value = el("span", "meter-value", "\u2014");
     r.append(label, value);
-    W.addRenderer(ix.lfo_phase, v => { value.textContent = v === undefined ? "\u2014" : V.formatValue(P[ix.lfo_phase], v); });
+    W.addRenderer(ix.lfo_phase, v => {
+      value.textContent = v === undefined ? "\u2014" : V.formatValue(P[ix.lfo_phase], v);
+    });
     return r;
   }
 
   function buildEnv() {
     const p = panel("env", "Envelope", [W.toggle(ix.env_on, "On")]);
     p.appendChild(row("knobs", [
-      W.knob(ix.env_amount, "Amount"), W.knob(ix.env_attack, "Attack"), W.knob(ix.env_release, "Release")
+      W.knob(ix.env_amount, "Amount"), W.knob(ix.env_attack, "Attack"),
+      W.knob(ix.env_release, "Release")
     ]));
     p.appendChild(W.meter(ix.env_out, "Out"));
     return p;
@@ -110,7 +117,8 @@
     const all = el("button", "mark-all", "Mark all read");
     all.type = "button";
     all.addEventListener("click", () => News.markRead(News.state.news.items.map(it => it.id)));
-    d.append(row("news-head", [el("h2", "", "News"), all, close]), el("ol", "news-list"), el("p", "latest"));
+    d.append(row("news-head", [el("h2", "", "News"), all, close]), el("ol", "news-list"),
+      el("p", "latest"));
     return d;
   }
 
@@ -129,7 +137,8 @@
       const li = el("li", News.isRead(it.id) ? "item" : "item unread");
       li.dataset.id = it.id;
       li.tabIndex = 0;
-      li.append(row("item-head", [el("span", "dot", ""), el("span", "date", it.date), el("strong", "", it.title)]));
+      li.append(row("item-head",
+        [el("span", "dot", ""), el("span", "date", it.date), el("strong", "", it.title)]));
       li.appendChild(el("p", "", it.body));
       if (it.url) {
         const a = el("a", "", "More\u2026");
@@ -184,7 +193,8 @@
       vowelPanel("Mid", ix.mid_jaw, [W.toggle(ix.mid_on, "On")]),
       vowelPanel("Toe", ix.toe_jaw)
     ]));
-    stage.append(header, row("main", [left, right]), row("mods", [buildLfo(), buildEnv()]), buildNewsDrawer());
+    stage.append(header, row("main", [left, right]), row("mods", [buildLfo(), buildEnv()]),
+      buildNewsDrawer());
   }
 
   const known = i => B.known(i);
@@ -195,14 +205,17 @@
     if (!known(posIndex)) return null;
     const v = B.values;
     return {
-      heel: Voice.vowel(v, ix.heel_jaw), mid: Voice.vowel(v, ix.mid_jaw), toe: Voice.vowel(v, ix.toe_jaw),
+      heel: Voice.vowel(v, ix.heel_jaw), mid: Voice.vowel(v, ix.mid_jaw),
+      toe: Voice.vowel(v, ix.toe_jaw),
       midOn: v[ix.mid_on] >= 0.5, position: Math.min(1, Math.max(0, v[posIndex] * 0.01))
     };
   }
 
   function lfoModel() {
     if (!known(ix.lfo_waveform) || !known(ix.lfo_skew)) return null;
-    return { waveform: B.get(ix.lfo_waveform), skew: B.get(ix.lfo_skew), phase: B.get(ix.lfo_phase) };
+    return {
+      waveform: B.get(ix.lfo_waveform), skew: B.get(ix.lfo_skew), phase: B.get(ix.lfo_phase)
+    };
   }
 
   let frameRequested = false;
@@ -214,7 +227,8 @@
       : "Waiting for the plug-in\u2026";
     const lfo = lfoModel();
     Plots.drawLfo(document.getElementById("lfo-plot"), lfo);
-    document.getElementById("lfo-caption").textContent = lfo ? Lfo.shapeName(lfo.waveform) : "\u2014";
+    document.getElementById("lfo-caption").textContent =
+      lfo ? Lfo.shapeName(lfo.waveform) : "\u2014";
   }
   function scheduleRedraw() {
     if (frameRequested) return;

@@ -46,7 +46,9 @@
     const p = P[index];
     const v = B.get(index);
     if (V.isSwitch(p)) return editOnce(index, steps > 0 ? 1 : 0);
-    if (V.isInteger(p)) return editOnce(index, v + Math.sign(steps) * Math.max(1, Math.round(Math.abs(steps))));
+    if (V.isInteger(p)) {
+      return editOnce(index, v + Math.sign(steps) * Math.max(1, Math.round(Math.abs(steps))));
+    }
     const n = V.toNormalized(p, v) + steps * WHEEL_STEP;
     editOnce(index, V.toPlain(p, Math.min(1, Math.max(0, n))));
   }

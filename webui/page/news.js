@@ -98,7 +98,8 @@
     const merged = merge(incoming, state.news);
     state.stored = text;
     state.news = incoming;
-    const missing = merged.items.length !== incoming.items.length || merged.read.length !== incoming.read.length;
+    const missing = merged.items.length !== incoming.items.length ||
+      merged.read.length !== incoming.read.length;
     if (!missing) return;
     if (state.retries >= MAX_RETRIES) { state.news = merged; return; }
     state.retries++;
@@ -108,7 +109,10 @@
   function adoptLatest(text) {
     const doc = parseDoc(text);
     state.latest = typeof doc.version === "string" && /^\d+(\.\d+)*$/.test(doc.version)
-      ? { version: doc.version, url: typeof doc.url === "string" && /^https?:\/\//i.test(doc.url) ? doc.url : "" }
+      ? {
+        version: doc.version,
+        url: typeof doc.url === "string" && /^https?:\/\//i.test(doc.url) ? doc.url : ""
+      }
       : null;
   }
 

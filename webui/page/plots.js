@@ -8,7 +8,10 @@
   const Lfo = window.Oka.lfoShape;
 
   const F_MIN = 100, F_MAX = 8000, DB_MIN = -24, DB_MAX = 30;
-  const COLORS = { heel: "#5ec8f2", mid: "#c3a6ff", toe: "#ffb45e", curve: "#f4f4f6", grid: "#343a46", text: "#a9b0bd" };
+  const COLORS = {
+    heel: "#5ec8f2", mid: "#c3a6ff", toe: "#ffb45e", curve: "#f4f4f6", grid: "#343a46",
+    text: "#a9b0bd"
+  };
 
   // Sizes the backing store to the canvas's displayed size, so lines stay
   // sharp at every window size and zoom. Returns the context in CSS pixels.
@@ -90,7 +93,8 @@
       ctx.setLineDash([]);
       ctx.globalAlpha = 1;
     });
-    const freqs = Voice.formants(Voice.morph(model.heel, model.mid, model.toe, model.midOn, model.position));
+    const freqs = Voice.formants(
+      Voice.morph(model.heel, model.mid, model.toe, model.midOn, model.position));
     curve(ctx, w, h, freqs);
     ctx.strokeStyle = COLORS.curve;
     ctx.lineWidth = 2;

@@ -100,7 +100,10 @@
 
   const scratch = new DataView(new ArrayBuffer(4));
   function floatToBits(v) { scratch.setFloat32(0, v, true); return scratch.getUint32(0, true); }
-  function bitsToFloat(b) { scratch.setUint32(0, b >>> 0, true); return scratch.getFloat32(0, true); }
+  function bitsToFloat(b) {
+    scratch.setUint32(0, b >>> 0, true);
+    return scratch.getFloat32(0, true);
+  }
   function hex8(n) { return (n >>> 0).toString(16).padStart(8, "0"); }
 
   window.Oka = window.Oka || {};

@@ -29,7 +29,8 @@
     return p.title + " (" + range + ", default " + V.displayText(p, p.def) + ")\n" +
       "Drag up/down (Shift: fine), wheel or arrow keys to change; " +
       "double-click to reset; Enter or click the value to type one." +
-      (p.id === "lfo_sync_rate" ? "\nNote length of one LFO cycle: \".\" dotted, \"T\" triplet." : "");
+      (p.id === "lfo_sync_rate"
+        ? "\nNote length of one LFO cycle: \".\" dotted, \"T\" triplet." : "");
   }
 
   // Replaces the value text by an input; Enter applies, Escape or leaving
@@ -38,7 +39,8 @@
     if (!B.known(index) || valueEl.querySelector("input")) return;
     const p = P[index];
     const input = el("input", "entry");
-    input.value = p.id === "lfo_sync_rate" ? V.displayText(p, B.get(index)) : V.formatValue(p, B.get(index));
+    input.value = p.id === "lfo_sync_rate"
+      ? V.displayText(p, B.get(index)) : V.formatValue(p, B.get(index));
     input.setAttribute("aria-label", p.title);
     valueEl.textContent = "";
     valueEl.appendChild(input);
@@ -76,7 +78,8 @@
     const x1 = cx + r * Math.sin(a1), y1 = cy - r * Math.cos(a1);
     const large = Math.abs(a1 - a0) > Math.PI ? 1 : 0;
     const sweep = a1 > a0 ? 1 : 0;
-    return "M" + x0.toFixed(2) + " " + y0.toFixed(2) + " A" + r + " " + r + " 0 " + large + " " + sweep + " " + x1.toFixed(2) + " " + y1.toFixed(2);
+    return "M" + x0.toFixed(2) + " " + y0.toFixed(2) + " A" + r + " " + r + " 0 " + large + " " +
+      sweep + " " + x1.toFixed(2) + " " + y1.toFixed(2);
   }
 
   const SWEEP = 0.75 * Math.PI; // knob travel either side of straight up
@@ -117,11 +120,16 @@
       if (value.querySelector("input")) return;
       value.textContent = known ? V.displayText(p, v) : NO_VALUE;
       dial.setAttribute("aria-valuetext", value.textContent);
-      if (!known) { arc.setAttribute("d", ""); pointer.setAttribute("visibility", "hidden"); return; }
+      if (!known) {
+        arc.setAttribute("d", "");
+        pointer.setAttribute("visibility", "hidden");
+        return;
+      }
       const n = Math.min(1, Math.max(0, V.toNormalized(p, v)));
       const a = -SWEEP + 2 * SWEEP * n;
       const from = bipolar ? 0 : -SWEEP;
-      arc.setAttribute("d", Math.abs(a - from) < 1e-3 ? "" : arcPath(24, 24, 19, Math.min(from, a), Math.max(from, a)));
+      arc.setAttribute("d", Math.abs(a - from) < 1e-3
+        ? "" : arcPath(24, 24, 19, Math.min(from, a), Math.max(from, a)));
       pointer.setAttribute("visibility", "visible");
       pointer.setAttribute("transform", "rotate(" + (a * 180 / Math.PI).toFixed(2) + " 24 24)");
     });
@@ -164,7 +172,8 @@
     stage.setAttribute("aria-label", p.title);
     stage.title = hint(p);
     const svg = svgEl("svg", { viewBox: "0 0 150 250", "aria-hidden": "true" });
-    const housing = svgEl("rect", { class: "pedal-housing", x: 10, y: 6, width: 106, height: 238, rx: 14 });
+    const housing = svgEl("rect",
+      { class: "pedal-housing", x: 10, y: 6, width: 106, height: 238, rx: 14 });
     // The raised end of the plate is nearer the light: the shading follows
     // the tilt.
     const gradId = "pedal-shade-" + index;
@@ -176,7 +185,8 @@
     defs.appendChild(grad);
     const plate = svgEl("polygon", { class: "pedal-plate", fill: "url(#" + gradId + ")" });
     const grips = svgEl("g", { class: "pedal-grips" });
-    const scale = svgEl("rect", { class: "pedal-scale", x: 128, y: 16, width: 8, height: 218, rx: 4 });
+    const scale = svgEl("rect",
+      { class: "pedal-scale", x: 128, y: 16, width: 8, height: 218, rx: 4 });
     const mod = svgEl("rect", { class: "pedal-mod", x: 124, width: 16, height: 6, rx: 3 });
     const mark = svgEl("polygon", { class: "pedal-mark" });
     svg.append(defs, housing, plate, grips, scale, mod, mark);
@@ -185,7 +195,8 @@
     value.title = "Click to type a value";
     const modText = el("div", "pedal-modtext", NO_VALUE);
     modText.title = P[modIndex].title;
-    root.append(el("div", "pedal-end-label", "Toe"), stage, el("div", "pedal-end-label", "Heel"), value, modText);
+    root.append(el("div", "pedal-end-label", "Toe"), stage, el("div", "pedal-end-label", "Heel"),
+      value, modText);
 
     const entry = () => openEntry(index, value, stage);
     G.attachSlider(stage, index, entry);
@@ -203,7 +214,9 @@
       const shade = t => "hsl(220, 10%, " + (22 + 22 * t).toFixed(1) + "%)";
       stopTop.setAttribute("stop-color", shade(1 - n));
       stopBottom.setAttribute("stop-color", shade(n));
-      plate.setAttribute("points", [63 - topHalf, topY, 63 + topHalf, topY, 63 + botHalf, botY, 63 - botHalf, botY].join(" "));
+      plate.setAttribute("points", [
+        63 - topHalf, topY, 63 + topHalf, topY, 63 + botHalf, botY, 63 - botHalf, botY
+      ].join(" "));
       grips.textContent = "";
       for (let i = 1; i < 12; i++) {
         const t = i / 12, y = topY + (botY - topY) * t, h = topHalf + (botHalf - topHalf) * t - 9;
@@ -216,7 +229,8 @@
     addRenderer(modIndex, v => {
       const known = v !== undefined;
       mod.setAttribute("visibility", known ? "visible" : "hidden");
-      modText.textContent = known ? "Modulated " + V.displayText(P[modIndex], v) : "Modulated " + NO_VALUE;
+      modText.textContent =
+        "Modulated " + (known ? V.displayText(P[modIndex], v) : NO_VALUE);
       if (known) mod.setAttribute("y", (yOf(Math.min(1, Math.max(0, v / 100))) - 3).toFixed(2));
     });
     render(index);
