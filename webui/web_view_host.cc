@@ -1,66 +1,12 @@
-// Host-thread side of the web view host: creation, destruction, the requests
-// the host thread makes of the UI thread, and the hidden window that runs the
-// module's edit callbacks.
+// Host-thread side of the web view host: creation and the freeing of its
+// objects. The calls the host thread makes of a running host, and the hidden
+// window that runs the module's edit callbacks, are in web_view_host_calls.cc.
 #include "webui/web_view_internal.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
 namespace {
-
-void destroyNow(WebViewHost* host);
-
-// Brackets a call of ours on the host thread, so that a destroy asked for
-// inside it waits until the outermost one returns. [host UI thread]
-void enterHostCall(WebViewHost* host) {
-    ++host->hostCalls;
-}
-void leaveHostCall(WebViewHost* host) {
-    if (--host->hostCalls == 0 && host->destroyPending)
-        destroyNow(host);
-}
-
-LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WebViewHost* host = (WebViewHost*)GetWindowLongPtrA(window, 0);
-    if (!host || message < kMsgBeginEdit || message > kMsgEndEdit)
-        return DefWindowProcA(window, message, wParam, lParam);
-    WebViewEditFn edits[3] = {host->callbacks.beginEdit, host->callbacks.setEdit,
-                              host->callbacks.endEdit};
-    WebViewEditFn edit = edits[message - kMsgBeginEdit];
-    enterHostCall(host);
-    InterlockedExchange(&host->inCallback, 1);
-    if (edit && !host->destroyPending)
-        edit(host->callbacks.userData, (uint32_t)wParam, webViewBitsFloat((uint32_t)lParam));
-    InterlockedExchange(&host->inCallback, 0);
-    ReleaseSemaphore(host->doneSemaphore, 1, NULL);
-    leaveHostCall(host);
-    return 0;
-}
-
-// Takes callLock on the host thread while running the edit requests the UI
-// thread may be making meanwhile (it may hold the lock waiting for one).
-bool lockServingHidden(WebViewHost* host) {
-    for (;;) {
-        DWORD r = WaitForSingleObject(host->callLock, 0);
-        if (r == WAIT_OBJECT_0)
-            return true;
-        if (r != WAIT_TIMEOUT)
-            return false;
-        MSG msg;
-        while (PeekMessageA(&msg, host->hiddenWindow, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        // Sleeps until the lock frees (and is then ours) or a message arrives;
-        // sent messages are answered inside the wait.
-        r = MsgWaitForMultipleObjects(1, &host->callLock, FALSE, 5,
-                                      QS_POSTMESSAGE | QS_SENDMESSAGE);
-        if (r == WAIT_OBJECT_0)
-            return true;
-        if (r == WAIT_FAILED)
-            return false;
-    }
-}
 
 bool storeHostPointer(HWND window, WebViewHost* host) {
     SetLastError(0);
@@ -73,34 +19,15 @@ bool registerHiddenClass(WebViewHost* host) {
     WNDCLASSEXA wc;
     memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = hiddenWindowProc;
+    wc.lpfnWndProc = webViewHiddenWindowProc;
     wc.cbWndExtra = 8;
     wc.lpszClassName = host->hiddenClassName;
     return RegisterClassExA(&wc) != 0;
 }
 
-// Posts one request to the UI thread and waits for its acknowledgement,
-// holding callLock when called on the host thread.
-int32_t request(WebViewHost* host, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool hostThread = GetCurrentThreadId() == host->hostThreadId;
-    if (!hostThread) {
-        if (!PostMessageA(host->webWindow, message, wParam, lParam))
-            return -1;
-        return webViewWait(host->ackSemaphore) ? 0 : -1;
-    }
-    enterHostCall(host);
-    int32_t status = -1;
-    // An edit served while waiting for the lock may have closed the editor.
-    if (lockServingHidden(host)) {
-        if (!host->destroyPending && PostMessageA(host->webWindow, message, wParam, lParam))
-            status = webViewWait(host->ackSemaphore) ? 0 : -1;
-        ReleaseSemaphore(host->callLock, 1, NULL);
-    }
-    leaveHostCall(host);
-    return status;
-}
+} // namespace
 
-void freeHostObjects(WebViewHost* host) {
+void webViewFreeHost(WebViewHost* host) {
     if (host->uiThread) {
         // Its last act was releasing ackSemaphore; let it leave our code (and the
         // loader's) before the library and the host go.
@@ -122,6 +49,8 @@ void freeHostObjects(WebViewHost* host) {
     free(host);
 }
 
+namespace {
+
 WebViewHost* newHost(const WebViewCallbacks* callbacks, PageMessageHandler handler,
                      size_t parameterCount) {
     WebViewHost* host = (WebViewHost*)calloc(1, sizeof(WebViewHost));
@@ -140,7 +69,7 @@ WebViewHost* newHost(const WebViewCallbacks* callbacks, PageMessageHandler handl
     host->dispatch.valueCache = (float*)calloc(parameterCount ? parameterCount : 1, sizeof(float));
     host->ackSemaphore = CreateSemaphoreA(NULL, 0, 1, NULL);
     if (!host->dispatch.valueCache || !host->ackSemaphore) {
-        freeHostObjects(host);
+        webViewFreeHost(host);
         return NULL;
     }
     return host;
@@ -248,78 +177,12 @@ WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callback
         DeleteFileW(tempFile);
     free(target);
     if (!ok) {
-        freeHostObjects(host);
+        webViewFreeHost(host);
         return NULL;
     }
     return host;
 }
 
-int32_t setParameter(WebViewHost* host, uint32_t index, float value) {
-    if (!host || index >= host->dispatch.parameterCount)
-        return -1;
-    DWORD self = GetCurrentThreadId();
-    if (self == host->uiThreadId)
-        return webViewSendValue(host, index, value);
-    if (self == host->hostThreadId && host->inCallback) {
-        // The UI thread waits inside its forwarding function: hand the value
-        // over and let it post while this callback is still running.
-        host->handoffIndex = (LONG)index;
-        host->handoffBits = (LONG)webViewFloatBits(value);
-        ReleaseSemaphore(host->doneSemaphore, 1, NULL);
-        return webViewWait(host->ackSemaphore) ? 0 : -1;
-    }
-    return request(host, kMsgSetParameter, index, (LPARAM)webViewFloatBits(value));
-}
-
-int32_t sendText(WebViewHost* host, const char* utf8) {
-    if (!host || !utf8)
-        return -1;
-    if (GetCurrentThreadId() == host->uiThreadId)
-        return webViewSendText(host, utf8);
-    // Invalid UTF-8 is refused here, where the caller can still see the failure.
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0) <= 0)
-        return -1;
-    // From inside an edit callback the UI thread could never serve the request.
-    if (GetCurrentThreadId() == host->hostThreadId && host->inCallback)
-        return -1;
-    return request(host, kMsgSendText, 0, (LPARAM)utf8);
-}
-
-void destroy(WebViewHost* host) {
-    if (!host)
-        return;
-    if (GetCurrentThreadId() == host->hostThreadId && host->hostCalls > 0) {
-        host->destroyPending = true; // inside an edit callback: see leaveHostCall
-        return;
-    }
-    destroyNow(host);
-}
-
 void idle(WebViewHost*) {}
 
 } // namespace webview
-
-namespace {
-
-// Edits still queued for the hidden window are served while waiting for the
-// lock, but no longer reach the module. [host UI thread]
-void destroyNow(WebViewHost* host) {
-    host->destroyPending = true;
-    host->hostCalls = 1; // no nested call may start a second destroy
-    if (!lockServingHidden(host))
-        return;
-    if (!PostMessageA(host->webWindow, kMsgShutdown, 0, 0)) {
-        // The web window is gone (its parent was destroyed first) and the UI
-        // thread has ended by itself: free everything rather than leak it.
-        if (WaitForSingleObject(host->uiThread, 0) == WAIT_OBJECT_0) {
-            freeHostObjects(host);
-            return;
-        }
-        ReleaseSemaphore(host->callLock, 1, NULL);
-        return;
-    }
-    webViewWait(host->ackSemaphore);
-    freeHostObjects(host);
-}
-
-} // namespace

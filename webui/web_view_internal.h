@@ -55,6 +55,14 @@ void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length);
 // last sent: the page is going away (it navigates, reloads). [web UI thread]
 void webViewEndOpenGestures(WebViewHost* host);
 
+// The hidden window's procedure: runs one edit callback the UI thread asked
+// for. [host UI thread]
+LRESULT CALLBACK webViewHiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Frees everything the host holds, after its UI thread has ended (or never
+// started). [host UI thread]
+void webViewFreeHost(WebViewHost* host);
+
 // UTF-8 -> freshly malloc'ed UTF-16 with `suffix` appended; null when the text
 // is not valid UTF-8 or memory is short. [any thread]
 wchar_t* webViewWiden(const char* utf8, const wchar_t* suffix);
