@@ -37,53 +37,41 @@ static bool editor_open(const Vst3View* view) {
     return view->web_host != nullptr;
 }
 
-// A gesture the host saw begin is begun only once, whatever the page sends.
+typedef enum EditStep { kEditBegin, kEditSet, kEditEnd } EditStep;
+
+// Begin: beginEdit (once per gesture, whatever the page sends) and
+// performEdit; set: performEdit; end: performEdit and endEdit. Each host call
+// may close the editor, after which the edit goes no further.
 // [host UI thread]
-int32_t view_begin_edit(void* user, uint32_t index, float value) {
-    Vst3View* view = (Vst3View*)user;
+static int32_t hand_edit_to_host(Vst3View* view, uint32_t index, float value, EditStep step) {
     ParamID id = 0;
     double normalized = 0.0;
     enter_edit(view);
     IComponentHandler* h = store_edit(view, index, value, &id, &normalized);
     if (h != nullptr) {
-        if (edit_gestures_begin(&view->gestures, index))
+        if (step == kEditBegin && edit_gestures_begin(&view->gestures, index))
             h->vtbl->beginEdit(h, id);
         if (editor_open(view))
             h->vtbl->performEdit(h, id, normalized);
-    }
-    leave_edit(view);
-    return 0;
-}
-
-// [host UI thread]
-int32_t view_set_edit(void* user, uint32_t index, float value) {
-    Vst3View* view = (Vst3View*)user;
-    ParamID id = 0;
-    double normalized = 0.0;
-    enter_edit(view);
-    IComponentHandler* h = store_edit(view, index, value, &id, &normalized);
-    if (h != nullptr)
-        h->vtbl->performEdit(h, id, normalized);
-    leave_edit(view);
-    return 0;
-}
-
-// [host UI thread]
-int32_t view_end_edit(void* user, uint32_t index, float value) {
-    Vst3View* view = (Vst3View*)user;
-    ParamID id = 0;
-    double normalized = 0.0;
-    enter_edit(view);
-    IComponentHandler* h = store_edit(view, index, value, &id, &normalized);
-    if (h != nullptr) {
-        h->vtbl->performEdit(h, id, normalized);
-        if (editor_open(view)) {
+        if (step == kEditEnd && editor_open(view)) {
             edit_gestures_end(&view->gestures, index);
             h->vtbl->endEdit(h, id);
         }
     }
     leave_edit(view);
     return 0;
+}
+
+int32_t view_begin_edit(void* user, uint32_t index, float value) {
+    return hand_edit_to_host((Vst3View*)user, index, value, kEditBegin);
+}
+
+int32_t view_set_edit(void* user, uint32_t index, float value) {
+    return hand_edit_to_host((Vst3View*)user, index, value, kEditSet);
+}
+
+int32_t view_end_edit(void* user, uint32_t index, float value) {
+    return hand_edit_to_host((Vst3View*)user, index, value, kEditEnd);
 }
 
 // Ends one gesture the closing editor leaves open. [host UI thread]
