@@ -43,6 +43,18 @@ function(oka_strict target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()
 
+# oka_native_module_exports(TARGET MAP): a native plug-in module exports
+# only the names in its linker version script MAP, and links complete on its
+# own (not in the sanitize tree, whose runtimes resolve from the host
+# program).
+function(oka_native_module_exports target map)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${map})
+  if(NOT OKA_TREE STREQUAL "sanitize")
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
+endfunction()
+
 # oka_add_library(NAME SOURCES ... [LIBS ...]): a static library of ours.
 function(oka_add_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
