@@ -7,7 +7,7 @@
 #include "lv2/lv2_ports.h"
 #include "lv2/lv2_uris.h"
 #include "webui/news_page_handler.h"
-#include "webui/web_view_host.h"
+#include "webui/web_view.h"
 
 enum : int { kUiWidth = 700, kUiHeight = 677 };
 
@@ -115,15 +115,15 @@ static char* copy_bundle_path(const char* path) {
 }
 
 // A later feature of the same kind overrides an earlier one. [host UI thread]
-static HWND read_features(Lv2Ui* ui, const LV2_Feature* const* features, bool* embedded) {
-    HWND parent = nullptr;
+static WebViewParent read_features(Lv2Ui* ui, const LV2_Feature* const* features, bool* embedded) {
+    WebViewParent parent = 0;
     *embedded = false;
     for (size_t i = 0; features != nullptr && features[i] != nullptr; ++i) {
         const LV2_Feature* f = features[i];
         if (f->URI == nullptr)
             continue;
         if (strcmp(f->URI, LV2_UI__parent) == 0) {
-            parent = (HWND)f->data;
+            parent = (WebViewParent)(uintptr_t)f->data;
             *embedded = true;
         } else if (strcmp(f->URI, LV2_UI__touch) == 0 && f->data != nullptr) {
             ui->touch = *(const LV2UI_Touch*)f->data;
@@ -132,6 +132,21 @@ static HWND read_features(Lv2Ui* ui, const LV2_Feature* const* features, bool* e
     }
     return parent;
 }
+
+#ifndef _WIN32
+// An X11 host sizes the embedding to the editor's wish when it offers
+// ui:resize; otherwise it reads the window's size hints. [host UI thread]
+static void announce_size(const LV2_Feature* const* features) {
+    for (size_t i = 0; features != nullptr && features[i] != nullptr; ++i) {
+        const LV2_Feature* f = features[i];
+        if (f->URI != nullptr && f->data != nullptr && strcmp(f->URI, LV2_UI__resize) == 0) {
+            const LV2UI_Resize* resize = (const LV2UI_Resize*)f->data;
+            if (resize->ui_resize != nullptr)
+                resize->ui_resize(resize->handle, kUiWidth, kUiHeight);
+        }
+    }
+}
+#endif
 
 // [host UI thread]
 static void free_ui(Lv2Ui* ui) {
@@ -158,7 +173,7 @@ static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const c
         return nullptr;
     }
     bool embedded = false;
-    HWND parent = read_features(ui, features, &embedded);
+    WebViewParent parent = read_features(ui, features, &embedded);
     ui->write_function = write_function;
     ui->controller = controller;
     WebViewCallbacks callbacks = {
@@ -169,7 +184,10 @@ static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const c
         free_ui(ui);
         return nullptr;
     }
-    *widget = (LV2UI_Widget)ui->web_host->webWindow;
+    *widget = (LV2UI_Widget)(uintptr_t)ui->web_host->webWindow;
+#ifndef _WIN32
+    announce_size(features);
+#endif
     return ui;
 }
 

@@ -1,7 +1,8 @@
 // Lv2Ui: the plug-in's LV2 UI, the web editor shown as an LV2 widget (the
 // web window). It never touches the plug-in instance: edits become writes to
 // the parameter's control port (bracketed by touch notifications when the
-// host offers them) and values arrive as port events. Windows only.
+// host offers them) and values arrive as port events. A Windows UI in the
+// plug-in module, an X11 UI in a module of its own on Linux.
 #pragma once
 #include <lv2/ui/ui.h>
 #include <stdint.h>

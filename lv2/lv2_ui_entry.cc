@@ -1,5 +1,5 @@
-// The UI's export beside the plug-in's lv2_descriptor (Windows module only:
-// the web editor needs WebView2).
+// The UI's export: beside the plug-in's lv2_descriptor in the Windows module,
+// alone in the Linux UI module.
 #include <lv2/core/lv2.h>
 
 #include "lv2/lv2_ui.h"

@@ -1,11 +1,11 @@
 // Writes the bundle's description files from the parameter table, so the
 // ports hosts see cannot drift from the ones the module converts.
 //
-// usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui]
+// usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui | --x11-ui UI_BINARY_FILE_NAME]
 // Writes OUT_DIR/manifest.ttl, OUT_DIR/zarvo-oka-oka-wah.ttl and the factory
 // presets, OUT_DIR/presets.ttl; with --ui (the Windows module, which carries
-// the web editor) the manifest also declares the UI in the same binary.
-// [build time]
+// the web editor) the manifest also declares the UI in the same binary, with
+// --x11-ui (Linux) an X11 UI in a binary of its own. [build time]
 #include <stdio.h>
 #include <string.h>
 
@@ -168,42 +168,54 @@ static bool write_plugin(const char* path) {
     return fclose(f) == 0;
 }
 
-// The web editor: a Windows UI whose widget is the web window. The host's
-// parent window and touch notifications are used when offered; the idle
-// interface is there for hosts that drive UIs with it.
-static void put_ui(FILE* f, const char* binary) {
+// The web editor: on Windows a UI whose widget is the web window, in the
+// plug-in's binary; on Linux an X11 UI in a binary of its own, which asks the
+// host for its size when ui:resize is offered. The host's parent window and
+// touch notifications are used when offered; the idle interface drives the
+// Linux UI and is there on Windows for hosts that drive UIs with it.
+struct UiDescription {
+    const char* type; // "ui:WindowsUI" or "ui:X11UI"; null: no UI
+    const char* binary;
+    const char* features;
+};
+
+static void put_ui(FILE* f, const UiDescription& ui) {
     fprintf(f, "\n<%s>\n    ui:ui <%s> .\n", OKA_LV2_PLUGIN_URI, OKA_LV2_UI_URI);
-    fprintf(f, "\n<%s>\n    a ui:WindowsUI ;\n    lv2:binary <%s> ;\n", OKA_LV2_UI_URI, binary);
-    fprintf(f, "    lv2:optionalFeature ui:parent, ui:touch, ui:idleInterface ;\n");
+    fprintf(f, "\n<%s>\n    a %s ;\n    lv2:binary <%s> ;\n", OKA_LV2_UI_URI, ui.type, ui.binary);
+    fprintf(f, "    lv2:optionalFeature %s ;\n", ui.features);
     fprintf(f, "    lv2:extensionData ui:idleInterface .\n");
 }
 
-static bool write_manifest(const char* path, const char* binary, bool with_ui) {
+static bool write_manifest(const char* path, const char* binary, const UiDescription& ui) {
     FILE* f = fopen(path, "wb");
     if (!f)
         return false;
     fprintf(f, "@prefix lv2:  <http://lv2plug.in/ns/lv2core#> .\n"
                "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n");
-    if (with_ui)
+    if (ui.type)
         fprintf(f, "@prefix ui:   <http://lv2plug.in/ns/extensions/ui#> .\n");
     fprintf(f, "\n<%s>\n    a lv2:Plugin ;\n    lv2:binary <%s> ;\n    rdfs:seeAlso <%s> .\n",
             OKA_LV2_PLUGIN_URI, binary, OKA_LV2_PLUGIN_TTL);
-    if (with_ui)
-        put_ui(f, binary);
+    if (ui.type)
+        put_ui(f, ui);
     lv2_put_preset_manifest(f);
     return fclose(f) == 0;
 }
 
 int main(int argc, char** argv) {
-    bool with_ui = argc == 4 && strcmp(argv[3], "--ui") == 0;
-    if (argc != 3 && !with_ui) {
-        fprintf(stderr, "usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui]\n");
+    UiDescription ui = {nullptr, nullptr, nullptr};
+    if (argc == 4 && strcmp(argv[3], "--ui") == 0) {
+        ui = {"ui:WindowsUI", argv[2], "ui:parent, ui:touch, ui:idleInterface"};
+    } else if (argc == 5 && strcmp(argv[3], "--x11-ui") == 0) {
+        ui = {"ui:X11UI", argv[4], "ui:parent, ui:resize, ui:touch, ui:idleInterface"};
+    } else if (argc != 3) {
+        fprintf(stderr, "usage: ttl_gen OUT_DIR BINARY_FILE_NAME [--ui | --x11-ui UI_BINARY]\n");
         return 2;
     }
     char path[4096];
     snprintf(path, sizeof path, "%s/manifest.ttl", argv[1]);
-    if (!write_manifest(path, argv[2], with_ui)) {
+    if (!write_manifest(path, argv[2], ui)) {
         fprintf(stderr, "ttl_gen: cannot write %s\n", path);
         return 1;
     }

@@ -1,45 +1,27 @@
-// Locked access to the per-user news files. Every access holds an exclusive
-// lock on the whole file from just after the open to just before the close,
-// readers as well as writers, so instances in any process never see a file
-// half written. A line feed is stored as carriage return + line feed and
-// read back as a line feed (news_line_ends.h says why the store converts
-// them itself on binary streams rather than using text mode).
+// The news files on Windows: opened by their UTF-16 path under
+// %APPDATA%\Zarvosonic, locked with LockFileEx on the handle under the
+// stream.
 #include <errno.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <windows.h>
 
+#include "news/news_file_access.h"
 #include "news/news_files.h"
-#include "news/news_line_ends.h"
 
 namespace {
-
-const size_t kTagLength = 8;
 
 HANDLE handleOf(FILE* file) {
     return (HANDLE)_get_osfhandle(_fileno(file));
 }
 
-// Waits until the whole file (every possible byte) is ours alone.
-bool lockWhole(FILE* file) {
-    OVERLAPPED at = {};
-    return LockFileEx(handleOf(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
-}
+} // namespace
 
-void unlockWhole(FILE* file) {
-    OVERLAPPED at = {};
-    UnlockFileEx(handleOf(file), 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
-}
-
-// Opens `components` with `mode` and locks it. For writes the folders are
-// made first. Null on failure; *missing tells a file that does not exist.
-FILE* openLocked(const NewsComponents* components, const wchar_t* mode, bool makeFolders,
-                 bool* missing) {
+FILE* newsOpenEntry(const NewsComponents* components, bool forWriting, bool* missing) {
     *missing = false;
     wchar_t* path = nullptr;
-    if (makeFolders) {
+    if (forWriting) {
         if (entryPath(components, true, &path) != kNewsPathOk)
             return nullptr;
         bool made = ensureFolders(path);
@@ -52,147 +34,31 @@ FILE* openLocked(const NewsComponents* components, const wchar_t* mode, bool mak
         *missing = built == kNewsPathInvalid;
         return nullptr;
     }
-    FILE* file = _wfopen(path, mode);
+    FILE* file = _wfopen(path, forWriting ? L"a+b" : L"rb");
     if (!file)
         *missing = errno == ENOENT;
     free(path);
-    if (file && !lockWhole(file)) {
-        fclose(file);
-        return nullptr;
-    }
     return file;
 }
 
-void closeLocked(FILE* file) {
-    fflush(file);
-    unlockWhole(file);
-    fclose(file);
+bool newsLockWhole(FILE* file) {
+    OVERLAPPED at = {};
+    return LockFileEx(handleOf(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
 }
 
-// Byte size of the file; the position is back at the start afterwards.
-bool measure(FILE* file, int64_t* size) {
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return false;
-    *size = _ftelli64(file);
-    return *size >= 0 && _fseeki64(file, 0, SEEK_SET) == 0;
+void newsUnlockWhole(FILE* file) {
+    OVERLAPPED at = {};
+    UnlockFileEx(handleOf(file), 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
 }
 
-// The whole file as one terminated text (line ends already converted).
-NewsStatus readWhole(FILE* file, NewsText* out) {
-    int64_t size = 0;
-    if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX)
-        return kNewsFailed;
-    char* text = (char*)malloc((size_t)size + 1);
-    if (!text)
-        return kNewsFailed;
-    size_t got = fread(text, 1, (size_t)size, file);
-    if (ferror(file)) {
-        free(text);
-        return kNewsFailed;
-    }
-    got = newsLinesFromDisk(text, got);
-    text[got] = 0;
-    *out = NewsText{text, got};
-    return kNewsOk;
+bool newsSeek(FILE* file, int64_t offset, int whence) {
+    return _fseeki64(file, offset, whence) == 0;
 }
 
-// Writes `text` with every line feed as CR LF.
-bool writeLines(FILE* file, NewsSlice text) {
-    size_t start = 0;
-    for (size_t i = 0; i <= text.length; i++) {
-        if (i < text.length && text.data[i] != '\n')
-            continue;
-        size_t run = i - start;
-        if (run && fwrite(text.data + start, 1, run, file) != run)
-            return false;
-        if (i < text.length && fwrite("\r\n", 1, 2, file) != 2)
-            return false;
-        start = i + 1;
-    }
-    return true;
+int64_t newsTell(FILE* file) {
+    return _ftelli64(file);
 }
 
-// Empties the locked file and writes `text` from its start.
-bool replaceContent(FILE* file, NewsSlice text) {
-    // The seek drops buffered input before the size changes under the stream.
-    if (_fseeki64(file, 0, SEEK_SET) != 0 || _chsize(_fileno(file), 0) != 0)
-        return false;
-    return writeLines(file, text) && fflush(file) == 0;
-}
-
-// The first characters (up to eight) as a reader sees them: eight of them
-// take at most sixteen bytes on disk, plus one to pair a final CR.
-size_t readPrefix(FILE* file, char* prefix) {
-    char raw[2 * kTagLength + 1];
-    size_t got = newsLinesFromDisk(raw, fread(raw, 1, sizeof raw, file));
-    size_t used = got < kTagLength ? got : kTagLength;
-    memcpy(prefix, raw, used);
-    return used;
-}
-
-NewsStatus readSlot(void*, const NewsComponents* components, NewsText* out) {
-    return readEntry(components, out);
-}
-
-void writeSlot(void*, NewsSlice text, const NewsComponents* components) {
-    writeEntry(text, components);
-}
-
-NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSyncBody* body,
-                         NewsText* stored) {
-    return syncEntry(components, body, stored);
-}
-
-} // namespace
-
-NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
-    *out = NewsText{nullptr, 0};
-    bool missing = false;
-    FILE* file = openLocked(components, L"rb", false, &missing);
-    if (!file)
-        return missing ? kNewsOk : kNewsFailed;
-    NewsStatus status = readWhole(file, out);
-    closeLocked(file);
-    return status;
-}
-
-void writeEntry(NewsSlice text, const NewsComponents* components) {
-    // "a+b" creates a missing file without emptying an existing one: the old
-    // content stays whole until the lock is ours.
-    bool missing = false;
-    FILE* file = openLocked(components, L"a+b", true, &missing);
-    if (!file)
-        return;
-    replaceContent(file, text);
-    closeLocked(file);
-}
-
-NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* body,
-                          NewsText* stored) {
-    *stored = NewsText{nullptr, 0};
-    bool missing = false;
-    FILE* file = openLocked(components, L"a+b", true, &missing);
-    if (!file)
-        return kNewsSyncFailed;
-    int64_t size = 0;
-    NewsSyncOutcome outcome = kNewsSyncFailed;
-    if (measure(file, &size)) {
-        char prefix[kTagLength] = {};
-        size_t prefixLength = size > 0 && !body->expectEmpty ? readPrefix(file, prefix) : 0;
-        if (newsSyncAccepts(body, size, prefix, prefixLength)) {
-            outcome = replaceContent(file, body->text) ? kNewsSyncWritten : kNewsSyncFailed;
-        } else if (readWhole(file, stored) == kNewsOk) {
-            outcome = kNewsSyncConflict;
-        }
-    }
-    closeLocked(file);
-    return outcome;
-}
-
-const NewsFileOps kNewsWin32Files = {readSlot, writeSlot, syncSlot};
-
-void newsStore(const char* request, NewsReplyFn reply, void* replyContext) {
-    if (!request)
-        return;
-    newsStoreServe(&kNewsWin32Files, nullptr, request, strlen(request), reply, replyContext);
+bool newsTruncate(FILE* file) {
+    return _chsize(_fileno(file), 0) == 0;
 }

@@ -1,6 +1,6 @@
 // The news store: a few per-user texts (the Sid text, the news text and one
-// "latest" text per product identifier) kept as files under
-// %APPDATA%\Zarvosonic, shared by every plug-in instance in every process,
+// "latest" text per product identifier) kept as files in the user's data
+// folder (news_files.h), shared by every plug-in instance in every process,
 // and the answers to the editor page's "quorlV1" requests about them.
 //
 // The store sits below the web UI layer and knows nothing of it. Its entry
@@ -24,7 +24,7 @@
 // than "-" or its tag plus the separator, and an identifier that could not
 // name one folder inside the base folder (empty, "..", holding a slash,
 // backslash or colon, a device name; see news_path.h). For reads such an
-// identifier, like a missing APPDATA, counts as a missing file, so init still
+// identifier, like a missing base folder, counts as a missing file, so init still
 // answers with the other texts and "quorlV1 initDone ".
 #pragma once
 #include <stddef.h>
@@ -58,8 +58,8 @@ enum NewsSyncOutcome {
     kNewsSyncFailed = -1,  // nothing written and nothing to report
 };
 
-// How the request core reaches the files. The Windows build gives the
-// per-user files (kNewsWin32Files); tests and the fuzz target give their own.
+// How the request core reaches the files. The modules give the per-user
+// files (kNewsUserFiles); tests and the fuzz target give their own.
 // No slot may reach a path outside the base folder.
 struct NewsFileOps {
     // Reads a whole entry into `out` (data null when the file is missing).
@@ -79,11 +79,9 @@ struct NewsFileOps {
 void newsStoreServe(const NewsFileOps* files, void* filesContext, const char* request,
                     size_t length, NewsReplyFn reply, void* replyContext);
 
-#ifdef _WIN32
-// The per-user files under %APPDATA%\Zarvosonic (news_files_win32.cc).
-extern const NewsFileOps kNewsWin32Files;
+// The per-user files (news_files.cc; where they are: news_files.h).
+extern const NewsFileOps kNewsUserFiles;
 
 // The store's entry: serves one terminated UTF-8 request from the page with
 // the per-user files. [web UI thread]
 void newsStore(const char* request, NewsReplyFn reply, void* replyContext);
-#endif

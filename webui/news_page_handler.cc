@@ -1,7 +1,7 @@
 #include "webui/news_page_handler.h"
 
 #include "news/news_store.h"
-#include "webui/web_view_host.h"
+#include "webui/web_view.h"
 
 // The store's replies are made while it serves the request, on the same
 // thread, so the host is still alive. [web UI thread]

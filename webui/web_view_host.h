@@ -8,38 +8,17 @@
 // The thread that calls webview::create is the "host thread" below: it must
 // also call destroy, and the module's edit callbacks always run on it (from its
 // own message dispatch or while it waits inside setParameter/destroy).
-// Windows only: the native Linux build has no editor.
+// Windows; the Linux editor host (web_view_x11.h) offers the same operations.
 #pragma once
 
 #include <windows.h>
+
+#include "webui/web_view_callbacks.h"
 
 #include <stddef.h>
 #include <stdint.h>
 
 struct ICoreWebView2Controller;
-struct WebViewHost;
-
-// Edit callback of a module: (userData, parameter index, plain value).
-// The result is ignored. [host UI thread]
-typedef int32_t (*WebViewEditFn)(void* userData, uint32_t index, float value);
-
-// Receiver of the page's "m" text messages (the news service); `utf8` is only
-// valid during the call. It may call webview::sendText. [web UI thread]
-typedef void (*PageMessageHandler)(WebViewHost* host, const char* utf8);
-
-// Filled by the module and copied by create.
-struct WebViewCallbacks {
-    void* userData;        // first argument of every callback below
-    const char* formatTag; // "vst3" or "lv2"; carried, never interpreted
-    // Folder holding WebView2Loader.dll, UTF-8 (non-ASCII folders work: the
-    // path is widened at the Windows boundary). [host UI thread]
-    const char* (*loaderFolder)(void* userData);
-    // Folder holding index.html, UTF-8. [host UI thread]
-    const char* (*webRoot)(void* userData);
-    WebViewEditFn beginEdit; // the page starts a gesture, with its first value
-    WebViewEditFn setEdit;   // the page moves a value during a gesture
-    WebViewEditFn endEdit;   // the page ends a gesture, with its last value
-};
 
 // What the page-message dispatcher works on: the host itself as context, the
 // host's forwarding functions as edit callbacks, the optional text handler

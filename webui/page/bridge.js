@@ -7,17 +7,10 @@
   const V = window.Oka.values;
   const COUNT = window.OKA_PARAMS.length;
   const values = new Array(COUNT).fill(undefined);
+  const T = window.Oka.transport;
   const valueListeners = [];
   const textListeners = [];
-
-  function webview() { return window.chrome && window.chrome.webview; }
-
-  // [web UI thread] Posts one message; a page opened outside the plug-in
-  // (no web view) simply has no one to talk to.
-  function post(text) {
-    const w = webview();
-    if (w && typeof w.postMessage === "function") w.postMessage(text);
-  }
+  const post = T.post;
 
   // [web UI thread] "b", "s" or "e" with the index and the float's bits.
   function sendEdit(kind, index, value) {
@@ -64,10 +57,7 @@
 
   // [web UI thread] Subscribes to incoming messages and asks for every value.
   function start() {
-    const w = webview();
-    if (w && typeof w.addEventListener === "function") {
-      w.addEventListener("message", ev => receive(ev.data));
-    }
+    T.listen(receive);
     post("g");
   }
 

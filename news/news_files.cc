@@ -1,0 +1,160 @@
+// Locked access to the per-user news files. Every access holds an exclusive
+// lock on the whole file from just after the open to just before the close,
+// readers as well as writers, so instances in any process never see a file
+// half written. A line feed is stored as carriage return + line feed and
+// read back as a line feed, on every system, so the files are the same
+// everywhere (news_line_ends.h says why the store converts them itself on
+// binary streams rather than using text mode).
+#include <stdlib.h>
+#include <string.h>
+
+#include "news/news_file_access.h"
+#include "news/news_files.h"
+#include "news/news_line_ends.h"
+
+namespace {
+
+const size_t kTagLength = 8;
+
+FILE* openLocked(const NewsComponents* components, bool forWriting, bool* missing) {
+    FILE* file = newsOpenEntry(components, forWriting, missing);
+    if (file && !newsLockWhole(file)) {
+        fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+void closeLocked(FILE* file) {
+    fflush(file);
+    newsUnlockWhole(file);
+    fclose(file);
+}
+
+// Byte size of the file; the position is back at the start afterwards.
+bool measure(FILE* file, int64_t* size) {
+    if (!newsSeek(file, 0, SEEK_END))
+        return false;
+    *size = newsTell(file);
+    return *size >= 0 && newsSeek(file, 0, SEEK_SET);
+}
+
+// The whole file as one terminated text (line ends already converted).
+NewsStatus readWhole(FILE* file, NewsText* out) {
+    int64_t size = 0;
+    if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX)
+        return kNewsFailed;
+    char* text = (char*)malloc((size_t)size + 1);
+    if (!text)
+        return kNewsFailed;
+    size_t got = fread(text, 1, (size_t)size, file);
+    if (ferror(file)) {
+        free(text);
+        return kNewsFailed;
+    }
+    got = newsLinesFromDisk(text, got);
+    text[got] = 0;
+    *out = NewsText{text, got};
+    return kNewsOk;
+}
+
+// Writes `text` with every line feed as CR LF.
+bool writeLines(FILE* file, NewsSlice text) {
+    size_t start = 0;
+    for (size_t i = 0; i <= text.length; i++) {
+        if (i < text.length && text.data[i] != '\n')
+            continue;
+        size_t run = i - start;
+        if (run && fwrite(text.data + start, 1, run, file) != run)
+            return false;
+        if (i < text.length && fwrite("\r\n", 1, 2, file) != 2)
+            return false;
+        start = i + 1;
+    }
+    return true;
+}
+
+// Empties the locked file and writes `text` from its start.
+bool replaceContent(FILE* file, NewsSlice text) {
+    // The seek drops buffered input before the size changes under the stream.
+    if (!newsSeek(file, 0, SEEK_SET) || !newsTruncate(file))
+        return false;
+    return writeLines(file, text) && fflush(file) == 0;
+}
+
+// The first characters (up to eight) as a reader sees them: eight of them
+// take at most sixteen bytes on disk, plus one to pair a final CR.
+size_t readPrefix(FILE* file, char* prefix) {
+    char raw[2 * kTagLength + 1];
+    size_t got = newsLinesFromDisk(raw, fread(raw, 1, sizeof raw, file));
+    size_t used = got < kTagLength ? got : kTagLength;
+    memcpy(prefix, raw, used);
+    return used;
+}
+
+NewsStatus readSlot(void*, const NewsComponents* components, NewsText* out) {
+    return readEntry(components, out);
+}
+
+void writeSlot(void*, NewsSlice text, const NewsComponents* components) {
+    writeEntry(text, components);
+}
+
+NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSyncBody* body,
+                         NewsText* stored) {
+    return syncEntry(components, body, stored);
+}
+
+} // namespace
+
+NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
+    *out = NewsText{nullptr, 0};
+    bool missing = false;
+    FILE* file = openLocked(components, false, &missing);
+    if (!file)
+        return missing ? kNewsOk : kNewsFailed;
+    NewsStatus status = readWhole(file, out);
+    closeLocked(file);
+    return status;
+}
+
+void writeEntry(NewsSlice text, const NewsComponents* components) {
+    // Opened for appending: the old content stays whole until the lock is
+    // ours.
+    bool missing = false;
+    FILE* file = openLocked(components, true, &missing);
+    if (!file)
+        return;
+    replaceContent(file, text);
+    closeLocked(file);
+}
+
+NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* body,
+                          NewsText* stored) {
+    *stored = NewsText{nullptr, 0};
+    bool missing = false;
+    FILE* file = openLocked(components, true, &missing);
+    if (!file)
+        return kNewsSyncFailed;
+    int64_t size = 0;
+    NewsSyncOutcome outcome = kNewsSyncFailed;
+    if (measure(file, &size)) {
+        char prefix[kTagLength] = {};
+        size_t prefixLength = size > 0 && !body->expectEmpty ? readPrefix(file, prefix) : 0;
+        if (newsSyncAccepts(body, size, prefix, prefixLength)) {
+            outcome = replaceContent(file, body->text) ? kNewsSyncWritten : kNewsSyncFailed;
+        } else if (readWhole(file, stored) == kNewsOk) {
+            outcome = kNewsSyncConflict;
+        }
+    }
+    closeLocked(file);
+    return outcome;
+}
+
+const NewsFileOps kNewsUserFiles = {readSlot, writeSlot, syncSlot};
+
+void newsStore(const char* request, NewsReplyFn reply, void* replyContext) {
+    if (!request)
+        return;
+    newsStoreServe(&kNewsUserFiles, nullptr, request, strlen(request), reply, replyContext);
+}
