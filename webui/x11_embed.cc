@@ -92,7 +92,10 @@ void x11EmbedClose(X11Embed* embed) {
         return;
     if (embed->window)
         xcb_destroy_window(embed->connection, embed->window);
-    xcb_flush(embed->connection);
+    // A round trip: the window is gone before the host goes on, whatever it
+    // does next with its own windows.
+    free(xcb_get_input_focus_reply(embed->connection, xcb_get_input_focus(embed->connection),
+                                   nullptr));
     xcb_disconnect(embed->connection);
     memset(embed, 0, sizeof *embed);
 }

@@ -1,0 +1,65 @@
+// A small X11 LV2 host for the Linux UI tests: a private Xvfb display, a
+// parent window, the UI module loaded the way hosts load it, the host's
+// write and touch functions recorded, and what the process holds (open
+// descriptors, child processes, the parent's child windows) for leak checks.
+#pragma once
+#include <lv2/ui/ui.h>
+#include <sys/types.h>
+#include <xcb/xcb.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Starts Xvfb on a display no other server uses and points DISPLAY at it;
+// it never resets, so a test's last client leaving does not close it to the next.
+// [test thread]
+bool startPrivateDisplay(pid_t* server);
+void stopPrivateDisplay(pid_t server);
+
+// One host call seen: 'w' port write, '+' touch grab, '-' touch release,
+// 'r' the UI asked for a size (port = width, value = height).
+struct HostCall {
+    char kind;
+    uint32_t port;
+    float value;
+    bool operator==(const HostCall& o) const {
+        return kind == o.kind && port == o.port && value == o.value;
+    }
+};
+
+class X11UiHost {
+  public:
+    X11UiHost();
+    ~X11UiHost();
+    bool ready() const { return descriptor_ != nullptr && parent_ != 0; }
+
+    // instantiate with parent, touch and resize features; the bundle path
+    // names the folder holding the helper and the page.
+    LV2UI_Handle open(const std::string& bundle, LV2UI_Widget* widget);
+    void close(LV2UI_Handle ui);
+    void portEvent(LV2UI_Handle ui, uint32_t port, float value);
+    // Calls the idle interface every 10 ms until `done` or the time-out;
+    // false on time-out or when idle asks to close.
+    bool idleUntil(LV2UI_Handle ui, const std::function<bool()>& done, int timeoutMs = 10000);
+    void resizeWidget(LV2UI_Widget widget, int width, int height);
+
+    std::vector<HostCall> calls;
+    xcb_connection_t* connection() const { return connection_; }
+    uint32_t parent() const { return parent_; }
+
+  private:
+    void* module_ = nullptr;
+    const LV2UI_Descriptor* descriptor_ = nullptr;
+    const LV2UI_Idle_Interface* idle_ = nullptr;
+    xcb_connection_t* connection_ = nullptr;
+    uint32_t parent_ = 0;
+};
+
+// What the process holds now. [test thread]
+int openDescriptorCount();
+std::vector<pid_t> childProcesses();
+int childWindowCount(xcb_connection_t* connection, uint32_t window);
+
+// The whole content of a file ("" when missing).
+std::string readFile(const std::string& path);

@@ -1,0 +1,217 @@
+// The Linux LV2 UI loaded the way hosts load it, under a private Xvfb: with
+// a stand-in helper that records what the editor sends and sends what a test
+// writes (the protocol, the host calls, the faults), and with the real
+// WebKitGTK helper for open/close cycles.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/lv2/ui_x11_host.h"
+
+namespace {
+
+pid_t displayServer;
+
+class PrivateDisplay : public ::testing::Environment {
+  public:
+    void SetUp() override { ASSERT_TRUE(startPrivateDisplay(&displayServer)); }
+    void TearDown() override { stopPrivateDisplay(displayServer); }
+};
+
+const auto* const kDisplay = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+
+// A bundle folder whose helper is the stand-in, with its log and FIFO.
+class StandInHelper : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.ready());
+        char folder[] = "/tmp/oka-ui-x11-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        bundle = folder;
+        ASSERT_EQ(symlink(OKA_FAKE_HELPER_PATH, (bundle + "/zarvo-oka-oka-wah-web").c_str()), 0);
+        log = bundle + "/helper.log";
+        std::string fifo = bundle + "/send";
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        // Held open for writing throughout, so the stand-in never sees its end.
+        script = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(script, 0);
+        setenv("OKA_FAKE_HELPER_LOG", log.c_str(), 1);
+        setenv("OKA_FAKE_HELPER_SEND", fifo.c_str(), 1);
+        setenv("XDG_DATA_HOME", (bundle + "/data").c_str(), 1);
+        unsetenv("OKA_FAKE_HELPER_MODE");
+        descriptors = openDescriptorCount();
+        children = childProcesses();
+    }
+    void TearDown() override {
+        if (ui)
+            host.close(ui);
+        EXPECT_EQ(openDescriptorCount(), descriptors);
+        ::close(script);
+        EXPECT_EQ(childProcesses(), children);
+        EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 0);
+        system(("rm -rf " + bundle).c_str());
+    }
+
+    void open() {
+        ui = host.open(bundle, &widget);
+        ASSERT_NE(ui, nullptr);
+        ASSERT_NE(widget, nullptr);
+    }
+    // Sends one page message, as the page would post it.
+    void pagePosts(const std::string& text) {
+        std::string line = text + "\n";
+        ASSERT_EQ(write(script, line.data(), line.size()), (ssize_t)line.size());
+    }
+    bool logHas(const std::string& line) {
+        return host.idleUntil(ui,
+                              [&] { return readFile(log).find(line + "\n") != std::string::npos; });
+    }
+    std::vector<std::string> pageLines() {
+        std::vector<std::string> lines;
+        std::string text = readFile(log);
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+            if (text.compare(at, 5, "page ") == 0)
+                lines.push_back(text.substr(at + 5, end - at - 5));
+        }
+        return lines;
+    }
+    pid_t helperPid() {
+        std::vector<pid_t> now = childProcesses();
+        return now.size() == children.size() + 1 ? now.back() : 0;
+    }
+
+    X11UiHost host;
+    std::string bundle, log;
+    int script = -1;
+    int descriptors = 0;
+    std::vector<pid_t> children;
+    LV2UI_Handle ui = nullptr;
+    LV2UI_Widget widget = nullptr;
+};
+
+TEST_F(StandInHelper, OpensInTheParentAsksForItsSizeAndHandsOnlyTheSocketToTheHelper) {
+    // A descriptor the host leaves inheritable must not reach the helper.
+    int inheritable = ::open("/dev/null", O_RDONLY);
+    open();
+    ::close(inheritable);
+    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
+    ASSERT_TRUE(logHas("start inherited nothing else"));
+    EXPECT_EQ(host.calls, (std::vector<HostCall>{{'r', 700, 677.0f}}));
+
+    host.resizeWidget(widget, 800, 600);
+    EXPECT_TRUE(logHas("control size 800 600"));
+}
+
+TEST_F(StandInHelper, PageGesturesBecomeTouchBracketedPortWritesInTheirOrder) {
+    open();
+    host.calls.clear();
+    pagePosts("b 00000005 3f800000");
+    pagePosts("s 00000005 40000000");
+    pagePosts("e 00000005 40400000");
+    pagePosts("b 0000001f 3f800000"); // bypass on: the enable port goes to 0
+    pagePosts("e 1f 3f800000");
+    pagePosts("s 00000024 3f800000"); // index 36 is past the parameters
+    pagePosts("s 00000020 3f800000"); // an output value is never written
+    ASSERT_TRUE(host.idleUntil(ui, [&] { return host.calls.size() >= 9; }));
+    EXPECT_EQ(host.calls, (std::vector<HostCall>{{'+', 8, 0},
+                                                 {'w', 8, 1.0f},
+                                                 {'w', 8, 2.0f},
+                                                 {'w', 8, 3.0f},
+                                                 {'-', 8, 0},
+                                                 {'+', 34, 0},
+                                                 {'w', 34, 0.0f},
+                                                 {'w', 34, 0.0f},
+                                                 {'-', 34, 0}}));
+}
+
+TEST_F(StandInHelper, PortValuesReachThePageAndAGetAllRepeatsThemFromTheCache) {
+    open();
+    host.portEvent(ui, 34, 1.0f);  // enabled: the page's bypass is 0
+    host.portEvent(ui, 36, 0.5f);  // LFO phase, unconverted
+    host.portEvent(ui, 28, 7.6f);  // lfo_sync_rate snaps to 8
+    host.portEvent(ui, 2, 123.0f); // the event port: no value
+    ASSERT_TRUE(logHas("page s 00000021 3f000000"));
+    std::vector<std::string> sent = pageLines();
+    EXPECT_EQ(sent, (std::vector<std::string>{"s 0000001f 00000000", "s 00000021 3f000000",
+                                              "s 00000019 41000000"}));
+    pagePosts("b 00000003 42c80000"); // the page's own value is cached too
+    pagePosts("g");
+    ASSERT_TRUE(logHas("page s 00000023 00000000"));
+    sent = pageLines();
+    ASSERT_EQ(sent.size(), 3u + 36u);
+    EXPECT_EQ(sent[3 + 3], "s 00000003 42c80000");
+    EXPECT_EQ(sent[3 + 25], "s 00000019 41000000");
+    EXPECT_EQ(sent[3 + 31], "s 0000001f 00000000");
+    EXPECT_EQ(sent[3 + 33], "s 00000021 3f000000");
+}
+
+TEST_F(StandInHelper, NewsRequestsAreAnsweredFromTheUsersDataFolder) {
+    open();
+    pagePosts("m quorlV1 syncNewsForce first news");
+    pagePosts("m quorlV1 getNews ");
+    ASSERT_TRUE(logHas("page m quorlV1 getNews first news"));
+    EXPECT_EQ(readFile(bundle + "/data/Zarvosonic/quorl-news"), "first news");
+    pagePosts("x unknown kinds are ignored");
+    pagePosts("m quorlV1 init prod");
+    EXPECT_TRUE(logHas("page m quorlV1 initDone "));
+}
+
+TEST_F(StandInHelper, AHelperThatCannotStartGivesNoUiAndLeavesNothing) {
+    setenv("OKA_FAKE_HELPER_MODE", "exit", 1);
+    LV2UI_Widget made = (LV2UI_Widget)1;
+    EXPECT_EQ(host.open(bundle, &made), nullptr);
+    EXPECT_EQ(made, nullptr);
+    unsetenv("OKA_FAKE_HELPER_MODE");
+    unlink((bundle + "/zarvo-oka-oka-wah-web").c_str());
+    made = (LV2UI_Widget)1;
+    EXPECT_EQ(host.open(bundle, &made), nullptr);
+    EXPECT_EQ(made, nullptr);
+}
+
+TEST_F(StandInHelper, AHelperBreakingTheProtocolIsHungUpAndReapedWhileTheUiStays) {
+    open();
+    pagePosts("!garbage");
+    ASSERT_TRUE(host.idleUntil(ui, [&] { return childProcesses() == children; }));
+    EXPECT_NE(readFile(log).find("end \n"), std::string::npos);
+    host.portEvent(ui, 3, 50.0f); // nobody to send it to; nothing breaks
+    EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
+    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
+}
+
+TEST_F(StandInHelper, AKilledHelperIsReapedAndTheEmptyUiStaysOpen) {
+    open();
+    pid_t helper = helperPid();
+    ASSERT_GT(helper, 0);
+    kill(helper, SIGKILL);
+    ASSERT_TRUE(host.idleUntil(ui, [&] { return childProcesses() == children; }));
+    host.portEvent(ui, 35, 0.25f);
+    EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
+    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
+}
+
+TEST(RealHelper, TwentyOpenCloseCyclesLeaveNoProcessDescriptorOrWindow) {
+    X11UiHost host;
+    ASSERT_TRUE(host.ready());
+    int descriptors = openDescriptorCount();
+    std::vector<pid_t> children = childProcesses();
+    for (int cycle = 0; cycle < 20; cycle++) {
+        LV2UI_Widget widget = nullptr;
+        LV2UI_Handle ui = host.open(OKA_LV2_BUNDLE_DIR, &widget);
+        ASSERT_NE(ui, nullptr) << "cycle " << cycle;
+        EXPECT_EQ(childProcesses().size(), children.size() + 1);
+        EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
+        host.close(ui);
+        ASSERT_EQ(openDescriptorCount(), descriptors) << "cycle " << cycle;
+        ASSERT_EQ(childProcesses(), children) << "cycle " << cycle;
+        ASSERT_EQ(childWindowCount(host.connection(), host.parent()), 0) << "cycle " << cycle;
+    }
+}
+
+} // namespace
