@@ -1,12 +1,12 @@
 // Several processes of this program work on the same news files at once,
 // the way editors in different host processes do: tagged read-modify-sync
 // cycles on the news text, forced writes and reads of a large latest text.
-// Started with "--hammer <worker> <event>" the program is one such worker.
+// Started with "--hammer <worker> <go file>" the program is one such worker;
+// the workers start together once the go file exists.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <windows.h>
 
 #include <set>
 #include <string>
@@ -126,11 +126,14 @@ int checkLatest(int worker) {
     return 0;
 }
 
-int runWorker(int worker, const wchar_t* eventName) {
-    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, eventName);
-    if (!go || WaitForSingleObject(go, 120000) != WAIT_OBJECT_0)
-        return fail(worker, "no start");
-    CloseHandle(go);
+int runWorker(int worker, const char* goFile) {
+    FILE* go;
+    for (int waited = 0; (go = fopen(goFile, "rb")) == nullptr; waited++) {
+        if (waited > 120000)
+            return fail(worker, "no start");
+        sleepMs(1);
+    }
+    fclose(go);
     std::vector<std::string> news = askStore("quorlV1 getNews ");
     if (news.size() != 1)
         return fail(worker, "getNews gave no reply");
@@ -148,45 +151,23 @@ int runWorker(int worker, const wchar_t* eventName) {
     return 0;
 }
 
-HANDLE startWorker(int worker, const std::wstring& eventName) {
-    wchar_t self[MAX_PATH];
-    if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
-        return nullptr;
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" --hammer " + std::to_wstring(worker) + L" " + eventName;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return nullptr;
-    }
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 TEST(NewsAcrossProcesses, TaggedSyncsLoseNothingAndReadersSeeOnlyWholeTexts) {
     PrivateAppData appData;
-    ASSERT_TRUE(privateAppDataCreate(&appData, L"procs"));
-    std::wstring eventName = L"oka-news-go-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    ASSERT_NE(go, nullptr);
+    ASSERT_TRUE(privateAppDataCreate(&appData, "procs"));
+    // The go file lies outside the store's folder (a name of ASCII only).
+    NewsPath go = appData.root + NEWS_SEPARATOR NP("go");
+    std::string goFile(go.begin(), go.end());
 
-    std::vector<HANDLE> workers;
+    std::vector<SelfProcess> workers(kWorkers);
     for (int worker = 0; worker < kWorkers; worker++) {
-        HANDLE process = startWorker(worker, eventName);
-        ASSERT_NE(process, nullptr) << "worker " << worker;
-        workers.push_back(process);
+        ASSERT_TRUE(startSelf({"--hammer", std::to_string(worker), goFile}, &workers[worker]))
+            << "worker " << worker;
     }
-    SetEvent(go);
-    for (int worker = 0; worker < kWorkers; worker++) {
-        EXPECT_EQ(WaitForSingleObject(workers[worker], 300000), WAIT_OBJECT_0);
-        DWORD code = 99;
-        GetExitCodeProcess(workers[worker], &code);
-        EXPECT_EQ(code, 0u) << "worker " << worker;
-        CloseHandle(workers[worker]);
-    }
-    CloseHandle(go);
+    FILE* signal = fopen(goFile.c_str(), "w");
+    ASSERT_NE(signal, nullptr);
+    fclose(signal);
+    for (int worker = 0; worker < kWorkers; worker++)
+        EXPECT_EQ(waitSelf(&workers[worker]), 0) << "worker " << worker;
 
     // Every update that got no conflict is in the final text, exactly once,
     // and the version counts them all.
@@ -213,11 +194,8 @@ TEST(NewsAcrossProcesses, TaggedSyncsLoseNothingAndReadersSeeOnlyWholeTexts) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && strcmp(argv[1], "--hammer") == 0) {
-        wchar_t eventName[128];
-        swprintf(eventName, 128, L"%hs", argv[3]);
-        return runWorker(atoi(argv[2]), eventName);
-    }
+    if (argc == 4 && strcmp(argv[1], "--hammer") == 0)
+        return runWorker(atoi(argv[2]), argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

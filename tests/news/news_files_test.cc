@@ -1,6 +1,8 @@
-// The store on real per-user files, in a private APPDATA folder.
+// The store on real per-user files, in a private data folder (APPDATA on
+// Windows, XDG_DATA_HOME on Linux): the same cases on both systems.
 #include <gtest/gtest.h>
-#include <windows.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <thread>
@@ -16,10 +18,10 @@ using Texts = std::vector<std::string>;
 
 class NewsFiles : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(privateAppDataCreate(&appData, L"files")); }
+    void SetUp() override { ASSERT_TRUE(privateAppDataCreate(&appData, "files")); }
     void TearDown() override { privateAppDataRemove(&appData); }
 
-    std::string raw(const std::vector<std::wstring>& parts) {
+    std::string raw(const std::vector<NewsPath>& parts) {
         std::string bytes;
         EXPECT_TRUE(readRawFile(newsFilePath(&appData, parts), &bytes));
         return bytes;
@@ -35,12 +37,12 @@ TEST_F(NewsFiles, InitOnAnEmptyStoreSendsOnlyDoneAndCreatesNothing) {
 }
 
 TEST_F(NewsFiles, InitReportsEmptyAndFullFilesInOrder) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-system"}, ""));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-system")}, ""));
     EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initSid ", "quorlV1 initDone "}));
 
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "news"));
-    ASSERT_TRUE(writeRawFile(&appData, {L"prod", L"latest"}, "late"));
-    ASSERT_TRUE(writeRawFile(&appData, {L"other", L"latest"}, "not this one"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, "news"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("prod"), NP("latest")}, "late"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("other"), NP("latest")}, "not this one"));
     EXPECT_EQ(askStore("quorlV1 init prod"),
               (Texts{"quorlV1 initSid ", "quorlV1 initNews news", "quorlV1 initLatest late",
                      "quorlV1 initDone "}));
@@ -48,19 +50,19 @@ TEST_F(NewsFiles, InitReportsEmptyAndFullFilesInOrder) {
 
 TEST_F(NewsFiles, DashSyncCreatesFolderAndFileThenConflictsLeavingItUnchanged) {
     EXPECT_EQ(askStore("quorlV1 syncNews -:v0000001 first"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "v0000001 first");
+    EXPECT_EQ(raw({NP("quorl-news")}), "v0000001 first");
     EXPECT_EQ(askStore("quorlV1 syncNews -:v0000002 second"),
               (Texts{"quorlV1 syncNewsConflict v0000001 first"}));
-    EXPECT_EQ(raw({L"quorl-news"}), "v0000001 first");
+    EXPECT_EQ(raw({NP("quorl-news")}), "v0000001 first");
 
     EXPECT_EQ(askStore("quorlV1 syncLatest prod - late"), Texts{});
-    EXPECT_EQ(raw({L"prod", L"latest"}), "late");
+    EXPECT_EQ(raw({NP("prod"), NP("latest")}), "late");
     EXPECT_EQ(askStore("quorlV1 syncLatest prod - again"),
               (Texts{"quorlV1 syncLatestConflict late"}));
 }
 
 TEST_F(NewsFiles, TaggedSyncWritesOnlyWhenAllEightCharactersMatch) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "v0000001 a much longer first text"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, "v0000001 a much longer first text"));
     for (int i = 0; i < 8; i++) {
         std::string tag = "v0000001";
         tag[i] = '#';
@@ -70,31 +72,31 @@ TEST_F(NewsFiles, TaggedSyncWritesOnlyWhenAllEightCharactersMatch) {
     }
     EXPECT_EQ(askStore("quorlV1 syncNews v0000001|v0000002 short"), Texts{});
     // The file is replaced, not overwritten in place: no tail of the old text.
-    EXPECT_EQ(raw({L"quorl-news"}), "v0000002 short");
+    EXPECT_EQ(raw({NP("quorl-news")}), "v0000002 short");
     EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews v0000002 short"}));
 }
 
 TEST_F(NewsFiles, EmptyFilesMatchEveryExpectationAndShortTextsConflict) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, ""));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, ""));
     EXPECT_EQ(askStore("quorlV1 syncNews zzzzzzzz abc"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "abc");
+    EXPECT_EQ(raw({NP("quorl-news")}), "abc");
     // Shorter than a tag: every tagged sync conflicts, even on a prefix match.
     EXPECT_EQ(askStore("quorlV1 syncNews abc+++++ x"), (Texts{"quorlV1 syncNewsConflict abc"}));
     EXPECT_EQ(askStore("quorlV1 syncNews abc\n\n\n\n\n x"),
               (Texts{"quorlV1 syncNewsConflict abc"}));
     EXPECT_EQ(askStore("quorlV1 syncNews -:x"), (Texts{"quorlV1 syncNewsConflict abc"}));
-    EXPECT_EQ(raw({L"quorl-news"}), "abc");
+    EXPECT_EQ(raw({NP("quorl-news")}), "abc");
 }
 
 TEST_F(NewsFiles, ForcedWritesReplaceWhateverWasStoredWithoutReply) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "a long old news text"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, "a long old news text"));
     EXPECT_EQ(askStore("quorlV1 syncNewsForce new"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "new");
+    EXPECT_EQ(raw({NP("quorl-news")}), "new");
     EXPECT_EQ(askStore("quorlV1 syncLatestForce p\xc3\xa9 latest one"), Texts{});
-    EXPECT_EQ(raw({L"p\u00e9", L"latest"}), "latest one");
+    EXPECT_EQ(raw({NP("p\u00e9"), NP("latest")}), "latest one");
     EXPECT_EQ(askStore("quorlV1 newSid sid"), Texts{});
     EXPECT_EQ(askStore("quorlV1 newSid "), Texts{});
-    EXPECT_EQ(raw({L"quorl-system"}), "");
+    EXPECT_EQ(raw({NP("quorl-system")}), "");
     EXPECT_EQ(askStore("quorlV1 init p\xc3\xa9"),
               (Texts{"quorlV1 initSid ", "quorlV1 initNews new", "quorlV1 initLatest latest one",
                      "quorlV1 initDone "}));
@@ -102,11 +104,11 @@ TEST_F(NewsFiles, ForcedWritesReplaceWhateverWasStoredWithoutReply) {
 
 TEST_F(NewsFiles, LineFeedsAreStoredAsCrLfAndReadBackAsLineFeeds) {
     EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\ncdefgh\nrest"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "ab\r\ncdefgh\r\nrest");
+    EXPECT_EQ(raw({NP("quorl-news")}), "ab\r\ncdefgh\r\nrest");
     EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\ncdefgh\nrest"}));
     // The tag is compared in characters as read: the line feed counts once.
     EXPECT_EQ(askStore("quorlV1 syncNews ab\ncdefg|x\ny"), Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "x\r\ny");
+    EXPECT_EQ(raw({NP("quorl-news")}), "x\r\ny");
     EXPECT_EQ(askStore("quorlV1 syncNews --:z"), (Texts{"quorlV1 syncNewsConflict x\ny"}));
 }
 
@@ -114,18 +116,18 @@ TEST_F(NewsFiles, ControlZBytesNeitherEndAReadNorGetCutOffTheFile) {
     EXPECT_EQ(askStore("quorlV1 syncNewsForce ab\x1a"
                        "cd\nend\x1a"),
               Texts{});
-    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a"
-                                    "cd\r\nend\x1a");
+    EXPECT_EQ(raw({NP("quorl-news")}), "ab\x1a"
+                                       "cd\r\nend\x1a");
     EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews ab\x1a"
                                                    "cd\nend\x1a"}));
     EXPECT_EQ(askStore("quorlV1 syncNews -:x"), (Texts{"quorlV1 syncNewsConflict ab\x1a"
                                                        "cd\nend\x1a"}));
-    EXPECT_EQ(raw({L"quorl-news"}), "ab\x1a"
-                                    "cd\r\nend\x1a");
+    EXPECT_EQ(raw({NP("quorl-news")}), "ab\x1a"
+                                       "cd\r\nend\x1a");
 }
 
 TEST_F(NewsFiles, IdentifiersNeverReachOutsideTheBaseFolder) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "n"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, "n"));
     for (const char* request :
          {"quorlV1 syncLatestForce .. escaped", "quorlV1 syncLatestForce ..\\.. escaped",
           "quorlV1 syncLatestForce ../x escaped", "quorlV1 syncLatestForce C:\\x escaped",
@@ -133,15 +135,15 @@ TEST_F(NewsFiles, IdentifiersNeverReachOutsideTheBaseFolder) {
           "quorlV1 syncLatestForce  escaped", "quorlV1 syncLatest prod", "quorlV1 syncNews -"}) {
         EXPECT_EQ(askStore(request), Texts{}) << request;
     }
-    EXPECT_FALSE(pathExists(appData.root + L"\\latest"));
-    EXPECT_FALSE(pathExists(appData.root + L"\\x"));
-    EXPECT_FALSE(pathExists(newsFilePath(&appData, {L"latest"})));
-    EXPECT_EQ(raw({L"quorl-news"}), "n");
+    EXPECT_FALSE(pathExists(appData.root + NEWS_SEPARATOR + NP("latest")));
+    EXPECT_FALSE(pathExists(appData.root + NEWS_SEPARATOR + NP("x")));
+    EXPECT_FALSE(pathExists(newsFilePath(&appData, {NP("latest")})));
+    EXPECT_EQ(raw({NP("quorl-news")}), "n");
     EXPECT_EQ(askStore("quorlV1 init .."), (Texts{"quorlV1 initNews n", "quorlV1 initDone "}));
 }
 
-TEST_F(NewsFiles, WithoutAppDataEverythingIsSilentAndNothingIsWritten) {
-    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", nullptr));
+TEST_F(NewsFiles, WithoutABaseFolderEverythingIsSilentAndNothingIsWritten) {
+    privateBaseUnset();
     EXPECT_EQ(askStore("quorlV1 syncNewsForce x"), Texts{});
     EXPECT_EQ(askStore("quorlV1 syncNews -:x"), Texts{});
     EXPECT_EQ(askStore("quorlV1 newSid x"), Texts{});
@@ -149,22 +151,22 @@ TEST_F(NewsFiles, WithoutAppDataEverythingIsSilentAndNothingIsWritten) {
     EXPECT_EQ(askStore("quorlV1 init prod"), (Texts{"quorlV1 initDone "}));
     EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
     // An empty value is no folder either (it would put the files at the
-    // root of the current drive).
-    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", L""));
+    // root of the current drive, or of the file system).
+    privateBaseEmpty();
     EXPECT_EQ(askStore("quorlV1 syncNewsForce x"), Texts{});
-    EXPECT_FALSE(pathExists(L"\\Zarvosonic"));
-    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", appData.root.c_str()));
+    EXPECT_FALSE(pathExists(NewsPath(NEWS_SEPARATOR) + NP("Zarvosonic")));
+    privateBaseRestore(&appData);
     EXPECT_FALSE(pathExists(newsFilePath(&appData, {})));
 }
 
 TEST_F(NewsFiles, EntryPathJoinsComponentsAndRefusesBadOnes) {
     NewsComponents two = {{{"id", 2}, {"latest", 6}}, 2};
-    wchar_t* path = nullptr;
+    NewsPathChar* path = nullptr;
     ASSERT_EQ(entryPath(&two, false, &path), kNewsPathOk);
-    EXPECT_EQ(std::wstring(path), newsFilePath(&appData, {L"id", L"latest"}));
+    EXPECT_EQ(NewsPath(path), newsFilePath(&appData, {NP("id"), NP("latest")}));
     free(path);
     ASSERT_EQ(entryPath(&two, true, &path), kNewsPathOk);
-    EXPECT_EQ(std::wstring(path), newsFilePath(&appData, {L"id"}));
+    EXPECT_EQ(NewsPath(path), newsFilePath(&appData, {NP("id")}));
     free(path);
 
     NewsComponents empty = {{{"", 0}, {"latest", 6}}, 2};
@@ -175,55 +177,66 @@ TEST_F(NewsFiles, EntryPathJoinsComponentsAndRefusesBadOnes) {
 }
 
 TEST_F(NewsFiles, EnsureFoldersCreatesEveryMissingLevelAndFailsThroughAFile) {
-    std::wstring deep = appData.root + L"\\a\\\\b/c";
+    // Runs of separators count as one; a slash separates on Windows too.
+    NewsPath deep = appData.root + NEWS_SEPARATOR NP("a") NEWS_SEPARATOR NEWS_SEPARATOR NP("b/c");
     EXPECT_TRUE(ensureFolders(deep.c_str()));
-    EXPECT_TRUE(pathExists(appData.root + L"\\a\\b\\c"));
+    EXPECT_TRUE(pathExists(appData.root + NEWS_SEPARATOR NP("a") NEWS_SEPARATOR NP("b")
+                                              NEWS_SEPARATOR NP("c")));
     EXPECT_TRUE(ensureFolders(deep.c_str())); // all present already
 
-    ASSERT_TRUE(writeRawFile(&appData, {L"plain"}, "x"));
-    std::wstring throughFile = newsFilePath(&appData, {L"plain", L"sub"});
+    ASSERT_TRUE(writeRawFile(&appData, {NP("plain")}, "x"));
+    NewsPath throughFile = newsFilePath(&appData, {NP("plain"), NP("sub")});
     EXPECT_FALSE(ensureFolders(throughFile.c_str()));
+#ifdef _WIN32
     // A long-path form of the same folders works as well.
     std::wstring longForm = L"\\\\?\\" + appData.root + L"\\long\\er";
     EXPECT_TRUE(ensureFolders(longForm.c_str()));
     EXPECT_TRUE(pathExists(appData.root + L"\\long\\er"));
+#endif
 }
 
-// Holds the whole-file lock the way another instance would.
-struct ForeignLock {
-    HANDLE file = INVALID_HANDLE_VALUE;
-    OVERLAPPED at = {};
-    bool take(const std::wstring& path) {
-        file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        return file != INVALID_HANDLE_VALUE &&
-               LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+#ifndef _WIN32
+TEST_F(NewsFiles, WithoutAnAbsoluteXdgDataHomeTheFilesGoUnderHomeLocalShare) {
+    setenv("HOME", appData.root.c_str(), 1);
+    const std::string inHome = appData.root + "/.local/share/Zarvosonic/quorl-news";
+    struct Case {
+        const char* value; // null: unset
+        const char* text;
+    };
+    for (Case c : {Case{nullptr, "unset"}, Case{"", "empty"}, Case{"relative/data", "relative"}}) {
+        if (c.value)
+            setenv("XDG_DATA_HOME", c.value, 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(askStore(std::string("quorlV1 syncNewsForce ") + c.text), Texts{});
+        std::string bytes;
+        EXPECT_TRUE(readRawFile(inHome, &bytes));
+        EXPECT_EQ(bytes, c.text);
     }
-    void release() {
-        UnlockFileEx(file, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
-        CloseHandle(file);
-    }
-};
+    EXPECT_FALSE(pathExists("relative"));
+    privateBaseRestore(&appData);
+    EXPECT_EQ(askStore("quorlV1 getNews "), (Texts{"quorlV1 getNews "}));
+}
+#endif
 
 TEST_F(NewsFiles, WritersWaitForTheLockAndLeaveTheOldTextWholeMeanwhile) {
-    ASSERT_TRUE(writeRawFile(&appData, {L"quorl-news"}, "v0000001 held"));
+    ASSERT_TRUE(writeRawFile(&appData, {NP("quorl-news")}, "v0000001 held"));
     ForeignLock lock;
-    ASSERT_TRUE(lock.take(newsFilePath(&appData, {L"quorl-news"})));
+    ASSERT_TRUE(lock.take(newsFilePath(&appData, {NP("quorl-news")})));
 
     std::thread forced([] { askStore("quorlV1 syncNewsForce forced"); });
     Texts syncReplies;
     std::thread sync([&] { syncReplies = askStore("quorlV1 syncNews v0000001 synced"); });
-    Sleep(300);
+    sleepMs(300);
     // Nothing may have emptied the file before getting the lock.
-    DWORD sizeHigh = 0;
-    EXPECT_EQ(GetFileSize(lock.file, &sizeHigh), (DWORD)strlen("v0000001 held"));
+    EXPECT_EQ(lock.size(), (long long)strlen("v0000001 held"));
     lock.release();
     forced.join();
     sync.join();
 
     // The forced write wins in either order; a sync after it conflicts with
     // its whole text, never with an emptied file.
-    EXPECT_EQ(raw({L"quorl-news"}), "forced");
+    EXPECT_EQ(raw({NP("quorl-news")}), "forced");
     if (!syncReplies.empty()) {
         EXPECT_EQ(syncReplies, (Texts{"quorlV1 syncNewsConflict forced"}));
     }

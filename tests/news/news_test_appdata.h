@@ -1,31 +1,72 @@
-// A private %APPDATA% for the news tests: a fresh folder under the system's
-// temporary folder, set in this process's environment (children started
-// afterwards inherit it) and removed again at the end.
+// A private per-user data folder for the news tests: a fresh folder under
+// the system's temporary folder that the store's base variable names (APPDATA
+// on Windows, XDG_DATA_HOME elsewhere), in this process's environment, so
+// children started afterwards inherit it; removed again at the end. Also the
+// few things the tests do to files and processes the way another instance
+// would, on either system.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "news/news_files.h"
+
+typedef std::basic_string<NewsPathChar> NewsPath;
+#ifdef _WIN32
+#define NP(text) L##text
+#define NEWS_SEPARATOR L"\\"
+#else
+#define NP(text) text
+#define NEWS_SEPARATOR "/"
+#endif
+
 struct PrivateAppData {
-    std::wstring root; // the folder APPDATA names
+    NewsPath root; // the folder the base variable names
 };
 
-// Creates the folder and points APPDATA at it. [test thread]
-bool privateAppDataCreate(PrivateAppData* appData, const wchar_t* tag);
+// Creates the folder and points the base variable at it. [test thread]
+bool privateAppDataCreate(PrivateAppData* appData, const char* tag);
 
-// Removes the folder with everything in it; APPDATA is left pointing at it.
+// Removes the folder with everything in it; the variable still names it.
 void privateAppDataRemove(PrivateAppData* appData);
 
-// root + "\Zarvosonic" + each "\component".
-std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::wstring>& parts);
+// No base folder at all (on Linux neither XDG_DATA_HOME nor HOME), an empty
+// one, or the private folder again.
+void privateBaseUnset();
+void privateBaseEmpty();
+void privateBaseRestore(const PrivateAppData* appData);
 
-// Raw bytes of a file (binary mode); false when it cannot be opened.
-bool readRawFile(const std::wstring& path, std::string* bytes);
+// root + separator + "Zarvosonic" + each separator + component.
+NewsPath newsFilePath(const PrivateAppData* appData, const std::vector<NewsPath>& parts);
 
-// Creates the folders and writes raw bytes (binary mode).
-bool writeRawFile(const PrivateAppData* appData, const std::vector<std::wstring>& parts,
+// Raw bytes of a file; false when it cannot be opened.
+bool readRawFile(const NewsPath& path, std::string* bytes);
+
+// Creates the folders and writes raw bytes.
+bool writeRawFile(const PrivateAppData* appData, const std::vector<NewsPath>& parts,
                   const std::string& bytes);
 
-bool pathExists(const std::wstring& path);
+bool pathExists(const NewsPath& path);
 
 // Requests the store directly and collects its replies.
 std::vector<std::string> askStore(const std::string& request);
+
+// Holds the whole-file lock on an existing file the way another instance
+// would, through a file handle of its own.
+struct ForeignLock {
+    bool take(const NewsPath& path);
+    long long size(); // of the file, read through the held handle
+    void release();
+    void* handle = nullptr; // Windows
+    int fd = -1;            // elsewhere
+};
+
+// This test program started again with `arguments` after its own name.
+struct SelfProcess {
+    void* handle = nullptr; // Windows
+    int pid = 0;            // elsewhere
+};
+bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process);
+// The exit code, or -1 when it could not be had.
+int waitSelf(SelfProcess* process);
+
+void sleepMs(int ms);

@@ -70,7 +70,7 @@ std::vector<std::string> pageTexts(WebViewHost* host, int count) {
 
 TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     PrivateAppData appData;
-    ASSERT_TRUE(privateAppDataCreate(&appData, L"webview"));
+    ASSERT_TRUE(privateAppDataCreate(&appData, "webview"));
     std::string folder = exeFolder();
     WebViewCallbacks callbacks = {&folder,    "vst3",     loaderFolder, loaderFolder,
                                   ignoreEdit, ignoreEdit, ignoreEdit};

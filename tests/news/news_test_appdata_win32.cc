@@ -34,13 +34,13 @@ void collectReply(void* context, const char* text) {
 
 } // namespace
 
-bool privateAppDataCreate(PrivateAppData* appData, const wchar_t* tag) {
+bool privateAppDataCreate(PrivateAppData* appData, const char* tag) {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         return false;
     wchar_t name[128];
-    swprintf(name, 128, L"oka-news-%ls-%lu-%lu", tag, (unsigned long)GetCurrentProcessId(),
+    swprintf(name, 128, L"oka-news-%hs-%lu-%lu", tag, (unsigned long)GetCurrentProcessId(),
              (unsigned long)GetTickCount());
     appData->root = std::wstring(temp) + name;
     if (!CreateDirectoryW(appData->root.c_str(), nullptr))
@@ -51,6 +51,18 @@ bool privateAppDataCreate(PrivateAppData* appData, const wchar_t* tag) {
 void privateAppDataRemove(PrivateAppData* appData) {
     if (!appData->root.empty())
         removeTree(appData->root);
+}
+
+void privateBaseUnset() {
+    SetEnvironmentVariableW(L"APPDATA", nullptr);
+}
+
+void privateBaseEmpty() {
+    SetEnvironmentVariableW(L"APPDATA", L"");
+}
+
+void privateBaseRestore(const PrivateAppData* appData) {
+    SetEnvironmentVariableW(L"APPDATA", appData->root.c_str());
 }
 
 std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::wstring>& parts) {
@@ -94,4 +106,58 @@ std::vector<std::string> askStore(const std::string& request) {
     std::vector<std::string> replies;
     newsStore(request.c_str(), collectReply, &replies);
     return replies;
+}
+
+bool ForeignLock::take(const NewsPath& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    handle = file;
+    OVERLAPPED at = {};
+    return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+}
+
+long long ForeignLock::size() {
+    LARGE_INTEGER bytes;
+    return GetFileSizeEx((HANDLE)handle, &bytes) ? bytes.QuadPart : -1;
+}
+
+void ForeignLock::release() {
+    OVERLAPPED at = {};
+    UnlockFileEx((HANDLE)handle, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+    CloseHandle((HANDLE)handle);
+}
+
+bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process) {
+    wchar_t self[MAX_PATH];
+    if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
+        return false;
+    std::wstring command = L"\"" + std::wstring(self) + L"\"";
+    for (const std::string& argument : arguments)
+        command += L" \"" + std::wstring(argument.begin(), argument.end()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        return false;
+    }
+    CloseHandle(started.hThread);
+    process->handle = started.hProcess;
+    return true;
+}
+
+int waitSelf(SelfProcess* process) {
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject((HANDLE)process->handle, 300000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess((HANDLE)process->handle, &code))
+        code = (DWORD)-1;
+    CloseHandle((HANDLE)process->handle);
+    return (int)code;
+}
+
+void sleepMs(int ms) {
+    Sleep((DWORD)ms);
 }
