@@ -82,13 +82,15 @@ async function launch() {
 }
 
 // Opens a fresh page; returns { page, errors } with console errors and page
-// exceptions collected for the no-errors checks.
+// exceptions collected for the no-errors checks. o.init runs in the page
+// before its scripts; o.standIn false leaves out the WebView2 stand-in.
 async function openPage(browser, opts) {
   const o = opts || {};
   const page = await browser.newPage({ viewport: o.viewport || { width: 700, height: 677 } });
   const errors = [];
   page.on("console", m => { if (m.type() === "error") errors.push(m.text()); });
   page.on("pageerror", e => errors.push(String(e)));
+  if (o.init) await page.addInitScript(o.init);
   if (o.standIn === false) {
     await page.goto(PAGE_URL);
     return { page, errors };
