@@ -36,7 +36,8 @@ until_true() {
 }
 
 # A display number no other server uses, picked by Xvfb itself.
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  9>"$work/display" >"$work/xvfb.log" 2>&1 &
 started+=($!)
 until_true test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
@@ -55,13 +56,17 @@ cat >"$presets/manifest.ttl" <<TTL
 <urn:oka-editor-test:lfo-off> a pset:Preset ;
     lv2:appliesTo <$uri> ;
     rdfs:label "Editor test" ;
-    lv2:port [ lv2:symbol "lfo_on" ; pset:value 0.0 ] , [ lv2:symbol "heel_jaw" ; pset:value 80.0 ] .
+    lv2:port [ lv2:symbol "lfo_on" ; pset:value 0.0 ] ,
+        [ lv2:symbol "heel_jaw" ; pset:value 80.0 ] .
 TTL
 export LV2_PATH=$(dirname "$bundle"):$work/presets
 
 helper_name=zarvo-oka-oka-wah-web
 # Windows come and go during the walk; a failed walk finds nothing this time.
-editor_window() { xwininfo -root -tree 2>/dev/null | awk -v n="\"$helper_name\":" '$2 == n && / 700x677/ {print $1; exit}'; }
+editor_window() {
+  xwininfo -root -tree 2>/dev/null |
+    awk -v n="\"$helper_name\":" '$2 == n && / 700x677/ {print $1; exit}'
+}
 top_children() { xwininfo -root -children | awk '/^ +[0-9]+ child/ {print $1}'; }
 helper_of() { pgrep -P "$1" -f "$bundle/$helper_name" || true; }
 # Every helper process left on the machine from this bundle (the web engine's
@@ -87,11 +92,12 @@ stop_jalv() {
 # Waits until the LFO output port, after line $1 of the log, moves (on) or
 # stays at zero over ten reports in a row (off).
 lfo_running() {
-  tail -n +"$1" "$jalv_log" | awk '/^lfo_out = / {v = $3 < 0 ? -$3 : $3; if (v > 0.01) f = 1} END {exit !f}'
+  tail -n +"$1" "$jalv_log" |
+    awk '/^lfo_out = / {v = $3 < 0 ? -$3 : $3; if (v > 0.01) f = 1} END {exit !f}'
 }
 lfo_stopped() {
-  tail -n +"$1" "$jalv_log" | awk '/^lfo_out = / {v = $3 < 0 ? -$3 : $3; n = v > 0.000001 ? 0 : n + 1}
-    END {exit !(n >= 10)}'
+  tail -n +"$1" "$jalv_log" |
+    awk '/^lfo_out = / {v = $3 < 0 ? -$3 : $3; n = v > 0.000001 ? 0 : n + 1} END {exit !(n >= 10)}'
 }
 log_lines() { wc -l <"$jalv_log"; }
 
@@ -109,7 +115,9 @@ echo "screenshot: $shots/linux-jalv.png ($colors colours)"
 [ "$colors" -gt 500 ] || fail "the editor shows no page ($colors colours)"
 
 echo "== no helper library in the host"
-if grep -Eq 'libwebkit2gtk|libjavascriptcoregtk' "/proc/$jalv_pid/maps"; then fail "WebKit in jalv"; fi
+if grep -Eq 'libwebkit2gtk|libjavascriptcoregtk' "/proc/$jalv_pid/maps"; then
+  fail "WebKit in jalv"
+fi
 if ldd "$bundle/zarvo-oka-oka-wah-ui.so" | grep -Eq 'gtk|gdk|glib|webkit|Qt'; then
   fail "the UI module links a toolkit"
 fi

@@ -19,12 +19,12 @@ function webkitStandIn() {
   window.__helper = { posted };
 }
 
-test("through the helper's channel the page asks for values, shows them and sends edits", async () => {
+test("through the helper's channel the page asks for values, shows them, edits", async () => {
   const { page, errors } = await h.openPage(browser, { standIn: false, init: webkitStandIn });
   await page.waitForFunction(() => window.__helper.posted.length >= 2);
   const posted = () => page.evaluate(() => window.__helper.posted.slice());
   assert.equal((await posted())[0], "g", "asks for every value first");
-  assert.ok((await posted()).some(m => m.startsWith("m quorlV1 init ")), "starts the news service");
+  assert.ok((await posted()).some(m => m.startsWith("m quorlV1 init ")), "starts the news");
   assert.equal(await page.evaluate(() => window.chrome && window.chrome.webview), undefined);
 
   // The helper delivers the plug-in's messages as plain strings.
