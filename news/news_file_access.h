@@ -1,17 +1,16 @@
-// The file operations of the news store that differ between systems: where
-// an entry's file is, how it is opened, locked, sized and emptied. The rest
-// of the store (news_files.cc) is the same code everywhere.
+// The file operations of the news store that differ between systems: how a
+// file is opened, locked, sized and emptied (where it is: news_files.h). The
+// rest of the store (news_files.cc) is the same code everywhere.
 #pragma once
 #include <stdint.h>
 #include <stdio.h>
 
-#include "news/news_store.h"
+#include "news/news_files.h"
 
-// Opens an entry's file as a binary stream: for reading ("rb"), or for
-// writing ("a+b": a missing file is created, an existing one kept whole),
-// after creating its folders. Null on failure; *missing tells a file that
-// does not exist, or whose path cannot be built. [web UI thread]
-FILE* newsOpenEntry(const NewsComponents* components, bool forWriting, bool* missing);
+// Opens a file as a binary stream: for reading ("rb"), or for writing ("a+b":
+// a missing file is created, an existing one kept whole). Null with errno
+// set on failure. [web UI thread]
+FILE* newsOpenPath(const NewsPathChar* path, bool forWriting);
 
 // Waits until the whole file (every possible byte) is this stream's alone,
 // against every other stream in this or any other process. [web UI thread]

@@ -5,6 +5,7 @@
 // read back as a line feed, on every system, so the files are the same
 // everywhere (news_line_ends.h says why the store converts them itself on
 // binary streams rather than using text mode).
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -16,8 +17,34 @@ namespace {
 
 const size_t kTagLength = 8;
 
+// Opens an entry's file, for writing after creating its folders. Null on
+// failure; *missing tells a file that does not exist, or whose path cannot
+// be built.
+FILE* openEntry(const NewsComponents* components, bool forWriting, bool* missing) {
+    *missing = false;
+    NewsPathChar* path = nullptr;
+    if (forWriting) {
+        if (entryPath(components, true, &path) != kNewsPathOk)
+            return nullptr;
+        bool made = ensureFolders(path);
+        free(path);
+        if (!made)
+            return nullptr;
+    }
+    NewsPathResult built = entryPath(components, false, &path);
+    if (built != kNewsPathOk) {
+        *missing = built == kNewsPathInvalid;
+        return nullptr;
+    }
+    FILE* file = newsOpenPath(path, forWriting);
+    if (!file)
+        *missing = errno == ENOENT;
+    free(path);
+    return file;
+}
+
 FILE* openLocked(const NewsComponents* components, bool forWriting, bool* missing) {
-    FILE* file = newsOpenEntry(components, forWriting, missing);
+    FILE* file = openEntry(components, forWriting, missing);
     if (file && !newsLockWhole(file)) {
         fclose(file);
         return nullptr;

@@ -1,36 +1,16 @@
-// The news files on Linux and other POSIX systems: opened by their path
-// under the user's data folder, locked with flock, which belongs to the open
-// stream, so two streams conflict even inside one process, as on Windows.
+// The news files on Linux and other POSIX systems, locked with flock, which
+// belongs to the open stream, so two streams conflict even inside one
+// process, as on Windows.
 #include <errno.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "news/news_file_access.h"
 #include "news/news_files.h"
 
-FILE* newsOpenEntry(const NewsComponents* components, bool forWriting, bool* missing) {
-    *missing = false;
-    char* path = nullptr;
-    if (forWriting) {
-        if (entryPath(components, true, &path) != kNewsPathOk)
-            return nullptr;
-        bool made = ensureFolders(path);
-        free(path);
-        if (!made)
-            return nullptr;
-    }
-    NewsPathResult built = entryPath(components, false, &path);
-    if (built != kNewsPathOk) {
-        *missing = built == kNewsPathInvalid;
-        return nullptr;
-    }
+FILE* newsOpenPath(const char* path, bool forWriting) {
     // "e": the descriptor is not inherited by programs the host starts.
-    FILE* file = fopen(path, forWriting ? "a+be" : "rbe");
-    if (!file)
-        *missing = errno == ENOENT;
-    free(path);
-    return file;
+    return fopen(path, forWriting ? "a+be" : "rbe");
 }
 
 bool newsLockWhole(FILE* file) {

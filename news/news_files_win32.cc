@@ -1,10 +1,7 @@
-// The news files on Windows: opened by their UTF-16 path under
-// %APPDATA%\Zarvosonic, locked with LockFileEx on the handle under the
-// stream.
-#include <errno.h>
+// The news files on Windows: opened by their UTF-16 path, locked with
+// LockFileEx on the handle under the stream.
 #include <io.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <windows.h>
 
 #include "news/news_file_access.h"
@@ -18,27 +15,8 @@ HANDLE handleOf(FILE* file) {
 
 } // namespace
 
-FILE* newsOpenEntry(const NewsComponents* components, bool forWriting, bool* missing) {
-    *missing = false;
-    wchar_t* path = nullptr;
-    if (forWriting) {
-        if (entryPath(components, true, &path) != kNewsPathOk)
-            return nullptr;
-        bool made = ensureFolders(path);
-        free(path);
-        if (!made)
-            return nullptr;
-    }
-    NewsPathResult built = entryPath(components, false, &path);
-    if (built != kNewsPathOk) {
-        *missing = built == kNewsPathInvalid;
-        return nullptr;
-    }
-    FILE* file = _wfopen(path, forWriting ? L"a+b" : L"rb");
-    if (!file)
-        *missing = errno == ENOENT;
-    free(path);
-    return file;
+FILE* newsOpenPath(const wchar_t* path, bool forWriting) {
+    return _wfopen(path, forWriting ? L"a+b" : L"rb");
 }
 
 bool newsLockWhole(FILE* file) {

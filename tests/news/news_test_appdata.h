@@ -5,6 +5,8 @@
 // few things the tests do to files and processes the way another instance
 // would, on either system.
 #pragma once
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
@@ -37,6 +39,10 @@ void privateBaseRestore(const PrivateAppData* appData);
 
 // root + separator + "Zarvosonic" + each separator + component.
 NewsPath newsFilePath(const PrivateAppData* appData, const std::vector<NewsPath>& parts);
+
+// A file opened in binary mode, for writing (emptied) or reading; null when
+// it cannot be opened. One per system.
+FILE* openRawFile(const NewsPath& path, bool forWriting);
 
 // Raw bytes of a file; false when it cannot be opened.
 bool readRawFile(const NewsPath& path, std::string* bytes);

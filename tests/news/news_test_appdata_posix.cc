@@ -8,7 +8,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "news/news_store.h"
 #include "tests/news/news_test_appdata.h"
 
 extern char** environ;
@@ -17,10 +16,6 @@ namespace {
 
 // HOME as the test program found it, for privateBaseRestore.
 std::string originalHome;
-
-void collectReply(void* context, const char* text) {
-    ((std::vector<std::string>*)context)->push_back(text);
-}
 
 } // namespace
 
@@ -62,40 +57,13 @@ NewsPath newsFilePath(const PrivateAppData* appData, const std::vector<NewsPath>
     return path;
 }
 
-bool readRawFile(const NewsPath& path, std::string* bytes) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    bytes->clear();
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->append(buffer, got);
-    fclose(file);
-    return true;
-}
-
-bool writeRawFile(const PrivateAppData* appData, const std::vector<NewsPath>& parts,
-                  const std::string& bytes) {
-    NewsPath path = newsFilePath(appData, parts);
-    if (!ensureFolders(path.substr(0, path.find_last_of('/')).c_str()))
-        return false;
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
+FILE* openRawFile(const NewsPath& path, bool forWriting) {
+    return fopen(path.c_str(), forWriting ? "wbe" : "rbe");
 }
 
 bool pathExists(const NewsPath& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-std::vector<std::string> askStore(const std::string& request) {
-    std::vector<std::string> replies;
-    newsStore(request.c_str(), collectReply, &replies);
-    return replies;
 }
 
 bool ForeignLock::take(const NewsPath& path) {

@@ -3,9 +3,6 @@
 #include <stdio.h>
 #include <windows.h>
 
-#include "news/news_files.h"
-#include "news/news_store.h"
-
 namespace {
 
 void removeTree(const std::wstring& folder) {
@@ -26,10 +23,6 @@ void removeTree(const std::wstring& folder) {
         FindClose(search);
     }
     RemoveDirectoryW(folder.c_str());
-}
-
-void collectReply(void* context, const char* text) {
-    ((std::vector<std::string>*)context)->push_back(text);
 }
 
 } // namespace
@@ -72,40 +65,12 @@ std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::
     return path;
 }
 
-bool readRawFile(const std::wstring& path, std::string* bytes) {
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return false;
-    bytes->clear();
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->append(buffer, got);
-    fclose(file);
-    return true;
-}
-
-bool writeRawFile(const PrivateAppData* appData, const std::vector<std::wstring>& parts,
-                  const std::string& bytes) {
-    std::wstring path = newsFilePath(appData, parts);
-    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    if (!ensureFolders(folder.c_str()))
-        return false;
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
+FILE* openRawFile(const NewsPath& path, bool forWriting) {
+    return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
 }
 
 bool pathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> askStore(const std::string& request) {
-    std::vector<std::string> replies;
-    newsStore(request.c_str(), collectReply, &replies);
-    return replies;
 }
 
 bool ForeignLock::take(const NewsPath& path) {

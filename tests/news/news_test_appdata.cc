@@ -1,0 +1,45 @@
+#include "tests/news/news_test_appdata.h"
+
+#include <stdio.h>
+
+#include "news/news_store.h"
+
+namespace {
+
+void collectReply(void* context, const char* text) {
+    ((std::vector<std::string>*)context)->push_back(text);
+}
+
+} // namespace
+
+bool readRawFile(const NewsPath& path, std::string* bytes) {
+    FILE* file = openRawFile(path, false);
+    if (!file)
+        return false;
+    bytes->clear();
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes->append(buffer, got);
+    fclose(file);
+    return true;
+}
+
+bool writeRawFile(const PrivateAppData* appData, const std::vector<NewsPath>& parts,
+                  const std::string& bytes) {
+    NewsPath path = newsFilePath(appData, parts);
+    NewsPath folder = path.substr(0, path.find_last_of(NEWS_SEPARATOR[0]));
+    if (!ensureFolders(folder.c_str()))
+        return false;
+    FILE* file = openRawFile(path, true);
+    if (!file)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+std::vector<std::string> askStore(const std::string& request) {
+    std::vector<std::string> replies;
+    newsStore(request.c_str(), collectReply, &replies);
+    return replies;
+}
