@@ -14,7 +14,7 @@ packages=(
   sox libsox-fmt-all imagemagick      # the demo: render, spectrograms, contact sheet
   chromium                            # the editor page's browser tests
   libwebkit2gtk-4.1-dev libxcb1-dev   # the Linux editor: web helper, X11 window
-  jalv jackd2 xvfb xdotool x11-utils imagemagick  # ... tested in a real host
+  jalv jackd2 xvfb xdotool x11-utils imagemagick procps  # ... tested in a real host
 )
 # Node.js and npm: Debian's packages unless the machine already has both
 # (a Node.js build that bundles npm conflicts with Debian's npm package).

@@ -12,7 +12,8 @@ struct WebViewHost;
 typedef int32_t (*WebViewEditFn)(void* userData, uint32_t index, float value);
 
 // Receiver of the page's "m" text messages (the news service); `utf8` is only
-// valid during the call. It may call webview::sendText. [web UI thread]
+// valid during the call. It may call webview::sendText. [web UI thread] on
+// Windows; on Linux the host's UI thread, where the whole editor runs.
 typedef void (*PageMessageHandler)(WebViewHost* host, const char* utf8);
 
 // Filled by the module and copied by create.

@@ -106,13 +106,20 @@ click_lfo_switch() { xdotool mousemove --window "$(editor_window)" 77 514 click 
 
 echo "== the editor opens and shows the page"
 start_jalv session
-sleep 3 # the page loads and draws
 top=$(xwininfo -root -children | awk '/"Oka Oka Wah": \("jalv.gtk3"/ {print $1; exit}')
 [ -n "$top" ] || fail "jalv's window not found"
-import -window "$top" "$shots/linux-jalv.png"
-colors=$(convert "$shots/linux-jalv.png" -crop 700x677+0+25 -format %k info:)
-echo "screenshot: $shots/linux-jalv.png ($colors colours)"
-[ "$colors" -gt 500 ] || fail "the editor shows no page ($colors colours)"
+# The page has loaded and drawn the plug-in's values once the editor's area
+# holds over 3000 colours: an empty editor holds one, the page without values
+# (empty controls, no plot) about 1700, with them over 5000.
+shot=$shots/linux-jalv.png
+colors=0
+page_drawn() {
+  import -window "$top" "$shot" 2>/dev/null || return 1
+  colors=$(convert "$shot" -crop 700x677+0+25 -format %k info:)
+  [ "$colors" -gt 3000 ]
+}
+until_true page_drawn || fail "the editor shows no page ($colors colours)"
+echo "screenshot: $shot ($colors colours)"
 
 echo "== no helper library in the host"
 if grep -Eq 'libwebkit2gtk|libjavascriptcoregtk' "/proc/$jalv_pid/maps"; then
@@ -123,8 +130,12 @@ if ldd "$bundle/zarvo-oka-oka-wah-ui.so" | grep -Eq 'gtk|gdk|glib|webkit|Qt'; th
 fi
 
 echo "== a click in the page reaches the plug-in's port"
+# A click before the page heard the values is ignored by it: one more then.
 from=$(log_lines)
 click_lfo_switch
+wait_s=5
+until_true lfo_running "$from" || click_lfo_switch
+wait_s=20
 until_true lfo_running "$from" || fail "the page's edit did not reach the plug-in"
 
 echo "== a host-side port change reaches the page"
