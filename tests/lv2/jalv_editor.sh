@@ -139,10 +139,11 @@ wait_s=20
 until_true lfo_running "$from" || fail "the page's edit did not reach the plug-in"
 
 echo "== a host-side port change reaches the page"
-# The host's menu: Presets, then its last entry (the test preset).
+# The host's menu: Presets, then past "Save" and "Delete" to the first
+# preset outside the factory banks, the test's.
 xdotool mousemove --window "$top" 70 12 click 1
 sleep 0.5
-xdotool key Up Return
+xdotool key Down Down Down Return
 from=$(log_lines)
 until_true lfo_stopped "$from" || fail "the preset did not switch the LFO off"
 from=$(log_lines)
