@@ -32,9 +32,8 @@ long long nowMs() {
 }
 
 // Stops talking to a helper that ended or broke the protocol; the window
-// stays, empty. The process is reaped now or at a later idle.
-// The reader keeps its bytes: a text being dispatched may still point into
-// them.
+// stays, empty. The process is reaped now or at a later idle. The reader
+// keeps its bytes: a text being dispatched may still point into them.
 void loseHelper(WebViewHost* host) {
     helperProcessHangUp(&host->helper);
     host->outgoing.used = host->outgoing.sent = 0;
