@@ -26,14 +26,43 @@ template <class F> F entryOf(HMODULE module, const char* name) {
     return (F)(void (*)())GetProcAddress(module, name);
 }
 
+// References to client libraries given back while objects made through
+// them still lived (another open editor's, or the runtime's own); every
+// later release by this module retries them. Beyond the slots, or when no
+// editor of this module closes again, a reference stays for good: a count
+// kept up, nothing else.
+constexpr int kParkedSlots = 32;
+HMODULE g_parked[kParkedSlots];
+SRWLOCK g_parkedLock = SRWLOCK_INIT;
+
 // The client library may still run objects it made, through our calls or on
 // threads of its own, and unloading it under them would crash the process.
-// It goes when its DllCanUnloadNow says nothing lives, or, lacking that
-// export, only when nothing can have been made through it.
-void releaseClient(HMODULE module, bool mayHaveMadeObjects) {
+// It is idle when its DllCanUnloadNow says nothing lives or, lacking that
+// export, when nothing can have been made through it.
+bool clientIdle(HMODULE module, bool mayHaveMadeObjects) {
     CanUnloadNowFn canUnloadNow = entryOf<CanUnloadNowFn>(module, "DllCanUnloadNow");
-    if (canUnloadNow ? canUnloadNow() == S_OK : !mayHaveMadeObjects)
+    return canUnloadNow ? canUnloadNow() == S_OK : !mayHaveMadeObjects;
+}
+
+void releaseClient(HMODULE module, bool mayHaveMadeObjects) {
+    AcquireSRWLockExclusive(&g_parkedLock);
+    if (clientIdle(module, mayHaveMadeObjects)) {
         FreeLibrary(module);
+    } else {
+        for (int i = 0; i < kParkedSlots && module; ++i) {
+            if (!g_parked[i]) {
+                g_parked[i] = module;
+                module = NULL;
+            }
+        }
+    }
+    for (int i = 0; i < kParkedSlots; ++i) {
+        if (g_parked[i] && clientIdle(g_parked[i], true)) {
+            FreeLibrary(g_parked[i]);
+            g_parked[i] = NULL;
+        }
+    }
+    ReleaseSRWLockExclusive(&g_parkedLock);
 }
 
 bool openLoader(Wv2Runtime* runtime, const char* loaderFolder) {

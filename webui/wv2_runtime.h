@@ -40,8 +40,9 @@ wv2RuntimeCreateEnvironment(const Wv2Runtime* runtime, PCWSTR userDataFolder,
 // Gives back a library that wv2RuntimeOpen loaded, once our own references
 // to everything made through it are released. Microsoft's loader goes at
 // once (it keeps what it loaded itself); the client library only when its
-// DllCanUnloadNow says nothing it made still lives, or else stays loaded for
-// the life of the process. [host UI thread]
+// DllCanUnloadNow says nothing it made still lives: until then the
+// reference is kept, and given back at a later release that finds the
+// library idle. [host UI thread]
 void wv2RuntimeRelease(HMODULE module, bool client);
 
 // ---- finding the installed runtime (wv2_runtime_find.cc) ----

@@ -199,3 +199,14 @@ enum : UINT {
 
 // Copies `text` into a CoTaskMemAlloc buffer (null when short of memory).
 LPWSTR wv2StubCopy(const std::wstring& text);
+
+#define WV2_EXPORT extern "C" __declspec(dllexport)
+
+// Environment creation behind either stand-in's entry, as the runtime does
+// it: checks the apartment, reads the options, completes later on this
+// thread (or never, kWv2StepNeverComplete).
+HRESULT
+wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+                         ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+// Requests kept unanswered right now. [any thread]
+int wv2StubUnansweredCount();
