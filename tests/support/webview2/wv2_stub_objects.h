@@ -210,3 +210,7 @@ wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions*
                          ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 // Requests kept unanswered right now. [any thread]
 int wv2StubUnansweredCount();
+// Queues a page event (kStubPageMessage or kStubNavigation) for the web view
+// shown in `parent`, delivered later on its thread; -1 when there is none.
+// [any thread]
+int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag);

@@ -164,7 +164,9 @@ void readOptions(ICoreWebView2EnvironmentOptions* o, Wv2StubSnapshot* s) {
         o->QueryInterface(kEnvironmentOptions7, &newer) == E_NOINTERFACE && newer == NULL;
 }
 
-int post(HWND parent, UINT kind, const wchar_t* text, int flag) {
+} // namespace
+
+int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag) {
     if (!text)
         return -1;
     EnterCriticalSection(&g_wv2StubLock);
@@ -179,8 +181,6 @@ int post(HWND parent, UINT kind, const wchar_t* text, int flag) {
     delete e;
     return -1;
 }
-
-} // namespace
 
 StubWebView* wv2StubFind(HWND parent) {
     for (StubWebView* w : g_webViews)
@@ -261,57 +261,6 @@ WV2_EXPORT void WINAPI wv2stub_configure(int failStep, int settingsLevel, int co
     g_config = StubConfig{failStep, settingsLevel, controller4};
 }
 
-WV2_EXPORT int WINAPI wv2stub_post_page_message(HWND parent, const wchar_t* text, int isString) {
-    return post(parent, kStubPageMessage, text, isString);
-}
-
-WV2_EXPORT int WINAPI wv2stub_navigate(HWND parent, const wchar_t* uri, int newWindow) {
-    return post(parent, kStubNavigation, uri, newWindow);
-}
-
-WV2_EXPORT int WINAPI wv2stub_page_message(HWND parent, int index, wchar_t* out, int capacity) {
-    EnterCriticalSection(&g_wv2StubLock);
-    StubWebView* w = wv2StubFind(parent);
-    int count = w ? (int)w->posted.size() : -1;
-    if (w && index >= 0 && index < count && out && capacity > 0) {
-        wcsncpy(out, w->posted[(size_t)index].c_str(), (size_t)capacity - 1);
-        out[capacity - 1] = 0;
-    }
-    LeaveCriticalSection(&g_wv2StubLock);
-    return count;
-}
-
-WV2_EXPORT int WINAPI wv2stub_result(HWND parent, int index, Wv2StubResult* out) {
-    EnterCriticalSection(&g_wv2StubLock);
-    StubWebView* w = wv2StubFind(parent);
-    int count = w ? (int)w->results.size() : -1;
-    if (w && index >= 0 && index < count && out)
-        *out = w->results[(size_t)index];
-    LeaveCriticalSection(&g_wv2StubLock);
-    return count;
-}
-
-WV2_EXPORT int WINAPI wv2stub_snapshot(HWND parent, Wv2StubSnapshot* out) {
-    EnterCriticalSection(&g_wv2StubLock);
-    StubWebView* w = wv2StubFind(parent);
-    if (w && out)
-        *out = w->snapshot;
-    LeaveCriticalSection(&g_wv2StubLock);
-    return w ? 0 : -1;
-}
-
-WV2_EXPORT int WINAPI wv2stub_live_objects(void) {
-    return g_wv2StubLive.load();
-}
-
-WV2_EXPORT void* WINAPI wv2stub_message_handler(HWND parent) {
-    EnterCriticalSection(&g_wv2StubLock);
-    StubWebView* w = wv2StubFind(parent);
-    void* h = w ? (void*)w->messageHandler : NULL;
-    LeaveCriticalSection(&g_wv2StubLock);
-    return h;
-}
-
 WV2_EXPORT void WINAPI wv2stub_last_start(wchar_t* folder, int folderCapacity, char* windowClass,
                                           int classCapacity) {
     EnterCriticalSection(&g_wv2StubLock);
@@ -324,10 +273,6 @@ WV2_EXPORT void WINAPI wv2stub_last_start(wchar_t* folder, int folderCapacity, c
         windowClass[classCapacity - 1] = 0;
     }
     LeaveCriticalSection(&g_wv2StubLock);
-}
-
-WV2_EXPORT int WINAPI wv2stub_unanswered(void) {
-    return wv2StubUnansweredCount();
 }
 
 WV2_EXPORT DWORD WINAPI wv2stub_last_thread(void) {
