@@ -13,8 +13,7 @@
 #define OKA_VST3_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern const TUID kComponentClassId;
-extern const TUID kControllerClassId;
+#include "vst3/factory_info.h"
 
 // The static factory; never freed, not reference counted. [any thread]
 IPluginFactory3* vst3_factory(void);

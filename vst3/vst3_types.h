@@ -53,6 +53,8 @@ enum : int32_t {
     kSample32 = 0,
     kSample64 = 1,
     kManyInstances = 0x7FFFFFFF,
+    kFactoryClassesDiscardable = 1,
+    kFactoryComponentNonDiscardable = 8,
     kFactoryUnicode = 16,
     kDistributable = 1,
 };

@@ -20,9 +20,11 @@ typedef void (*PageMessageHandler)(WebViewHost* host, const char* utf8);
 struct WebViewCallbacks {
     void* userData;        // first argument of every callback below
     const char* formatTag; // "vst3" or "lv2"; carried, never interpreted
-    // Folder holding the web engine's entry: WebView2Loader.dll on Windows
-    // (non-ASCII folders work: the path is widened at the Windows boundary),
-    // the web helper executable on Linux. UTF-8. [host UI thread]
+    // Folder holding the web engine's entry, UTF-8. On Windows the folder
+    // that may hold WebView2Loader.dll (non-ASCII folders work: the path is
+    // widened at the Windows boundary); without that DLL the installed
+    // WebView2 runtime is used directly. On Linux the folder of the web
+    // helper executable. [host UI thread]
     const char* (*loaderFolder)(void* userData);
     // Folder holding index.html, UTF-8. [host UI thread]
     const char* (*webRoot)(void* userData);

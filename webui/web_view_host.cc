@@ -44,8 +44,7 @@ void webViewFreeHost(WebViewHost* host) {
     free(host->dispatch.valueCache);
     if (host->ackSemaphore)
         CloseHandle(host->ackSemaphore);
-    if (host->loaderModule)
-        FreeLibrary(host->loaderModule);
+    wv2RuntimeRelease(host->loaderModule, host->runtimeClient);
     free(host);
 }
 
@@ -88,41 +87,41 @@ bool makeHostThreadObjects(WebViewHost* host, bool embedded, HWND parent) {
     return host->doneSemaphore && host->callLock;
 }
 
-HMODULE loadLoader(const WebViewCallbacks* callbacks,
-                   CreateCoreWebView2EnvironmentWithOptionsFn* entry) {
-    const char* folder =
-        callbacks->loaderFolder ? callbacks->loaderFolder(callbacks->userData) : NULL;
-    if (!folder)
-        return NULL;
-    wchar_t* path = webViewWiden(folder, L"\\WebView2Loader.dll");
-    if (!path)
-        return NULL;
-    HMODULE module = LoadLibraryW(path);
-    free(path);
-    if (!module)
-        return NULL;
-    *entry = (CreateCoreWebView2EnvironmentWithOptionsFn)(void (*)())GetProcAddress(
-        module, "CreateCoreWebView2EnvironmentWithOptions");
-    if (!*entry) {
-        FreeLibrary(module);
-        return NULL;
-    }
-    return module;
-}
+// WebView2 starts within seconds, a first start on a slow machine included; a
+// runtime that never answers must not hold the plug-in host's thread forever.
+constexpr DWORD kStartupTimeoutMs = 20000;
 
 // Runs the UI thread and waits for its start-up verdict.
 bool startUiThread(WebViewHost* host, WebViewStart* start) {
     host->uiThread = CreateThread(NULL, 0, webViewUiThread, start, 0, &host->uiThreadId);
     if (!host->uiThread)
         return false;
-    return webViewWait(host->ackSemaphore) && host->webWindow != NULL;
+    if (webViewWaitFor(host->ackSemaphore, kStartupTimeoutMs))
+        return host->webWindow != NULL;
+    // No verdict in time: the UI thread waits in its loop for one, so have
+    // it end there, and let it finish before anything it uses is freed.
+    HWND window = host->webWindow;
+    if (window)
+        PostMessageA(window, kMsgShutdown, 0, 0);
+    webViewWait(host->uiThread);
+    return false;
 }
 
 } // namespace
 
 bool webViewWait(HANDLE handle) {
+    return webViewWaitFor(handle, INFINITE);
+}
+
+bool webViewWaitFor(HANDLE handle, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
     for (;;) {
-        DWORD r = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            DWORD spent = GetTickCount() - start;
+            left = spent < timeoutMs ? timeoutMs - spent : 0;
+        }
+        DWORD r = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0)
             return true;
         if (r != WAIT_OBJECT_0 + 1)
@@ -151,19 +150,21 @@ WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callback
                     PageMessageHandler handler, int width, int height, size_t parameterCount) {
     if (!callbacks || !callbacks->webRoot)
         return NULL;
-    CreateCoreWebView2EnvironmentWithOptionsFn entry = NULL;
-    HMODULE module = loadLoader(callbacks, &entry);
-    if (!module)
+    const char* loaderFolder =
+        callbacks->loaderFolder ? callbacks->loaderFolder(callbacks->userData) : NULL;
+    Wv2Runtime runtime;
+    if (!wv2RuntimeOpen(&runtime, loaderFolder))
         return NULL;
     const char* root = callbacks->webRoot(callbacks->userData);
     wchar_t* target = root ? webViewWiden(root, L"\\index.html") : NULL;
     WebViewHost* host = target ? newHost(callbacks, handler, parameterCount) : NULL;
     if (!host) {
         free(target);
-        FreeLibrary(module);
+        wv2RuntimeRelease(runtime.module, runtime.clientEntry != NULL);
         return NULL;
     }
-    host->loaderModule = module;
+    host->loaderModule = runtime.module;
+    host->runtimeClient = runtime.clientEntry != NULL;
     wchar_t tempFolder[262];
     wchar_t tempFile[MAX_PATH + 2];
     DWORD tempLength = GetTempPathW(262, tempFolder);
@@ -171,7 +172,7 @@ WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callback
               GetTempFileNameW(tempFolder, L"vino", 0, tempFile) != 0;
     bool haveTempFile = ok;
     ok = ok && makeHostThreadObjects(host, embedded, parent);
-    WebViewStart start = {host, embedded, parent, width, height, entry, target, tempFile};
+    WebViewStart start = {host, embedded, parent, width, height, &runtime, target, tempFile};
     ok = ok && startUiThread(host, &start);
     if (haveTempFile)
         DeleteFileW(tempFile);

@@ -38,8 +38,8 @@ struct WebViewDispatch {
 // SetWindowPos, timers, the LV2 widget handle); every other field belongs to
 // the host's own code.
 struct WebViewHost {
-    HWND webWindow; // owned by the UI thread; null once start-up failed
-    HMODULE loaderModule;
+    HWND webWindow;       // owned by the UI thread; null once start-up failed
+    HMODULE loaderModule; // WebView2Loader.dll, or the runtime's client library
     DWORD hostThreadId;
     HANDLE ackSemaphore; // UI thread -> host thread: request done / ready / ended
     DWORD uiThreadId;
@@ -61,14 +61,16 @@ struct WebViewHost {
     int hostCalls;
     bool destroyPending;
     uint64_t openGestures; // UI thread only: indices the page began, not ended
+    bool runtimeClient;    // loaderModule is the runtime's client library
 };
 
 namespace webview {
 
 // Starts the UI thread, WebView2 and the navigation to index.html; returns once
 // the web view exists, or null on any failure (leaving no thread, window class,
-// temporary file or folder behind). `embedded`: child of `parent` (VST3, LV2
-// with a parent); otherwise a top-level window owned by it. [host UI thread]
+// temporary file or folder behind), WebView2 giving no answer within 20 seconds
+// included. `embedded`: child of `parent` (VST3, LV2 with a parent); otherwise
+// a top-level window owned by it. [host UI thread]
 WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callbacks,
                     PageMessageHandler handler, int width, int height, size_t parameterCount);
 

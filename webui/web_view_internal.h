@@ -3,6 +3,7 @@
 
 #include "webui/web_view_host.h"
 #include "webui/wv2_api.h"
+#include "webui/wv2_runtime.h"
 
 #include <string.h>
 
@@ -25,7 +26,7 @@ struct WebViewStart {
     HWND parent;
     int width;
     int height;
-    CreateCoreWebView2EnvironmentWithOptionsFn createEnvironment;
+    const Wv2Runtime* runtime; // creates the environment
     const wchar_t* navigationTarget;
     const wchar_t* tempFile;
 };
@@ -37,6 +38,8 @@ DWORD WINAPI webViewUiThread(void* start);
 // (not posted) to this thread, so a window call from the other thread can
 // never deadlock the two. Returns false when the wait fails. [any thread]
 bool webViewWait(HANDLE handle);
+// The same with a time-out in milliseconds; false also when it runs out.
+bool webViewWaitFor(HANDLE handle, DWORD timeoutMs);
 
 // Serves kMsgSetParameter / kMsgSendText on the UI thread and acknowledges
 // them. Returns false for any other message. [web UI thread]

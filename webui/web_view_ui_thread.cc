@@ -91,8 +91,8 @@ bool startWebView(UiThread* t, const WebViewStart* start) {
         return false;
     if (FAILED(t->options->put_AdditionalBrowserArguments(L"--allow-file-access-from-files")))
         return false;
-    return SUCCEEDED(start->createEnvironment(NULL, t->userDataFolder, t->options,
-                                              wv2HandlerAsEnvironmentCompleted(t->handler)));
+    return SUCCEEDED(wv2RuntimeCreateEnvironment(start->runtime, t->userDataFolder, t->options,
+                                                 wv2HandlerAsEnvironmentCompleted(t->handler)));
 }
 
 // Start-up succeeded: put the web window into its parent and show it.

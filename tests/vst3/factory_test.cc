@@ -7,7 +7,6 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/vst3host/preset_file.h"
 #include "tests/vst3/vst3_test_util.h"
 
 namespace {
@@ -297,48 +296,6 @@ TEST_F(FactoryTest, ObjectsShareOneIdentityAndCountFromOne) {
     void* none = vst3host_query(controller, kIidIComponent);
     EXPECT_EQ(nullptr, none);
     EXPECT_EQ(0u, vst3host_release(controller));
-}
-
-// The value of `"key": "..."` or `"key": number` after position `from`.
-static std::string json_value(const std::string& json, const std::string& key, size_t from) {
-    size_t at = json.find("\"" + key + "\"", from);
-    if (at == std::string::npos)
-        return "<missing " + key + ">";
-    size_t colon = json.find(':', at);
-    size_t start = json.find_first_not_of(" \t\r\n", colon + 1);
-    if (json[start] == '"')
-        return json.substr(start + 1, json.find('"', start + 1) - start - 1);
-    size_t end = json.find_first_of(",}\r\n", start);
-    return json.substr(start, end - start);
-}
-
-TEST_F(FactoryTest, ScanFileAgreesWithTheFactory) {
-    std::string json = read_test_file(OKA_VST3_MODULEINFO_PATH);
-    ASSERT_FALSE(json.empty()) << OKA_VST3_MODULEINFO_PATH;
-    PFactoryInfo info;
-    f()->vtbl->getFactoryInfo(f(), &info);
-    EXPECT_EQ(info.vendor, json_value(json, "Vendor", 0));
-    EXPECT_EQ(info.url, json_value(json, "URL", 0));
-    EXPECT_EQ(info.email, json_value(json, "E-Mail", 0));
-    EXPECT_EQ("zarvo-oka-oka-wah", json_value(json, "Name", 0));
-    size_t from = json.find("\"Classes\"");
-    ASSERT_NE(std::string::npos, from);
-    for (int32_t index = 0; index < 2; ++index) {
-        PClassInfo2 c;
-        ASSERT_EQ(kResultOk, f()->vtbl->getClassInfo2(f(), index, &c));
-        size_t at = json.find("\"CID\"", from);
-        ASSERT_NE(std::string::npos, at);
-        EXPECT_EQ(vst3host_class_id_text(c.cid), json_value(json, "CID", at));
-        EXPECT_EQ(c.category, json_value(json, "Category", at));
-        EXPECT_EQ(c.name, json_value(json, "Name", at));
-        EXPECT_EQ(c.vendor, json_value(json, "Vendor", at));
-        EXPECT_EQ(c.version, json_value(json, "Version", at));
-        EXPECT_EQ(c.sdkVersion, json_value(json, "SDKVersion", at));
-        EXPECT_EQ(std::to_string(c.classFlags), json_value(json, "Class Flags", at));
-        EXPECT_EQ(std::to_string(c.cardinality), json_value(json, "Cardinality", at));
-        from = at + 5;
-    }
-    EXPECT_NE(std::string::npos, json.find("\"Sub Categories\": [\"Fx\", \"Filter\"]"));
 }
 
 } // namespace

@@ -110,6 +110,25 @@ typedef struct HostContext {
 
 void host_context_init(HostContext* context);
 
+// ---- the class list (vst3host_classes.cc) ------------------------------------------
+
+typedef struct HostClassInfo {
+    std::string cid; // 32 hex digits, as scan files write it
+    std::string category;
+    std::string name;
+    std::string vendor;
+    std::string version;
+    std::string sdk_version;
+    std::vector<std::string> sub_categories; // the text split at '|'
+    uint32_t class_flags;
+    int32_t cardinality;
+} HostClassInfo;
+
+// The factory's classes as a host lists them: from IPluginFactory3's Unicode
+// answers where the factory offers it (else IPluginFactory2's, else the
+// first factory's), a class vendor left empty taken as the factory's.
+std::vector<HostClassInfo> vst3host_read_classes(IPluginFactory3* factory);
+
 // ---- helpers ------------------------------------------------------------------
 
 // Asks an object for an interface; null when it has none.

@@ -1,7 +1,8 @@
 // Test hooks of the stand-in WebView2Loader.dll (extra exports beside
-// CreateCoreWebView2EnvironmentWithOptions). Tests look them up with
-// GetProcAddress on the loader module the host loaded, so any copy of the
-// stand-in (also one in a non-ASCII folder) can be driven.
+// CreateCoreWebView2EnvironmentWithOptions) and of the stand-in runtime's
+// EmbeddedBrowserWebView.dll (beside its entry and DllCanUnloadNow). Tests
+// look them up with GetProcAddress on the module the host loaded, so any
+// copy of either (also one in a non-ASCII folder) can be driven.
 //
 // An instance is named by the window the host gave WebView2 as parent (the
 // host's web window). All hooks may be called from any thread; whatever they
@@ -28,6 +29,9 @@ enum Wv2StubStep {
     kWv2StepNavigate,
     kWv2StepPutIsVisible,
     kWv2StepCount,
+    // Not a failing step: the entry accepts the request and never answers
+    // it; the request is dropped when the thread that made it ends.
+    kWv2StepNeverComplete = kWv2StepCount + 1,
 };
 
 // What the stand-in saw of one web view (wv2stub_snapshot).
@@ -45,6 +49,19 @@ struct Wv2StubSnapshot {
     RECT bounds;
     int closed;
     int handlersRegistered; // 3 once message, navigation and new-window are in
+};
+
+// What the runtime client library's entry received in its latest call
+// (wv2stub_client_call).
+struct Wv2StubClientCall {
+    int calls;                // entry calls so far
+    int checkRunningInstance; // the bool's byte as it arrived
+    int runtimeType;
+    wchar_t userDataFolder[MAX_PATH];
+    int optionsIsIdentity; // the IUnknown given is the options object's own
+    int optionsAnswers;    // ... and it answers ICoreWebView2EnvironmentOptions
+    int handlerAnswers;    // the handler answers the environment-completed IID
+    int unloadAsked;       // DllCanUnloadNow calls so far
 };
 
 // One handled event (page message, navigation, new-window request).
@@ -65,6 +82,8 @@ typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
 typedef DWORD(WINAPI* Wv2StubLastThreadFn)(void);
 typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folderCapacity, char* windowClass,
                                          int classCapacity);
+typedef void(WINAPI* Wv2StubClientCallFn)(Wv2StubClientCall* out);
+typedef void(WINAPI* Wv2StubHoldUnloadFn)(int hold);
 }
 // Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
 // created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
@@ -75,4 +94,7 @@ typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folderCapacity, ch
 // "wv2stub_message_handler" (the registered web-message handler interface),
 // "wv2stub_last_start" (user-data folder and web window class seen by the
 // latest environment creation, also a failed one), "wv2stub_last_thread"
-// (the thread that made that call).
+// (the thread that made that call), "wv2stub_unanswered" (Wv2StubLiveFn:
+// requests kept unanswered). The client library only: "wv2stub_client_call",
+// "wv2stub_hold_unload" (DllCanUnloadNow answers S_FALSE while held, as
+// with objects alive).

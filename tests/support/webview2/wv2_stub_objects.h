@@ -199,3 +199,18 @@ enum : UINT {
 
 // Copies `text` into a CoTaskMemAlloc buffer (null when short of memory).
 LPWSTR wv2StubCopy(const std::wstring& text);
+
+#define WV2_EXPORT extern "C" __declspec(dllexport)
+
+// Environment creation behind either stand-in's entry, as the runtime does
+// it: checks the apartment, reads the options, completes later on this
+// thread (or never, kWv2StepNeverComplete).
+HRESULT
+wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+                         ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+// Requests kept unanswered right now. [any thread]
+int wv2StubUnansweredCount();
+// Queues a page event (kStubPageMessage or kStubNavigation) for the web view
+// shown in `parent`, delivered later on its thread; -1 when there is none.
+// [any thread]
+int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag);
