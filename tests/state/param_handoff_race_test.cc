@@ -63,7 +63,8 @@ TEST(ParamHandoffRace, BlocksAndSavesAlwaysSeeWholeStates) {
     param_handoff_set_all(&h, &engine, states.values[0]);
 
     std::atomic<bool> stop{false};
-    long blocks = 0, reconciled_blocks = 0, mixed_blocks = 0;
+    std::atomic<long> blocks{0};
+    long reconciled_blocks = 0, mixed_blocks = 0;
     std::thread audio([&] {
         while (!stop.load(std::memory_order_acquire)) {
             bool reconciled = false;
@@ -72,14 +73,22 @@ TEST(ParamHandoffRace, BlocksAndSavesAlwaysSeeWholeStates) {
             param_handoff_end(&h, locked);
             reconciled_blocks += reconciled;
             mixed_blocks += states.which(engine.param_values) < 0;
-            ++blocks;
+            blocks.fetch_add(1, std::memory_order_release);
         }
     });
+    // On a loaded machine the state thread could finish before the audio
+    // thread first runs: each restore waits for a block to start after it.
+    auto await_block = [&blocks] {
+        const long seen = blocks.load(std::memory_order_acquire);
+        while (blocks.load(std::memory_order_acquire) < seen + 2)
+            std::this_thread::yield();
+    };
 
     int mixed_saves = 0, failures = 0;
     for (int n = 0; n < kRestores; ++n) {
         const std::vector<uint8_t>& state = states.bytes[1 + n % 2];
         failures += param_handoff_restore(&h, state.data(), state.size(), keep) != 0;
+        await_block();
         size_t length = 0;
         void* saved = param_handoff_save(&h, &engine, OKA_STATE_FORMAT_LV2, &length);
         float values[kInputParameterCount];
@@ -93,7 +102,7 @@ TEST(ParamHandoffRace, BlocksAndSavesAlwaysSeeWholeStates) {
 
     EXPECT_EQ(0, failures);
     EXPECT_EQ(0, mixed_saves);
-    EXPECT_EQ(0, mixed_blocks) << "of " << blocks << " blocks";
+    EXPECT_EQ(0, mixed_blocks) << "of " << blocks.load() << " blocks";
     EXPECT_GT(reconciled_blocks, 0) << "the threads never met";
     // The next block brings the last restored state to the engine.
     bool locked = param_handoff_begin(&h, &engine, nullptr);
