@@ -4,8 +4,9 @@
 # written to dist/demo/ as WAV files with a spectrogram picture beside them.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-bundle=$root/dist/linux/zarvo-oka-oka-wah.lv2
-demo=$root/dist/demo
+dist=${OKA_DIST_DIR:-$root/dist}
+bundle=$dist/linux/zarvo-oka-oka-wah.lv2
+demo=$dist/demo
 uri=https://zarvosonic.com/oka-oka-wah
 [ -f "$bundle/manifest.ttl" ] || { echo "no native LV2 bundle in $bundle" >&2; exit 1; }
 mkdir -p "$demo"

@@ -6,11 +6,12 @@
 # sheet of their spectrograms, contact-sheet.png, titled with the names.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-bundle=$root/dist/linux/zarvo-oka-oka-wah.lv2
-out=$root/dist/demo/presets
-host=$root/build/native/tests/lv2/lv2_preset_host
+dist=${OKA_DIST_DIR:-$root/dist}
+bundle=$dist/linux/zarvo-oka-oka-wah.lv2
+out=$dist/demo/presets
+host=${OKA_BUILD_ROOT:-$root/build}/native/tests/lv2/lv2_preset_host
 uri=https://zarvosonic.com/oka-oka-wah
-phrase=$root/dist/demo/phrase-dry.wav
+phrase=$dist/demo/phrase-dry.wav
 [ -f "$bundle/presets.ttl" ] || { echo "no LV2 bundle with presets in $bundle" >&2; exit 1; }
 [ -x "$host" ] || { echo "no preset host at $host (build the native tree)" >&2; exit 1; }
 rm -rf "$out"
