@@ -12,6 +12,7 @@ packages=(
   mingw-w64 wine wine64               # the Windows modules and their tests
   lv2-dev lilv-utils liblilv-dev sordi
   sox libsox-fmt-all imagemagick      # the demo: render, spectrograms, contact sheet
+  graphviz                            # the guide's signal-path picture
   chromium                            # the editor page's browser tests
   libwebkit2gtk-4.1-dev libxcb1-dev   # the Linux editor: web helper, X11 window
   jalv jackd2 xvfb xdotool x11-utils imagemagick procps  # ... tested in a real host
