@@ -4,24 +4,30 @@
 
 static const size_t kMaxChunk = 0x7FFFFFFF;
 
+// [host threads, not audio] A host may hand over a stream of its own (a
+// project file, say) positioned where our bytes begin: what lies before the
+// current position is not ours, so the state is the rest of the stream.
 bool read_stream(IBStream* stream, uint8_t** buffer, size_t* length) {
     if (stream == nullptr || buffer == nullptr || length == nullptr)
         return false;
+    int64_t start = 0;
     int64_t end = 0;
+    if (stream->vtbl->tell(stream, &start) != kResultOk || start < 0)
+        return false;
     if (stream->vtbl->seek(stream, 0, kIBSeekEnd, nullptr) != kResultOk)
         return false;
     if (stream->vtbl->tell(stream, &end) != kResultOk)
         return false;
-    if (stream->vtbl->seek(stream, 0, kIBSeekSet, nullptr) != kResultOk)
+    if (stream->vtbl->seek(stream, start, kIBSeekSet, nullptr) != kResultOk)
         return false;
-    if (end <= 0) {
+    if (end <= start) {
         *buffer = nullptr;
         *length = 0;
         return true;
     }
-    if ((uint64_t)end > (uint64_t)SIZE_MAX)
+    if ((uint64_t)(end - start) > (uint64_t)SIZE_MAX)
         return false;
-    size_t total = (size_t)end;
+    size_t total = (size_t)(end - start);
     uint8_t* bytes = (uint8_t*)malloc(total);
     if (bytes == nullptr)
         return false;

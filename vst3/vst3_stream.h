@@ -7,10 +7,11 @@
 #include "state/state_restore.h"
 #include "vst3/vst3_interfaces.h"
 
-// Reads the whole stream from its start into a new heap buffer (the caller
-// frees it). The length comes from seeking to the end; an empty stream gives
-// a null buffer and length 0. False (nothing allocated) when a seek, tell or
-// read fails, a read comes back short, or memory runs out.
+// Reads the stream from its current position to its end into a new heap
+// buffer (the caller frees it); the bytes before that position are the
+// host's. The length comes from seeking to the end and back; nothing left to
+// read gives a null buffer and length 0. False (nothing allocated) when a
+// seek, tell or read fails, a read comes back short, or memory runs out.
 bool read_stream(IBStream* stream, uint8_t** buffer, size_t* length);
 
 // Writes the bytes in chunks of at most 2^31-1 bytes, each starting where the
