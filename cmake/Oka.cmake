@@ -64,6 +64,13 @@ function(oka_add_library name)
     target_link_libraries(${name} PUBLIC ${A_LIBS})
   endif()
   oka_strict(${name})
+  # In the sanitize tree our libraries carry libFuzzer's coverage counters,
+  # so a fuzz target is guided by the code it drives, not by its harness
+  # alone. Other programs link them as usual: the sanitizer runtime takes
+  # the counters' calls.
+  if(OKA_TREE STREQUAL "sanitize")
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # oka_add_gtest(NAME SOURCES ... [LIBS ...] [TIMEOUT s]): one GoogleTest
@@ -99,10 +106,9 @@ function(oka_add_bench name)
 endfunction()
 
 # oka_add_fuzz(NAME SOURCES ... [LIBS ...] [SEEDS dir] [SECONDS n]): a
-# libFuzzer target, built only in the sanitize (clang) tree. The test command
-# runs it for a short, bounded time over its seed corpus; scripts/fuzz-run.sh
-# runs it for longer by hand (see the README). SEEDS is a folder the test
-# fills before fuzzing (for example by a seed writer test) or a committed one.
+# libFuzzer target, built only in the sanitize (clang) tree. SEEDS is its
+# committed seed corpus, fuzz/seeds/NAME unless given. The test command runs
+# it for a short, bounded time; fuzz/README.md gives the longer runs.
 function(oka_add_fuzz name)
   if(NOT OKA_TREE STREQUAL "sanitize")
     return()
@@ -110,6 +116,12 @@ function(oka_add_fuzz name)
   cmake_parse_arguments(A "" "SEEDS;SECONDS" "SOURCES;LIBS" ${ARGN})
   if(NOT A_SECONDS)
     set(A_SECONDS 20)
+  endif()
+  if(NOT A_SEEDS)
+    set(A_SEEDS ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
+  endif()
+  if(NOT IS_DIRECTORY ${A_SEEDS})
+    message(FATAL_ERROR "fuzz target ${name} has no seed corpus at ${A_SEEDS}")
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
