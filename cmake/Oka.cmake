@@ -74,17 +74,28 @@ function(oka_add_library name)
 endfunction()
 
 # oka_add_gtest(NAME SOURCES ... [LIBS ...] [TIMEOUT s]): one GoogleTest
-# program registered as one CTest test. In the Windows tree CTest starts it
-# through Wine (the toolchain's emulator); one test per program keeps Wine
-# start-ups few.
+# program registered as one CTest test (TIMEOUT in the native trees only). In
+# the Windows tree CTest starts it through Wine (the toolchain's emulator);
+# one test per program keeps Wine start-ups few. There each case also runs
+# under a watchdog (tests/support/watchdog): a hung case ends the program
+# within a minute, naming the case.
 function(oka_add_gtest name)
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
+  if(WIN32)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/watchdog/case_watchdog.cc)
+  endif()
   target_link_libraries(${name} PRIVATE ${A_LIBS} gtest gmock gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   oka_strict(${name})
   add_test(NAME ${name} COMMAND ${name})
-  if(NOT A_TIMEOUT)
+  if(WIN32)
+    # One limit for every program under Wine, whatever TIMEOUT says: the
+    # longest (editor_runtime_test, which waits out a 20 s start-up on
+    # purpose) takes 38 to 49 s on a loaded machine. A hang inside a case is
+    # ended sooner by the watchdog, naming the case.
+    set(A_TIMEOUT 90)
+  elseif(NOT A_TIMEOUT)
     set(A_TIMEOUT 600)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${OKA_TREE})
