@@ -48,6 +48,8 @@ struct ICoreWebView2Settings;
 struct ICoreWebView2WebMessageReceivedEventArgs;
 struct ICoreWebView2NavigationStartingEventArgs;
 struct ICoreWebView2NewWindowRequestedEventArgs;
+// Only passed on: the host reads nothing from a failure's arguments.
+struct ICoreWebView2ProcessFailedEventArgs;
 struct ICoreWebView2WebResourceResponse;
 struct ICoreWebView2HttpRequestHeaders;
 struct ICoreWebView2Deferral;
@@ -97,6 +99,8 @@ struct ICoreWebView2WindowCloseRequestedEventHandler;
     M(Invoke, (ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs*))
 #define WV2_NEW_WINDOW_REQUESTED_METHODS(M)                                                        \
     M(Invoke, (ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*))
+#define WV2_PROCESS_FAILED_METHODS(M)                                                              \
+    M(Invoke, (ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*))
 
 #define WV2_ENVIRONMENT_METHODS(M)                                                                 \
     M(CreateCoreWebView2Controller,                                                                \
@@ -326,6 +330,7 @@ WV2_INTERFACE(ICoreWebView2NavigationStartingEventArgs, IUnknown, 3, WV2_NAVIGAT
 WV2_INTERFACE(ICoreWebView2NewWindowRequestedEventHandler, IUnknown, 3,
               WV2_NEW_WINDOW_REQUESTED_METHODS)
 WV2_INTERFACE(ICoreWebView2NewWindowRequestedEventArgs, IUnknown, 3, WV2_NEW_WINDOW_ARGS_METHODS)
+WV2_INTERFACE(ICoreWebView2ProcessFailedEventHandler, IUnknown, 3, WV2_PROCESS_FAILED_METHODS)
 
 typedef HRESULT(STDAPICALLTYPE* CreateCoreWebView2EnvironmentWithOptionsFn)(
     PCWSTR browserExecutableFolder, PCWSTR userDataFolder,
@@ -376,6 +381,8 @@ constexpr GUID kNewWindowRequestedHandler = {
     0xD4C185FE, 0xC81C, 0x4989, {0x97, 0xAF, 0x2D, 0x3F, 0xA7, 0xAB, 0x56, 0x51}};
 constexpr GUID kNewWindowRequestedArgs = {
     0x34ACB11C, 0xFC37, 0x4418, {0x91, 0x32, 0xF9, 0xC2, 0x1D, 0x1E, 0xAF, 0xB9}};
+constexpr GUID kProcessFailedHandler = {
+    0x79E0AEA4, 0x990B, 0x42D9, {0xAA, 0x1D, 0x0F, 0xCC, 0x2E, 0x5B, 0xC7, 0xF1}};
 constexpr GUID kUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 } // namespace wv2iid
