@@ -80,10 +80,11 @@ static int32_t ui_end_edit(void* user, uint32_t index, float value) {
     Lv2Ui* ui = (Lv2Ui*)user;
     uint32_t port = 0;
     enter_edit(ui);
-    if (write_edit(ui, index, value, &port) && ui->web_host != nullptr) {
-        edit_gestures_end(&ui->gestures, index);
+    // Only a touch the host saw grabbed is released: one already released
+    // for the page (its web view failed) is not released twice.
+    if (write_edit(ui, index, value, &port) && ui->web_host != nullptr &&
+        edit_gestures_end(&ui->gestures, index))
         touch(ui, port, false);
-    }
     leave_edit(ui);
     return 0;
 }

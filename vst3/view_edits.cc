@@ -40,8 +40,9 @@ static bool editor_open(const Vst3View* view) {
 typedef enum EditStep { kEditBegin, kEditSet, kEditEnd } EditStep;
 
 // Begin: beginEdit (once per gesture, whatever the page sends) and
-// performEdit; set: performEdit; end: performEdit and endEdit. Each host call
-// may close the editor, after which the edit goes no further.
+// performEdit; set: performEdit; end: performEdit and endEdit (once per
+// gesture). Each host call may close the editor, after which the edit goes
+// no further.
 // [host UI thread]
 static int32_t hand_edit_to_host(Vst3View* view, uint32_t index, float value, EditStep step) {
     ParamID id = 0;
@@ -53,10 +54,10 @@ static int32_t hand_edit_to_host(Vst3View* view, uint32_t index, float value, Ed
             h->vtbl->beginEdit(h, id);
         if (editor_open(view))
             h->vtbl->performEdit(h, id, normalized);
-        if (step == kEditEnd && editor_open(view)) {
-            edit_gestures_end(&view->gestures, index);
+        // Only a gesture the host saw begin ends: one already ended for the
+        // page (its web view failed) is not ended twice.
+        if (step == kEditEnd && editor_open(view) && edit_gestures_end(&view->gestures, index))
             h->vtbl->endEdit(h, id);
-        }
     }
     leave_edit(view);
     return 0;
