@@ -55,7 +55,8 @@ int32_t webViewSendValue(WebViewHost* host, uint32_t index, float value);
 int32_t webViewSendText(WebViewHost* host, const char* utf8);
 void webViewDispatchPage(WebViewHost* host, const char* utf8, size_t length);
 // Ends every gesture the page began and did not end, each with the value it
-// last sent: the page is going away (it navigates, reloads). [web UI thread]
+// last sent: the page is going away (it navigates, reloads) or its process
+// failed. [web UI thread]
 void webViewEndOpenGestures(WebViewHost* host);
 
 // The hidden window's procedure: runs one edit callback the UI thread asked

@@ -67,6 +67,7 @@ bool prepare(WV2Handler* h, ICoreWebView2Controller* controller, ICoreWebView2* 
            SUCCEEDED(webView->add_WebMessageReceived(h, &token)) &&
            SUCCEEDED(webView->add_NavigationStarting(h, &token)) &&
            SUCCEEDED(webView->add_NewWindowRequested(h, &token)) &&
+           SUCCEEDED(webView->add_ProcessFailed(h, &token)) &&
            SUCCEEDED(webView->Navigate(h->navigationTarget));
 }
 
@@ -119,6 +120,8 @@ HRESULT WV2Handler::QueryInterface(REFIID riid, void** out) {
         *out = static_cast<ICoreWebView2NavigationStartingEventHandler*>(this);
     else if (wv2SameIid(riid, wv2iid::kNewWindowRequestedHandler))
         *out = static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this);
+    else if (wv2SameIid(riid, wv2iid::kProcessFailedHandler))
+        *out = static_cast<ICoreWebView2ProcessFailedEventHandler*>(this);
     if (!*out)
         return E_NOINTERFACE;
     AddRef();
@@ -230,5 +233,16 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventA
             externalAddressOpen(uri);
     }
     CoTaskMemFree(uri);
+    return S_OK;
+}
+
+// A process behind the web view failed: the renderer crashed, exited or hangs,
+// or the browser or another helper went. Whichever it was, the page may never
+// end the gestures it has open, so they end here as on a reload. The kind of
+// failure is not read: a page that lives on cannot end them a second time,
+// since the modules end only gestures the host saw begin.
+HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*) {
+    if (host)
+        webViewEndOpenGestures(host);
     return S_OK;
 }

@@ -1,6 +1,6 @@
 // The one object that receives every WebView2 callback of a web view host:
-// environment and controller creation, page messages, navigations and
-// new-window requests.
+// environment and controller creation, page messages, navigations,
+// new-window requests and failures of the web view's processes.
 #pragma once
 
 #include "webui/web_view_host.h"
@@ -17,7 +17,8 @@ class WV2Handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHan
                    public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
                    public ICoreWebView2WebMessageReceivedEventHandler,
                    public ICoreWebView2NavigationStartingEventHandler,
-                   public ICoreWebView2NewWindowRequestedEventHandler {
+                   public ICoreWebView2NewWindowRequestedEventHandler,
+                   public ICoreWebView2ProcessFailedEventHandler {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -33,6 +34,8 @@ class WV2Handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHan
                                      ICoreWebView2NavigationStartingEventArgs* args) override;
     HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
                                      ICoreWebView2NewWindowRequestedEventArgs* args) override;
+    HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                     ICoreWebView2ProcessFailedEventArgs* args) override;
 
     std::atomic<ULONG> referenceCount{1};
     WebViewHost* host = NULL;

@@ -126,6 +126,15 @@ class UiTest : public ::testing::Test {
         EXPECT_TRUE(pumpUntil([&] { return log_.writes() >= before + writes; }, 10000));
     }
 
+    // Raises the web view's process failure and waits until our handler has
+    // answered it: the edits it led to have reached the host by then.
+    void web_view_fails() {
+        HWND window = host()->webWindow;
+        int handled = stub().result(window, -1, nullptr);
+        ASSERT_EQ(0, stub().processFailed(window));
+        EXPECT_TRUE(pumpUntil([&] { return stub_.result(window, -1, nullptr) > handled; }, 10000));
+    }
+
     Lv2HostModule module_;
     const LV2UI_Descriptor* descriptor_ = nullptr;
     HWND parent_ = nullptr;
@@ -300,6 +309,36 @@ TEST_F(UiTest, TouchesLeftGrabbedAreReleasedOnReloadAndClose) {
         releases += c.first == '-';
     }
     EXPECT_EQ(grabs, releases);
+}
+
+// A web view whose process fails in the middle of a gesture: the touch is
+// released once, after the page's last value is written, and a later close
+// releases nothing more. Without a gesture open a failure sends nothing. A
+// page that lives on (one that only hung for a while) may go on with its
+// gesture: its values are written, the touch is not released again.
+TEST_F(UiTest, ATouchLeftGrabbedByAFailedWebViewIsReleasedOnce) {
+    ASSERT_NE(nullptr, open_embedded(true));
+    web_view_fails();
+    EXPECT_TRUE(log_.calls.empty()) << "no gesture open, nothing to release";
+
+    page_edit('b', kMix, 30.0f, 1);
+    page_edit('s', kMix, 35.0f, 1);
+    size_t before = log_.calls.size();
+    web_view_fails();
+    ASSERT_EQ(before + 2, log_.calls.size());
+    EXPECT_EQ('w', log_.calls[before].first);
+    EXPECT_EQ(35.0f, log_.calls[before].second.value);
+    EXPECT_EQ('-', log_.calls[before + 1].first);
+    EXPECT_EQ(kMix + 3u, log_.calls[before + 1].second.port);
+    web_view_fails();
+    EXPECT_EQ(before + 2, log_.calls.size()) << "a second failure releases nothing more";
+
+    page_edit('s', kMix, 40.0f, 1);
+    page_edit('e', kMix, 41.0f, 1);
+    descriptor_->cleanup(ui_);
+    ui_ = nullptr;
+    EXPECT_EQ("+www-ww", log_.kinds()) << "released once: not by the page, not by the close";
+    EXPECT_EQ(41.0f, log_.calls.back().second.value);
 }
 
 // A host that cleans the UI up from inside its write function: the UI and

@@ -34,6 +34,10 @@ TEST_F(RuntimeTest, BundlesAsShippedOpenTheirEditorsAndThePageTalksBothWays) {
     ASSERT_TRUE(pumpUntil([&] { return vst3_.handler.edits.size() >= 2; }));
     EXPECT_EQ('b', vst3_.handler.edits[0].kind);
     EXPECT_EQ(kParameterDescriptions[kMix].param_id, vst3_.handler.edits[0].id);
+    // The runtime's process failure ends the gesture the page left open.
+    ASSERT_EQ(0, stub.processFailed(vst3Host->webWindow));
+    ASSERT_TRUE(pumpUntil([&] { return vst3_.handler.edits.size() >= 4; }));
+    EXPECT_EQ('e', vst3_.handler.edits[3].kind);
 
     ASSERT_NE(nullptr, lv2_.open(OKA_LV2_BUNDLE_PATH, parent_));
     WebViewHost* lv2Host = lv2_.host();

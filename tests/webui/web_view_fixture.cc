@@ -67,6 +67,7 @@ bool StubHooks::load(HMODULE m) {
     configure = hook<Wv2StubConfigureFn>(m, "wv2stub_configure");
     postPageMessage = hook<Wv2StubPostFn>(m, "wv2stub_post_page_message");
     navigate = hook<Wv2StubNavigateFn>(m, "wv2stub_navigate");
+    processFailed = hook<Wv2StubProcessFailedFn>(m, "wv2stub_process_failed");
     pageMessage = hook<Wv2StubPageMessageFn>(m, "wv2stub_page_message");
     result = hook<Wv2StubResultFn>(m, "wv2stub_result");
     snapshot = hook<Wv2StubSnapshotFn>(m, "wv2stub_snapshot");
@@ -74,8 +75,8 @@ bool StubHooks::load(HMODULE m) {
     messageHandler = hook<Wv2StubHandlerFn>(m, "wv2stub_message_handler");
     lastStart = hook<Wv2StubLastStartFn>(m, "wv2stub_last_start");
     lastThread = hook<Wv2StubLastThreadFn>(m, "wv2stub_last_thread");
-    return configure && postPageMessage && navigate && pageMessage && result && snapshot &&
-           liveObjects && messageHandler && lastStart && lastThread;
+    return configure && postPageMessage && navigate && processFailed && pageMessage && result &&
+           snapshot && liveObjects && messageHandler && lastStart && lastThread;
 }
 
 std::string exeFolder() {

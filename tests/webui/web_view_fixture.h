@@ -32,6 +32,7 @@ struct StubHooks {
     Wv2StubConfigureFn configure;
     Wv2StubPostFn postPageMessage;
     Wv2StubNavigateFn navigate;
+    Wv2StubProcessFailedFn processFailed;
     Wv2StubPageMessageFn pageMessage;
     Wv2StubResultFn result;
     Wv2StubSnapshotFn snapshot;

@@ -85,7 +85,7 @@ TEST_F(LifecycleTest, CreateStartsThePageAndDestroyRemovesEverything) {
                     s.swipeNavigation, s.allowExternalDrop})
         EXPECT_EQ(0, off);
     EXPECT_EQ(1, s.visible);
-    EXPECT_EQ(3, s.handlersRegistered);
+    EXPECT_EQ(4, s.handlersRegistered);
     RECT client;
     GetClientRect(host->webWindow, &client);
     EXPECT_EQ(client.right, s.bounds.right);

@@ -69,16 +69,18 @@ TEST(Wv2Handler, EveryInterfaceAnswersTheSameObject) {
     WV2Handler* h = wv2HandlerCreate(nullptr, L"C:\\x\\index.html");
     ASSERT_NE(nullptr, h);
     EXPECT_STREQ(L"C:\\x\\index.html", h->navigationTarget);
-    const GUID* iids[] = {&wv2iid::kEnvironmentCompletedHandler,
-                          &wv2iid::kControllerCompletedHandler, &wv2iid::kWebMessageReceivedHandler,
-                          &wv2iid::kNavigationStartingHandler, &wv2iid::kNewWindowRequestedHandler};
+    const GUID* iids[] = {
+        &wv2iid::kEnvironmentCompletedHandler, &wv2iid::kControllerCompletedHandler,
+        &wv2iid::kWebMessageReceivedHandler,   &wv2iid::kNavigationStartingHandler,
+        &wv2iid::kNewWindowRequestedHandler,   &wv2iid::kProcessFailedHandler};
     void* expected[] = {static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(h),
                         static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(h),
                         static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(h),
                         static_cast<ICoreWebView2NavigationStartingEventHandler*>(h),
-                        static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(h)};
-    for (int from = 0; from < 5; ++from) {
-        for (int to = 0; to < 5; ++to) {
+                        static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(h),
+                        static_cast<ICoreWebView2ProcessFailedEventHandler*>(h)};
+    for (int from = 0; from < 6; ++from) {
+        for (int to = 0; to < 6; ++to) {
             void* out = nullptr;
             // Slot 0 of each interface's own table, as WebView2 would call it.
             typedef HRESULT (*Query)(void*, REFIID, void**);
@@ -86,13 +88,13 @@ TEST(Wv2Handler, EveryInterfaceAnswersTheSameObject) {
             EXPECT_EQ(expected[to], out);
         }
     }
-    EXPECT_EQ(26u, h->referenceCount.load());
+    EXPECT_EQ(37u, h->referenceCount.load());
     void* out = (void*)1;
     EXPECT_EQ(E_NOINTERFACE, h->QueryInterface(wv2iid::kController, &out));
     EXPECT_EQ(nullptr, out);
     typedef ULONG (*Release)(void*);
-    for (ULONG left = 25; left > 0; --left)
-        EXPECT_EQ(left, slotOf<Release>(expected[left % 5], 2)(expected[left % 5]));
+    for (ULONG left = 36; left > 0; --left)
+        EXPECT_EQ(left, slotOf<Release>(expected[left % 6], 2)(expected[left % 6]));
     EXPECT_EQ(0u, h->Release());
 }
 

@@ -1,5 +1,6 @@
 // Test hooks of both stand-ins that read or drive a web view: page messages
-// in and out, navigations, handled events, snapshots and object counts.
+// in and out, navigations, process failures, handled events, snapshots and
+// object counts.
 #include "tests/support/webview2/wv2_stub_objects.h"
 
 #include <string.h>
@@ -10,6 +11,10 @@ WV2_EXPORT int WINAPI wv2stub_post_page_message(HWND parent, const wchar_t* text
 
 WV2_EXPORT int WINAPI wv2stub_navigate(HWND parent, const wchar_t* uri, int newWindow) {
     return wv2StubPostEvent(parent, kStubNavigation, uri, newWindow);
+}
+
+WV2_EXPORT int WINAPI wv2stub_process_failed(HWND parent) {
+    return wv2StubPostEvent(parent, kStubProcessFailed, L"", 0);
 }
 
 WV2_EXPORT int WINAPI wv2stub_page_message(HWND parent, int index, wchar_t* out, int capacity) {

@@ -26,6 +26,7 @@ enum Wv2StubStep {
     kWv2StepAddWebMessage,
     kWv2StepAddNavigationStarting,
     kWv2StepAddNewWindow,
+    kWv2StepAddProcessFailed,
     kWv2StepNavigate,
     kWv2StepPutIsVisible,
     kWv2StepCount,
@@ -48,7 +49,7 @@ struct Wv2StubSnapshot {
     int visible;
     RECT bounds;
     int closed;
-    int handlersRegistered; // 3 once message, navigation and new-window are in
+    int handlersRegistered; // 4 once message, navigation, new-window and failure are in
 };
 
 // What the runtime client library's entry received in its latest call
@@ -74,6 +75,7 @@ extern "C" {
 typedef void(WINAPI* Wv2StubConfigureFn)(int failStep, int settingsLevel, int controller4);
 typedef int(WINAPI* Wv2StubPostFn)(HWND parent, const wchar_t* text, int isString);
 typedef int(WINAPI* Wv2StubNavigateFn)(HWND parent, const wchar_t* uri, int newWindow);
+typedef int(WINAPI* Wv2StubProcessFailedFn)(HWND parent);
 typedef int(WINAPI* Wv2StubPageMessageFn)(HWND parent, int index, wchar_t* out, int capacity);
 typedef int(WINAPI* Wv2StubResultFn)(HWND parent, int index, Wv2StubResult* out);
 typedef int(WINAPI* Wv2StubSnapshotFn)(HWND parent, Wv2StubSnapshot* out);
@@ -88,6 +90,8 @@ typedef void(WINAPI* Wv2StubHoldUnloadFn)(int hold);
 // Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
 // created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
 // answered), "wv2stub_post_page_message", "wv2stub_navigate",
+// "wv2stub_process_failed" (raises the process-failed event; the page itself
+// is left as it is, so a test can also play one that lives on),
 // "wv2stub_page_message" (returns the count posted to the page so far and
 // copies entry `index` when in range), "wv2stub_result" (count, entry),
 // "wv2stub_snapshot", "wv2stub_live_objects" (stand-in COM objects alive),

@@ -113,9 +113,12 @@ void StubWebView::dropHandlers() {
         navigationHandler->Release();
     if (newWindowHandler)
         newWindowHandler->Release();
+    if (processFailedHandler)
+        processFailedHandler->Release();
     messageHandler = NULL;
     navigationHandler = NULL;
     newWindowHandler = NULL;
+    processFailedHandler = NULL;
 }
 HRESULT StubWebView::get_Settings(ICoreWebView2Settings** out) {
     if (!out)
@@ -169,6 +172,10 @@ HRESULT StubWebView::add_NavigationStarting(ICoreWebView2NavigationStartingEvent
 HRESULT StubWebView::add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* h,
                                             EventRegistrationToken* t) {
     return registerHandler(this, &newWindowHandler, h, t, kWv2StepAddNewWindow);
+}
+HRESULT StubWebView::add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler* h,
+                                       EventRegistrationToken* t) {
+    return registerHandler(this, &processFailedHandler, h, t, kWv2StepAddProcessFailed);
 }
 
 // ---- settings ----

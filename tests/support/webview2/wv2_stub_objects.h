@@ -111,6 +111,8 @@ struct StubWebView : NotImplWebView {
                                                      EventRegistrationToken*) override;
     HRESULT STDMETHODCALLTYPE add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler*,
                                                      EventRegistrationToken*) override;
+    HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler*,
+                                                EventRegistrationToken*) override;
     void dropHandlers();
 
     StubEnvironment* environment; // one reference
@@ -121,6 +123,7 @@ struct StubWebView : NotImplWebView {
     ICoreWebView2WebMessageReceivedEventHandler* messageHandler = NULL;
     ICoreWebView2NavigationStartingEventHandler* navigationHandler = NULL;
     ICoreWebView2NewWindowRequestedEventHandler* newWindowHandler = NULL;
+    ICoreWebView2ProcessFailedEventHandler* processFailedHandler = NULL;
 };
 
 struct NotImplController : ICoreWebView2Controller4 {
@@ -184,6 +187,16 @@ struct StubNewWindowArgs : NotImplNewWindowArgs {
     BOOL handled = FALSE;
 };
 
+// The arguments of a process failure. Their own interface is not declared
+// here, so they answer IUnknown alone: a host that asks them for more gets
+// E_NOINTERFACE.
+struct StubProcessFailedArgs : IUnknown {
+    WV2_STUB_UNKNOWN(IUnknown)
+    StubProcessFailedArgs() { ++g_wv2StubLive; }
+    virtual ~StubProcessFailedArgs() { --g_wv2StubLive; }
+    bool answers(REFIID riid) { return wv2SameIid(riid, wv2iid::kUnknown); }
+};
+
 // Registry of live web views, keyed by parent window. [any thread, under lock]
 StubWebView* wv2StubFind(HWND parent);
 void wv2StubRegister(StubWebView* webView);
@@ -195,6 +208,7 @@ enum : UINT {
     kStubControllerDone,
     kStubPageMessage, // lParam: event record
     kStubNavigation,
+    kStubProcessFailed,
 };
 
 // Copies `text` into a CoTaskMemAlloc buffer (null when short of memory).
@@ -210,7 +224,7 @@ wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions*
                          ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 // Requests kept unanswered right now. [any thread]
 int wv2StubUnansweredCount();
-// Queues a page event (kStubPageMessage or kStubNavigation) for the web view
-// shown in `parent`, delivered later on its thread; -1 when there is none.
-// [any thread]
+// Queues an event (kStubPageMessage, kStubNavigation or kStubProcessFailed)
+// for the web view shown in `parent`, delivered later on its thread; -1 when
+// there is none. [any thread]
 int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag);

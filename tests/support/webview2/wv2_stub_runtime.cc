@@ -1,6 +1,6 @@
 // What the stand-in WebView2Loader.dll and the stand-in runtime client
 // library share: environment creation behind their entries, the delivery of
-// page events and the test hooks.
+// page events and process failures, and the test hooks.
 #include "tests/support/webview2/wv2_stub_objects.h"
 
 #include <string.h>
@@ -69,7 +69,14 @@ void record(StubWebView* w, HRESULT hr, int stopped) {
 }
 
 void deliver(StubWebView* w, const PageEvent& e) {
-    if (e.kind == kStubPageMessage) {
+    if (e.kind == kStubProcessFailed) {
+        if (!w->processFailedHandler)
+            return;
+        IUnknown* args = new StubProcessFailedArgs;
+        HRESULT hr = w->processFailedHandler->Invoke(w, (ICoreWebView2ProcessFailedEventArgs*)args);
+        record(w, hr, 0);
+        args->Release();
+    } else if (e.kind == kStubPageMessage) {
         if (!w->messageHandler)
             return;
         StubMessageArgs* args = new StubMessageArgs(e.text, e.flag != 0);
@@ -97,7 +104,8 @@ LRESULT CALLBACK stubWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         wv2StubComplete(message, lParam);
         return 0;
     }
-    if (message == kStubPageMessage || message == kStubNavigation) {
+    if (message == kStubPageMessage || message == kStubNavigation ||
+        message == kStubProcessFailed) {
         PageEvent* e = (PageEvent*)lParam;
         EnterCriticalSection(&g_wv2StubLock);
         StubWebView* w = wv2StubFind(e->parent);
