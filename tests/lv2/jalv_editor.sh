@@ -106,8 +106,13 @@ click_lfo_switch() { xdotool mousemove --window "$(editor_window)" 77 514 click 
 
 echo "== the editor opens and shows the page"
 start_jalv session
-top=$(xwininfo -root -children | awk '/"Oka Oka Wah": \("jalv.gtk3"/ {print $1; exit}')
-[ -n "$top" ] || fail "jalv's window not found"
+# jalv names its window once the plug-in's UI is in it: wait for the name.
+jalv_top() {
+  xwininfo -root -children 2>/dev/null | awk '/"Oka Oka Wah": \("jalv.gtk3"/ {print $1; exit}'
+}
+has_jalv_top() { [ -n "$(jalv_top)" ]; }
+until_true has_jalv_top || fail "jalv's window not found"
+top=$(jalv_top)
 # The page has loaded and drawn the plug-in's values once the editor's area
 # holds over 3000 colours: an empty editor holds one, the page without values
 # (empty controls, no plot) about 1700, with them over 5000.
