@@ -78,12 +78,5 @@ typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, Coefficient
                                       bool lower_half, bool under_limit);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
-// the end of its last vector, never past the padding), four floats per SSE
-// register.
-void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
-                               bool lower_half, bool under_limit);
-
-// [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
-// register.
-extern const FormantCoefficientsFn formant_coefficients_avx2;
-extern const FormantCoefficientsFn formant_coefficients_avx512;
+// the end of its last vector, never past the padding). Each build of block
+// processing has its own (see wide_forms.h).

@@ -1,9 +1,9 @@
-// The body of the coefficient pass on vectors of WIDE_LANES floats of the
-// packed rows (three filters a sample, see formant_coefficients.h);
-// included once by each build of it (formant_coefficients.cc,
-// formant_coefficients_avx2.cc, formant_coefficients_avx512.cc), which sets
-// WIDE_LANES (see wide_math.h).
+// Pass 2 of block processing on generic vectors of the packed rows (three
+// filters a sample, see formant_coefficients.h). Included once by each
+// build's source (forms_*.cc), after the build's own header (isa_*.h).
 #include "engine/formant_coefficients.h"
+#include "engine/shortcuts.h"
+#include "engine/voice_model.h"
 #include "engine/wide_math.h"
 
 namespace {
@@ -23,17 +23,17 @@ WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur,
     WideF tangent;
     if (lower_half) {
         // Four times x, exactly: the constant times four is exact too.
-        const WideF four_x = t_k_fp * splat(0x1.45f306p-1f);
+        const WideF four_x = t_k_fp * splat(kFourTurnsPerRadian);
         WideF sine, cosine;
         sin2pi_quarter_pair(four_x, &sine, &cosine);
         tangent = sine * rcp(cosine);
     } else {
-        const WideF x = t_k_fp * splat(0x1.45f306p-3f);
+        const WideF x = t_k_fp * splat(kTurnsPerRadian);
         const WideF x_cos = splat(0.25f) + x;
         // Below the prewarp limit x stays under 1/4, so both arguments lie
         // in (0, 1) and need no fraction step.
         const WideI unit = (x > splat(0.0f)) & (x_cos < splat(1.0f));
-        if (!any_lane(~unit)) {
+        if (shortcut_on(kShortcutUnitSines) && !any_lane(~unit)) {
             tangent = sin2pi_unit(x) * rcp(sin2pi_unit(x_cos));
         } else {
             tangent = sin2pi(x) * rcp(sin2pi(x_cos));

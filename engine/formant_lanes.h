@@ -7,6 +7,7 @@
 #pragma once
 #include <emmintrin.h>
 
+#include "engine/voice_model.h"
 #include "engine/wah_engine.h"
 
 typedef struct FormantLanes {
@@ -99,7 +100,7 @@ static inline __m128 formant_lanes_glide_stays_between(const FormantLanes* l) {
 // x + 1/4, lie in (0, 1/2).
 static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 per_turn = _mm_set1_ps(0x1.45f306p-3f);
+    const __m128 per_turn = _mm_set1_ps(kTurnsPerRadian);
     const __m128 lowest = _mm_mul_ps(_mm_mul_ps(l->t_k, one), per_turn);
     const __m128 highest_cos =
         _mm_add_ps(_mm_set1_ps(0.25f), _mm_mul_ps(_mm_mul_ps(l->t_k, l->prewarp_max), per_turn));
@@ -151,7 +152,7 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
 
 // formant_wet_sum of the three lanes, the same two products and two sums.
 static inline float formant_lanes_wet_sum(__m128 bp) {
-    const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, 0x1.c9676cp-2f, 0x1.013798p-2f, 0.0f));
+    const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, kWetWeight2, kWetWeight3, 0.0f));
     const __m128 sum12 =
         _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
     return _mm_cvtss_f32(_mm_add_ss(sum12, _mm_movehl_ps(weighted, weighted)));

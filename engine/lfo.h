@@ -2,6 +2,7 @@
 // rate) and its random generator. Per-sample pieces are inline.
 #pragma once
 #include "engine/fast_math.h"
+#include "engine/shortcuts.h"
 #include "engine/wah_engine.h"
 
 // Seed of the random generator; drawn from at every reset and phase wrap.
@@ -60,7 +61,7 @@ static inline float lfo_wave(float wf, float b, float random_value) {
 // or 1 (no signed zero to keep), so the common case needs no bit work;
 // anything else takes the general kernel. Same result for every input.
 static inline float lfo_wrap(float s) {
-    if (s > 0.0f && s < 2.0f)
+    if (shortcut_on(kShortcutWrapFast) && s > 0.0f && s < 2.0f)
         return s >= 1.0f ? s - 1.0f : s;
     return fast_frac(s);
 }
@@ -70,7 +71,7 @@ static inline float lfo_wrap(float s) {
 // wrapped exactly when u - inc is negative; other values take the floors.
 static inline bool lfo_wrapped(float u, float inc) {
     const float v = u - inc;
-    if (u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f)
+    if (shortcut_on(kShortcutWrapFast) && u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f)
         return v < 0.0f;
     return fast_floor(u) != fast_floor(v);
 }

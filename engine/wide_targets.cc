@@ -1,10 +1,6 @@
-// The baseline build of the wide targets pass, and the block's settings
-// for it.
+// The block's settings for the wide targets pass (wide_targets.h).
+#include "engine/wide_targets.h"
 #include "engine/fast_math.h"
-
-#define WIDE_LANES 4
-#define WIDE_TARGETS_FORM wide_targets_baseline
-#include "engine/wide_targets_body.h"
 
 void position_settings_init(PositionSettings* s, const WahEngine* e) {
     const float k = e->lfo_skew;

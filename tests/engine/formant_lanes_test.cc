@@ -5,11 +5,12 @@
 #include "engine/formant_filter.h"
 #include "engine/formant_lanes.h"
 #include "engine/lfo.h"
+#include "engine/wide_forms.h"
 #include "engine_test_util.h"
 
 // The generic kernels as the baseline build compiles them (the wider
 // builds run the same source on wider vectors).
-#define WIDE_LANES 4
+#include "engine/isa_sse2.h"
 #include "engine/wide_math.h"
 
 namespace {
@@ -29,7 +30,7 @@ void update(FormantLanes* l) {
     coefficient_row_store(rows.cutoff_cur, 0, l->cutoff_cur);
     coefficient_row_store(rows.q_cur, 0, l->q_cur);
     const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
-    formant_coefficients_sse2(&rates, &rows, 1, false, false);
+    wide_forms_sse2.coefficients(&rates, &rows, 1, false, false);
     // Lane 3 (filter 3 again) from lane 2.
     const auto row = [](const float* packed) {
         return _mm_setr_ps(packed[0], packed[1], packed[2], packed[2]);
