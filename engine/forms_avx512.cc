@@ -17,4 +17,4 @@ namespace {
 const WideTargetsForm kTargets = {positions_wide, targets_wide};
 } // namespace
 
-const WideForms wide_forms_avx512 = {process_block, coefficients_wide, &kTargets};
+const WideForms wide_forms_avx512 = {"avx512", process_block, coefficients_wide, &kTargets};

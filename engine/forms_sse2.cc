@@ -16,4 +16,4 @@ namespace {
 const WideTargetsForm kTargets = {positions_wide, targets_wide};
 } // namespace
 
-const WideForms wide_forms_sse2 = {process_block, coefficients_wide, &kTargets};
+const WideForms wide_forms_sse2 = {"sse2", process_block, coefficients_wide, &kTargets};

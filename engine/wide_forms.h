@@ -19,6 +19,7 @@ typedef void (*BlockKernelFn)(WahEngine* e, const float* input, float* output, i
                               const WideTargetsForm* wide_targets);
 
 typedef struct WideForms {
+    const char* name; // "sse2", "avx2", "avx512"
     BlockKernelFn kernel;
     FormantCoefficientsFn coefficients;
     const WideTargetsForm* targets;
