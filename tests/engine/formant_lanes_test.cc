@@ -7,6 +7,7 @@
 #include "engine/lfo.h"
 #include "engine/wide_forms.h"
 #include "engine_test_util.h"
+#include "scalar_kernels.h"
 
 // The generic kernels as the baseline build compiles them (the wider
 // builds run the same source on wider vectors).
