@@ -1,5 +1,5 @@
 // The next block's head start. Block processing runs as a pipeline of
-// chunks (block_kernel_body.h): before a block renders its first sample it
+// chunks (block_driver.h): before a block renders its first sample it
 // must step the LFO through two chunks and glide the first, serial work
 // with nothing to overlap. Where the positions do not depend on the input
 // (the envelope's contribution is a signed zero), that work depends on the

@@ -1,7 +1,9 @@
 // The three formant filters side by side in the lanes of one SSE register
-// (lane 3 idle). Every lane performs exactly the operations of the scalar
-// filter in formant_filter.h, in the same order and rounding, so the bits
-// are the same; only the three filters' independent work overlaps.
+// (lane 3 mirrors filter 3). Every lane performs exactly the operations of
+// one filter's per-sample steps (the glide of svf_update_coeffs in
+// formant_filter.h, the filter step and the wet sum), in the same order and
+// rounding, so the bits are the same; only the three filters' independent
+// work overlaps.
 // Used for the duration of one block: loaded from the engine at the block
 // start, stored back at its end. [audio thread]
 #pragma once
@@ -132,7 +134,7 @@ static inline bool formant_lanes_cutoffs_under_prewarp_limit(const FormantLanes*
     return _mm_movemask_ps(ok) == 0xF;
 }
 
-// svf_process in each lane, with the smoothed cutoff of this sample;
+// The filter step in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {
     const __m128 xv = _mm_set1_ps(x);
@@ -150,7 +152,7 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
     return bp;
 }
 
-// formant_wet_sum of the three lanes, the same two products and two sums.
+// The wet sum of the three lanes: (bp1 + bp2 * w2) + bp3 * w3.
 static inline float formant_lanes_wet_sum(__m128 bp) {
     const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, kWetWeight2, kWetWeight3, 0.0f));
     const __m128 sum12 =

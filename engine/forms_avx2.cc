@@ -4,8 +4,8 @@
 // the same operations in the same order, so every build gives the same bits.
 #include "engine/isa_avx2.h"
 
-#include "engine/formant_coefficients_body.h"
-#include "engine/wide_targets_body.h"
+#include "engine/coefficient_pass.h"
+#include "engine/wide_targets_pass.h"
 
 #include "engine/block_sse.h"
 

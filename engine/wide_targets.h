@@ -1,7 +1,7 @@
 // Pass 1b of block processing, sixteen samples at a time: the LFO's shape,
 // the modulated position and the formant targets. The samples are
 // independent, so the work is written once on generic vectors
-// (wide_targets_body.h) and built once per instruction set. Every lane
+// (wide_targets_pass.h) and built once per instruction set. Every lane
 // performs the per-sample operations in their order and rounding, so every
 // build gives the same bits. [audio thread, except where noted]
 #pragma once
