@@ -13,7 +13,7 @@
 namespace {
 
 // Pass 1c, one sample: the formant glide, serial but short; the shorter
-// form when the block's targets are ordinary (see serial_passes).
+// form when the block's targets are ordinary (see BlockForms).
 WAH_INLINE void glide_sample(FormantLanes* l, Chunk* c, int32_t j, bool ordinary) {
     if (!c->same_targets[j / 4]) {
         l->cutoff = c->cutoff[j];
