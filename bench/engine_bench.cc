@@ -1,12 +1,13 @@
-// Nanoseconds per sample of wah_engine_process in typical situations, per
-// form of block processing (0 baseline, 1 AVX2, 2 AVX-512, as far as this
-// processor has them) and at three block sizes: a still pedal (formants
+// Nanoseconds per sample of wah_engine_process in typical situations, at
+// three block sizes, in the form of block processing the frames run (the
+// widest; BM_StillPedal/256 and so on) and in each form this processor has
+// (0 baseline, 1 AVX2, 2 AVX-512; BM_StillPedalForm/0/256 and so on): a still pedal (formants
 // settled), an LFO-moving pedal (every formant glides every sample), the
 // envelope follower on noise with its default settings (the level holds the
 // pedal at the toe) and an envelope set low enough to wander with the noise
 // (every formant glides every sample, as with the LFO). Run with
-// flush-to-zero on, as the plug-in frames do. Arguments: form, block size.
-// bench/compare.py runs two builds of this program interleaved.
+// flush-to-zero on, as the plug-in frames do. bench/compare.py runs builds
+// of this program interleaved.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -41,16 +42,15 @@ void prepare(WahEngine* e, Situation s) {
     wah_engine_reset(e);
 }
 
-void run(benchmark::State& state, Situation s) {
+// Form -1: the one wah_engine_process chooses.
+void run_in(benchmark::State& state, Situation s, int form, int32_t n) {
     int count = 0;
     const WideForms* forms = wide_forms_available(&count);
-    const int form = static_cast<int>(state.range(0));
     if (form >= count) {
         state.SkipWithError("this processor lacks the form");
         return;
     }
-    wide_forms_force(&forms[form]);
-    const int32_t n = static_cast<int32_t>(state.range(1));
+    wide_forms_force(form >= 0 ? &forms[form] : nullptr);
     WahEngine e;
     prepare(&e, s);
     const std::vector<float> in = bench_noise(static_cast<size_t>(n));
@@ -72,6 +72,13 @@ void run(benchmark::State& state, Situation s) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+void run(benchmark::State& state, Situation s) {
+    run_in(state, s, -1, static_cast<int32_t>(state.range(0)));
+}
+void run_form(benchmark::State& state, Situation s) {
+    run_in(state, s, static_cast<int>(state.range(0)), static_cast<int32_t>(state.range(1)));
+}
+
 void BM_StillPedal(benchmark::State& state) {
     run(state, kStill);
 }
@@ -84,11 +91,23 @@ void BM_EnvelopeOnNoise(benchmark::State& state) {
 void BM_EnvelopeWandering(benchmark::State& state) {
     run(state, kEnvelopeWandering);
 }
+void BM_StillPedalForm(benchmark::State& state) {
+    run_form(state, kStill);
+}
+void BM_LfoMovingPedalForm(benchmark::State& state) {
+    run_form(state, kLfoMoving);
+}
+void BM_EnvelopeOnNoiseForm(benchmark::State& state) {
+    run_form(state, kEnvelopeNoise);
+}
 
 } // namespace
 
-BENCHMARK(BM_StillPedal)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
-BENCHMARK(BM_LfoMovingPedal)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
-BENCHMARK(BM_EnvelopeOnNoise)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
-BENCHMARK(BM_EnvelopeWandering)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
+BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_EnvelopeOnNoise)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_EnvelopeWandering)->Arg(32)->Arg(256)->Arg(4096);
+BENCHMARK(BM_StillPedalForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
+BENCHMARK(BM_LfoMovingPedalForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
+BENCHMARK(BM_EnvelopeOnNoiseForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
 BENCHMARK_MAIN();

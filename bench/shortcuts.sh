@@ -10,9 +10,9 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-/tmp/oka-shortcuts}
 reps=${2:-9}
-all="still_chunks=0 render_still_now=1 kept_targets=2 moving_targets=3 resting_mixer=4
-silent_lfo=5 input_free=6 lead=7 long_chunks=8 ordinary_glide=9 lower_half=10
-under_limit=11 unit_sines=12 short_pow2=13 wrap_fast=14 still_ahead=15 wide_output=16"
+all="still_chunks=0 render_still_now=1 kept_targets=2 resting_mixer=3 silent_lfo=4
+input_free=5 lead=6 long_chunks=7 ordinary_glide=8 lower_half=9
+short_pow2=10 wrap_fast=11 still_ahead=12 wide_output=13"
 shortcuts=${SHORTCUTS:-$all}
 mkdir -p "$out"
 
@@ -34,5 +34,5 @@ for s in $shortcuts; do
   build "$name" $((1 << ${s#*=}))
   runs+=("$name=$out/$name/bench/bench_engine")
 done
-python3 "$root/bench/compare.py" -r "$reps" -f 'StillPedal|LfoMovingPedal' "${runs[@]}" |
+python3 "$root/bench/compare.py" -r "$reps" -f 'StillPedalForm|LfoMovingPedalForm' "${runs[@]}" |
   tee "$out/ledger.txt"

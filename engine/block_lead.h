@@ -26,9 +26,7 @@ typedef struct BlockLead {
     // Samples per chunk of the block that computed it; the next block
     // takes it up only if it works in chunks of as many.
     int32_t chunk;
-    // The targets pass's memory after chunk 0: its last position, and
-    // whether every group of chunk 0 brought new targets.
-    bool targets_moving;
+    // The targets pass's memory after chunk 0: its last position.
     uint32_t p_bits;
     // The LFO after chunk 1.
     float lfo_phase;

@@ -72,7 +72,6 @@ void lead_store(WahEngine* e, int32_t chunk, const LfoRun* lfo, const GlideLanes
                 const LastTargets* targets, Chunk* c0, Chunk* c1) {
     BlockLead* lead = &e->lead;
     lead->chunk = chunk;
-    lead->targets_moving = targets->moving;
     lead->p_bits = targets->p_bits;
     lead->lfo_phase = lfo->phase;
     lead->random_value = lfo->random_value;
@@ -104,7 +103,6 @@ bool lead_resume(WahEngine* e, int32_t n, int32_t chunk, const BlockForms* forms
     const GlideLanes glide = {_mm_loadu_ps(lead->glide[0]), _mm_loadu_ps(lead->glide[1]),
                               _mm_loadu_ps(lead->glide[2]), _mm_loadu_ps(lead->glide[3])};
     set_glide_lanes(l, &glide);
-    targets->moving = lead->targets_moving;
     targets->p_bits = lead->p_bits;
     Chunk* c0 = &chunks[0];
     Chunk* c1 = &chunks[1];

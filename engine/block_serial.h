@@ -182,22 +182,20 @@ WAH_INLINE void serial_loop_forms(bool glide, bool prev_still, bool input_free, 
 // carried in and every target the block's vowels give are ordinary; the
 // coefficient pass may leave steps out where the ranges are proven.
 struct BlockForms {
-    bool ordinary, lower_half, under_limit;
+    bool ordinary, lower_half;
 };
 
 BlockForms block_forms(const VowelSettings* v, const FormantLanes* l) {
     const bool ordinary = v->ordinary && formant_lanes_targets_ordinary(l);
     return {shortcut_on(kShortcutOrdinaryGlide) && ordinary,
-            shortcut_on(kShortcutLowerHalf) && ordinary && formant_lanes_sines_in_lower_half(l),
-            shortcut_on(kShortcutUnderLimit) && ordinary &&
-                formant_lanes_cutoffs_under_prewarp_limit(l)};
+            shortcut_on(kShortcutLowerHalf) && ordinary && formant_lanes_sines_in_lower_half(l)};
 }
 
 // Pass 2 of a gliding chunk of m samples.
 void chunk_coefficients(FormantCoefficientsFn coefficients, const BlockForms* forms,
                         const FormantLanes* l, Chunk* c, int32_t m) {
     const CoefficientRates rates = {_mm_cvtss_f32(l->t_k), _mm_cvtss_f32(l->prewarp_max)};
-    coefficients(&rates, &c->rows, m, forms->lower_half, forms->under_limit);
+    coefficients(&rates, &c->rows, m, forms->lower_half);
     // The last sample's loads take float 3m along into the idle lane;
     // zeros there leave that lane's filter at rest.
     CoefficientRows* r = &c->rows;

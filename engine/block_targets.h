@@ -15,9 +15,6 @@ namespace {
 // such samples stores no targets at all (the glide keeps the ones it has).
 struct LastTargets {
     uint32_t p_bits; // kNoPosition until the first group
-    // The chunk before brought new targets in every group (see
-    // chunk_targets).
-    bool moving;
     // The block's LFO and vowel settings, and the form of the pass.
     PositionSettings positions;
     // The positions are free of the input: every envelope contribution is
@@ -37,15 +34,13 @@ bool same_position(__m128 p, uint32_t p_bits) {
 }
 
 // Which groups of four bring new targets; returns the wide blocks holding
-// them, a bit each, and notes whether every group did.
+// them, a bit each.
 uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
     uint32_t blocks = 0;
-    bool any_kept = false;
     for (int32_t j = 0; j < m; j += 4) {
         const __m128 p = _mm_load_ps(&c->p[j]);
         const bool same = shortcut_on(kShortcutKeptTargets) && same_position(p, last->p_bits);
         c->same_targets[j / 4] = same;
-        any_kept |= same;
         if (same)
             continue;
         blocks |= 1u << (j / kWideLanes);
@@ -56,7 +51,6 @@ uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
         if (!same_position(p, last->p_bits))
             last->p_bits = kNoPosition;
     }
-    last->moving = !any_kept;
     return blocks;
 }
 
@@ -64,20 +58,10 @@ uint32_t chunk_fresh_groups(Chunk* c, int32_t m, LastTargets* last) {
 // block computes all sixteen; groups that kept their targets ignore theirs,
 // which are the same). The LFO contribution of the block's last sample is
 // stored when block_end is set.
-// While the pedal moves, every group brings new targets: then the targets
-// of the whole chunk are computed at once, and the groups found after them,
-// so the targets wait for the positions only. A group that turns out kept
-// then holds targets equal to those kept, which the glide ignores.
 void chunk_targets(Chunk* c, int32_t m, LastTargets* last, bool block_end) {
     alignas(64) static const float kNoEnvelope[kMaxChunk] = {};
     const float* env = last->input_free ? kNoEnvelope : c->env;
     last->form->positions(&last->positions, c->u, c->level, env, m, block_end, c->lfo, c->p);
-    if (shortcut_on(kShortcutMovingTargets) && last->moving) {
-        const uint32_t every_block = (1u << ((m + kWideLanes - 1) / kWideLanes)) - 1u;
-        last->form->targets(&last->vowels, c->p, every_block, c->cutoff, c->q);
-        chunk_fresh_groups(c, m, last);
-        return;
-    }
     const uint32_t blocks = chunk_fresh_groups(c, m, last);
     if (blocks != 0)
         last->form->targets(&last->vowels, c->p, blocks, c->cutoff, c->q);
@@ -118,11 +102,9 @@ bool positions_free_of_input(const Modulators* md, const PositionSettings* s, co
            n <= kMostInputFreeSamples && input_bounded(input, n);
 }
 
-// No position yet, as at a block start. An LFO that sounds moves the pedal
-// from the first chunk on, as a rule.
+// No position yet, as at a block start.
 void last_targets_restart(LastTargets* t) {
     t->p_bits = kNoPosition;
-    t->moving = !t->positions.lfo_silent;
 }
 
 void last_targets_init(LastTargets* t, const WahEngine* e, const WideTargetsForm* form) {

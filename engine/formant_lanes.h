@@ -116,24 +116,6 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     return _mm_movemask_ps(ok) == 0xF;
 }
 
-// Targets from ordinary vowels stay below this: their exponents are at most
-// 11.6 (fast_pow2 errs by under 0.1 % there) and their scale at most 1.45.
-constexpr float kOrdinaryCutoffBoundHz = 6144.0f; // 2^12 * 1.5
-
-// Whether no smoothed cutoff exceeds the prewarp limit for the rest of a
-// block whose targets are ordinary: the glide keeps each between its value
-// now and the targets (its feedback lies in [0, 1)), the smoothed cutoffs
-// and the targets in force are at most the limit here, and every new target
-// is below kOrdinaryCutoffBoundHz, which the limit reaches (from a sample
-// rate of about 12.3 kHz up).
-static inline bool formant_lanes_cutoffs_under_prewarp_limit(const FormantLanes* l) {
-    __m128 ok = _mm_cmpge_ps(l->prewarp_max, _mm_set1_ps(kOrdinaryCutoffBoundHz));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmple_ps(l->cutoff_cur, l->prewarp_max),
-                                   _mm_cmple_ps(l->cutoff, l->prewarp_max)));
-    ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
-    return _mm_movemask_ps(ok) == 0xF;
-}
-
 // The filter step in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {

@@ -10,10 +10,9 @@
 
 namespace {
 
-// fast_sin2pi; sin2pi_unit for arguments known to lie in (0, 1), where the
-// fraction step drops out, and sin2pi_quarter_pair for the pair of
-// arguments in (0, 1/2) the tangent needs, where a is negative too, so the
-// sign step keeps the cubic's value.
+// fast_sin2pi (sin2pi_unit is its part after the fraction step), and
+// sin2pi_quarter_pair for the pair of arguments in (0, 1/2) the tangent
+// needs, where a is negative too, so the sign step keeps the cubic's value.
 WIDE_INLINE WideF sin2pi_of_theta(WideF theta) {
     const WideF poly = theta * splat(kSinCubic3) + splat(kSinCubic2);
     return poly * (theta * theta) + theta;
