@@ -1,10 +1,13 @@
 // Nanoseconds per sample of wah_engine_process in typical situations, at
-// three block sizes: a still pedal (formants settled), an LFO-moving pedal
-// (every formant glides every sample), the envelope follower on noise with
-// its default settings (the level holds the pedal at the toe) and an
-// envelope set low enough to wander with the noise (every formant glides
-// every sample, as with the LFO). Run with flush-to-zero on, as the plug-in
-// frames do.
+// three block sizes, in the form of block processing the frames run (the
+// widest; BM_StillPedal/256 and so on) and in each form this processor has
+// (0 baseline, 1 AVX2, 2 AVX-512; BM_StillPedalForm/0/256 and so on): a still pedal (formants
+// settled), an LFO-moving pedal (every formant glides every sample), the
+// envelope follower on noise with its default settings (the level holds the
+// pedal at the toe) and an envelope set low enough to wander with the noise
+// (every formant glides every sample, as with the LFO). Run with
+// flush-to-zero on, as the plug-in frames do. bench/compare.py runs builds
+// of this program interleaved.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -39,8 +42,15 @@ void prepare(WahEngine* e, Situation s) {
     wah_engine_reset(e);
 }
 
-void run(benchmark::State& state, Situation s) {
-    const int32_t n = static_cast<int32_t>(state.range(0));
+// Form -1: the one wah_engine_process chooses.
+void run_in(benchmark::State& state, Situation s, int form, int32_t n) {
+    int count = 0;
+    const WideForms* forms = wide_forms_available(&count);
+    if (form >= count) {
+        state.SkipWithError("this processor lacks the form");
+        return;
+    }
+    wide_forms_force(form >= 0 ? &forms[form] : nullptr);
     WahEngine e;
     prepare(&e, s);
     const std::vector<float> in = bench_noise(static_cast<size_t>(n));
@@ -56,9 +66,17 @@ void run(benchmark::State& state, Situation s) {
         benchmark::ClobberMemory();
     }
     fp_denormal_guard_leave(&guard);
+    wide_forms_force(nullptr);
     state.counters["ns_per_sample"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * n,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void run(benchmark::State& state, Situation s) {
+    run_in(state, s, -1, static_cast<int32_t>(state.range(0)));
+}
+void run_form(benchmark::State& state, Situation s) {
+    run_in(state, s, static_cast<int>(state.range(0)), static_cast<int32_t>(state.range(1)));
 }
 
 void BM_StillPedal(benchmark::State& state) {
@@ -73,28 +91,23 @@ void BM_EnvelopeOnNoise(benchmark::State& state) {
 void BM_EnvelopeWandering(benchmark::State& state) {
     run(state, kEnvelopeWandering);
 }
+void BM_StillPedalForm(benchmark::State& state) {
+    run_form(state, kStill);
+}
+void BM_LfoMovingPedalForm(benchmark::State& state) {
+    run_form(state, kLfoMoving);
+}
+void BM_EnvelopeOnNoiseForm(benchmark::State& state) {
+    run_form(state, kEnvelopeNoise);
+}
 
 } // namespace
-
-// The situations with block processing held to its baseline forms, as on
-// processors without AVX2 and AVX-512 (and in the Windows build).
-void baseline(benchmark::State& state, Situation s) {
-    int count = 0;
-    wide_forms_force(&wide_forms_available(&count)[0]);
-    run(state, s);
-    wide_forms_force(nullptr);
-}
-void BM_StillPedalBaseline(benchmark::State& state) {
-    baseline(state, kStill);
-}
-void BM_LfoMovingPedalBaseline(benchmark::State& state) {
-    baseline(state, kLfoMoving);
-}
 
 BENCHMARK(BM_StillPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_LfoMovingPedal)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_EnvelopeOnNoise)->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(BM_EnvelopeWandering)->Arg(32)->Arg(256)->Arg(4096);
-BENCHMARK(BM_StillPedalBaseline)->Arg(256);
-BENCHMARK(BM_LfoMovingPedalBaseline)->Arg(256);
+BENCHMARK(BM_StillPedalForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
+BENCHMARK(BM_LfoMovingPedalForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
+BENCHMARK(BM_EnvelopeOnNoiseForm)->ArgsProduct({{0, 1, 2}, {32, 256, 4096}});
 BENCHMARK_MAIN();

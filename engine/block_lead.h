@@ -1,5 +1,5 @@
 // The next block's head start. Block processing runs as a pipeline of
-// chunks (block_kernel_body.h): before a block renders its first sample it
+// chunks (block_driver.h): before a block renders its first sample it
 // must step the LFO through two chunks and glide the first, serial work
 // with nothing to overlap. Where the positions do not depend on the input
 // (the envelope's contribution is a signed zero), that work depends on the
@@ -26,9 +26,7 @@ typedef struct BlockLead {
     // Samples per chunk of the block that computed it; the next block
     // takes it up only if it works in chunks of as many.
     int32_t chunk;
-    // The targets pass's memory after chunk 0: its last position, and
-    // whether every group of chunk 0 brought new targets.
-    bool targets_moving;
+    // The targets pass's memory after chunk 0: its last position.
     uint32_t p_bits;
     // The LFO after chunk 1.
     float lfo_phase;

@@ -6,6 +6,15 @@
 #include <stdint.h>
 #include <string.h>
 
+// The kernels' constants, named once for the scalar and the wide forms.
+constexpr uint32_t kRcpSeed = 0x7EF0E840u;    // fast_rcp's first guess: seed - bits(x)
+constexpr float kPow2Cubic3 = 0x1.45647ep-4f; // 0.07944154
+constexpr float kPow2Cubic2 = 0x1.d1bd02p-3f; // 0.22741129
+constexpr float kPow2Cubic1 = 0x1.62e430p-1f; // 0.6931472
+constexpr float kSinHalfPi = 0x1.921fb6p+0f;  // 1.5707964
+constexpr float kSinCubic3 = -0x1.c5971ep-4f; // -0.11073982
+constexpr float kSinCubic2 = -0x1.d619c8p-5f; // -0.05738534
+
 static inline uint32_t fast_bits(float x) {
     uint32_t b;
     memcpy(&b, &x, sizeof b);
@@ -22,7 +31,7 @@ static inline float fast_from_bits(uint32_t b) {
 // steps. Relative error at most about 1.2e-5, always below the true value
 // (fast_rcp(0.5) = 1.9999758, fast_rcp(1) = 0.9999879).
 static inline float fast_rcp(float x) {
-    float v = fast_from_bits(0x7EF0E840u - fast_bits(x));
+    float v = fast_from_bits(kRcpSeed - fast_bits(x));
     v = (v + v) - (x * v) * v;
     v = (v + v) - (x * v) * v;
     return v;
@@ -63,7 +72,7 @@ static inline float fast_pow2(float x) {
         l -= 1; // negative integers and -0 get f = 1
     const float f = x - static_cast<float>(l);
     const float v = fast_from_bits(static_cast<uint32_t>(l + 127) << 23);
-    return ((f * 0x1.45647ep-4f + 0x1.d1bd02p-3f) * f + 0x1.62e430p-1f) * (f * v) + v;
+    return ((f * kPow2Cubic3 + kPow2Cubic2) * f + kPow2Cubic1) * (f * v) + v;
 }
 
 // Approximate sin(2*pi*x) for any finite x: a folded triangle through an odd
@@ -73,7 +82,7 @@ static inline float fast_sin2pi(float x) {
     const float a = (xf + xf) - 1.0f;
     const float aa = fast_from_bits(fast_bits(a) & 0x7FFFFFFFu);
     const float fold = fast_from_bits(fast_bits((aa + aa) - 1.0f) & 0x7FFFFFFFu);
-    const float theta = fold * -0x1.921fb6p+0f + 0x1.921fb6p+0f; // 1.5707964
-    const float s = (theta * -0x1.c5971ep-4f + -0x1.d619c8p-5f) * (theta * theta) + theta;
+    const float theta = fold * -kSinHalfPi + kSinHalfPi;
+    const float s = (theta * kSinCubic3 + kSinCubic2) * (theta * theta) + theta;
     return (fast_bits(a) & 0x80000000u) ? s : -s;
 }

@@ -8,9 +8,8 @@
 // samples are independent: wider registers take several at once. Every lane
 // of every form performs the operations of svf_update_coeffs
 // (formant_filter.h) in their order, so all give the same bits; where the
-// block start has proven the ranges of the cutoffs (lower_half,
-// under_limit below), it leaves out steps that are exact there or that
-// cannot change the value, with the same result.
+// block start has proven the range of the cutoffs (lower_half below), it
+// leaves out steps that are exact there, with the same result.
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
@@ -66,24 +65,13 @@ typedef struct CoefficientRates {
 } CoefficientRates;
 
 // What the block start proved about every cutoff in the rows, so the pass
-// may leave steps out:
-// - lower_half: each gives a tangent argument in (0, 1/4) (see
-//   formant_lanes_sines_in_lower_half), so the sines need neither a range
-//   test nor a sign step, and each knows its quarter of the turn (see
-//   sin2pi_quarter_pair);
-// - under_limit: none exceeds the prewarp limit (see
-//   formant_lanes_cutoffs_under_prewarp_limit), so limiting leaves each as
-//   it is.
+// may leave steps out: lower_half, each gives a tangent argument in
+// (0, 1/4) (see formant_lanes_sines_in_lower_half), so the sines need
+// neither a range test nor a sign step, and each knows its quarter of the
+// turn (see sin2pi_quarter_pair).
 typedef void (*FormantCoefficientsFn)(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
-                                      bool lower_half, bool under_limit);
+                                      bool lower_half);
 
 // [audio thread] Rows 0..m-1 (floats 0..3m - 1; the pass may write on up to
-// the end of its last vector, never past the padding), four floats per SSE
-// register.
-void formant_coefficients_sse2(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
-                               bool lower_half, bool under_limit);
-
-// [audio thread] Eight floats per AVX2 register, sixteen per AVX-512
-// register.
-extern const FormantCoefficientsFn formant_coefficients_avx2;
-extern const FormantCoefficientsFn formant_coefficients_avx512;
+// the end of its last vector, never past the padding). Each build of block
+// processing has its own (see wide_forms.h).

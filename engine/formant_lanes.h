@@ -1,12 +1,15 @@
 // The three formant filters side by side in the lanes of one SSE register
-// (lane 3 idle). Every lane performs exactly the operations of the scalar
-// filter in formant_filter.h, in the same order and rounding, so the bits
-// are the same; only the three filters' independent work overlaps.
+// (lane 3 mirrors filter 3). Every lane performs exactly the operations of
+// one filter's per-sample steps (the glide of svf_update_coeffs in
+// formant_filter.h, the filter step and the wet sum), in the same order and
+// rounding, so the bits are the same; only the three filters' independent
+// work overlaps.
 // Used for the duration of one block: loaded from the engine at the block
 // start, stored back at its end. [audio thread]
 #pragma once
 #include <emmintrin.h>
 
+#include "engine/voice_model.h"
 #include "engine/wah_engine.h"
 
 typedef struct FormantLanes {
@@ -99,7 +102,7 @@ static inline __m128 formant_lanes_glide_stays_between(const FormantLanes* l) {
 // x + 1/4, lie in (0, 1/2).
 static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 per_turn = _mm_set1_ps(0x1.45f306p-3f);
+    const __m128 per_turn = _mm_set1_ps(kTurnsPerRadian);
     const __m128 lowest = _mm_mul_ps(_mm_mul_ps(l->t_k, one), per_turn);
     const __m128 highest_cos =
         _mm_add_ps(_mm_set1_ps(0.25f), _mm_mul_ps(_mm_mul_ps(l->t_k, l->prewarp_max), per_turn));
@@ -113,25 +116,7 @@ static inline bool formant_lanes_sines_in_lower_half(const FormantLanes* l) {
     return _mm_movemask_ps(ok) == 0xF;
 }
 
-// Targets from ordinary vowels stay below this: their exponents are at most
-// 11.6 (fast_pow2 errs by under 0.1 % there) and their scale at most 1.45.
-constexpr float kOrdinaryCutoffBoundHz = 6144.0f; // 2^12 * 1.5
-
-// Whether no smoothed cutoff exceeds the prewarp limit for the rest of a
-// block whose targets are ordinary: the glide keeps each between its value
-// now and the targets (its feedback lies in [0, 1)), the smoothed cutoffs
-// and the targets in force are at most the limit here, and every new target
-// is below kOrdinaryCutoffBoundHz, which the limit reaches (from a sample
-// rate of about 12.3 kHz up).
-static inline bool formant_lanes_cutoffs_under_prewarp_limit(const FormantLanes* l) {
-    __m128 ok = _mm_cmpge_ps(l->prewarp_max, _mm_set1_ps(kOrdinaryCutoffBoundHz));
-    ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmple_ps(l->cutoff_cur, l->prewarp_max),
-                                   _mm_cmple_ps(l->cutoff, l->prewarp_max)));
-    ok = _mm_and_ps(ok, formant_lanes_glide_stays_between(l));
-    return _mm_movemask_ps(ok) == 0xF;
-}
-
-// svf_process in each lane, with the smoothed cutoff of this sample;
+// The filter step in each lane, with the smoothed cutoff of this sample;
 // returns the three band-pass outputs.
 static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 cutoff_cur) {
     const __m128 xv = _mm_set1_ps(x);
@@ -149,9 +134,9 @@ static inline __m128 formant_lanes_process_at(FormantLanes* l, float x, __m128 c
     return bp;
 }
 
-// formant_wet_sum of the three lanes, the same two products and two sums.
+// The wet sum of the three lanes: (bp1 + bp2 * w2) + bp3 * w3.
 static inline float formant_lanes_wet_sum(__m128 bp) {
-    const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, 0x1.c9676cp-2f, 0x1.013798p-2f, 0.0f));
+    const __m128 weighted = _mm_mul_ps(bp, _mm_setr_ps(0.0f, kWetWeight2, kWetWeight3, 0.0f));
     const __m128 sum12 =
         _mm_add_ss(bp, _mm_shuffle_ps(weighted, weighted, _MM_SHUFFLE(1, 1, 1, 1)));
     return _mm_cvtss_f32(_mm_add_ss(sum12, _mm_movehl_ps(weighted, weighted)));

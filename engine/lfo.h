@@ -2,7 +2,12 @@
 // rate) and its random generator. Per-sample pieces are inline.
 #pragma once
 #include "engine/fast_math.h"
+#include "engine/shortcuts.h"
 #include "engine/wah_engine.h"
+
+// The waveform from which the LFO is a square morphing into the random
+// level: 2.999 (below it, the triangle steepening into a trapezoid).
+constexpr float kLfoSquareFrom = 0x1.7fdf3cp+1f;
 
 // Seed of the random generator; drawn from at every reset and phase wrap.
 constexpr uint64_t kRngSeed = 0xBADDECAF600DFEEDull;
@@ -20,47 +25,11 @@ static inline float rng_next(WahEngine* e) {
     return rng_next_state(&e->rng_state);
 }
 
-// [audio thread] Phase b of the skewed cycle: reaches 0.5 when u reaches k.
-static inline float lfo_skewed_phase(float u, float k) {
-    if (u < k)
-        return fast_rcp(k + k) * u;
-    return ((u + 1.0f) - (k + k)) * fast_rcp(2.0f - (k + k));
-}
-
-// [audio thread] Waveform value at skewed phase b, morphing continuously
-// sine (1) -> triangle (2) -> trapezoid -> square (3) -> random level (4).
-static inline float lfo_wave(float wf, float b, float random_value) {
-    if (wf < 2.0f) {
-        const float tri = fast_from_bits(fast_bits(b - 0.5f) & 0x7FFFFFFFu) * -4.0f + 1.0f;
-        const float sine = fast_sin2pi(tri * 0.25f);
-        return (tri - sine) * (wf - 1.0f) + sine;
-    }
-    if (wf < 0x1.7fdf3cp+1f) { // 2.999
-        const float g = fast_rcp(3.0f - wf) * 4.0f;
-        const float r = g * b - 1.0f;
-        float v = b < 0.5f ? r : g * 0.5f - r;
-        if (v < -1.0f)
-            v = -1.0f;
-        if (v > 1.0f)
-            v = 1.0f;
-        return v;
-    }
-    const float d = 0.5f - b;
-    float sq = 0.0f;
-    if (d > 0.0f) {
-        sq = 1.0f;
-    } else if (d != 0.0f && (fast_bits(d) & 0x80000000u)) {
-        sq = -1.0f;
-    }
-    const float w = wf - 3.0f;
-    return (random_value - sq) * (w > 0.0f ? w : 0.0f) + sq;
-}
-
 // [audio thread] fast_frac of a phase sum. A sum in (0, 2) has the floor 0
 // or 1 (no signed zero to keep), so the common case needs no bit work;
 // anything else takes the general kernel. Same result for every input.
 static inline float lfo_wrap(float s) {
-    if (s > 0.0f && s < 2.0f)
+    if (shortcut_on(kShortcutWrapFast) && s > 0.0f && s < 2.0f)
         return s >= 1.0f ? s - 1.0f : s;
     return fast_frac(s);
 }
@@ -70,7 +39,7 @@ static inline float lfo_wrap(float s) {
 // wrapped exactly when u - inc is negative; other values take the floors.
 static inline bool lfo_wrapped(float u, float inc) {
     const float v = u - inc;
-    if (u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f)
+    if (shortcut_on(kShortcutWrapFast) && u >= 0.0f && u < 1.0f && v >= -1.0f && v < 1.0f)
         return v < 0.0f;
     return fast_floor(u) != fast_floor(v);
 }
@@ -93,9 +62,8 @@ typedef struct LfoRun {
 } LfoRun;
 
 // [audio thread] Advances the phase by one sample and refreshes the random
-// level when the phase wraps; returns the sample's phase u. Its contribution
-// to the position is then (lfo_wave(wf, lfo_skewed_phase(u, skew),
-// random_value) + lfo_bias) * (lfo_on * lfo_gain). Always inlined: block
+// level when the phase wraps; returns the sample's phase u, from which the
+// wide targets pass computes the LFO's shape. Always inlined: block
 // processing calls it every sample, and out of line its state would pass
 // through memory each time.
 static inline __attribute__((always_inline)) float lfo_advance(LfoRun* r) {

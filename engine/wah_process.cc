@@ -1,6 +1,8 @@
-// Block processing: envelope, LFO, position, vowel morph, the three formant
-// filters, wet/dry mix and bypass crossfade, in the per-sample order of the
-// sound's definition (the plain form lives on in the tests' reference).
+// Block processing: the block start here, then the chunk pipeline of the
+// build this processor runs (wide_forms.h, block_driver.h): envelope, LFO,
+// position, vowel morph, the three formant filters, wet/dry mix and bypass
+// crossfade, with the bits of the per-sample order (the plain form lives on
+// in the tests' reference).
 #include "engine/formant_filter.h"
 #include "engine/lfo.h"
 #include "engine/wah_engine.h"

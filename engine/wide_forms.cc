@@ -24,20 +24,17 @@ bool cpu_has_avx512() {
 }
 #endif
 
-const WideForms kBaseline = {block_kernel_baseline, formant_coefficients_sse2,
-                             &wide_targets_baseline};
-
 struct Sets {
     WideForms set[3];
     int count;
 };
 
 Sets find_sets() {
-    Sets s = {{kBaseline, {}, {}}, 1};
+    Sets s = {{wide_forms_sse2, {}, {}}, 1};
     if (cpu_has_avx2())
-        s.set[s.count++] = {block_kernel_avx2, formant_coefficients_avx2, &wide_targets_avx2};
+        s.set[s.count++] = wide_forms_avx2;
     if (cpu_has_avx512())
-        s.set[s.count++] = {block_kernel_avx512, formant_coefficients_avx512, &wide_targets_avx512};
+        s.set[s.count++] = wide_forms_avx512;
     return s;
 }
 
@@ -57,7 +54,7 @@ const WideForms* wide_forms_available(int* count) {
 // Before static initialisation has run (an engine driven from another
 // module's constructor) the pointer is still null: the baseline then.
 const WideForms* wide_forms_active(void) {
-    return g_active ? g_active : &kBaseline;
+    return g_active ? g_active : &wide_forms_sse2;
 }
 
 void wide_forms_force(const WideForms* forms) {

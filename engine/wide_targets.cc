@@ -1,10 +1,7 @@
-// The baseline build of the wide targets pass, and the block's settings
-// for it.
+// The block's settings for the wide targets pass (wide_targets.h).
+#include "engine/wide_targets.h"
 #include "engine/fast_math.h"
-
-#define WIDE_LANES 4
-#define WIDE_TARGETS_FORM wide_targets_baseline
-#include "engine/wide_targets_body.h"
+#include "engine/lfo.h"
 
 void position_settings_init(PositionSettings* s, const WahEngine* e) {
     const float k = e->lfo_skew;
@@ -18,7 +15,7 @@ void position_settings_init(PositionSettings* s, const WahEngine* e) {
     if (wf < 2.0f) {
         s->form = 0;
         s->mix = wf - 1.0f;
-    } else if (wf < 0x1.7fdf3cp+1f) { // 2.999
+    } else if (wf < kLfoSquareFrom) {
         s->form = 1;
         const float g = fast_rcp(3.0f - wf) * 4.0f;
         s->mix = g;

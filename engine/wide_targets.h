@@ -1,11 +1,9 @@
 // Pass 1b of block processing, sixteen samples at a time: the LFO's shape,
-// the modulated position and the formant targets (see lfo.h and
-// formant_filter.h for the per-sample forms). The samples are independent,
-// so the work is written once on generic vectors and built three times:
-// for the x86-64 baseline (SSE registers), AVX2 and AVX-512, each used where
-// the processor has it. Every lane performs the
-// per-sample operations in their order and rounding, so both give the same
-// bits. [audio thread, except where noted]
+// the modulated position and the formant targets. The samples are
+// independent, so the work is written once on generic vectors
+// (wide_targets_pass.h) and built once per instruction set. Every lane
+// performs the per-sample operations in their order and rounding, so every
+// build gives the same bits. [audio thread, except where noted]
 #pragma once
 #include <emmintrin.h>
 #include <stdint.h>
@@ -59,11 +57,8 @@ typedef void (*WidePositionsFn)(const PositionSettings* s, const float* u, const
 typedef void (*WideTargetsFn)(const VowelSettings* v, const float* p, uint32_t blocks,
                               __m128* cutoff_rows, __m128* q_rows);
 
+// Each build of block processing has its own (see wide_forms.h).
 typedef struct WideTargetsForm {
     WidePositionsFn positions;
     WideTargetsFn targets;
 } WideTargetsForm;
-
-extern const WideTargetsForm wide_targets_baseline;
-extern const WideTargetsForm wide_targets_avx2;
-extern const WideTargetsForm wide_targets_avx512;

@@ -27,17 +27,15 @@ std::vector<FormantCoefficientsFn> forms() {
 TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
     // Cutoffs across and beyond the prewarp limit, including values whose
     // tangent argument leaves (0, 1) and needs the full sine kernel; with
-    // lower_half set, only cutoffs of at least 1 Hz, and with under_limit
-    // set, none above the limit (some at it), as they require. Row counts
-    // that end inside a vector of every form.
+    // lower_half set, only cutoffs of at least 1 Hz, as it requires. Row
+    // counts that end inside a vector of every form.
     const float specials[] = {0.0f,    -0.0f,   -50.0f,  1e-3f, 20.0f,
                               3991.0f, 3992.0f, 5000.0f, 1e30f, 1000.0f};
     const float specials_from_1hz[] = {1.0f,    1.5f,  20.0f,   3991.0f, 3992.0f,
                                        5000.0f, 1e30f, 1000.0f, 1.0f,    2.0f};
     uint32_t s = 7u;
     for (FormantCoefficientsFn form : forms()) {
-        for (const int flags : {0, 1, 2, 3}) {
-            const bool lower_half = flags & 1, under_limit = flags & 2;
+        for (const bool lower_half : {false, true}) {
             for (const float fs : {8000.0f, 44100.0f, 48000.0f, 96000.0f}) {
                 const CoefficientRates rates = {3.14159265f / fs, 0.499f * fs};
                 for (int32_t m : {64, 63, 33, 32, 31, 1, 2, 5, 17, 21, 48, 64, 32, 64}) {
@@ -48,14 +46,12 @@ TEST(CoefficientForms, EveryFormMatchesTheScalarKernelsOnEveryRow) {
                             (s >> 28) < 3
                                 ? (lower_half ? specials_from_1hz : specials)[(s >> 8) % 10]
                                 : 1.0f + static_cast<float>(s >> 12) * (6000.0f / 1048576.0f);
-                        if (under_limit && !(r.cutoff_cur[i] <= 0.499f * fs))
-                            r.cutoff_cur[i] = 0.499f * fs;
                         r.q_cur[i] = 0.05f + static_cast<float>((s >> 4) & 1023u) * 0.05f;
                     }
                     // Floats past the rows must stay as they were.
                     for (int32_t i = 3 * m; i < kCoefficientFloats; ++i)
                         r.t[i] = r.hp1[i] = -7.0f;
-                    form(&rates, &r, m, lower_half, under_limit);
+                    form(&rates, &r, m, lower_half);
                     for (int32_t i = 3 * m; i < kCoefficientFloats; ++i) {
                         ASSERT_EQ(r.t[i], -7.0f) << m << " " << i;
                         ASSERT_EQ(r.hp1[i], -7.0f) << m << " " << i;

@@ -3,6 +3,7 @@
 
 #include "engine/lfo.h"
 #include "engine_test_util.h"
+#include "scalar_kernels.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "engine/wide_forms.h"
 #include "engine/wide_targets.h"
 #include "engine_test_util.h"
+#include "scalar_kernels.h"
 
 TEST(WideTargets, LfoShapeMatchesTheScalarFormInEveryForm) {
     int count = 0;

@@ -1,9 +1,9 @@
-// The body of the coefficient pass on vectors of WIDE_LANES floats of the
-// packed rows (three filters a sample, see formant_coefficients.h);
-// included once by each build of it (formant_coefficients.cc,
-// formant_coefficients_avx2.cc, formant_coefficients_avx512.cc), which sets
-// WIDE_LANES (see wide_math.h).
+// Pass 2 of block processing on generic vectors of the packed rows (three
+// filters a sample, see formant_coefficients.h). Included once by each
+// build's source (forms_*.cc), after the build's own header (isa_*.h).
 #include "engine/formant_coefficients.h"
+#include "engine/shortcuts.h"
+#include "engine/voice_model.h"
 #include "engine/wide_math.h"
 
 namespace {
@@ -16,28 +16,20 @@ struct RowValues {
 };
 
 WIDE_INLINE RowValues row_values(WideF t_k, WideF prewarp_max, WideF cutoff_cur, WideF q_cur,
-                                 bool lower_half, bool under_limit) {
+                                 bool lower_half) {
     RowValues v;
-    const WideF fp = under_limit ? cutoff_cur : wide_min(cutoff_cur, prewarp_max);
+    const WideF fp = wide_min(cutoff_cur, prewarp_max);
     const WideF t_k_fp = t_k * fp;
     WideF tangent;
     if (lower_half) {
         // Four times x, exactly: the constant times four is exact too.
-        const WideF four_x = t_k_fp * splat(0x1.45f306p-1f);
+        const WideF four_x = t_k_fp * splat(kFourTurnsPerRadian);
         WideF sine, cosine;
         sin2pi_quarter_pair(four_x, &sine, &cosine);
         tangent = sine * rcp(cosine);
     } else {
-        const WideF x = t_k_fp * splat(0x1.45f306p-3f);
-        const WideF x_cos = splat(0.25f) + x;
-        // Below the prewarp limit x stays under 1/4, so both arguments lie
-        // in (0, 1) and need no fraction step.
-        const WideI unit = (x > splat(0.0f)) & (x_cos < splat(1.0f));
-        if (!any_lane(~unit)) {
-            tangent = sin2pi_unit(x) * rcp(sin2pi_unit(x_cos));
-        } else {
-            tangent = sin2pi(x) * rcp(sin2pi(x_cos));
-        }
+        const WideF x = t_k_fp * splat(kTurnsPerRadian);
+        tangent = sin2pi(x) * rcp(sin2pi(splat(0.25f) + x));
     }
     v.t = rcp(fp) * tangent;
     v.kf = cutoff_cur * v.t;
@@ -58,15 +50,14 @@ WIDE_INLINE void values_store(CoefficientRows* r, int32_t i, const RowValues* v)
 // The floats from i to count - 1, fewer than a vector holds: the last real
 // float stands in for the missing ones, and only the real ones are written.
 WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r, int32_t i,
-                                int32_t count, bool lower_half, bool under_limit) {
+                                int32_t count, bool lower_half) {
     float cutoff_cur[WIDE_LANES], q_cur[WIDE_LANES];
     for (int32_t n = 0; n < WIDE_LANES; ++n) {
         const int32_t at = i + n < count ? i + n : count - 1;
         cutoff_cur[n] = r->cutoff_cur[at];
         q_cur[n] = r->q_cur[at];
     }
-    const RowValues v =
-        row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half, under_limit);
+    const RowValues v = row_values(t_k, prewarp_max, load(cutoff_cur), load(q_cur), lower_half);
     float out[5][WIDE_LANES];
     store(out[0], v.t);
     store(out[1], v.kf);
@@ -82,33 +73,29 @@ WIDE_INLINE void partial_vector(WideF t_k, WideF prewarp_max, CoefficientRows* r
     }
 }
 
-// The loop built once for each case of lower_half and under_limit, so
-// neither tests them. Floats 0 to 3m - 1 are written, no others.
-template <bool kLowerHalf, bool kUnderLimit>
+// The loop built once for each case of lower_half, so it tests it never.
+// Floats 0 to 3m - 1 are written, no others.
+template <bool kLowerHalf>
 void coefficient_rows(const CoefficientRates* rates, CoefficientRows* r, int32_t m) {
     const WideF t_k = splat(rates->t_k);
     const WideF prewarp_max = splat(rates->prewarp_max);
     const int32_t count = 3 * m;
     int32_t i = 0;
     for (; i + WIDE_LANES <= count; i += WIDE_LANES) {
-        const RowValues v = row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]),
-                                       load(&r->q_cur[i]), kLowerHalf, kUnderLimit);
+        const RowValues v =
+            row_values(t_k, prewarp_max, load(&r->cutoff_cur[i]), load(&r->q_cur[i]), kLowerHalf);
         values_store(r, i, &v);
     }
     if (i < count)
-        partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf, kUnderLimit);
+        partial_vector(t_k, prewarp_max, r, i, count, kLowerHalf);
 }
 
 void coefficients_wide(const CoefficientRates* rates, CoefficientRows* r, int32_t m,
-                       bool lower_half, bool under_limit) {
-    if (lower_half && under_limit) {
-        coefficient_rows<true, true>(rates, r, m);
-    } else if (lower_half) {
-        coefficient_rows<true, false>(rates, r, m);
-    } else if (under_limit) {
-        coefficient_rows<false, true>(rates, r, m);
+                       bool lower_half) {
+    if (lower_half) {
+        coefficient_rows<true>(rates, r, m);
     } else {
-        coefficient_rows<false, false>(rates, r, m);
+        coefficient_rows<false>(rates, r, m);
     }
 }
 

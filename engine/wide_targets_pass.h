@@ -1,11 +1,10 @@
-// The body of the wide targets pass, on vectors of WIDE_LANES lanes;
-// included once by each build of it (wide_targets.cc, wide_targets_avx2.cc,
-// wide_targets_avx512.cc), which names the form through WIDE_TARGETS_FORM and
-// sets WIDE_LANES to its register's width: 4 for the baseline, 8 for AVX2,
-// 16 for AVX-512 (generic vectors wider than the registers would be split
-// lane by lane). Everything here has internal linkage, so the builds never
-// share code compiled for another's instructions. Each operation is that of
-// the scalar kernels (lfo.h, formant_filter.h) in the same order.
+// Pass 1b of block processing on generic vectors: the LFO's shape, the
+// modulated position and the formant targets, sixteen samples a block
+// (wide_targets.h). Included once by each build's source (forms_*.cc),
+// after the build's own header (isa_*.h). Each operation is that of the
+// per-sample order, with the voice model's constants, in the same order.
+#include "engine/shortcuts.h"
+#include "engine/voice_model.h"
 #include "engine/wide_math.h"
 #include "engine/wide_targets.h"
 
@@ -54,9 +53,10 @@ void positions_wide(const PositionSettings* s, const float* u_in, const float* l
         WideF p = rest;
         // A silent LFO adds a signed zero, which changes nothing unless the
         // rest is -0 or the phase is not finite (then the contribution is NaN).
-        const bool shape =
-            !s->lfo_silent || any_lane(bits(rest) == splat_i(static_cast<int32_t>(0x80000000u))) ||
-            any_lane(~((u - u) == zero)) || (last_needed && j < m && j + WIDE_LANES >= m);
+        const bool shape = !(shortcut_on(kShortcutSilentLfo) && s->lfo_silent) ||
+                           any_lane(bits(rest) == splat_i(static_cast<int32_t>(0x80000000u))) ||
+                           any_lane(~((u - u) == zero)) ||
+                           (last_needed && j < m && j + WIDE_LANES >= m);
         if (shape) {
             const WideF lfo = lfo_shape(s, u, load(level + j));
             store(lfo_out + j, lfo);
@@ -88,52 +88,16 @@ WIDE_INLINE void formant_targets(const VowelSettings* vs, WideF p, WideF cutoff[
     const WideF one = splat(1.0f);
     const WideF h = one - v[3];
     const WideF a = one - v[4];
-    const WideF h18 = h * splat(0x1.70a3d0p-3f);
-    const WideF s = ((h * splat(0x1.9999a0p-4f) + splat(0x1.666668p-2f)) - h18) * a + (h18 + one);
-    static const float kSlope[3] = {0x1.042664p+1f, 0x1.e27016p+0f, 0x1.43b8a8p-1f};
-    static const float kOffset[3] = {0x1.f201ccp+2f, 0x1.2b0478p+3f, 0x1.5ee7b4p+3f};
-    static const float kQPerHz[3] = {0x1.99999ap-7f, 0x1.47ae14p-7f, 0x1.111112p-7f};
+    const WideF h18 = h * splat(kScaleSex);
+    const WideF s = ((h * splat(kScaleSexAged) + splat(kScaleAged)) - h18) * a + (h18 + one);
+    // Values in [0, 1] give exponents between 7.7 and 11.6.
+    const bool short_pow2 = shortcut_on(kShortcutShortPow2) && vs->ordinary;
     for (int f = 0; f < 3; ++f) {
-        const WideF octaves = v[f] * splat(kSlope[f]) + splat(kOffset[f]);
-        // Values in [0, 1] give exponents between 7.7 and 11.6.
-        cutoff[f] = (vs->ordinary ? pow2_in_range(octaves) : pow2(octaves)) * s;
-        q[f] = cutoff[f] * splat(kQPerHz[f]);
+        const WideF octaves = v[f] * splat(kFormantSlope[f]) + splat(kFormantOffset[f]);
+        cutoff[f] = (short_pow2 ? pow2_in_range(octaves) : pow2(octaves)) * s;
+        q[f] = cutoff[f] * splat(kFormantQPerHz[f]);
     }
 }
-
-// WIDE_LANES samples' values of the three formants into one row per sample.
-#if WIDE_LANES == 16
-// Two permutes per four rows: filters 1 and 2 of the four samples, then
-// filter 3 into lanes 2 and 3.
-WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
-    const __m512 f1 = (__m512)by_formant[0], f2 = (__m512)by_formant[1], f3 = (__m512)by_formant[2];
-    for (int g = 0; g < 4; ++g) {
-        const int b = 4 * g;
-        const __m512i pick12 = _mm512_setr_epi32(b, b + 16, 0, 0, b + 1, b + 17, 0, 0, b + 2,
-                                                 b + 18, 0, 0, b + 3, b + 19, 0, 0);
-        const __m512i pick3 = _mm512_setr_epi32(0, 1, b + 16, b + 16, 4, 5, b + 17, b + 17, 8, 9,
-                                                b + 18, b + 18, 12, 13, b + 19, b + 19);
-        const __m512 rows4 =
-            _mm512_permutex2var_ps(_mm512_permutex2var_ps(f1, pick12, f2), pick3, f3);
-        _mm512_storeu_ps(reinterpret_cast<float*>(&rows[b]), rows4);
-    }
-}
-#else
-WIDE_INLINE void to_rows(const WideF by_formant[3], __m128* rows) {
-    alignas(16) float lanes[3][WIDE_LANES];
-    for (int f = 0; f < 3; ++f)
-        store(lanes[f], by_formant[f]);
-    for (int g = 0; g < WIDE_LANES; g += 4) {
-        __m128 a = _mm_load_ps(&lanes[0][g]), b = _mm_load_ps(&lanes[1][g]),
-               c = _mm_load_ps(&lanes[2][g]), d = c;
-        _MM_TRANSPOSE4_PS(a, b, c, d);
-        rows[g] = a;
-        rows[g + 1] = b;
-        rows[g + 2] = c;
-        rows[g + 3] = d;
-    }
-}
-#endif
 
 void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m128* cutoff_rows,
                   __m128* q_rows) {
@@ -150,5 +114,3 @@ void targets_wide(const VowelSettings* v, const float* p, uint32_t blocks, __m12
 }
 
 } // namespace
-
-const WideTargetsForm WIDE_TARGETS_FORM = {positions_wide, targets_wide};
