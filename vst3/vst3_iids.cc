@@ -23,6 +23,10 @@ const TUID kIidIBStream = VST3_UID(0xC3BF6EA2, 0x30994752, 0x9B6BF990, 0x1EE33E9
 const TUID kIidIParameterChanges = VST3_UID(0xA4779663, 0x0BB64A56, 0xB44384A8, 0x466FEB9D);
 const TUID kIidIParamValueQueue = VST3_UID(0x01263A18, 0xED074F6F, 0x98C9D356, 0x4686F9BA);
 const TUID kIidIHostApplication = VST3_UID(0x58E595CC, 0xDB2D4969, 0x8B6AAF8C, 0x36A664E5);
+const TUID kIidIPlugFrame = VST3_UID(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+const TUID kIidIRunLoop = VST3_UID(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
+const TUID kIidIEventHandler = VST3_UID(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
+const TUID kIidITimerHandler = VST3_UID(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
 
 bool vst3_iid_equal(const uint8_t* a, const uint8_t* b) {
     return a != nullptr && b != nullptr && memcmp(a, b, 16) == 0;

@@ -48,6 +48,11 @@ extern const TUID kIidIBStream;
 extern const TUID kIidIParameterChanges;
 extern const TUID kIidIParamValueQueue;
 extern const TUID kIidIHostApplication;
+extern const TUID kIidIPlugFrame;
+// Linux only in practice: a host's run loop and the handlers it calls.
+extern const TUID kIidIRunLoop;
+extern const TUID kIidIEventHandler;
+extern const TUID kIidITimerHandler;
 
 // True when two 16-byte ids are equal. [any thread]
 bool vst3_iid_equal(const uint8_t* a, const uint8_t* b);
@@ -179,6 +184,14 @@ typedef struct IPlugViewVtbl {
     tresult (*checkSizeConstraint)(IPlugView* self, ViewRect* rect);
 } IPlugViewVtbl;
 
+typedef struct IPlugFrame {
+    const struct IPlugFrameVtbl* vtbl;
+} IPlugFrame;
+typedef struct IPlugFrameVtbl {
+    VST3_FUNKNOWN_SLOTS(IPlugFrame);
+    tresult (*resizeView)(IPlugFrame* self, IPlugView* view, ViewRect* newSize);
+} IPlugFrameVtbl;
+
 typedef struct IEditController {
     const struct IEditControllerVtbl* vtbl;
 } IEditController;
@@ -247,8 +260,12 @@ VST3_SLOTS(IProcessContextRequirementsVtbl, 4);
 VST3_SLOTS(IConnectionPointVtbl, 6);
 VST3_SLOTS(IComponentHandlerVtbl, 7);
 VST3_SLOTS(IPlugViewVtbl, 15);
+VST3_SLOTS(IPlugFrameVtbl, 4);
 VST3_SLOTS(IEditControllerVtbl, 18);
 VST3_SLOTS(IMidiMappingVtbl, 4);
 VST3_SLOTS(IParamValueQueueVtbl, 7);
 VST3_SLOTS(IParameterChangesVtbl, 6);
 #undef VST3_SLOTS
+
+// The Linux host's run loop and its two handler kinds (vst3_run_loop.h).
+#include "vst3/vst3_run_loop.h"
