@@ -22,8 +22,6 @@ namespace {
 // How long create waits for the helper's window, and destroy for its end.
 const int kStartTimeoutMs = 15000;
 const int kEndGraceMs = 1000;
-// Beyond this much unread output the helper is not reading: messages drop.
-const size_t kOutboxLimit = 64u << 20;
 
 long long nowMs() {
     struct timespec t;
@@ -59,27 +57,6 @@ void flush(WebViewHost* host) {
     out->used = out->sent = 0;
 }
 
-bool reserveOutbox(HelperOutbox* out, size_t more) {
-    if (out->sent > 0) {
-        memmove(out->data, out->data + out->sent, out->used - out->sent);
-        out->used -= out->sent;
-        out->sent = 0;
-    }
-    if (out->used + more > kOutboxLimit)
-        return false;
-    if (out->used + more <= out->capacity)
-        return true;
-    size_t capacity = out->capacity ? out->capacity : 4096;
-    while (capacity < out->used + more)
-        capacity *= 2;
-    uint8_t* grown = (uint8_t*)realloc(out->data, capacity);
-    if (!grown)
-        return false;
-    out->data = grown;
-    out->capacity = capacity;
-    return true;
-}
-
 // Queues one frame of `head` followed by `body` and sends what it can.
 int32_t sendFrame(WebViewHost* host, HelperChannel channel, const char* head, const char* body,
                   size_t bodyLength) {
@@ -88,15 +65,20 @@ int32_t sendFrame(WebViewHost* host, HelperChannel channel, const char* head, co
     if (host->helper.fd < 0 || !helperFramePrefix(prefix, channel, headLength + bodyLength))
         return -1;
     HelperOutbox* out = &host->outgoing;
-    if (!reserveOutbox(out, sizeof prefix + headLength + bodyLength))
+    if (!helperOutboxReserve(out, sizeof prefix + headLength + bodyLength))
         return -1;
-    memcpy(out->data + out->used, prefix, sizeof prefix);
-    memcpy(out->data + out->used + sizeof prefix, head, headLength);
-    if (bodyLength)
-        memcpy(out->data + out->used + sizeof prefix + headLength, body, bodyLength);
-    out->used += sizeof prefix + headLength + bodyLength;
+    helperOutboxAppend(out, prefix, sizeof prefix);
+    helperOutboxAppend(out, head, headLength);
+    helperOutboxAppend(out, body, bodyLength);
     flush(host);
     return host->helper.fd >= 0 ? 0 : -1;
+}
+
+// Tells the helper the window's size, for its own window to follow.
+int32_t sendSize(WebViewHost* host) {
+    char size[32];
+    snprintf(size, sizeof size, OKA_HELPER_SIZE "%d %d", host->embed.width, host->embed.height);
+    return sendFrame(host, kHelperChannelControl, size, nullptr, 0);
 }
 
 int32_t dispatchEdit(void* context, int kind, uint32_t index, float value) {
@@ -209,7 +191,7 @@ void freeHost(WebViewHost* host) {
     helperProcessStop(&host->helper, kEndGraceMs);
     x11EmbedClose(&host->embed);
     helperFrameReaderFree(&host->incoming);
-    free(host->outgoing.data);
+    helperOutboxFree(&host->outgoing);
     free(host->valueCache);
     free(host);
 }
@@ -265,22 +247,48 @@ int32_t sendText(WebViewHost* host, const char* utf8) {
 }
 
 void destroy(WebViewHost* host) {
-    if (host)
-        freeHost(host);
+    if (!host)
+        return;
+    if (host->idleDepth > 0) {
+        // From an edit callback inside idle: the hang-up stops the dispatch
+        // at once, and idle frees the host once the callback has returned.
+        host->destroyPending = true;
+        helperProcessHangUp(&host->helper);
+        return;
+    }
+    freeHost(host);
 }
 
 void idle(WebViewHost* host) {
-    if (!host)
+    // Re-entered (a host running its loop inside an edit callback), idle
+    // leaves the work to the outer call: the frame being dispatched still
+    // points into the reader's bytes.
+    if (!host || host->idleDepth > 0)
         return;
-    if (x11EmbedPoll(&host->embed)) {
-        char size[32];
-        snprintf(size, sizeof size, OKA_HELPER_SIZE "%d %d", host->embed.width, host->embed.height);
-        sendFrame(host, kHelperChannelControl, size, nullptr, 0);
-    }
+    host->idleDepth = 1;
+    if (x11EmbedPoll(&host->embed))
+        sendSize(host);
     serveHelper(host);
     flush(host);
     if (host->helper.fd < 0)
         helperProcessReap(&host->helper);
+    host->idleDepth = 0;
+    if (host->destroyPending)
+        freeHost(host);
+}
+
+int32_t resize(WebViewHost* host, int width, int height) {
+    if (!host || !x11EmbedResize(&host->embed, width, height))
+        return -1;
+    return sendSize(host);
+}
+
+bool windowSize(WebViewHost* host, int* width, int* height) {
+    return host && x11EmbedSize(&host->embed, width, height);
+}
+
+int helperDescriptor(const WebViewHost* host) {
+    return host ? host->helper.fd : -1;
 }
 
 } // namespace webview

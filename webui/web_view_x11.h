@@ -15,20 +15,13 @@
 #include <stdint.h>
 
 #include "webui/helper_frames.h"
+#include "webui/helper_outbox.h"
 #include "webui/helper_process.h"
 #include "webui/web_view_callbacks.h"
 #include "webui/x11_embed.h"
 
 // File name of the helper executable inside the loader folder.
 #define OKA_WEB_HELPER_NAME "zarvo-oka-oka-wah-web"
-
-// Bytes waiting for the helper to read them.
-struct HelperOutbox {
-    uint8_t* data;
-    size_t used;
-    size_t sent;
-    size_t capacity;
-};
 
 // One per open editor. Callers read `webWindow` directly (the host's widget);
 // every other field belongs to the host's own code.
@@ -42,6 +35,8 @@ struct WebViewHost {
     HelperProcess helper; // fd -1 once the helper is lost; the window stays
     HelperFrameReader incoming;
     HelperOutbox outgoing;
+    int idleDepth;       // 1 while idle runs
+    bool destroyPending; // destroyed from inside idle: freed when it returns
 };
 
 namespace webview {
@@ -63,7 +58,10 @@ int32_t setParameter(WebViewHost* host, uint32_t index, float value);
 int32_t sendText(WebViewHost* host, const char* utf8);
 
 // Ends the helper (it is killed if it does not end by itself within a moment),
-// destroys the window and frees the host. Not from inside an edit callback.
+// destroys the window and frees the host. Called from inside an edit callback
+// (a host that closes the editor in its edit handling), the helper is hung up
+// at once and the rest happens as soon as idle returns; no callback runs
+// after destroy. Either way the caller must not use the host again.
 // [host UI thread]
 void destroy(WebViewHost* host);
 
@@ -71,5 +69,20 @@ void destroy(WebViewHost* host);
 // module's callbacks from here), size changes of the window, and the end of
 // a helper that died. [host UI thread]
 void idle(WebViewHost* host);
+
+// Sets the editor window's size (at least 1 x 1) and tells the helper, whose
+// window follows. Returns 0, or a negative value when the helper is gone (the
+// window is resized all the same) or there is no window. [host UI thread]
+int32_t resize(WebViewHost* host, int width, int height);
+
+// The editor window's size as the X server has it. False when it cannot be
+// read. [host UI thread]
+bool windowSize(WebViewHost* host, int* width, int* height);
+
+// The descriptor a run loop watches for the helper's messages (idle must run
+// when it is readable), or -1 once the helper is gone: the number may then
+// belong to another file, and a run loop must stop watching it.
+// [host UI thread]
+int helperDescriptor(const WebViewHost* host);
 
 } // namespace webview

@@ -87,6 +87,35 @@ bool x11EmbedPoll(X11Embed* embed) {
     return resized;
 }
 
+bool x11EmbedResize(X11Embed* embed, int width, int height) {
+    if (!embed->connection || !embed->window)
+        return false;
+    // A size of 0 is a protocol error; sizes travel as 16-bit numbers.
+    const int kLargest = 32767;
+    width = width < 1 ? 1 : width > kLargest ? kLargest : width;
+    height = height < 1 ? 1 : height > kLargest ? kLargest : height;
+    uint32_t size[2] = {(uint32_t)width, (uint32_t)height};
+    xcb_configure_window(embed->connection, embed->window,
+                         XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_flush(embed->connection);
+    embed->width = width;
+    embed->height = height;
+    return true;
+}
+
+bool x11EmbedSize(X11Embed* embed, int* width, int* height) {
+    if (!embed->connection || !embed->window)
+        return false;
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(
+        embed->connection, xcb_get_geometry(embed->connection, embed->window), nullptr);
+    if (!geometry)
+        return false;
+    *width = geometry->width;
+    *height = geometry->height;
+    free(geometry);
+    return true;
+}
+
 void x11EmbedClose(X11Embed* embed) {
     if (!embed->connection)
         return;

@@ -24,6 +24,14 @@ bool x11EmbedOpen(X11Embed* embed, uint32_t parent, int width, int height, const
 // size is in width and height). [host UI thread]
 bool x11EmbedPoll(X11Embed* embed);
 
+// Sets the window's size, kept within what X11 can express; width and
+// height follow at once. False when there is no window. [host UI thread]
+bool x11EmbedResize(X11Embed* embed, int width, int height);
+
+// The window's size as the X server has it now (a round trip). False when
+// it cannot be read. [host UI thread]
+bool x11EmbedSize(X11Embed* embed, int* width, int* height);
+
 // Destroys the window (and with it whatever is embedded in it) and closes
 // the connection. [host UI thread]
 void x11EmbedClose(X11Embed* embed);
