@@ -1,6 +1,6 @@
 // The page's edits as the view hands them to the host: the three edit
 // callbacks the view gives its web view host, and the ending of gestures an
-// editor leaves open when it closes. Windows only.
+// editor leaves open when it closes.
 #pragma once
 #include <stdint.h>
 

@@ -80,10 +80,9 @@ static bool index_of(ParamID id, uint32_t* index) {
 }
 
 // ---- the view list --------------------------------------------------------------
-#ifdef _WIN32
 
 // Every open editor gets the stored value; each call returns once that
-// editor's thread took it. [host UI thread]
+// editor took it. [host UI thread]
 static void send_to_views(Vst3Controller* c, uint32_t index) {
     for (size_t i = 0; i < c->view_count; ++i) {
         if (c->views[i] != nullptr)
@@ -132,18 +131,6 @@ static void forget_views(Vst3Controller* c) {
             vst3_view_forget_controller(c->views[i]);
     }
 }
-
-#else
-
-// The web editor is Windows only: elsewhere there is no view to create or
-// to update. [host UI thread]
-static void send_to_views(Vst3Controller*, uint32_t) {}
-static IPlugView* controller_create_view(IEditController*, const char*) {
-    return nullptr;
-}
-static void forget_views(Vst3Controller*) {}
-
-#endif
 
 // ---- IEditController ---------------------------------------------------------
 

@@ -23,7 +23,7 @@ typedef struct Vst3Controller {
     double values[kParameterCount];       // plain values, outputs included
     IComponentHandler* component_handler; // one reference held
     // Editor views created by createView, not counted: a view clears its
-    // slot when freed, and a freed slot is reused. Windows only.
+    // slot when freed, and a freed slot is reused.
     struct Vst3View** views;
     size_t view_count;
 } Vst3Controller;

@@ -3,41 +3,27 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "vst3/module_paths.h"
 #include "vst3/view_edits.h"
+#include "vst3/view_window.h"
 #include "vst3/vst3_controller.h"
-#include "webui/news_page_handler.h"
-#include "webui/web_view_host.h"
-
-static const char kPlatformType[] = "HWND";
-static const UINT kTimerPeriodMs = 20;
-static const UINT kResizeFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+#include "webui/web_view.h"
 
 static Vst3View* from_iface(void* self) {
     return (Vst3View*)self;
 }
 
 static bool is_platform_type(const char* type) {
-    return type != nullptr && strcmp(type, kPlatformType) == 0;
+    return type != nullptr && strcmp(type, kViewPlatformType) == 0;
 }
 
 // ---- editor start and stop ---------------------------------------------------
 
-// Runs on the web window's thread every 20 ms. [web UI thread]
-static void CALLBACK view_timer_tick(HWND, UINT, UINT_PTR id, DWORD) {
-    Vst3View* view = (Vst3View*)id;
-    webview::idle(view->web_host);
-}
-
-// Stops the timer and the editor, if running, and ends every gesture the
-// host saw begin: no edit reaches the host after this. [host UI thread]
+// Stops the editor, if running, and ends every gesture the host saw begin:
+// no edit reaches the host after this. [host UI thread]
 static void stop_editor(Vst3View* view) {
     if (view->web_host == nullptr)
         return;
-    KillTimer(view->web_host->webWindow, (UINT_PTR)view);
-    webview::destroy(view->web_host);
-    view->web_host = nullptr;
-    view->timer_id = 0;
+    view_window_close(view);
     edit_gestures_end_all(&view->gestures, end_left_gesture, view);
 }
 
@@ -56,19 +42,9 @@ static tresult view_attached(IPlugView* self, void* parent, const char* type) {
         return kInvalidArgument;
     if (view->controller == nullptr)
         return kResultFalse;
-    WebViewCallbacks callbacks = {
-        view, "vst3", moduleFolder, resourcesFolder, view_begin_edit, view_set_edit, view_end_edit};
-    WebViewHost* host = webview::create(true, (HWND)parent, &callbacks, newsPageHandler,
-                                        kVst3ViewWidth, kVst3ViewHeight, kParameterCount);
-    if (host == nullptr)
-        return kResultFalse;
-    view->web_host = host;
-    view->timer_id = SetTimer(host->webWindow, (UINT_PTR)view, kTimerPeriodMs, view_timer_tick);
-    if (view->timer_id == 0) {
-        webview::destroy(host);
-        view->web_host = nullptr;
-        return kResultFalse;
-    }
+    tresult opened = view_window_open(view, parent);
+    if (opened != kResultOk)
+        return opened;
     send_all_values(view);
     return kResultOk;
 }
@@ -85,11 +61,11 @@ static tresult view_get_size(IPlugView* self, ViewRect* rect) {
     if (rect == nullptr)
         return kInvalidArgument;
     memset(rect, 0, sizeof *rect);
-    RECT r;
-    if (view->web_host != nullptr && GetWindowRect(view->web_host->webWindow, &r)) {
-        rect->right = r.right - r.left;
-        rect->bottom = r.bottom - r.top;
-        if (rect->right > 0 && rect->bottom > 0)
+    int32_t width = 0, height = 0;
+    if (view->web_host != nullptr && view_window_size(view, &width, &height)) {
+        rect->right = width;
+        rect->bottom = height;
+        if (width > 0 && height > 0)
             return kResultOk;
     }
     rect->right = kVst3ViewWidth;
@@ -97,15 +73,14 @@ static tresult view_get_size(IPlugView* self, ViewRect* rect) {
     return kResultOk;
 }
 
-// The web window fits the web view to its new size itself. [host UI thread]
+// [host UI thread]
 static tresult view_on_size(IPlugView* self, ViewRect* rect) {
     Vst3View* view = from_iface(self);
     if (view->web_host == nullptr)
         return kResultFalse;
     if (rect == nullptr)
         return kInvalidArgument;
-    SetWindowPos(view->web_host->webWindow, nullptr, 0, 0, rect->right - rect->left,
-                 rect->bottom - rect->top, kResizeFlags);
+    view_window_resize(view, rect->right - rect->left, rect->bottom - rect->top);
     return kResultOk;
 }
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Linux VST3 module exports exactly its three entry points (everything
 # else stays inside, so it cannot clash with a host's or another plug-in's
-# symbols), and carries no editor code: no web view host, no news store.
+# symbols). It carries the editor (the view, the web view host, the news
+# store) but no UI toolkit: only the web helper, a process of its own, loads
+# GTK and WebKit, so none of them may be among the libraries it brings into
+# a host.
 # usage: check_exports.sh <nm> <module.so>
 set -eu
 nm=$1
@@ -20,18 +23,25 @@ if [ "$exported" != "$expected" ]; then
   status=1
 fi
 
-# The full symbol table names the module's own functions; the engine's must be
-# there (else the check below would pass on a stripped file), the editor's not.
+# The full symbol table names the module's own functions: the engine's and
+# each part of the editor's must be there.
 symbols=$("$nm" -C "$binary")
-if ! grep -q 'wah_engine_process' <<<"$symbols"; then
-  echo "$binary: no symbol table to check for editor code" >&2
+for name in wah_engine_process vst3_view_new 'webview::create' newsPageHandler newsStoreServe; do
+  if ! grep -Eq "$name" <<<"$symbols"; then
+    echo "$binary: no symbol matching '$name'" >&2
+    status=1
+  fi
+done
+
+# Every library the module loads, its dependencies' included.
+toolkit=$(ldd "$binary" | grep -Ei 'gtk|gdk|glib|gobject|webkit|javascriptcore|Qt' || true)
+if [ -n "$toolkit" ]; then
+  echo "$binary brings UI toolkit libraries into the host:" >&2
+  echo "$toolkit" >&2
   status=1
 fi
-editor_names='vst3_view_|news[A-Z]|WebViewHost|web_view_'
-editor=$(grep -E "$editor_names" <<<"$symbols" || true)
-if [ -n "$editor" ]; then
-  echo "$binary carries editor code:" >&2
-  echo "$editor" >&2
+if ! ldd "$binary" | grep -q 'libxcb\.so'; then
+  echo "$binary: no XCB among its libraries (is the editor missing?)" >&2
   status=1
 fi
 echo "$binary exports: $exported"
