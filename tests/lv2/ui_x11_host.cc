@@ -1,20 +1,8 @@
 #include "tests/lv2/ui_x11_host.h"
 
-#include <dirent.h>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
 #include <string.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <sstream>
-
-extern char** environ;
 
 namespace {
 
@@ -42,34 +30,6 @@ void sleepMs(int ms) {
 
 } // namespace
 
-bool startPrivateDisplay(pid_t* server) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 9);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {
-        (char*)"Xvfb",        (char*)"-displayfd", (char*)"9",   (char*)"-screen",  (char*)"0",
-        (char*)"1024x768x24", (char*)"-nolisten",  (char*)"tcp", (char*)"-noreset", nullptr};
-    int started = posix_spawnp(server, "Xvfb", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    char number[16] = {};
-    ssize_t got = started == 0 ? read(pipeFds[0], number, sizeof number - 1) : -1;
-    close(pipeFds[0]);
-    if (got <= 0)
-        return false;
-    std::string display = ":" + std::string(number, strcspn(number, "\n"));
-    return setenv("DISPLAY", display.c_str(), 1) == 0;
-}
-
-void stopPrivateDisplay(pid_t server) {
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
-}
-
 X11UiHost::X11UiHost() {
     module_ = dlopen(OKA_LV2_UI_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
     auto entry = module_ ? (LV2UI_DescriptorFunction)dlsym(module_, "lv2ui_descriptor") : nullptr;
@@ -77,14 +37,7 @@ X11UiHost::X11UiHost() {
     if (descriptor_)
         idle_ = (const LV2UI_Idle_Interface*)descriptor_->extension_data(LV2_UI__idleInterface);
     connection_ = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection_))
-        return;
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    parent_ = xcb_generate_id(connection_);
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, parent_, screen->root, 0, 0, 800, 700, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_map_window(connection_, parent_);
-    xcb_flush(connection_);
+    parent_ = makeParentWindow(connection_, 800, 700);
 }
 
 X11UiHost::~X11UiHost() {
@@ -130,45 +83,4 @@ void X11UiHost::resizeWidget(LV2UI_Widget widget, int width, int height) {
     xcb_configure_window(connection_, (uint32_t)(uintptr_t)widget,
                          XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
     xcb_flush(connection_);
-}
-
-int openDescriptorCount() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (dir && readdir(dir) != nullptr)
-        count++;
-    if (dir)
-        closedir(dir);
-    return count;
-}
-
-std::vector<pid_t> childProcesses() {
-    std::vector<pid_t> children;
-    DIR* tasks = opendir("/proc/self/task");
-    for (struct dirent* e; tasks && (e = readdir(tasks)) != nullptr;) {
-        if (e->d_name[0] == '.')
-            continue;
-        std::istringstream list(
-            readFile(std::string("/proc/self/task/") + e->d_name + "/children"));
-        for (pid_t pid; list >> pid;)
-            children.push_back(pid);
-    }
-    if (tasks)
-        closedir(tasks);
-    return children;
-}
-
-int childWindowCount(xcb_connection_t* connection, uint32_t window) {
-    xcb_query_tree_reply_t* tree =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
-    int count = tree ? tree->children_len : -1;
-    free(tree);
-    return count;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
 }

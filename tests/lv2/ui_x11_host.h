@@ -1,7 +1,7 @@
-// A small X11 LV2 host for the Linux UI tests: a private Xvfb display, a
-// parent window, the UI module loaded the way hosts load it, the host's
-// write and touch functions recorded, and what the process holds (open
-// descriptors, child processes, the parent's child windows) for leak checks.
+// A small X11 LV2 host for the Linux UI tests: a parent window on the test's
+// private display, the UI module loaded the way hosts load it, the host's
+// write and touch functions recorded. The display and the leak checks come
+// from tests/support/x11.
 #pragma once
 #include <lv2/ui/ui.h>
 #include <sys/types.h>
@@ -11,11 +11,7 @@
 #include <string>
 #include <vector>
 
-// Starts Xvfb on a display no other server uses and points DISPLAY at it;
-// it never resets, so a test's last client leaving does not close it to the next.
-// [test thread]
-bool startPrivateDisplay(pid_t* server);
-void stopPrivateDisplay(pid_t server);
+#include "tests/support/x11/x11_test_env.h"
 
 // One host call seen: 'w' port write, '+' touch grab, '-' touch release,
 // 'r' the UI asked for a size (port = width, value = height).
@@ -55,11 +51,3 @@ class X11UiHost {
     xcb_connection_t* connection_ = nullptr;
     uint32_t parent_ = 0;
 };
-
-// What the process holds now. [test thread]
-int openDescriptorCount();
-std::vector<pid_t> childProcesses();
-int childWindowCount(xcb_connection_t* connection, uint32_t window);
-
-// The whole content of a file ("" when missing).
-std::string readFile(const std::string& path);

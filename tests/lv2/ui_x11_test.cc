@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/lv2/ui_x11_host.h"
+#include "tests/support/fake_web_helper/fake_helper_session.h"
 
 namespace {
 
@@ -32,20 +33,10 @@ class StandInHelper : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(host.ready());
-        char folder[] = "/tmp/oka-ui-x11-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        bundle = folder;
+        ASSERT_TRUE(session.begin());
+        bundle = session.folder;
+        log = session.log;
         ASSERT_EQ(symlink(OKA_FAKE_HELPER_PATH, (bundle + "/zarvo-oka-oka-wah-web").c_str()), 0);
-        log = bundle + "/helper.log";
-        std::string fifo = bundle + "/send";
-        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-        // Held open for writing throughout, so the stand-in never sees its end.
-        script = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
-        ASSERT_GE(script, 0);
-        setenv("OKA_FAKE_HELPER_LOG", log.c_str(), 1);
-        setenv("OKA_FAKE_HELPER_SEND", fifo.c_str(), 1);
-        setenv("XDG_DATA_HOME", (bundle + "/data").c_str(), 1);
-        unsetenv("OKA_FAKE_HELPER_MODE");
         descriptors = openDescriptorCount();
         children = childProcesses();
     }
@@ -53,10 +44,9 @@ class StandInHelper : public ::testing::Test {
         if (ui)
             host.close(ui);
         EXPECT_EQ(openDescriptorCount(), descriptors);
-        ::close(script);
+        session.end();
         EXPECT_EQ(childProcesses(), children);
         EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 0);
-        system(("rm -rf " + bundle).c_str());
     }
 
     void open() {
@@ -65,31 +55,19 @@ class StandInHelper : public ::testing::Test {
         ASSERT_NE(widget, nullptr);
     }
     // Sends one page message, as the page would post it.
-    void pagePosts(const std::string& text) {
-        std::string line = text + "\n";
-        ASSERT_EQ(write(script, line.data(), line.size()), (ssize_t)line.size());
-    }
+    void pagePosts(const std::string& text) { ASSERT_TRUE(session.post(text)); }
     bool logHas(const std::string& line) {
-        return host.idleUntil(ui,
-                              [&] { return readFile(log).find(line + "\n") != std::string::npos; });
+        return host.idleUntil(ui, [&] { return session.logged(line); });
     }
-    std::vector<std::string> pageLines() {
-        std::vector<std::string> lines;
-        std::string text = readFile(log);
-        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-            if (text.compare(at, 5, "page ") == 0)
-                lines.push_back(text.substr(at + 5, end - at - 5));
-        }
-        return lines;
-    }
+    std::vector<std::string> pageLines() { return session.pageLines(); }
     pid_t helperPid() {
         std::vector<pid_t> now = childProcesses();
         return now.size() == children.size() + 1 ? now.back() : 0;
     }
 
     X11UiHost host;
+    FakeHelperSession session;
     std::string bundle, log;
-    int script = -1;
     int descriptors = 0;
     std::vector<pid_t> children;
     LV2UI_Handle ui = nullptr;

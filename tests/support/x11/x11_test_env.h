@@ -1,0 +1,27 @@
+// What the Linux editor tests share: a private Xvfb display, a parent window
+// as a host makes it, and what the process holds now (open descriptors,
+// child processes, a window's children) for leak checks. [test thread]
+#pragma once
+#include <stdint.h>
+#include <sys/types.h>
+#include <xcb/xcb.h>
+
+#include <string>
+#include <vector>
+
+// Starts Xvfb on a display no other server uses and points DISPLAY at it;
+// it never resets, so a test's last client leaving does not close it to the
+// next.
+bool startPrivateDisplay(pid_t* server);
+void stopPrivateDisplay(pid_t server);
+
+// A mapped top-level window of the given size on `connection`: the window a
+// host embeds its plug-in's editor in. 0 on failure.
+uint32_t makeParentWindow(xcb_connection_t* connection, int width, int height);
+
+int openDescriptorCount();
+std::vector<pid_t> childProcesses();
+int childWindowCount(xcb_connection_t* connection, uint32_t window);
+
+// The whole content of a file ("" when missing).
+std::string readFile(const std::string& path);
