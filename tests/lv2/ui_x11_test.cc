@@ -15,16 +15,9 @@
 
 #include "tests/lv2/ui_x11_host.h"
 #include "tests/support/fake_web_helper/fake_helper_session.h"
+#include "tests/support/x11/private_display.h"
 
 namespace {
-
-pid_t displayServer;
-
-class PrivateDisplay : public ::testing::Environment {
-  public:
-    void SetUp() override { ASSERT_TRUE(startPrivateDisplay(&displayServer)); }
-    void TearDown() override { stopPrivateDisplay(displayServer); }
-};
 
 const auto* const kDisplay = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 

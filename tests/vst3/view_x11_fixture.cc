@@ -4,17 +4,10 @@
 
 #include <algorithm>
 
+#include "tests/support/x11/private_display.h"
 #include "tests/vst3/vst3_test_util.h"
 
 namespace {
-
-pid_t display_server;
-
-class PrivateDisplay : public ::testing::Environment {
-  public:
-    void SetUp() override { ASSERT_TRUE(startPrivateDisplay(&display_server)); }
-    void TearDown() override { stopPrivateDisplay(display_server); }
-};
 
 const auto* const kDisplay = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 

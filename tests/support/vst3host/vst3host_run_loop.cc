@@ -56,17 +56,22 @@ tresult register_event(IRunLoop* self, IEventHandler* handler, int fd) {
     return kResultOk;
 }
 
-tresult unregister_event(IRunLoop* self, IEventHandler* handler) {
-    std::vector<HostWatch>& watches = owner_of(self)->watches;
-    auto gone = std::remove_if(watches.begin(), watches.end(),
-                               [&](const HostWatch& w) { return w.handler == handler; });
-    if (gone == watches.end())
+// Drops every registration of `handler` and the references held for it.
+template <typename Entry, typename Handler>
+tresult unregister_from(std::vector<Entry>& entries, Handler* handler) {
+    auto gone = std::remove_if(entries.begin(), entries.end(),
+                               [&](const Entry& e) { return e.handler == handler; });
+    if (gone == entries.end())
         return kInvalidArgument;
-    size_t released = (size_t)(watches.end() - gone);
-    watches.erase(gone, watches.end());
+    size_t released = (size_t)(entries.end() - gone);
+    entries.erase(gone, entries.end());
     for (size_t i = 0; i < released; ++i)
         handler->vtbl->release((FUnknown*)handler);
     return kResultOk;
+}
+
+tresult unregister_event(IRunLoop* self, IEventHandler* handler) {
+    return unregister_from(owner_of(self)->watches, handler);
 }
 
 tresult register_timer(IRunLoop* self, ITimerHandler* handler, uint64_t ms) {
@@ -78,16 +83,7 @@ tresult register_timer(IRunLoop* self, ITimerHandler* handler, uint64_t ms) {
 }
 
 tresult unregister_timer(IRunLoop* self, ITimerHandler* handler) {
-    std::vector<HostTimer>& timers = owner_of(self)->timers;
-    auto gone = std::remove_if(timers.begin(), timers.end(),
-                               [&](const HostTimer& t) { return t.handler == handler; });
-    if (gone == timers.end())
-        return kInvalidArgument;
-    size_t released = (size_t)(timers.end() - gone);
-    timers.erase(gone, timers.end());
-    for (size_t i = 0; i < released; ++i)
-        handler->vtbl->release((FUnknown*)handler);
-    return kResultOk;
+    return unregister_from(owner_of(self)->timers, handler);
 }
 
 const IPlugFrameVtbl kFrameVtbl = {loop_qi, loop_add_ref, loop_release, frame_resize_view};
