@@ -22,7 +22,7 @@ void run(benchmark::State& state, const char* text) {
     PageDispatchTable table{&sink, {edit, edit, edit}, nullptr, post, cache, 36};
     size_t length = strlen(text);
     for (auto _ : state) {
-        pageMessageDispatch(&table, text, length);
+        page_message_dispatch(&table, text, length);
         benchmark::DoNotOptimize(sink);
     }
 }

@@ -114,7 +114,7 @@ const float kSyncRatios[kSyncRateCount] = {
     32.0f / 3.0f, 16.0f,       24.0f,       64.0f / 3.0f, 32.0f,       48.0f,
 };
 
-const ParameterRecord* parameterRecord(uint32_t index) {
+const ParameterRecord* parameter_record(uint32_t index) {
     if (index >= kParameterCount)
         return nullptr;
     if (index < kInputParameterCount)
@@ -122,10 +122,10 @@ const ParameterRecord* parameterRecord(uint32_t index) {
     return &kOutputParameterRecords[kParameterRowMap[index]];
 }
 
-bool indexFromParamId(uint32_t paramId, uint32_t* index) {
+bool indexFromParamId(uint32_t param_id, uint32_t* index) {
     // 36 entries: a linear scan is as fast as anything and needs no second table.
     for (uint32_t i = 0; i < kParameterCount; ++i) {
-        if (kParameterDescriptions[i].param_id == paramId) {
+        if (kParameterDescriptions[i].param_id == param_id) {
             if (index)
                 *index = i;
             return true;
@@ -135,7 +135,7 @@ bool indexFromParamId(uint32_t paramId, uint32_t* index) {
 }
 
 double normalizedToPlain(uint32_t index, double normalized) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     if (!r)
         return 0.0;
     if (r->flags & kParamLogarithmic)
@@ -144,7 +144,7 @@ double normalizedToPlain(uint32_t index, double normalized) {
 }
 
 double plainToNormalized(uint32_t index, double plain) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     if (!r)
         return 0.0;
     if (r->flags & kParamLogarithmic)
@@ -153,7 +153,7 @@ double plainToNormalized(uint32_t index, double plain) {
 }
 
 double snapAndClamp(uint32_t index, double plain) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     if (!r)
         return 0.0;
     double v = plain;

@@ -102,10 +102,10 @@ extern const ParameterDescription kParameterDescriptions[kParameterCount];
 extern const float kSyncRatios[kSyncRateCount];
 
 // The record of an index 0..35 (input or output array); null outside.
-const ParameterRecord* parameterRecord(uint32_t index);
+const ParameterRecord* parameter_record(uint32_t index);
 
 // The index of a VST3 ParamID; false (index untouched) for any other value.
-bool indexFromParamId(uint32_t paramId, uint32_t* index);
+bool indexFromParamId(uint32_t param_id, uint32_t* index);
 
 // Conversions of the table's Algorithms; no clamping unless named.
 double normalizedToPlain(uint32_t index, double normalized);

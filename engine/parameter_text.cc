@@ -11,7 +11,7 @@ namespace {
 // readable display (and the 128-unit buffer) can take; they read "inf".
 constexpr double kLargestShown = 1e120;
 
-char16_t digitUnit(double quotient) {
+char16_t digit_unit(double quotient) {
     // Repeated multiplication by 10 and 0.1 is inexact for long numbers; keep
     // every written unit a decimal digit whatever the rounding did.
     double d = trunc(quotient);
@@ -22,7 +22,7 @@ char16_t digitUnit(double quotient) {
     return static_cast<char16_t>(u'0' + static_cast<int>(d));
 }
 
-size_t writeAscii(char16_t* out, size_t at, const char* text) {
+size_t write_ascii(char16_t* out, size_t at, const char* text) {
     while (*text)
         out[at++] = static_cast<char16_t>(*text++);
     return at;
@@ -35,12 +35,12 @@ bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
     if (!buffer)
         return false;
     buffer[0] = 0;
-    if (!parameterRecord(index))
+    if (!parameter_record(index))
         return false;
     double x = normalizedToPlain(index, normalized);
     size_t n = 0;
     if (isnan(x)) {
-        n = writeAscii(buffer, n, "nan");
+        n = write_ascii(buffer, n, "nan");
         buffer[n] = 0;
         return true;
     }
@@ -49,7 +49,7 @@ bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
         x = -x;
     }
     if (x >= kLargestShown) {
-        n = writeAscii(buffer, n, "inf");
+        n = write_ascii(buffer, n, "inf");
         buffer[n] = 0;
         return true;
     }
@@ -61,24 +61,24 @@ bool formatValue(uint32_t index, double normalized, char16_t* buffer) {
             e = e * 10.0;
         e = e * 0.1;
         while (e >= 1.0) {
-            const char16_t unit = digitUnit(x / e);
+            const char16_t unit = digit_unit(x / e);
             buffer[n++] = unit;
             x = x - static_cast<double>(unit - u'0') * e;
             e = e * 0.1;
         }
     }
     buffer[n++] = u'.';
-    const char16_t d1 = digitUnit(x / 0.1);
+    const char16_t d1 = digit_unit(x / 0.1);
     buffer[n++] = d1;
     // The divisor is the double product 0.1 * 0.1, not the double nearest 0.01.
-    buffer[n++] = digitUnit((x - static_cast<double>(d1 - u'0') * 0.1) / 0.010000000000000002);
+    buffer[n++] = digit_unit((x - static_cast<double>(d1 - u'0') * 0.1) / 0.010000000000000002);
     buffer[n] = 0;
     return true;
 }
 
 // [any thread]
 double parseValue(uint32_t index, const char16_t* text) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     if (!r)
         return 0.0;
     double sum = 0.0;

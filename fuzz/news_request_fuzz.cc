@@ -18,7 +18,7 @@ namespace {
 std::map<std::string, std::string> files;
 
 // A component may only name one entry directly inside its parent.
-void requireInside(NewsSlice part) {
+void require_inside(NewsSlice part) {
     std::string name(part.data, part.length);
     bool escapes = name.empty() || name == "." || name == ".." ||
                    name.find_first_of("/\\:") != std::string::npos ||
@@ -29,18 +29,18 @@ void requireInside(NewsSlice part) {
     }
 }
 
-std::string pathOf(const NewsComponents* c) {
+std::string path_of(const NewsComponents* c) {
     if (c->count < 1 || c->count > 2)
         abort();
     std::string path;
     for (size_t i = 0; i < c->count; i++) {
-        requireInside(c->part[i]);
+        require_inside(c->part[i]);
         path += "/" + std::string(c->part[i].data, c->part[i].length);
     }
     return path;
 }
 
-NewsText copyText(const std::string& text) {
+NewsText copy_text(const std::string& text) {
     char* data = (char*)malloc(text.size() + 1);
     if (!data)
         abort();
@@ -49,31 +49,31 @@ NewsText copyText(const std::string& text) {
     return NewsText{data, text.size()};
 }
 
-NewsStatus readMemory(void*, const NewsComponents* c, NewsText* out) {
-    auto found = files.find(pathOf(c));
-    *out = found == files.end() ? NewsText{nullptr, 0} : copyText(found->second);
+NewsStatus read_memory(void*, const NewsComponents* c, NewsText* out) {
+    auto found = files.find(path_of(c));
+    *out = found == files.end() ? NewsText{nullptr, 0} : copy_text(found->second);
     return kNewsOk;
 }
 
-void writeMemory(void*, NewsSlice text, const NewsComponents* c) {
-    files[pathOf(c)] = std::string(text.data, text.length);
+void write_memory(void*, NewsSlice text, const NewsComponents* c) {
+    files[path_of(c)] = std::string(text.data, text.length);
 }
 
-NewsSyncOutcome syncMemory(void*, const NewsComponents* c, const NewsSyncBody* body,
-                           NewsText* stored) {
-    std::string& file = files[pathOf(c)];
-    size_t prefixLength = file.size() < 8 ? file.size() : 8;
-    if (newsSyncAccepts(body, (int64_t)file.size(), file.data(), prefixLength)) {
+NewsSyncOutcome sync_memory(void*, const NewsComponents* c, const NewsSyncBody* body,
+                            NewsText* stored) {
+    std::string& file = files[path_of(c)];
+    size_t prefix_length = file.size() < 8 ? file.size() : 8;
+    if (news_sync_accepts(body, (int64_t)file.size(), file.data(), prefix_length)) {
         file.assign(body->text.data, body->text.length);
         return kNewsSyncWritten;
     }
-    *stored = copyText(file);
+    *stored = copy_text(file);
     return kNewsSyncConflict;
 }
 
-const NewsFileOps kMemoryFiles = {readMemory, writeMemory, syncMemory};
+const NewsFileOps kMemoryFiles = {read_memory, write_memory, sync_memory};
 
-void checkReply(void*, const char* text) {
+void check_reply(void*, const char* text) {
     if (strncmp(text, "quorlV1 ", 8) != 0)
         abort();
 }
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abort();
         if (length)
             memcpy(request, data + at, length);
-        newsStoreServe(&kMemoryFiles, nullptr, request, length, checkReply, nullptr);
+        news_store_serve(&kMemoryFiles, nullptr, request, length, check_reply, nullptr);
         free(request);
         at = end + 1;
     }

@@ -29,7 +29,7 @@ static void check_saved_values(IComponent* component, IEditController* controlle
     if (state_read_values(saved.bytes.data(), saved.bytes.size(), values) != 0)
         abort();
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        const ParameterRecord* r = parameterRecord(i);
+        const ParameterRecord* r = parameter_record(i);
         if (!(values[i] >= (float)r->minimum && values[i] <= (float)r->maximum))
             abort();
         double shown =

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PageDispatchTable table{&context, {edit, edit, edit}, text, post, cache, count};
     // The page's text may hold a NUL of its own; the dispatcher sees the bytes
     // before it, as the converted string would end there.
-    pageMessageDispatch(&table, message, strlen(message));
+    page_message_dispatch(&table, message, strlen(message));
     free(cache);
     free(message);
     return 0;

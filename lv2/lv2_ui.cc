@@ -179,7 +179,7 @@ static LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const c
     ui->controller = controller;
     WebViewCallbacks callbacks = {
         ui, "lv2", ui_bundle_folder, ui_bundle_folder, ui_begin_edit, ui_set_edit, ui_end_edit};
-    ui->web_host = webview::create(embedded, parent, &callbacks, newsPageHandler, kUiWidth,
+    ui->web_host = webview::create(embedded, parent, &callbacks, news_page_handler, kUiWidth,
                                    kUiHeight, kParameterCount);
     if (ui->web_host == nullptr) {
         free_ui(ui);

@@ -121,7 +121,7 @@ static void put_enable(FILE* f) {
 
 static void put_control_output(FILE* f, uint32_t index) {
     const ParameterDescription& d = kParameterDescriptions[index];
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     put_port_head(f, false, lv2_port_of_parameter(index), "lv2:OutputPort, lv2:ControlPort", d.id);
     fprintf(f, "        lv2:name \"");
     put_utf16(f, d.title);

@@ -19,7 +19,7 @@ bool absolute(const char* path) {
 }
 
 // The data folder and the text to append to it for the default.
-bool baseFolder(const char** folder, const char** below) {
+bool base_folder(const char** folder, const char** below) {
     const char* data = getenv("XDG_DATA_HOME");
     if (absolute(data)) {
         *folder = data;
@@ -35,11 +35,11 @@ bool baseFolder(const char** folder, const char** below) {
 }
 
 bool usable(NewsSlice part) {
-    return newsComponentValid(part.data, part.length) && utf8_is_valid(part.data, part.length);
+    return news_component_valid(part.data, part.length) && utf8_is_valid(part.data, part.length);
 }
 
 // Makes one folder (private to the user, as data folders are).
-bool makeFolder(const char* folder) {
+bool make_folder(const char* folder) {
     return mkdir(folder, 0700) == 0 || errno == EEXIST;
 }
 
@@ -49,7 +49,7 @@ NewsPathResult entryPath(const NewsComponents* components, bool folderOnly, char
     *out = nullptr;
     const char* folder = nullptr;
     const char* below = nullptr;
-    if (!baseFolder(&folder, &below))
+    if (!base_folder(&folder, &below))
         return kNewsPathInvalid;
     size_t used = folderOnly && components->count > 0 ? components->count - 1 : components->count;
     size_t total = strlen(folder) + strlen(below) + strlen(kBaseName) + 1;
@@ -91,7 +91,7 @@ bool ensureFolders(const char* path) {
         if (!end)
             continue;
         prefix[at] = 0;
-        made = makeFolder(prefix);
+        made = make_folder(prefix);
         prefix[at] = path[at];
     }
     free(prefix);

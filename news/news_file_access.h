@@ -10,17 +10,17 @@
 // Opens a file as a binary stream: for reading ("rb"), or for writing ("a+b":
 // a missing file is created, an existing one kept whole). Null with errno
 // set on failure. [web UI thread]
-FILE* newsOpenPath(const NewsPathChar* path, bool forWriting);
+FILE* news_open_path(const NewsPathChar* path, bool for_writing);
 
 // Waits until the whole file (every possible byte) is this stream's alone,
 // against every other stream in this or any other process. [web UI thread]
-bool newsLockWhole(FILE* file);
-void newsUnlockWhole(FILE* file);
+bool news_lock_whole(FILE* file);
+void news_unlock_whole(FILE* file);
 
 // 64-bit positions. [web UI thread]
-bool newsSeek(FILE* file, int64_t offset, int whence);
-int64_t newsTell(FILE* file);
+bool news_seek(FILE* file, int64_t offset, int whence);
+int64_t news_tell(FILE* file);
 
 // Cuts the file to length 0; the stream must be positioned at its start, so
 // no buffered input outlives the cut. [web UI thread]
-bool newsTruncate(FILE* file);
+bool news_truncate(FILE* file);

@@ -20,10 +20,10 @@ const size_t kTagLength = 8;
 // Opens an entry's file, for writing after creating its folders. Null on
 // failure; *missing tells a file that does not exist, or whose path cannot
 // be built.
-FILE* openEntry(const NewsComponents* components, bool forWriting, bool* missing) {
+FILE* open_entry(const NewsComponents* components, bool for_writing, bool* missing) {
     *missing = false;
     NewsPathChar* path = nullptr;
-    if (forWriting) {
+    if (for_writing) {
         if (entryPath(components, true, &path) != kNewsPathOk)
             return nullptr;
         bool made = ensureFolders(path);
@@ -36,38 +36,38 @@ FILE* openEntry(const NewsComponents* components, bool forWriting, bool* missing
         *missing = built == kNewsPathInvalid;
         return nullptr;
     }
-    FILE* file = newsOpenPath(path, forWriting);
+    FILE* file = news_open_path(path, for_writing);
     if (!file)
         *missing = errno == ENOENT;
     free(path);
     return file;
 }
 
-FILE* openLocked(const NewsComponents* components, bool forWriting, bool* missing) {
-    FILE* file = openEntry(components, forWriting, missing);
-    if (file && !newsLockWhole(file)) {
+FILE* open_locked(const NewsComponents* components, bool for_writing, bool* missing) {
+    FILE* file = open_entry(components, for_writing, missing);
+    if (file && !news_lock_whole(file)) {
         fclose(file);
         return nullptr;
     }
     return file;
 }
 
-void closeLocked(FILE* file) {
+void close_locked(FILE* file) {
     fflush(file);
-    newsUnlockWhole(file);
+    news_unlock_whole(file);
     fclose(file);
 }
 
 // Byte size of the file; the position is back at the start afterwards.
 bool measure(FILE* file, int64_t* size) {
-    if (!newsSeek(file, 0, SEEK_END))
+    if (!news_seek(file, 0, SEEK_END))
         return false;
-    *size = newsTell(file);
-    return *size >= 0 && newsSeek(file, 0, SEEK_SET);
+    *size = news_tell(file);
+    return *size >= 0 && news_seek(file, 0, SEEK_SET);
 }
 
 // The whole file as one terminated text (line ends already converted).
-NewsStatus readWhole(FILE* file, NewsText* out) {
+NewsStatus read_whole(FILE* file, NewsText* out) {
     int64_t size = 0;
     if (!measure(file, &size) || (uint64_t)size >= (uint64_t)SIZE_MAX)
         return kNewsFailed;
@@ -79,14 +79,14 @@ NewsStatus readWhole(FILE* file, NewsText* out) {
         free(text);
         return kNewsFailed;
     }
-    got = newsLinesFromDisk(text, got);
+    got = news_lines_from_disk(text, got);
     text[got] = 0;
     *out = NewsText{text, got};
     return kNewsOk;
 }
 
 // Writes `text` with every line feed as CR LF.
-bool writeLines(FILE* file, NewsSlice text) {
+bool write_lines(FILE* file, NewsSlice text) {
     size_t start = 0;
     for (size_t i = 0; i <= text.length; i++) {
         if (i < text.length && text.data[i] != '\n')
@@ -102,33 +102,33 @@ bool writeLines(FILE* file, NewsSlice text) {
 }
 
 // Empties the locked file and writes `text` from its start.
-bool replaceContent(FILE* file, NewsSlice text) {
+bool replace_content(FILE* file, NewsSlice text) {
     // The seek drops buffered input before the size changes under the stream.
-    if (!newsSeek(file, 0, SEEK_SET) || !newsTruncate(file))
+    if (!news_seek(file, 0, SEEK_SET) || !news_truncate(file))
         return false;
-    return writeLines(file, text) && fflush(file) == 0;
+    return write_lines(file, text) && fflush(file) == 0;
 }
 
 // The first characters (up to eight) as a reader sees them: eight of them
 // take at most sixteen bytes on disk, plus one to pair a final CR.
-size_t readPrefix(FILE* file, char* prefix) {
+size_t read_prefix(FILE* file, char* prefix) {
     char raw[2 * kTagLength + 1];
-    size_t got = newsLinesFromDisk(raw, fread(raw, 1, sizeof raw, file));
+    size_t got = news_lines_from_disk(raw, fread(raw, 1, sizeof raw, file));
     size_t used = got < kTagLength ? got : kTagLength;
     memcpy(prefix, raw, used);
     return used;
 }
 
-NewsStatus readSlot(void*, const NewsComponents* components, NewsText* out) {
+NewsStatus read_slot(void*, const NewsComponents* components, NewsText* out) {
     return readEntry(components, out);
 }
 
-void writeSlot(void*, NewsSlice text, const NewsComponents* components) {
+void write_slot(void*, NewsSlice text, const NewsComponents* components) {
     writeEntry(text, components);
 }
 
-NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSyncBody* body,
-                         NewsText* stored) {
+NewsSyncOutcome sync_slot(void*, const NewsComponents* components, const NewsSyncBody* body,
+                          NewsText* stored) {
     return syncEntry(components, body, stored);
 }
 
@@ -137,11 +137,11 @@ NewsSyncOutcome syncSlot(void*, const NewsComponents* components, const NewsSync
 NewsStatus readEntry(const NewsComponents* components, NewsText* out) {
     *out = NewsText{nullptr, 0};
     bool missing = false;
-    FILE* file = openLocked(components, false, &missing);
+    FILE* file = open_locked(components, false, &missing);
     if (!file)
         return missing ? kNewsOk : kNewsFailed;
-    NewsStatus status = readWhole(file, out);
-    closeLocked(file);
+    NewsStatus status = read_whole(file, out);
+    close_locked(file);
     return status;
 }
 
@@ -149,39 +149,39 @@ void writeEntry(NewsSlice text, const NewsComponents* components) {
     // Opened for appending: the old content stays whole until the lock is
     // ours.
     bool missing = false;
-    FILE* file = openLocked(components, true, &missing);
+    FILE* file = open_locked(components, true, &missing);
     if (!file)
         return;
-    replaceContent(file, text);
-    closeLocked(file);
+    replace_content(file, text);
+    close_locked(file);
 }
 
 NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* body,
                           NewsText* stored) {
     *stored = NewsText{nullptr, 0};
     bool missing = false;
-    FILE* file = openLocked(components, true, &missing);
+    FILE* file = open_locked(components, true, &missing);
     if (!file)
         return kNewsSyncFailed;
     int64_t size = 0;
     NewsSyncOutcome outcome = kNewsSyncFailed;
     if (measure(file, &size)) {
         char prefix[kTagLength] = {};
-        size_t prefixLength = size > 0 && !body->expectEmpty ? readPrefix(file, prefix) : 0;
-        if (newsSyncAccepts(body, size, prefix, prefixLength)) {
-            outcome = replaceContent(file, body->text) ? kNewsSyncWritten : kNewsSyncFailed;
-        } else if (readWhole(file, stored) == kNewsOk) {
+        size_t prefix_length = size > 0 && !body->expect_empty ? read_prefix(file, prefix) : 0;
+        if (news_sync_accepts(body, size, prefix, prefix_length)) {
+            outcome = replace_content(file, body->text) ? kNewsSyncWritten : kNewsSyncFailed;
+        } else if (read_whole(file, stored) == kNewsOk) {
             outcome = kNewsSyncConflict;
         }
     }
-    closeLocked(file);
+    close_locked(file);
     return outcome;
 }
 
-const NewsFileOps kNewsUserFiles = {readSlot, writeSlot, syncSlot};
+const NewsFileOps kNewsUserFiles = {read_slot, write_slot, sync_slot};
 
-void newsStore(const char* request, NewsReplyFn reply, void* replyContext) {
+void news_store(const char* request, NewsReplyFn reply, void* reply_context) {
     if (!request)
         return;
-    newsStoreServe(&kNewsUserFiles, nullptr, request, strlen(request), reply, replyContext);
+    news_store_serve(&kNewsUserFiles, nullptr, request, strlen(request), reply, reply_context);
 }

@@ -8,30 +8,30 @@
 #include "news/news_file_access.h"
 #include "news/news_files.h"
 
-FILE* newsOpenPath(const char* path, bool forWriting) {
+FILE* news_open_path(const char* path, bool for_writing) {
     // "e": the descriptor is not inherited by programs the host starts.
-    return fopen(path, forWriting ? "a+be" : "rbe");
+    return fopen(path, for_writing ? "a+be" : "rbe");
 }
 
-bool newsLockWhole(FILE* file) {
+bool news_lock_whole(FILE* file) {
     int result;
     while ((result = flock(fileno(file), LOCK_EX)) != 0 && errno == EINTR) {
     }
     return result == 0;
 }
 
-void newsUnlockWhole(FILE* file) {
+void news_unlock_whole(FILE* file) {
     flock(fileno(file), LOCK_UN);
 }
 
-bool newsSeek(FILE* file, int64_t offset, int whence) {
+bool news_seek(FILE* file, int64_t offset, int whence) {
     return fseeko(file, (off_t)offset, whence) == 0;
 }
 
-int64_t newsTell(FILE* file) {
+int64_t news_tell(FILE* file) {
     return (int64_t)ftello(file);
 }
 
-bool newsTruncate(FILE* file) {
+bool news_truncate(FILE* file) {
     return ftruncate(fileno(file), 0) == 0;
 }

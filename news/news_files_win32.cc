@@ -9,34 +9,34 @@
 
 namespace {
 
-HANDLE handleOf(FILE* file) {
+HANDLE handle_of(FILE* file) {
     return (HANDLE)_get_osfhandle(_fileno(file));
 }
 
 } // namespace
 
-FILE* newsOpenPath(const wchar_t* path, bool forWriting) {
-    return _wfopen(path, forWriting ? L"a+b" : L"rb");
+FILE* news_open_path(const wchar_t* path, bool for_writing) {
+    return _wfopen(path, for_writing ? L"a+b" : L"rb");
 }
 
-bool newsLockWhole(FILE* file) {
+bool news_lock_whole(FILE* file) {
     OVERLAPPED at = {};
-    return LockFileEx(handleOf(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+    return LockFileEx(handle_of(file), LOCKFILE_EXCLUSIVE_LOCK, 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
 }
 
-void newsUnlockWhole(FILE* file) {
+void news_unlock_whole(FILE* file) {
     OVERLAPPED at = {};
-    UnlockFileEx(handleOf(file), 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
+    UnlockFileEx(handle_of(file), 0, 0xFFFFFFFF, 0xFFFFFFFF, &at);
 }
 
-bool newsSeek(FILE* file, int64_t offset, int whence) {
+bool news_seek(FILE* file, int64_t offset, int whence) {
     return _fseeki64(file, offset, whence) == 0;
 }
 
-int64_t newsTell(FILE* file) {
+int64_t news_tell(FILE* file) {
     return _ftelli64(file);
 }
 
-bool newsTruncate(FILE* file) {
+bool news_truncate(FILE* file) {
     return _chsize(_fileno(file), 0) == 0;
 }

@@ -8,4 +8,4 @@
 
 // Turns every CR LF pair into LF in place; returns the new length. A lone CR
 // stays. [any thread]
-size_t newsLinesFromDisk(char* text, size_t length);
+size_t news_lines_from_disk(char* text, size_t length);

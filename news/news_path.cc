@@ -4,11 +4,11 @@
 
 namespace {
 
-bool isSeparator(wchar_t c) {
+bool is_separator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-bool isLetter(wchar_t c) {
+bool is_letter(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
 }
 
@@ -17,7 +17,7 @@ char upper(char c) {
 }
 
 // The stem before the first dot, compared without case.
-bool isDeviceName(const char* text, size_t length) {
+bool is_device_name(const char* text, size_t length) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     size_t stem = 0;
     while (stem < length && text[stem] != '.')
@@ -39,66 +39,66 @@ bool isDeviceName(const char* text, size_t length) {
 }
 
 // Skips one name (up to the next separator) and the separators after it.
-size_t skipName(const wchar_t* path, size_t length, size_t at) {
-    while (at < length && !isSeparator(path[at]))
+size_t skip_name(const wchar_t* path, size_t length, size_t at) {
+    while (at < length && !is_separator(path[at]))
         at++;
-    while (at < length && isSeparator(path[at]))
+    while (at < length && is_separator(path[at]))
         at++;
     return at;
 }
 
-bool hasPrefix(const wchar_t* path, size_t length, const wchar_t* prefix) {
+bool has_prefix(const wchar_t* path, size_t length, const wchar_t* prefix) {
     size_t n = wcslen(prefix);
     return length >= n && wmemcmp(path, prefix, n) == 0;
 }
 
 } // namespace
 
-bool newsComponentValid(const char* text, size_t length) {
+bool news_component_valid(const char* text, size_t length) {
     if (!text || length == 0)
         return false;
-    bool onlyDotsAndSpaces = true;
+    bool only_dots_and_spaces = true;
     for (size_t i = 0; i < length; i++) {
         unsigned char c = (unsigned char)text[i];
         if (c < 0x20 || c == 0x7f || c == '/' || c == '\\' || c == ':')
             return false;
         if (c != '.' && c != ' ')
-            onlyDotsAndSpaces = false;
+            only_dots_and_spaces = false;
     }
-    return !onlyDotsAndSpaces && !isDeviceName(text, length);
+    return !only_dots_and_spaces && !is_device_name(text, length);
 }
 
-size_t newsPathRootLength(const wchar_t* path, size_t length) {
-    bool longOrDevice = length >= 4 && path[0] == L'\\' && path[1] == L'\\' &&
-                        (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
-    if (longOrDevice) {
+size_t news_path_root_length(const wchar_t* path, size_t length) {
+    bool long_or_device = length >= 4 && path[0] == L'\\' && path[1] == L'\\' &&
+                          (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
+    if (long_or_device) {
         const wchar_t* after = path + 4;
         size_t rest = length - 4;
-        if (hasPrefix(after, rest, L"UNC\\")) {
-            return skipName(path, length, skipName(path, length, 8));
+        if (has_prefix(after, rest, L"UNC\\")) {
+            return skip_name(path, length, skip_name(path, length, 8));
         }
-        if (rest >= 2 && isLetter(after[0]) && after[1] == L':')
+        if (rest >= 2 && is_letter(after[0]) && after[1] == L':')
             return 6;
         return 4;
     }
     if (length >= 2 && path[0] == L'\\' && path[1] == L'\\') {
-        return skipName(path, length, skipName(path, length, 2));
+        return skip_name(path, length, skip_name(path, length, 2));
     }
-    if (length >= 2 && isLetter(path[0]) && path[1] == L':')
+    if (length >= 2 && is_letter(path[0]) && path[1] == L':')
         return 2;
     return 0;
 }
 
-bool newsWalkFolders(wchar_t* path, NewsMakeFolderFn make, void* context) {
+bool news_walk_folders(wchar_t* path, NewsMakeFolderFn make, void* context) {
     size_t length = wcslen(path);
-    size_t at = newsPathRootLength(path, length);
-    while (at < length && isSeparator(path[at]))
+    size_t at = news_path_root_length(path, length);
+    while (at < length && is_separator(path[at]))
         at++;
-    size_t nameStart = at;
+    size_t name_start = at;
     for (; at < length; at++) {
-        if (!isSeparator(path[at]))
+        if (!is_separator(path[at]))
             continue;
-        if (at > nameStart) {
+        if (at > name_start) {
             wchar_t kept = path[at];
             path[at] = 0;
             bool made = make(context, path);
@@ -106,9 +106,9 @@ bool newsWalkFolders(wchar_t* path, NewsMakeFolderFn make, void* context) {
             if (!made)
                 return false;
         }
-        nameStart = at + 1;
+        name_start = at + 1;
     }
-    if (nameStart < length)
+    if (name_start < length)
         return make(context, path);
     return true;
 }

@@ -11,12 +11,12 @@
 // names made only of dots and spaces ("..", which leave the folder, and names
 // the system trims to them); and the reserved device names (CON, NUL, COM1,
 // ...) that open a device instead of a file. [any thread]
-bool newsComponentValid(const char* text, size_t length);
+bool news_component_valid(const char* text, size_t length);
 
 // Length of the root that folder creation skips: the long or device prefix
 // with its drive or UNC server and share, a network server and share, a
 // drive, or nothing for a relative path. [any thread]
-size_t newsPathRootLength(const wchar_t* path, size_t length);
+size_t news_path_root_length(const wchar_t* path, size_t length);
 
 // Creates one folder; false on any failure except "already exists".
 typedef bool (*NewsMakeFolderFn)(void* context, const wchar_t* folder);
@@ -26,4 +26,4 @@ typedef bool (*NewsMakeFolderFn)(void* context, const wchar_t* folder);
 // the whole path; stops at the first failure. `path` must be terminated and
 // writable: each prefix is terminated in place for the call and restored.
 // [any thread]
-bool newsWalkFolders(wchar_t* path, NewsMakeFolderFn make, void* context);
+bool news_walk_folders(wchar_t* path, NewsMakeFolderFn make, void* context);

@@ -22,12 +22,12 @@ const Keyword kKeywords[] = {
     {"quorlV1 syncLatestForce ", kNewsSyncLatestForce},
 };
 
-bool startsWith(const char* text, size_t length, const char* keyword, size_t keywordLength) {
-    return length >= keywordLength && memcmp(text, keyword, keywordLength) == 0;
+bool starts_with(const char* text, size_t length, const char* keyword, size_t keyword_length) {
+    return length >= keyword_length && memcmp(text, keyword, keyword_length) == 0;
 }
 
 // Identifier up to the first space, body after it. False without a space.
-bool splitIdentifier(NewsSlice rest, NewsRequest* request) {
+bool split_identifier(NewsSlice rest, NewsRequest* request) {
     const void* space = memchr(rest.data, ' ', rest.length);
     if (!space)
         return false;
@@ -39,22 +39,22 @@ bool splitIdentifier(NewsSlice rest, NewsRequest* request) {
 
 } // namespace
 
-NewsRequest newsParseRequest(const char* text, size_t length) {
+NewsRequest news_parse_request(const char* text, size_t length) {
     NewsRequest request = {kNewsIgnored, {nullptr, 0}, {nullptr, 0}};
     if (!text)
         return request;
     for (const Keyword& keyword : kKeywords) {
-        size_t keywordLength = strlen(keyword.text);
-        if (!startsWith(text, length, keyword.text, keywordLength))
+        size_t keyword_length = strlen(keyword.text);
+        if (!starts_with(text, length, keyword.text, keyword_length))
             continue;
-        NewsSlice rest = {text + keywordLength, length - keywordLength};
+        NewsSlice rest = {text + keyword_length, length - keyword_length};
         switch (keyword.kind) {
         case kNewsInit:
             request.identifier = rest;
             break;
         case kNewsSyncLatest:
         case kNewsSyncLatestForce:
-            if (!splitIdentifier(rest, &request))
+            if (!split_identifier(rest, &request))
                 return request;
             break;
         default:
@@ -67,7 +67,7 @@ NewsRequest newsParseRequest(const char* text, size_t length) {
     return request;
 }
 
-bool newsParseSyncBody(NewsSlice body, NewsSyncBody* out) {
+bool news_parse_sync_body(NewsSlice body, NewsSyncBody* out) {
     if (body.length >= 1 && body.data[0] == '-') {
         if (body.length < 2)
             return false;
@@ -81,11 +81,11 @@ bool newsParseSyncBody(NewsSlice body, NewsSyncBody* out) {
     return true;
 }
 
-bool newsSyncAccepts(const NewsSyncBody* body, int64_t storedSize, const char* prefix,
-                     size_t prefixLength) {
-    if (storedSize == 0)
+bool news_sync_accepts(const NewsSyncBody* body, int64_t stored_size, const char* prefix,
+                       size_t prefix_length) {
+    if (stored_size == 0)
         return true;
-    if (body->expectEmpty)
+    if (body->expect_empty)
         return false;
-    return prefixLength == kTagLength && memcmp(prefix, body->tag.data, kTagLength) == 0;
+    return prefix_length == kTagLength && memcmp(prefix, body->tag.data, kTagLength) == 0;
 }

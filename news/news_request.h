@@ -32,23 +32,23 @@ struct NewsRequest {
 // splits off the identifier where the request has one. A syncLatest or
 // syncLatestForce text without a space after its identifier is ignored.
 // [any thread]
-NewsRequest newsParseRequest(const char* text, size_t length);
+NewsRequest news_parse_request(const char* text, size_t length);
 
 // A conditional write: either "expect the file empty or missing" ("-" and a
 // separator), or "expect these eight characters at its start".
 struct NewsSyncBody {
-    bool expectEmpty;
-    NewsSlice tag;  // eight characters, unused when expectEmpty
+    bool expect_empty;
+    NewsSlice tag;  // eight characters, unused when expect_empty
     NewsSlice text; // the new text
 };
 
 // Splits a sync body; the separator after "-" or after the tag is skipped
 // whatever it is. Returns false for a body too short to hold its tag and
 // separator, which the store ignores. [any thread]
-bool newsParseSyncBody(NewsSlice body, NewsSyncBody* out);
+bool news_parse_sync_body(NewsSlice body, NewsSyncBody* out);
 
-// Whether a sync may replace a stored text of `storedSize` bytes whose first
+// Whether a sync may replace a stored text of `stored_size` bytes whose first
 // characters (up to eight, fewer when the file is shorter) are `prefix`.
 // An empty or missing file matches any expectation. [any thread]
-bool newsSyncAccepts(const NewsSyncBody* body, int64_t storedSize, const char* prefix,
-                     size_t prefixLength);
+bool news_sync_accepts(const NewsSyncBody* body, int64_t stored_size, const char* prefix,
+                       size_t prefix_length);

@@ -23,43 +23,43 @@ NewsSlice literal(const char* text) {
     return NewsSlice{text, strlen(text)};
 }
 
-NewsComponents fileOnly(const char* name) {
+NewsComponents file_only(const char* name) {
     return NewsComponents{{literal(name), {}}, 1};
 }
 
-NewsComponents underIdentifier(NewsSlice identifier, const char* name) {
+NewsComponents under_identifier(NewsSlice identifier, const char* name) {
     return NewsComponents{{identifier, literal(name)}, 2};
 }
 
 // One allocation per reply: keyword + text. False when memory ran out.
-bool sendJoined(const Replier* to, const char* keyword, const char* text, size_t length) {
-    size_t keywordLength = strlen(keyword);
-    char* joined = (char*)malloc(keywordLength + length + 1);
+bool send_joined(const Replier* to, const char* keyword, const char* text, size_t length) {
+    size_t keyword_length = strlen(keyword);
+    char* joined = (char*)malloc(keyword_length + length + 1);
     if (!joined)
         return false;
-    memcpy(joined, keyword, keywordLength);
+    memcpy(joined, keyword, keyword_length);
     if (length)
-        memcpy(joined + keywordLength, text, length);
-    joined[keywordLength + length] = 0;
+        memcpy(joined + keyword_length, text, length);
+    joined[keyword_length + length] = 0;
     to->reply(to->context, joined);
     free(joined);
     return true;
 }
 
 bool sendText(const Replier* to, const char* keyword, const NewsText* text) {
-    return sendJoined(to, keyword, text->data, text->data ? text->length : 0);
+    return send_joined(to, keyword, text->data, text->data ? text->length : 0);
 }
 
-void serveInit(const NewsFileOps* files, void* fctx, NewsSlice identifier, const Replier* to) {
-    NewsComponents sid = fileOnly(kSidFile);
-    NewsComponents news = fileOnly(kNewsFile);
-    NewsComponents latest = underIdentifier(identifier, kLatestFile);
+void serve_init(const NewsFileOps* files, void* fctx, NewsSlice identifier, const Replier* to) {
+    NewsComponents sid = file_only(kSidFile);
+    NewsComponents news = file_only(kNewsFile);
+    NewsComponents latest = under_identifier(identifier, kLatestFile);
     NewsText texts[3] = {};
     // An identifier that cannot name a folder has no "latest": counted as
     // missing, so the page still gets the other texts and the end mark.
     bool ok = files->readEntry(fctx, &sid, &texts[0]) == kNewsOk &&
               files->readEntry(fctx, &news, &texts[1]) == kNewsOk &&
-              (!newsComponentValid(identifier.data, identifier.length) ||
+              (!news_component_valid(identifier.data, identifier.length) ||
                files->readEntry(fctx, &latest, &texts[2]) == kNewsOk);
     if (ok) {
         static const char* const kKeywords[3] = {"quorlV1 initSid ", "quorlV1 initNews ",
@@ -69,14 +69,14 @@ void serveInit(const NewsFileOps* files, void* fctx, NewsSlice identifier, const
                 ok = sendText(to, kKeywords[i], &texts[i]);
         }
         if (ok)
-            sendJoined(to, "quorlV1 initDone ", nullptr, 0);
+            send_joined(to, "quorlV1 initDone ", nullptr, 0);
     }
     for (NewsText& text : texts)
         free(text.data);
 }
 
-void serveGetNews(const NewsFileOps* files, void* fctx, const Replier* to) {
-    NewsComponents news = fileOnly(kNewsFile);
+void serve_get_news(const NewsFileOps* files, void* fctx, const Replier* to) {
+    NewsComponents news = file_only(kNewsFile);
     NewsText text = {};
     if (files->readEntry(fctx, &news, &text) != kNewsOk)
         return;
@@ -84,52 +84,53 @@ void serveGetNews(const NewsFileOps* files, void* fctx, const Replier* to) {
     free(text.data);
 }
 
-void serveSync(const NewsFileOps* files, void* fctx, const NewsComponents* components,
-               NewsSlice body, const char* conflictReply, const Replier* to) {
+void serve_sync(const NewsFileOps* files, void* fctx, const NewsComponents* components,
+                NewsSlice body, const char* conflict_reply, const Replier* to) {
     NewsSyncBody sync;
-    if (!newsParseSyncBody(body, &sync))
+    if (!news_parse_sync_body(body, &sync))
         return;
     NewsText stored = {};
     if (files->syncEntry(fctx, components, &sync, &stored) == kNewsSyncConflict && stored.data) {
-        sendText(to, conflictReply, &stored);
+        sendText(to, conflict_reply, &stored);
     }
     free(stored.data);
 }
 
 } // namespace
 
-void newsStoreServe(const NewsFileOps* files, void* fctx, const char* text, size_t length,
-                    NewsReplyFn reply, void* replyContext) {
-    Replier to = {reply, replyContext};
-    NewsRequest request = newsParseRequest(text, length);
-    NewsComponents news = fileOnly(kNewsFile);
-    NewsComponents latest = underIdentifier(request.identifier, kLatestFile);
-    bool identifierValid = newsComponentValid(request.identifier.data, request.identifier.length);
+void news_store_serve(const NewsFileOps* files, void* fctx, const char* text, size_t length,
+                      NewsReplyFn reply, void* reply_context) {
+    Replier to = {reply, reply_context};
+    NewsRequest request = news_parse_request(text, length);
+    NewsComponents news = file_only(kNewsFile);
+    NewsComponents latest = under_identifier(request.identifier, kLatestFile);
+    bool identifier_valid =
+        news_component_valid(request.identifier.data, request.identifier.length);
     switch (request.kind) {
     case kNewsInit:
-        serveInit(files, fctx, request.identifier, &to);
+        serve_init(files, fctx, request.identifier, &to);
         break;
     case kNewsGetNews:
-        serveGetNews(files, fctx, &to);
+        serve_get_news(files, fctx, &to);
         break;
     case kNewsNewSid: {
-        NewsComponents sid = fileOnly(kSidFile);
+        NewsComponents sid = file_only(kSidFile);
         files->writeEntry(fctx, request.body, &sid);
         break;
     }
     case kNewsSyncNews:
-        serveSync(files, fctx, &news, request.body, "quorlV1 syncNewsConflict ", &to);
+        serve_sync(files, fctx, &news, request.body, "quorlV1 syncNewsConflict ", &to);
         break;
     case kNewsSyncLatest:
-        if (identifierValid) {
-            serveSync(files, fctx, &latest, request.body, "quorlV1 syncLatestConflict ", &to);
+        if (identifier_valid) {
+            serve_sync(files, fctx, &latest, request.body, "quorlV1 syncLatestConflict ", &to);
         }
         break;
     case kNewsSyncNewsForce:
         files->writeEntry(fctx, request.body, &news);
         break;
     case kNewsSyncLatestForce:
-        if (identifierValid)
+        if (identifier_valid)
             files->writeEntry(fctx, request.body, &latest);
         break;
     case kNewsIgnored:

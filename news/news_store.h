@@ -7,11 +7,11 @@
 // takes the request text and a reply function with its context; the editors
 // plug the web view host in as that pair with a few lines of glue:
 //
-//     static void replyToPage(void* host, const char* text) {
+//     static void reply_to_page(void* host, const char* text) {
 //         webview::sendText((WebViewHost*)host, text);  // [web UI thread]
 //     }
-//     static void newsHandler(WebViewHost* host, const char* text) {
-//         newsStore(text, replyToPage, host);           // the PageMessageHandler
+//     static void news_handler(WebViewHost* host, const char* text) {
+//         news_store(text, reply_to_page, host);        // the PageMessageHandler
 //     }
 //
 // Requests are served on the thread that calls the entry (the web view
@@ -76,12 +76,12 @@ struct NewsFileOps {
 
 // Serves one request of `length` bytes (not necessarily terminated) with
 // the given files, sending replies through `reply`. [web UI thread]
-void newsStoreServe(const NewsFileOps* files, void* filesContext, const char* request,
-                    size_t length, NewsReplyFn reply, void* replyContext);
+void news_store_serve(const NewsFileOps* files, void* files_context, const char* request,
+                      size_t length, NewsReplyFn reply, void* reply_context);
 
 // The per-user files (news_files.cc; where they are: news_files.h).
 extern const NewsFileOps kNewsUserFiles;
 
 // The store's entry: serves one terminated UTF-8 request from the page with
 // the per-user files. [web UI thread]
-void newsStore(const char* request, NewsReplyFn reply, void* replyContext);
+void news_store(const char* request, NewsReplyFn reply, void* reply_context);

@@ -78,7 +78,7 @@ static void serve(ViewRunLoop* link) {
     ref_count_add(&link->ref_count);
     webview::idle(link->host);
     if (link->host != nullptr && link->watched_fd >= 0 &&
-        webview::helperDescriptor(link->host) != link->watched_fd)
+        webview::helper_descriptor(link->host) != link->watched_fd)
         stop_watching(link);
     link_release(link);
 }
@@ -123,7 +123,7 @@ ViewRunLoop* view_run_loop_start(IRunLoop* loop, WebViewHost* host) {
     link->loop = loop;
     link->host = host;
     link->watched_fd = -1;
-    int fd = webview::helperDescriptor(host);
+    int fd = webview::helper_descriptor(host);
     bool ok = fd < 0 || loop->vtbl->registerEventHandler(loop, (IEventHandler*)&link->event_vtbl,
                                                          fd) == kResultOk;
     if (ok && fd >= 0)

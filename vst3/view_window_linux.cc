@@ -23,7 +23,7 @@ tresult view_window_open(Vst3View* view, void* parent) {
     WebViewCallbacks callbacks = {
         view, "vst3", moduleFolder, resourcesFolder, view_begin_edit, view_set_edit, view_end_edit};
     WebViewHost* host =
-        webview::create(true, (WebViewParent)(uintptr_t)parent, &callbacks, newsPageHandler,
+        webview::create(true, (WebViewParent)(uintptr_t)parent, &callbacks, news_page_handler,
                         kVst3ViewWidth, kVst3ViewHeight, kParameterCount);
     if (host == nullptr) {
         loop->vtbl->release((FUnknown*)loop);
@@ -48,7 +48,7 @@ void view_window_close(Vst3View* view) {
 
 bool view_window_size(Vst3View* view, int32_t* width, int32_t* height) {
     int w = 0, h = 0;
-    if (!webview::windowSize(view->web_host, &w, &h))
+    if (!webview::window_size(view->web_host, &w, &h))
         return false;
     *width = w;
     *height = h;

@@ -21,7 +21,7 @@ static void CALLBACK view_timer_tick(HWND, UINT, UINT_PTR id, DWORD) {
 tresult view_window_open(Vst3View* view, void* parent) {
     WebViewCallbacks callbacks = {
         view, "vst3", moduleFolder, resourcesFolder, view_begin_edit, view_set_edit, view_end_edit};
-    WebViewHost* host = webview::create(true, (HWND)parent, &callbacks, newsPageHandler,
+    WebViewHost* host = webview::create(true, (HWND)parent, &callbacks, news_page_handler,
                                         kVst3ViewWidth, kVst3ViewHeight, kParameterCount);
     if (host == nullptr)
         return kResultFalse;

@@ -92,7 +92,7 @@ static tresult component_initialize(IComponent* self, FUnknown* context) {
     wah_engine_init(&c->engine);
     float defaults[kInputParameterCount];
     for (uint32_t i = 0; i < kInputParameterCount; ++i)
-        defaults[i] = (float)parameterRecord(i)->default_value;
+        defaults[i] = (float)parameter_record(i)->default_value;
     param_handoff_set_all(&c->params, &c->engine, defaults);
     set_initial_outputs(c);
     c->processing_enabled = false;

@@ -141,7 +141,7 @@ static tresult controller_initialize(IEditController* self, FUnknown* context) {
         return kResultFalse;
     c->host_context = context;
     for (uint32_t i = 0; i < kInputParameterCount; ++i)
-        c->values[i] = parameterRecord(i)->default_value;
+        c->values[i] = parameter_record(i)->default_value;
     for (uint32_t k = 0; k < kOutputParameterCount; ++k)
         c->values[kInputParameterCount + k] = kOutputParameterRecords[k].default_value;
     return kResultOk;

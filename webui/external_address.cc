@@ -8,23 +8,23 @@ namespace {
 
 const wchar_t kPrefix[] = L"rundll32 url.dll,FileProtocolHandler ";
 
-void launchProcess(wchar_t* commandLine) {
+void launch_process(wchar_t* command_line) {
     STARTUPINFOW startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!CreateProcessW(NULL, command_line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return; // nothing is reported: the navigation stays cancelled
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
 }
 
-ExternalLaunchFn g_launcher = launchProcess;
+ExternalLaunchFn g_launcher = launch_process;
 
 } // namespace
 
-wchar_t* externalAddressCommand(const wchar_t* uri) {
+wchar_t* external_address_command(const wchar_t* uri) {
     size_t quotes = 0;
     size_t length = wcslen(uri);
     for (size_t i = 0; i < length; ++i)
@@ -51,14 +51,14 @@ wchar_t* externalAddressCommand(const wchar_t* uri) {
     return command;
 }
 
-void externalAddressOpen(const wchar_t* uri) {
-    wchar_t* command = externalAddressCommand(uri);
+void external_address_open(const wchar_t* uri) {
+    wchar_t* command = external_address_command(uri);
     if (!command)
         return;
     g_launcher(command);
     free(command);
 }
 
-void externalAddressSetLauncher(ExternalLaunchFn launcher) {
-    g_launcher = launcher ? launcher : launchProcess;
+void external_address_set_launcher(ExternalLaunchFn launcher) {
+    g_launcher = launcher ? launcher : launch_process;
 }

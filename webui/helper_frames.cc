@@ -5,7 +5,7 @@
 
 namespace {
 
-uint32_t readLength(const uint8_t* at) {
+uint32_t read_length(const uint8_t* at) {
     return (uint32_t)at[0] | (uint32_t)at[1] << 8 | (uint32_t)at[2] << 16 | (uint32_t)at[3] << 24;
 }
 
@@ -13,7 +13,7 @@ uint32_t readLength(const uint8_t* at) {
 // already handed out once nothing of them is referenced any more.
 void release(HelperFrameReader* reader) {
     if (reader->holding) {
-        reader->data[reader->held] = reader->heldByte;
+        reader->data[reader->held] = reader->held_byte;
         reader->holding = false;
     }
     if (reader->consumed == 0)
@@ -39,7 +39,7 @@ bool reserve(HelperFrameReader* reader, size_t needed) {
 
 } // namespace
 
-bool helperFramePrefix(uint8_t out[kHelperFramePrefix], HelperChannel channel, size_t length) {
+bool helper_frame_prefix(uint8_t out[kHelperFramePrefix], HelperChannel channel, size_t length) {
     if (length > kHelperFrameMax - 1)
         return false;
     uint32_t total = (uint32_t)length + 1;
@@ -49,16 +49,16 @@ bool helperFramePrefix(uint8_t out[kHelperFramePrefix], HelperChannel channel, s
     return true;
 }
 
-void helperFrameReaderInit(HelperFrameReader* reader) {
+void helper_frame_reader_init(HelperFrameReader* reader) {
     memset(reader, 0, sizeof *reader);
 }
 
-void helperFrameReaderFree(HelperFrameReader* reader) {
+void helper_frame_reader_free(HelperFrameReader* reader) {
     free(reader->data);
-    helperFrameReaderInit(reader);
+    helper_frame_reader_init(reader);
 }
 
-bool helperFrameAppend(HelperFrameReader* reader, const void* bytes, size_t length) {
+bool helper_frame_append(HelperFrameReader* reader, const void* bytes, size_t length) {
     if (reader->broken)
         return false;
     release(reader);
@@ -72,18 +72,18 @@ bool helperFrameAppend(HelperFrameReader* reader, const void* bytes, size_t leng
     return true;
 }
 
-HelperFrameResult helperFrameNext(HelperFrameReader* reader, HelperFrame* out) {
+HelperFrameResult helper_frame_next(HelperFrameReader* reader, HelperFrame* out) {
     if (reader->broken)
         return kHelperFrameBroken;
     if (reader->holding) {
-        reader->data[reader->held] = reader->heldByte;
+        reader->data[reader->held] = reader->held_byte;
         reader->holding = false;
     }
     size_t at = reader->consumed;
     size_t available = reader->used - at;
     if (available < 4)
         return kHelperFrameNone;
-    uint32_t total = readLength(reader->data + at);
+    uint32_t total = read_length(reader->data + at);
     if (total == 0 || total > kHelperFrameMax) {
         reader->broken = true;
         return kHelperFrameBroken;
@@ -99,7 +99,7 @@ HelperFrameResult helperFrameNext(HelperFrameReader* reader, HelperFrame* out) {
     // The byte after the frame (the next frame's first, or spare room) turns
     // into the text's terminator until the next call.
     reader->held = end;
-    reader->heldByte = reader->data[end];
+    reader->held_byte = reader->data[end];
     reader->holding = true;
     reader->data[end] = 0;
     reader->consumed = end;
@@ -109,7 +109,7 @@ HelperFrameResult helperFrameNext(HelperFrameReader* reader, HelperFrame* out) {
     return kHelperFrameReady;
 }
 
-bool helperParseSize(const char* text, size_t length, int* width, int* height) {
+bool helper_parse_size(const char* text, size_t length, int* width, int* height) {
     int values[2] = {0, 0};
     size_t at = 0;
     for (int i = 0; i < 2; i++) {

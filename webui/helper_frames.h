@@ -27,7 +27,7 @@ enum : size_t {
 
 // Writes the length and channel of a frame whose message is `length` bytes into `out`.
 // False when the frame would be longer than kHelperFrameMax. [any thread]
-bool helperFramePrefix(uint8_t out[kHelperFramePrefix], HelperChannel channel, size_t length);
+bool helper_frame_prefix(uint8_t out[kHelperFramePrefix], HelperChannel channel, size_t length);
 
 // Collects received bytes and cuts them into frames. Each message handed out
 // is followed by a NUL byte in the buffer, so texts can be read as C strings.
@@ -36,8 +36,8 @@ struct HelperFrameReader {
     size_t used;     // bytes held
     size_t consumed; // bytes of frames already handed out
     size_t capacity;
-    size_t held;      // where a NUL stands in for the next frame's first byte
-    uint8_t heldByte; // that byte
+    size_t held;       // where a NUL stands in for the next frame's first byte
+    uint8_t held_byte; // that byte
     bool holding;
     bool broken; // a frame was too long or memory ran out: the peer is lost
 };
@@ -51,16 +51,16 @@ struct HelperFrame {
 enum HelperFrameResult { kHelperFrameNone = 0, kHelperFrameReady = 1, kHelperFrameBroken = -1 };
 
 // [any thread, one at a time per reader]
-void helperFrameReaderInit(HelperFrameReader* reader);
-void helperFrameReaderFree(HelperFrameReader* reader);
+void helper_frame_reader_init(HelperFrameReader* reader);
+void helper_frame_reader_free(HelperFrameReader* reader);
 
 // Appends received bytes; false (and the reader broken) when memory runs out.
-bool helperFrameAppend(HelperFrameReader* reader, const void* bytes, size_t length);
+bool helper_frame_append(HelperFrameReader* reader, const void* bytes, size_t length);
 
 // The next complete frame, none while one is still incomplete, or broken for
 // a frame longer than kHelperFrameMax or with an unknown channel.
-HelperFrameResult helperFrameNext(HelperFrameReader* reader, HelperFrame* out);
+HelperFrameResult helper_frame_next(HelperFrameReader* reader, HelperFrame* out);
 
 // Reads "size W H" (after the keyword): two decimal numbers from 1 to 32767.
 // [any thread]
-bool helperParseSize(const char* text, size_t length, int* width, int* height);
+bool helper_parse_size(const char* text, size_t length, int* width, int* height);

@@ -6,7 +6,7 @@
 // Beyond this much unread output the helper is not reading: messages drop.
 static const size_t kOutboxLimit = 64u << 20;
 
-bool helperOutboxReserve(HelperOutbox* out, size_t more) {
+bool helper_outbox_reserve(HelperOutbox* out, size_t more) {
     if (out->sent > 0) {
         memmove(out->data, out->data + out->sent, out->used - out->sent);
         out->used -= out->sent;
@@ -27,14 +27,14 @@ bool helperOutboxReserve(HelperOutbox* out, size_t more) {
     return true;
 }
 
-void helperOutboxAppend(HelperOutbox* out, const void* bytes, size_t length) {
+void helper_outbox_append(HelperOutbox* out, const void* bytes, size_t length) {
     if (length) {
         memcpy(out->data + out->used, bytes, length);
         out->used += length;
     }
 }
 
-void helperOutboxFree(HelperOutbox* out) {
+void helper_outbox_free(HelperOutbox* out) {
     free(out->data);
     memset(out, 0, sizeof *out);
 }

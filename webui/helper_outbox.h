@@ -15,10 +15,10 @@ struct HelperOutbox {
 
 // Makes room for `more` bytes after the unsent ones. False past the cap or
 // when memory runs out; the bytes held stay as they were. [host UI thread]
-bool helperOutboxReserve(HelperOutbox* out, size_t more);
+bool helper_outbox_reserve(HelperOutbox* out, size_t more);
 
 // Appends bytes within the room reserved. [host UI thread]
-void helperOutboxAppend(HelperOutbox* out, const void* bytes, size_t length);
+void helper_outbox_append(HelperOutbox* out, const void* bytes, size_t length);
 
 // [host UI thread]
-void helperOutboxFree(HelperOutbox* out);
+void helper_outbox_free(HelperOutbox* out);

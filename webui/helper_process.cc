@@ -15,7 +15,7 @@ namespace {
 
 // The child's end may not already sit on the number it is moved to: a
 // dup2 onto itself would keep its close-on-exec flag.
-int awayFromTarget(int fd) {
+int away_from_target(int fd) {
     if (fd != kHelperSocketFd)
         return fd;
     int moved = fcntl(fd, F_DUPFD_CLOEXEC, kHelperSocketFd + 1);
@@ -23,7 +23,7 @@ int awayFromTarget(int fd) {
     return moved;
 }
 
-bool spawnWith(pid_t* pid, const char* path, char* const argv[], int childEnd) {
+bool spawn_with(pid_t* pid, const char* path, char* const argv[], int child_end) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     if (posix_spawn_file_actions_init(&actions) != 0)
@@ -38,7 +38,7 @@ bool spawnWith(pid_t* pid, const char* path, char* const argv[], int childEnd) {
     // The host's descriptors stay with the host, whether or not it marked
     // them close-on-exec; its blocked or ignored signals stay with it too.
     bool ready =
-        posix_spawn_file_actions_adddup2(&actions, childEnd, kHelperSocketFd) == 0 &&
+        posix_spawn_file_actions_adddup2(&actions, child_end, kHelperSocketFd) == 0 &&
         posix_spawn_file_actions_addclosefrom_np(&actions, kHelperSocketFd + 1) == 0 &&
         posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
         posix_spawnattr_setsigdefault(&attributes, &all) == 0 &&
@@ -49,29 +49,29 @@ bool spawnWith(pid_t* pid, const char* path, char* const argv[], int childEnd) {
     return started;
 }
 
-void sleepMs(int ms) {
+void sleep_ms(int ms) {
     struct timespec pause = {0, ms * 1000000L};
     nanosleep(&pause, nullptr);
 }
 
 } // namespace
 
-bool helperProcessStart(HelperProcess* helper, const char* path, char* const argv[]) {
+bool helper_process_start(HelperProcess* helper, const char* path, char* const argv[]) {
     helper->pid = 0;
     helper->fd = -1;
     int pair[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0)
         return false;
-    int childEnd = awayFromTarget(pair[1]);
+    int child_end = away_from_target(pair[1]);
     pid_t pid = 0;
-    bool started = childEnd >= 0 && spawnWith(&pid, path, argv, childEnd);
-    if (childEnd >= 0)
-        close(childEnd);
+    bool started = child_end >= 0 && spawn_with(&pid, path, argv, child_end);
+    if (child_end >= 0)
+        close(child_end);
     if (!started || fcntl(pair[0], F_SETFL, O_NONBLOCK) != 0) {
         close(pair[0]);
         if (started) {
             helper->pid = pid;
-            helperProcessStop(helper, 0);
+            helper_process_stop(helper, 0);
         }
         return false;
     }
@@ -80,13 +80,13 @@ bool helperProcessStart(HelperProcess* helper, const char* path, char* const arg
     return true;
 }
 
-void helperProcessHangUp(HelperProcess* helper) {
+void helper_process_hang_up(HelperProcess* helper) {
     if (helper->fd >= 0)
         close(helper->fd);
     helper->fd = -1;
 }
 
-bool helperProcessReap(HelperProcess* helper) {
+bool helper_process_reap(HelperProcess* helper) {
     if (helper->pid == 0)
         return true;
     int status = 0;
@@ -97,11 +97,11 @@ bool helperProcessReap(HelperProcess* helper) {
     return helper->pid == 0;
 }
 
-void helperProcessStop(HelperProcess* helper, int graceMs) {
-    helperProcessHangUp(helper);
-    for (int waited = 0; waited < graceMs && !helperProcessReap(helper); waited += 2)
-        sleepMs(2);
-    if (helperProcessReap(helper))
+void helper_process_stop(HelperProcess* helper, int grace_ms) {
+    helper_process_hang_up(helper);
+    for (int waited = 0; waited < grace_ms && !helper_process_reap(helper); waited += 2)
+        sleep_ms(2);
+    if (helper_process_reap(helper))
         return;
     kill(helper->pid, SIGKILL);
     int status = 0;

@@ -17,16 +17,16 @@ struct HelperProcess {
 // descriptor of this process, default signal handling and an empty signal
 // mask. False (nothing left open) when the pair or the process cannot be
 // made. [host UI thread]
-bool helperProcessStart(HelperProcess* helper, const char* path, char* const argv[]);
+bool helper_process_start(HelperProcess* helper, const char* path, char* const argv[]);
 
 // Closes our end of the socket: the helper reads the end of its input and
 // quits. [host UI thread]
-void helperProcessHangUp(HelperProcess* helper);
+void helper_process_hang_up(HelperProcess* helper);
 
 // Reaps the helper if it has ended; true when it is gone. Never waits.
 // [host UI thread]
-bool helperProcessReap(HelperProcess* helper);
+bool helper_process_reap(HelperProcess* helper);
 
-// Hangs up, gives the helper `graceMs` milliseconds to end by itself, then
+// Hangs up, gives the helper `grace_ms` milliseconds to end by itself, then
 // kills it, and reaps it in every case. [host UI thread]
-void helperProcessStop(HelperProcess* helper, int graceMs);
+void helper_process_stop(HelperProcess* helper, int grace_ms);

@@ -5,12 +5,12 @@
 
 // The store's replies are made while it serves the request, on the same
 // thread, so the host is still alive. [web UI thread]
-static void replyToPage(void* host, const char* text) {
+static void reply_to_page(void* host, const char* text) {
     webview::sendText((WebViewHost*)host, text);
 }
 
-void newsPageHandler(WebViewHost* host, const char* utf8) {
+void news_page_handler(WebViewHost* host, const char* utf8) {
     if (host == nullptr || utf8 == nullptr)
         return;
-    newsStore(utf8, replyToPage, host);
+    news_store(utf8, reply_to_page, host);
 }

@@ -5,4 +5,4 @@
 struct WebViewHost;
 
 // Serves one news request from the page of `host`. [web UI thread]
-void newsPageHandler(WebViewHost* host, const char* utf8);
+void news_page_handler(WebViewHost* host, const char* utf8);

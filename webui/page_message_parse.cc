@@ -4,11 +4,11 @@
 
 namespace {
 
-bool isSpace(char c) {
+bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-int hexDigit(char c) {
+int hex_digit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -18,7 +18,7 @@ int hexDigit(char c) {
     return -1;
 }
 
-PageMessageKind gestureKind(char c) {
+PageMessageKind gesture_kind(char c) {
     switch (c) {
     case 'b':
         return kPageMessageBegin;
@@ -37,14 +37,14 @@ PageMessage ignored() {
     return m;
 }
 
-PageMessage parseGesture(PageMessageKind kind, const char* body, size_t length,
-                         size_t parameterCount) {
+PageMessage parse_gesture(PageMessageKind kind, const char* body, size_t length,
+                          size_t parameterCount) {
     uint32_t index = 0;
     uint32_t bits = 0;
-    size_t used = pageMessageReadHex(body, length, &index);
+    size_t used = page_message_read_hex(body, length, &index);
     if (used == 0)
         return ignored();
-    if (pageMessageReadHex(body + used, length - used, &bits) == 0)
+    if (page_message_read_hex(body + used, length - used, &bits) == 0)
         return ignored();
     if (index >= parameterCount)
         return ignored();
@@ -57,18 +57,18 @@ PageMessage parseGesture(PageMessageKind kind, const char* body, size_t length,
 
 } // namespace
 
-size_t pageMessageReadHex(const char* text, size_t length, uint32_t* out) {
+size_t page_message_read_hex(const char* text, size_t length, uint32_t* out) {
     size_t i = 0;
-    while (i < length && isSpace(text[i]))
+    while (i < length && is_space(text[i]))
         ++i;
     if (i + 2 < length && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-        hexDigit(text[i + 2]) >= 0) {
+        hex_digit(text[i + 2]) >= 0) {
         i += 2;
     }
     size_t first = i;
     uint64_t value = 0;
-    while (i < length && hexDigit(text[i]) >= 0) {
-        value = value * 16 + (uint64_t)hexDigit(text[i]);
+    while (i < length && hex_digit(text[i]) >= 0) {
+        value = value * 16 + (uint64_t)hex_digit(text[i]);
         if (value > 0xFFFFFFFFull)
             return 0;
         ++i;
@@ -79,29 +79,29 @@ size_t pageMessageReadHex(const char* text, size_t length, uint32_t* out) {
     return i;
 }
 
-PageMessage pageMessageParse(const char* utf8, size_t length, size_t parameterCount) {
+PageMessage page_message_parse(const char* utf8, size_t length, size_t parameterCount) {
     if (length == 0)
         return ignored();
     // The body starts after the kind and its separator; a message of one
     // character has an empty body rather than one read past its end.
     const char* body = utf8 + (length >= 2 ? 2 : length);
-    size_t bodyLength = length >= 2 ? length - 2 : 0;
+    size_t body_length = length >= 2 ? length - 2 : 0;
     char kind = utf8[0];
-    if (gestureKind(kind) != kPageMessageIgnored)
-        return parseGesture(gestureKind(kind), body, bodyLength, parameterCount);
+    if (gesture_kind(kind) != kPageMessageIgnored)
+        return parse_gesture(gesture_kind(kind), body, body_length, parameterCount);
     PageMessage m = ignored();
     if (kind == 'g') {
         m.kind = kPageMessageGetAll;
     } else if (kind == 'm') {
         m.kind = kPageMessageText;
         m.text = body;
-        m.textLength = bodyLength;
+        m.text_length = body_length;
     }
     return m;
 }
 
-void pageMessageDispatch(const PageDispatchTable* table, const char* utf8, size_t length) {
-    PageMessage m = pageMessageParse(utf8, length, table->parameterCount);
+void page_message_dispatch(const PageDispatchTable* table, const char* utf8, size_t length) {
+    PageMessage m = page_message_parse(utf8, length, table->parameterCount);
     switch (m.kind) {
     case kPageMessageBegin:
     case kPageMessageSet:
@@ -114,7 +114,7 @@ void pageMessageDispatch(const PageDispatchTable* table, const char* utf8, size_
     }
     case kPageMessageGetAll:
         for (size_t i = 0; i < table->parameterCount; ++i)
-            table->postValue(table->context, (uint32_t)i, table->valueCache[i]);
+            table->post_value(table->context, (uint32_t)i, table->valueCache[i]);
         break;
     case kPageMessageText:
         if (table->text)

@@ -29,7 +29,7 @@ static void put_number(FILE* f, double x) {
 }
 
 static void put_parameter(FILE* f, uint32_t index) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     const ParameterDescription* d = &kParameterDescriptions[index];
     fprintf(f, "  { index: %u, id: \"%s\", title: ", index, d->id);
     put_js_string16(f, d->title);

@@ -6,4 +6,4 @@
 enum : size_t { kPageValueMessageLength = 19 };
 
 // Writes "s %08x %08x" (lower-case digits) and a NUL. [any thread]
-void pageValueMessage(char out[kPageValueMessageLength + 1], uint32_t index, uint32_t bits);
+void page_value_message(char out[kPageValueMessageLength + 1], uint32_t index, uint32_t bits);

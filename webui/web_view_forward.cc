@@ -10,9 +10,9 @@ enum LockResult { kLocked, kShutdown, kLockFailed };
 // for one of our replies (a value, a text, or the end), so those requests are
 // served here. Other messages (WebView2's own, hence later page messages)
 // stay queued: running them here would forward a later edit before this one.
-LockResult lockServingRequests(WebViewHost* host) {
+LockResult lock_serving_requests(WebViewHost* host) {
     for (;;) {
-        if (host->shutdownPending)
+        if (host->shutdown_pending)
             return kShutdown;
         DWORD r = WaitForSingleObject(host->callLock, 0);
         if (r == WAIT_OBJECT_0)
@@ -22,10 +22,10 @@ LockResult lockServingRequests(WebViewHost* host) {
         MSG msg;
         while (PeekMessageA(&msg, host->webWindow, kMsgShutdown, kMsgSendText, PM_REMOVE)) {
             if (msg.message == kMsgShutdown) {
-                host->shutdownPending = 1;
+                host->shutdown_pending = 1;
                 return kShutdown;
             }
-            webViewServeRequest(host, msg);
+            web_view_serve_request(host, msg);
         }
         r = MsgWaitForMultipleObjects(1, &host->callLock, FALSE, 5,
                                       QS_POSTMESSAGE | QS_SENDMESSAGE);
@@ -37,16 +37,16 @@ LockResult lockServingRequests(WebViewHost* host) {
 }
 
 int32_t forward(WebViewHost* host, UINT message, uint32_t index, float value) {
-    if (lockServingRequests(host) != kLocked)
+    if (lock_serving_requests(host) != kLocked)
         return -1; // the edit is dropped
     int32_t status = -1;
-    if (PostMessageA(host->hiddenWindow, message, index, (LPARAM)webViewFloatBits(value))) {
+    if (PostMessageA(host->hiddenWindow, message, index, (LPARAM)web_view_float_bits(value))) {
         status = 0;
         // Each release of doneSemaphore is either the callback's end or a value
         // the module set from inside it, which goes to the page right away.
-        while (webViewWait(host->doneSemaphore) && host->inCallback) {
-            webViewSendValue(host, (uint32_t)host->handoffIndex,
-                             webViewBitsFloat((uint32_t)host->handoffBits));
+        while (web_view_wait(host->doneSemaphore) && host->inCallback) {
+            web_view_send_value(host, (uint32_t)host->handoffIndex,
+                                web_view_bits_float((uint32_t)host->handoff_bits));
             ReleaseSemaphore(host->ackSemaphore, 1, NULL);
         }
     }
@@ -56,14 +56,14 @@ int32_t forward(WebViewHost* host, UINT message, uint32_t index, float value) {
 
 } // namespace
 
-int32_t webViewForwardBegin(WebViewHost* host, uint32_t index, float value) {
+int32_t web_view_forward_begin(WebViewHost* host, uint32_t index, float value) {
     return forward(host, kMsgBeginEdit, index, value);
 }
 
-int32_t webViewForwardSet(WebViewHost* host, uint32_t index, float value) {
+int32_t web_view_forward_set(WebViewHost* host, uint32_t index, float value) {
     return forward(host, kMsgSetEdit, index, value);
 }
 
-int32_t webViewForwardEnd(WebViewHost* host, uint32_t index, float value) {
+int32_t web_view_forward_end(WebViewHost* host, uint32_t index, float value) {
     return forward(host, kMsgEndEdit, index, value);
 }

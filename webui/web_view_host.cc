@@ -8,18 +8,18 @@
 
 namespace {
 
-bool storeHostPointer(HWND window, WebViewHost* host) {
+bool store_host_pointer(HWND window, WebViewHost* host) {
     SetLastError(0);
     return SetWindowLongPtrA(window, 0, (LONG_PTR)host) != 0 || GetLastError() == 0;
 }
 
-bool registerHiddenClass(WebViewHost* host) {
+bool register_hidden_class(WebViewHost* host) {
     snprintf(host->hiddenClassName, sizeof host->hiddenClassName, "d%llX",
              (unsigned long long)(uintptr_t)host);
     WNDCLASSEXA wc;
     memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = webViewHiddenWindowProc;
+    wc.lpfnWndProc = web_view_hidden_window_proc;
     wc.cbWndExtra = 8;
     wc.lpszClassName = host->hiddenClassName;
     return RegisterClassExA(&wc) != 0;
@@ -27,12 +27,12 @@ bool registerHiddenClass(WebViewHost* host) {
 
 } // namespace
 
-void webViewFreeHost(WebViewHost* host) {
-    if (host->uiThread) {
+void web_view_free_host(WebViewHost* host) {
+    if (host->ui_thread) {
         // Its last act was releasing ackSemaphore; let it leave our code (and the
         // loader's) before the library and the host go.
-        WaitForSingleObject(host->uiThread, INFINITE);
-        CloseHandle(host->uiThread);
+        WaitForSingleObject(host->ui_thread, INFINITE);
+        CloseHandle(host->ui_thread);
     }
     if (host->callLock)
         CloseHandle(host->callLock);
@@ -44,14 +44,14 @@ void webViewFreeHost(WebViewHost* host) {
     free(host->dispatch.valueCache);
     if (host->ackSemaphore)
         CloseHandle(host->ackSemaphore);
-    wv2RuntimeRelease(host->loaderModule, host->runtimeClient);
+    wv2_runtime_release(host->loaderModule, host->runtime_client);
     free(host);
 }
 
 namespace {
 
-WebViewHost* newHost(const WebViewCallbacks* callbacks, PageMessageHandler handler,
-                     size_t parameterCount) {
+WebViewHost* new_host(const WebViewCallbacks* callbacks, PageMessageHandler handler,
+                      size_t parameterCount) {
     WebViewHost* host = (WebViewHost*)calloc(1, sizeof(WebViewHost));
     if (!host)
         return NULL;
@@ -59,28 +59,28 @@ WebViewHost* newHost(const WebViewCallbacks* callbacks, PageMessageHandler handl
     host->callbacks = *callbacks;
     host->dispatch.context = host;
     host->dispatch.formatTag = callbacks->formatTag;
-    host->dispatch.beginEdit = webViewForwardBegin;
-    host->dispatch.setEdit = webViewForwardSet;
-    host->dispatch.endEdit = webViewForwardEnd;
+    host->dispatch.beginEdit = web_view_forward_begin;
+    host->dispatch.setEdit = web_view_forward_set;
+    host->dispatch.endEdit = web_view_forward_end;
     host->dispatch.handler = handler;
     host->dispatch.parameterCount = parameterCount;
     // Zeroed rather than undefined: a "g" before any value was set reports 0.
     host->dispatch.valueCache = (float*)calloc(parameterCount ? parameterCount : 1, sizeof(float));
     host->ackSemaphore = CreateSemaphoreA(NULL, 0, 1, NULL);
     if (!host->dispatch.valueCache || !host->ackSemaphore) {
-        webViewFreeHost(host);
+        web_view_free_host(host);
         return NULL;
     }
     return host;
 }
 
-bool makeHostThreadObjects(WebViewHost* host, bool embedded, HWND parent) {
-    if (!registerHiddenClass(host))
+bool make_host_thread_objects(WebViewHost* host, bool embedded, HWND parent) {
+    if (!register_hidden_class(host))
         return false;
     host->hiddenWindow =
         CreateWindowExA(0, host->hiddenClassName, "", embedded ? WS_CHILD : WS_POPUP, 0, 0, 0, 0,
                         parent, NULL, NULL, NULL);
-    if (!host->hiddenWindow || !storeHostPointer(host->hiddenWindow, host))
+    if (!host->hiddenWindow || !store_host_pointer(host->hiddenWindow, host))
         return false;
     host->doneSemaphore = CreateSemaphoreA(NULL, 0, 1, NULL);
     host->callLock = CreateSemaphoreA(NULL, 1, 1, NULL);
@@ -92,34 +92,34 @@ bool makeHostThreadObjects(WebViewHost* host, bool embedded, HWND parent) {
 constexpr DWORD kStartupTimeoutMs = 20000;
 
 // Runs the UI thread and waits for its start-up verdict.
-bool startUiThread(WebViewHost* host, WebViewStart* start) {
-    host->uiThread = CreateThread(NULL, 0, webViewUiThread, start, 0, &host->uiThreadId);
-    if (!host->uiThread)
+bool start_ui_thread(WebViewHost* host, WebViewStart* start) {
+    host->ui_thread = CreateThread(NULL, 0, web_view_ui_thread, start, 0, &host->uiThreadId);
+    if (!host->ui_thread)
         return false;
-    if (webViewWaitFor(host->ackSemaphore, kStartupTimeoutMs))
+    if (web_view_wait_for(host->ackSemaphore, kStartupTimeoutMs))
         return host->webWindow != NULL;
     // No verdict in time: the UI thread waits in its loop for one, so have
     // it end there, and let it finish before anything it uses is freed.
     HWND window = host->webWindow;
     if (window)
         PostMessageA(window, kMsgShutdown, 0, 0);
-    webViewWait(host->uiThread);
+    web_view_wait(host->ui_thread);
     return false;
 }
 
 } // namespace
 
-bool webViewWait(HANDLE handle) {
-    return webViewWaitFor(handle, INFINITE);
+bool web_view_wait(HANDLE handle) {
+    return web_view_wait_for(handle, INFINITE);
 }
 
-bool webViewWaitFor(HANDLE handle, DWORD timeoutMs) {
+bool web_view_wait_for(HANDLE handle, DWORD timeout_ms) {
     DWORD start = GetTickCount();
     for (;;) {
         DWORD left = INFINITE;
-        if (timeoutMs != INFINITE) {
+        if (timeout_ms != INFINITE) {
             DWORD spent = GetTickCount() - start;
-            left = spent < timeoutMs ? timeoutMs - spent : 0;
+            left = spent < timeout_ms ? timeout_ms - spent : 0;
         }
         DWORD r = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
         if (r == WAIT_OBJECT_0)
@@ -131,7 +131,7 @@ bool webViewWaitFor(HANDLE handle, DWORD timeoutMs) {
     }
 }
 
-wchar_t* webViewWiden(const char* utf8, const wchar_t* suffix) {
+wchar_t* web_view_widen(const char* utf8, const wchar_t* suffix) {
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0);
     if (n <= 0)
         return NULL;
@@ -153,32 +153,32 @@ WebViewHost* create(bool embedded, HWND parent, const WebViewCallbacks* callback
     const char* loaderFolder =
         callbacks->loaderFolder ? callbacks->loaderFolder(callbacks->userData) : NULL;
     Wv2Runtime runtime;
-    if (!wv2RuntimeOpen(&runtime, loaderFolder))
+    if (!wv2_runtime_open(&runtime, loaderFolder))
         return NULL;
     const char* root = callbacks->webRoot(callbacks->userData);
-    wchar_t* target = root ? webViewWiden(root, L"\\index.html") : NULL;
-    WebViewHost* host = target ? newHost(callbacks, handler, parameterCount) : NULL;
+    wchar_t* target = root ? web_view_widen(root, L"\\index.html") : NULL;
+    WebViewHost* host = target ? new_host(callbacks, handler, parameterCount) : NULL;
     if (!host) {
         free(target);
-        wv2RuntimeRelease(runtime.module, runtime.clientEntry != NULL);
+        wv2_runtime_release(runtime.module, runtime.client_entry != NULL);
         return NULL;
     }
     host->loaderModule = runtime.module;
-    host->runtimeClient = runtime.clientEntry != NULL;
-    wchar_t tempFolder[262];
-    wchar_t tempFile[MAX_PATH + 2];
-    DWORD tempLength = GetTempPathW(262, tempFolder);
-    bool ok = tempLength > 0 && tempLength < 262 &&
-              GetTempFileNameW(tempFolder, L"vino", 0, tempFile) != 0;
-    bool haveTempFile = ok;
-    ok = ok && makeHostThreadObjects(host, embedded, parent);
-    WebViewStart start = {host, embedded, parent, width, height, &runtime, target, tempFile};
-    ok = ok && startUiThread(host, &start);
-    if (haveTempFile)
-        DeleteFileW(tempFile);
+    host->runtime_client = runtime.client_entry != NULL;
+    wchar_t temp_folder[262];
+    wchar_t temp_file[MAX_PATH + 2];
+    DWORD temp_length = GetTempPathW(262, temp_folder);
+    bool ok = temp_length > 0 && temp_length < 262 &&
+              GetTempFileNameW(temp_folder, L"vino", 0, temp_file) != 0;
+    bool have_temp_file = ok;
+    ok = ok && make_host_thread_objects(host, embedded, parent);
+    WebViewStart start = {host, embedded, parent, width, height, &runtime, target, temp_file};
+    ok = ok && start_ui_thread(host, &start);
+    if (have_temp_file)
+        DeleteFileW(temp_file);
     free(target);
     if (!ok) {
-        webViewFreeHost(host);
+        web_view_free_host(host);
         return NULL;
     }
     return host;

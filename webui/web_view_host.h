@@ -52,16 +52,16 @@ struct WebViewHost {
     HANDLE callLock;            // count-one lock held for a whole blocking call
     volatile LONG inCallback;   // host thread runs a module edit callback
     volatile LONG handoffIndex; // value handed over from inside a callback
-    volatile LONG handoffBits;
-    volatile LONG shutdownPending; // UI thread saw the shut-down request early
-    HANDLE uiThread;               // joined by destroy before anything is freed
+    volatile LONG handoff_bits;
+    volatile LONG shutdown_pending; // UI thread saw the shut-down request early
+    HANDLE ui_thread;               // joined by destroy before anything is freed
     // Host thread only: calls of ours in progress on it (webview operations,
     // edit callbacks), and a destroy asked for inside one of them, carried
     // out when the outermost returns; edits that arrive meanwhile are dropped.
-    int hostCalls;
-    bool destroyPending;
-    uint64_t openGestures; // UI thread only: indices the page began, not ended
-    bool runtimeClient;    // loaderModule is the runtime's client library
+    int host_calls;
+    bool destroy_pending;
+    uint64_t open_gestures; // UI thread only: indices the page began, not ended
+    bool runtime_client;    // loaderModule is the runtime's client library
 };
 
 namespace webview {

@@ -15,15 +15,15 @@ struct UiThread {
     WebViewHost* host;
     bool embedded;
     HWND parent;
-    char className[24];
-    bool classRegistered;
-    bool comInitialised;
+    char class_name[24];
+    bool class_registered;
+    bool com_initialised;
     wchar_t* userDataFolder; // double-zero terminated for SHFileOperationW
     WV2EnvironmentOptions* options;
     WV2Handler* handler;
 };
 
-LRESULT CALLBACK webWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK web_window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WebViewHost* host = (WebViewHost*)GetWindowLongPtrA(window, 0);
     if (!host)
         return DefWindowProcA(window, message, wParam, lParam);
@@ -41,19 +41,19 @@ LRESULT CALLBACK webWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool makeWebWindow(UiThread* t, int width, int height) {
-    snprintf(t->className, sizeof t->className, "c%llX", (unsigned long long)(uintptr_t)t->host);
+bool make_web_window(UiThread* t, int width, int height) {
+    snprintf(t->class_name, sizeof t->class_name, "c%llX", (unsigned long long)(uintptr_t)t->host);
     WNDCLASSEXA wc;
     memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = webWindowProc;
+    wc.lpfnWndProc = web_window_proc;
     wc.cbWndExtra = 8;
     wc.hCursor = (HCURSOR)LoadImageA(NULL, (LPCSTR)IDC_ARROW, IMAGE_CURSOR, 0, 0, LR_SHARED);
-    wc.lpszClassName = t->className;
-    t->classRegistered = RegisterClassExA(&wc) != 0;
-    if (!t->classRegistered)
+    wc.lpszClassName = t->class_name;
+    t->class_registered = RegisterClassExA(&wc) != 0;
+    if (!t->class_registered)
         return false;
-    HWND w = CreateWindowExA(t->embedded ? WS_EX_NOACTIVATE : 0, t->className, NULL,
+    HWND w = CreateWindowExA(t->embedded ? WS_EX_NOACTIVATE : 0, t->class_name, NULL,
                              t->embedded ? 0 : WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, width,
                              height, NULL, NULL, NULL, NULL);
     if (!w)
@@ -66,37 +66,38 @@ bool makeWebWindow(UiThread* t, int width, int height) {
 }
 
 // The user-data folder is the temporary file's name without its extension.
-wchar_t* userDataFolder(const wchar_t* tempFile) {
-    size_t n = wcslen(tempFile);
+wchar_t* userDataFolder(const wchar_t* temp_file) {
+    size_t n = wcslen(temp_file);
     if (n < 4)
         return NULL;
     wchar_t* folder = (wchar_t*)malloc((n + 1) * sizeof(wchar_t));
     if (!folder)
         return NULL;
-    memcpy(folder, tempFile, (n - 4) * sizeof(wchar_t));
+    memcpy(folder, temp_file, (n - 4) * sizeof(wchar_t));
     folder[n - 4] = 0;
     folder[n - 3] = 0;
     return folder;
 }
 
-bool startWebView(UiThread* t, const WebViewStart* start) {
+bool start_web_view(UiThread* t, const WebViewStart* start) {
     HRESULT hr = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    t->comInitialised = SUCCEEDED(hr);
-    if (!t->comInitialised)
+    t->com_initialised = SUCCEEDED(hr);
+    if (!t->com_initialised)
         return false;
-    t->userDataFolder = userDataFolder(start->tempFile);
-    t->options = wv2EnvironmentOptionsCreate();
-    t->handler = wv2HandlerCreate(t->host, start->navigationTarget);
+    t->userDataFolder = userDataFolder(start->temp_file);
+    t->options = wv2_environment_options_create();
+    t->handler = wv2_handler_create(t->host, start->navigation_target);
     if (!t->userDataFolder || !t->options || !t->handler)
         return false;
     if (FAILED(t->options->put_AdditionalBrowserArguments(L"--allow-file-access-from-files")))
         return false;
-    return SUCCEEDED(wv2RuntimeCreateEnvironment(start->runtime, t->userDataFolder, t->options,
-                                                 wv2HandlerAsEnvironmentCompleted(t->handler)));
+    return SUCCEEDED(
+        wv2_runtime_create_environment(start->runtime, t->userDataFolder, t->options,
+                                       wv2_handler_as_environment_completed(t->handler)));
 }
 
 // Start-up succeeded: put the web window into its parent and show it.
-bool becomeReady(UiThread* t) {
+bool become_ready(UiThread* t) {
     WebViewHost* host = t->host;
     SetLastError(0);
     if (!SetParent(host->webWindow, t->parent) && GetLastError() != 0)
@@ -130,26 +131,26 @@ void end(UiThread* t, bool failed) {
         free(t->userDataFolder);
     }
     if (t->handler)
-        wv2HandlerRelease(t->handler);
+        wv2_handler_release(t->handler);
     if (t->options)
         t->options->Release();
     if (host->webWindow && IsWindow(host->webWindow))
         DestroyWindow(host->webWindow);
-    if (t->classRegistered)
-        UnregisterClassA(t->className, NULL);
-    if (t->comInitialised)
+    if (t->class_registered)
+        UnregisterClassA(t->class_name, NULL);
+    if (t->com_initialised)
         CoUninitialize();
     if (failed)
         host->webWindow = NULL;
     ReleaseSemaphore(host->ackSemaphore, 1, NULL);
 }
 
-bool isOwn(const WebViewHost* host, const MSG& msg, UINT message) {
+bool is_own(const WebViewHost* host, const MSG& msg, UINT message) {
     return msg.hwnd == host->webWindow && msg.message == message;
 }
 
 // Returns true for an orderly end, false for a failure.
-bool runLoop(UiThread* t) {
+bool run_loop(UiThread* t) {
     WebViewHost* host = t->host;
     MSG msg;
     for (;;) {
@@ -158,25 +159,25 @@ bool runLoop(UiThread* t) {
             return true;
         if (r < 0)
             return false;
-        if (isOwn(host, msg, kMsgStartupDone)) {
-            if (msg.wParam == 0 || !host->controller || !becomeReady(t))
+        if (is_own(host, msg, kMsgStartupDone)) {
+            if (msg.wParam == 0 || !host->controller || !become_ready(t))
                 return false;
             continue;
         }
-        if (isOwn(host, msg, kMsgShutdown))
+        if (is_own(host, msg, kMsgShutdown))
             return true;
-        if (webViewServeRequest(host, msg))
+        if (web_view_serve_request(host, msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
-        if (host->shutdownPending)
+        if (host->shutdown_pending)
             return true; // seen while forwarding an edit
     }
 }
 
 } // namespace
 
-DWORD WINAPI webViewUiThread(void* arg) {
+DWORD WINAPI web_view_ui_thread(void* arg) {
     const WebViewStart* start = (const WebViewStart*)arg;
     UiThread t;
     memset(&t, 0, sizeof t);
@@ -184,21 +185,21 @@ DWORD WINAPI webViewUiThread(void* arg) {
     t.embedded = start->embedded;
     t.parent = start->parent;
     t.host->controller = NULL;
-    if (!makeWebWindow(&t, start->width, start->height) || !startWebView(&t, start)) {
+    if (!make_web_window(&t, start->width, start->height) || !start_web_view(&t, start)) {
         end(&t, true);
         return 0;
     }
-    end(&t, !runLoop(&t));
+    end(&t, !run_loop(&t));
     return 0;
 }
 
-bool webViewServeRequest(WebViewHost* host, const MSG& msg) {
+bool web_view_serve_request(WebViewHost* host, const MSG& msg) {
     if (msg.hwnd != host->webWindow)
         return false;
     if (msg.message == kMsgSetParameter) {
-        webViewSendValue(host, (uint32_t)msg.wParam, webViewBitsFloat((uint32_t)msg.lParam));
+        web_view_send_value(host, (uint32_t)msg.wParam, web_view_bits_float((uint32_t)msg.lParam));
     } else if (msg.message == kMsgSendText) {
-        webViewSendText(host, (const char*)msg.lParam);
+        web_view_send_text(host, (const char*)msg.lParam);
     } else {
         return false;
     }

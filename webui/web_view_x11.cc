@@ -23,7 +23,7 @@ namespace {
 const int kStartTimeoutMs = 15000;
 const int kEndGraceMs = 1000;
 
-long long nowMs() {
+long long now_ms() {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return (long long)t.tv_sec * 1000 + t.tv_nsec / 1000000;
@@ -32,10 +32,10 @@ long long nowMs() {
 // Stops talking to a helper that ended or broke the protocol; the window
 // stays, empty. The process is reaped now or at a later idle. The reader
 // keeps its bytes: a text being dispatched may still point into them.
-void loseHelper(WebViewHost* host) {
-    helperProcessHangUp(&host->helper);
+void lose_helper(WebViewHost* host) {
+    helper_process_hang_up(&host->helper);
     host->outgoing.used = host->outgoing.sent = 0;
-    helperProcessReap(&host->helper);
+    helper_process_reap(&host->helper);
 }
 
 // Writes what the socket takes now; the rest waits for the next idle.
@@ -50,7 +50,7 @@ void flush(WebViewHost* host) {
             continue;
         } else {
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                loseHelper(host);
+                lose_helper(host);
             return;
         }
     }
@@ -58,30 +58,30 @@ void flush(WebViewHost* host) {
 }
 
 // Queues one frame of `head` followed by `body` and sends what it can.
-int32_t sendFrame(WebViewHost* host, HelperChannel channel, const char* head, const char* body,
-                  size_t bodyLength) {
-    size_t headLength = strlen(head);
+int32_t send_frame(WebViewHost* host, HelperChannel channel, const char* head, const char* body,
+                   size_t body_length) {
+    size_t head_length = strlen(head);
     uint8_t prefix[kHelperFramePrefix];
-    if (host->helper.fd < 0 || !helperFramePrefix(prefix, channel, headLength + bodyLength))
+    if (host->helper.fd < 0 || !helper_frame_prefix(prefix, channel, head_length + body_length))
         return -1;
     HelperOutbox* out = &host->outgoing;
-    if (!helperOutboxReserve(out, sizeof prefix + headLength + bodyLength))
+    if (!helper_outbox_reserve(out, sizeof prefix + head_length + body_length))
         return -1;
-    helperOutboxAppend(out, prefix, sizeof prefix);
-    helperOutboxAppend(out, head, headLength);
-    helperOutboxAppend(out, body, bodyLength);
+    helper_outbox_append(out, prefix, sizeof prefix);
+    helper_outbox_append(out, head, head_length);
+    helper_outbox_append(out, body, body_length);
     flush(host);
     return host->helper.fd >= 0 ? 0 : -1;
 }
 
 // Tells the helper the window's size, for its own window to follow.
-int32_t sendSize(WebViewHost* host) {
+int32_t send_size(WebViewHost* host) {
     char size[32];
     snprintf(size, sizeof size, OKA_HELPER_SIZE "%d %d", host->embed.width, host->embed.height);
-    return sendFrame(host, kHelperChannelControl, size, nullptr, 0);
+    return send_frame(host, kHelperChannelControl, size, nullptr, 0);
 }
 
-int32_t dispatchEdit(void* context, int kind, uint32_t index, float value) {
+int32_t dispatch_edit(void* context, int kind, uint32_t index, float value) {
     WebViewHost* host = (WebViewHost*)context;
     WebViewEditFn edits[3] = {host->callbacks.beginEdit, host->callbacks.setEdit,
                               host->callbacks.endEdit};
@@ -89,40 +89,40 @@ int32_t dispatchEdit(void* context, int kind, uint32_t index, float value) {
         edits[kind](host->callbacks.userData, index, value);
     return 0;
 }
-int32_t editBegin(void* c, uint32_t i, float v) {
-    return dispatchEdit(c, 0, i, v);
+int32_t edit_begin(void* c, uint32_t i, float v) {
+    return dispatch_edit(c, 0, i, v);
 }
-int32_t editSet(void* c, uint32_t i, float v) {
-    return dispatchEdit(c, 1, i, v);
+int32_t edit_set(void* c, uint32_t i, float v) {
+    return dispatch_edit(c, 1, i, v);
 }
-int32_t editEnd(void* c, uint32_t i, float v) {
-    return dispatchEdit(c, 2, i, v);
+int32_t edit_end(void* c, uint32_t i, float v) {
+    return dispatch_edit(c, 2, i, v);
 }
-void pageText(void* context, const char* utf8) {
+void page_text(void* context, const char* utf8) {
     WebViewHost* host = (WebViewHost*)context;
     host->handler(host, utf8);
 }
-int32_t postCachedValue(void* context, uint32_t index, float value) {
+int32_t post_cached_value(void* context, uint32_t index, float value) {
     return webview::setParameter((WebViewHost*)context, index, value);
 }
 
-void dispatchPage(WebViewHost* host, const HelperFrame& frame) {
+void dispatch_page(WebViewHost* host, const HelperFrame& frame) {
     PageDispatchTable table;
     table.context = host;
-    table.edit[0] = editBegin;
-    table.edit[1] = editSet;
-    table.edit[2] = editEnd;
-    table.text = host->handler ? pageText : nullptr;
-    table.postValue = postCachedValue;
+    table.edit[0] = edit_begin;
+    table.edit[1] = edit_set;
+    table.edit[2] = edit_end;
+    table.text = host->handler ? page_text : nullptr;
+    table.post_value = post_cached_value;
     table.valueCache = host->valueCache;
     table.parameterCount = host->parameterCount;
-    pageMessageDispatch(&table, frame.text, frame.length);
+    page_message_dispatch(&table, frame.text, frame.length);
 }
 
 // Reads what the helper sent and acts on each complete frame. Returns true
 // once the helper has reported its window embedded. A closed or broken
 // socket loses the helper.
-bool serveHelper(WebViewHost* host) {
+bool serve_helper(WebViewHost* host) {
     bool ready = false;
     uint8_t buffer[65536];
     while (host->helper.fd >= 0) {
@@ -131,31 +131,31 @@ bool serveHelper(WebViewHost* host) {
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
-        if (n <= 0 || !helperFrameAppend(&host->incoming, buffer, (size_t)n)) {
-            loseHelper(host);
+        if (n <= 0 || !helper_frame_append(&host->incoming, buffer, (size_t)n)) {
+            lose_helper(host);
             break;
         }
         HelperFrame frame;
         HelperFrameResult got = kHelperFrameNone;
         while (host->helper.fd >= 0 &&
-               (got = helperFrameNext(&host->incoming, &frame)) == kHelperFrameReady) {
+               (got = helper_frame_next(&host->incoming, &frame)) == kHelperFrameReady) {
             if (frame.channel == kHelperChannelPage)
-                dispatchPage(host, frame);
+                dispatch_page(host, frame);
             else if (strcmp(frame.text, OKA_HELPER_READY) == 0)
                 ready = true;
         }
         if (host->helper.fd >= 0 && got == kHelperFrameBroken)
-            loseHelper(host);
+            lose_helper(host);
     }
     return ready;
 }
 
-bool waitUntilReady(WebViewHost* host) {
-    long long deadline = nowMs() + kStartTimeoutMs;
+bool wait_until_ready(WebViewHost* host) {
+    long long deadline = now_ms() + kStartTimeoutMs;
     while (host->helper.fd >= 0) {
-        if (serveHelper(host))
+        if (serve_helper(host))
             return true;
-        long long left = deadline - nowMs();
+        long long left = deadline - now_ms();
         if (left <= 0 || host->helper.fd < 0)
             return false;
         struct pollfd wait = {host->helper.fd, POLLIN, 0};
@@ -164,34 +164,34 @@ bool waitUntilReady(WebViewHost* host) {
     return false;
 }
 
-bool startHelper(WebViewHost* host, int width, int height) {
+bool start_helper(WebViewHost* host, int width, int height) {
     const char* folder = host->callbacks.loaderFolder(host->callbacks.userData);
     const char* root = host->callbacks.webRoot(host->callbacks.userData);
     if (!folder || !root)
         return false;
-    size_t pathLength = strlen(folder) + sizeof "/" OKA_WEB_HELPER_NAME;
-    char* path = (char*)malloc(pathLength);
+    size_t path_length = strlen(folder) + sizeof "/" OKA_WEB_HELPER_NAME;
+    char* path = (char*)malloc(path_length);
     if (!path)
         return false;
-    snprintf(path, pathLength, "%s/%s", folder, OKA_WEB_HELPER_NAME);
-    char fd[16], parent[24], size[32], hostPid[24];
+    snprintf(path, path_length, "%s/%s", folder, OKA_WEB_HELPER_NAME);
+    char fd[16], parent[24], size[32], host_pid[24];
     snprintf(fd, sizeof fd, "%d", kHelperSocketFd);
     snprintf(parent, sizeof parent, "%lu", host->webWindow);
     snprintf(size, sizeof size, "%dx%d", width, height);
-    snprintf(hostPid, sizeof hostPid, "%ld", (long)getpid());
-    char* argv[] = {path,        (char*)"--fd",       fd,      (char*)"--parent",
-                    parent,      (char*)"--size",     size,    (char*)"--root",
-                    (char*)root, (char*)"--host-pid", hostPid, nullptr};
-    bool started = helperProcessStart(&host->helper, path, argv);
+    snprintf(host_pid, sizeof host_pid, "%ld", (long)getpid());
+    char* argv[] = {path,        (char*)"--fd",       fd,       (char*)"--parent",
+                    parent,      (char*)"--size",     size,     (char*)"--root",
+                    (char*)root, (char*)"--host-pid", host_pid, nullptr};
+    bool started = helper_process_start(&host->helper, path, argv);
     free(path);
     return started;
 }
 
-void freeHost(WebViewHost* host) {
-    helperProcessStop(&host->helper, kEndGraceMs);
-    x11EmbedClose(&host->embed);
-    helperFrameReaderFree(&host->incoming);
-    helperOutboxFree(&host->outgoing);
+void free_host(WebViewHost* host) {
+    helper_process_stop(&host->helper, kEndGraceMs);
+    x11_embed_close(&host->embed);
+    helper_frame_reader_free(&host->incoming);
+    helper_outbox_free(&host->outgoing);
     free(host->valueCache);
     free(host);
 }
@@ -211,16 +211,16 @@ WebViewHost* create(bool embedded, unsigned long parent, const WebViewCallbacks*
     host->handler = handler;
     host->parameterCount = parameterCount;
     host->helper = HelperProcess{0, -1};
-    helperFrameReaderInit(&host->incoming);
+    helper_frame_reader_init(&host->incoming);
     host->valueCache = (float*)calloc(parameterCount, sizeof(float));
-    if (!host->valueCache || !x11EmbedOpen(&host->embed, embedded ? (uint32_t)parent : 0, width,
-                                           height, "Oka Oka Wah")) {
-        freeHost(host);
+    if (!host->valueCache || !x11_embed_open(&host->embed, embedded ? (uint32_t)parent : 0, width,
+                                             height, "Oka Oka Wah")) {
+        free_host(host);
         return nullptr;
     }
     host->webWindow = host->embed.window;
-    if (!startHelper(host, width, height) || !waitUntilReady(host)) {
-        freeHost(host);
+    if (!start_helper(host, width, height) || !wait_until_ready(host)) {
+        free_host(host);
         return nullptr;
     }
     return host;
@@ -233,8 +233,8 @@ int32_t setParameter(WebViewHost* host, uint32_t index, float value) {
     uint32_t bits;
     memcpy(&bits, &value, sizeof bits);
     char message[kPageValueMessageLength + 1];
-    pageValueMessage(message, index, bits);
-    return sendFrame(host, kHelperChannelPage, message, nullptr, 0);
+    page_value_message(message, index, bits);
+    return send_frame(host, kHelperChannelPage, message, nullptr, 0);
 }
 
 int32_t sendText(WebViewHost* host, const char* utf8) {
@@ -243,51 +243,51 @@ int32_t sendText(WebViewHost* host, const char* utf8) {
     size_t length = strlen(utf8);
     if (!utf8_is_valid(utf8, length))
         return -1;
-    return sendFrame(host, kHelperChannelPage, "m ", utf8, length);
+    return send_frame(host, kHelperChannelPage, "m ", utf8, length);
 }
 
 void destroy(WebViewHost* host) {
     if (!host)
         return;
-    if (host->idleDepth > 0) {
+    if (host->idle_depth > 0) {
         // From an edit callback inside idle: the hang-up stops the dispatch
         // at once, and idle frees the host once the callback has returned.
-        host->destroyPending = true;
-        helperProcessHangUp(&host->helper);
+        host->destroy_pending = true;
+        helper_process_hang_up(&host->helper);
         return;
     }
-    freeHost(host);
+    free_host(host);
 }
 
 void idle(WebViewHost* host) {
     // Re-entered (a host running its loop inside an edit callback), idle
     // leaves the work to the outer call: the frame being dispatched still
     // points into the reader's bytes.
-    if (!host || host->idleDepth > 0)
+    if (!host || host->idle_depth > 0)
         return;
-    host->idleDepth = 1;
-    if (x11EmbedPoll(&host->embed))
-        sendSize(host);
-    serveHelper(host);
+    host->idle_depth = 1;
+    if (x11_embed_poll(&host->embed))
+        send_size(host);
+    serve_helper(host);
     flush(host);
     if (host->helper.fd < 0)
-        helperProcessReap(&host->helper);
-    host->idleDepth = 0;
-    if (host->destroyPending)
-        freeHost(host);
+        helper_process_reap(&host->helper);
+    host->idle_depth = 0;
+    if (host->destroy_pending)
+        free_host(host);
 }
 
 int32_t resize(WebViewHost* host, int width, int height) {
-    if (!host || !x11EmbedResize(&host->embed, width, height))
+    if (!host || !x11_embed_resize(&host->embed, width, height))
         return -1;
-    return sendSize(host);
+    return send_size(host);
 }
 
-bool windowSize(WebViewHost* host, int* width, int* height) {
-    return host && x11EmbedSize(&host->embed, width, height);
+bool window_size(WebViewHost* host, int* width, int* height) {
+    return host && x11_embed_size(&host->embed, width, height);
 }
 
-int helperDescriptor(const WebViewHost* host) {
+int helper_descriptor(const WebViewHost* host) {
     return host ? host->helper.fd : -1;
 }
 

@@ -35,8 +35,8 @@ struct WebViewHost {
     HelperProcess helper; // fd -1 once the helper is lost; the window stays
     HelperFrameReader incoming;
     HelperOutbox outgoing;
-    int idleDepth;       // 1 while idle runs
-    bool destroyPending; // destroyed from inside idle: freed when it returns
+    int idle_depth;       // 1 while idle runs
+    bool destroy_pending; // destroyed from inside idle: freed when it returns
 };
 
 namespace webview {
@@ -77,12 +77,12 @@ int32_t resize(WebViewHost* host, int width, int height);
 
 // The editor window's size as the X server has it. False when it cannot be
 // read. [host UI thread]
-bool windowSize(WebViewHost* host, int* width, int* height);
+bool window_size(WebViewHost* host, int* width, int* height);
 
 // The descriptor a run loop watches for the helper's messages (idle must run
 // when it is readable), or -1 once the helper is gone: the number may then
 // belong to another file, and a run loop must stop watching it.
 // [host UI thread]
-int helperDescriptor(const WebViewHost* host);
+int helper_descriptor(const WebViewHost* host);
 
 } // namespace webview

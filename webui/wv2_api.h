@@ -388,7 +388,7 @@ constexpr GUID kUnknown = {
 } // namespace wv2iid
 
 // [any thread]
-inline bool wv2SameIid(const GUID& a, const GUID& b) {
+inline bool wv2_same_iid(const GUID& a, const GUID& b) {
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
            *(const uint64_t*)a.Data4 == *(const uint64_t*)b.Data4;
 }

@@ -6,33 +6,33 @@
 
 namespace {
 
-HRESULT lastErrorResult() {
+HRESULT last_error_result() {
     DWORD e = GetLastError();
     return e ? HRESULT_FROM_WIN32(e) : E_OUTOFMEMORY;
 }
 
-HRESULT getText(LPCWSTR text, LPWSTR* value) {
+HRESULT get_text(LPCWSTR text, LPWSTR* value) {
     if (!value)
         return E_POINTER;
     *value = NULL;
     if (!text)
         return S_OK;
-    *value = wv2CopyText(text);
-    return *value ? S_OK : lastErrorResult();
+    *value = wv2_copy_text(text);
+    return *value ? S_OK : last_error_result();
 }
 
-HRESULT putText(LPWSTR* field, LPCWSTR value) {
+HRESULT put_text(LPWSTR* field, LPCWSTR value) {
     CoTaskMemFree(*field);
     *field = NULL;
     if (!value)
         return S_OK;
-    *field = wv2CopyText(value);
-    return *field ? S_OK : lastErrorResult();
+    *field = wv2_copy_text(value);
+    return *field ? S_OK : last_error_result();
 }
 
 } // namespace
 
-LPWSTR wv2CopyText(LPCWSTR text) {
+LPWSTR wv2_copy_text(LPCWSTR text) {
     size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
     LPWSTR copy = (LPWSTR)CoTaskMemAlloc(bytes);
     if (copy)
@@ -40,7 +40,7 @@ LPWSTR wv2CopyText(LPCWSTR text) {
     return copy;
 }
 
-WV2EnvironmentOptions* wv2EnvironmentOptionsCreate() {
+WV2EnvironmentOptions* wv2_environment_options_create() {
     WV2EnvironmentOptions* o = new (std::nothrow) WV2EnvironmentOptions;
     if (!o)
         return NULL;
@@ -52,15 +52,15 @@ WV2EnvironmentOptions* wv2EnvironmentOptionsCreate() {
 }
 
 WV2EnvironmentOptions::~WV2EnvironmentOptions() {
-    CoTaskMemFree(targetCompatibleBrowserVersion);
+    CoTaskMemFree(target_compatible_browser_version);
     CoTaskMemFree(language);
-    CoTaskMemFree(additionalBrowserArguments);
+    CoTaskMemFree(additional_browser_arguments);
 }
 
 HRESULT WV2EnvironmentOptions::QueryInterface(REFIID riid, void** out) {
     if (!out)
         return E_POINTER;
-    if (wv2SameIid(riid, wv2iid::kEnvironmentOptions) || wv2SameIid(riid, wv2iid::kUnknown)) {
+    if (wv2_same_iid(riid, wv2iid::kEnvironmentOptions) || wv2_same_iid(riid, wv2iid::kUnknown)) {
         *out = static_cast<ICoreWebView2EnvironmentOptions*>(this);
         AddRef();
         return S_OK;
@@ -70,43 +70,43 @@ HRESULT WV2EnvironmentOptions::QueryInterface(REFIID riid, void** out) {
 }
 
 ULONG WV2EnvironmentOptions::AddRef() {
-    return ++referenceCount;
+    return ++reference_count;
 }
 
 // One atomic decrement decides who destroys: a test-then-decrement could let
 // two releasing threads both see a count above one.
 ULONG WV2EnvironmentOptions::Release() {
-    ULONG left = --referenceCount;
+    ULONG left = --reference_count;
     if (left == 0)
         delete this;
     return left;
 }
 
 HRESULT WV2EnvironmentOptions::get_AdditionalBrowserArguments(LPWSTR* value) {
-    return getText(additionalBrowserArguments, value);
+    return get_text(additional_browser_arguments, value);
 }
 HRESULT WV2EnvironmentOptions::put_AdditionalBrowserArguments(LPCWSTR value) {
-    return putText(&additionalBrowserArguments, value);
+    return put_text(&additional_browser_arguments, value);
 }
 HRESULT WV2EnvironmentOptions::get_Language(LPWSTR* value) {
-    return getText(language, value);
+    return get_text(language, value);
 }
 HRESULT WV2EnvironmentOptions::put_Language(LPCWSTR value) {
-    return putText(&language, value);
+    return put_text(&language, value);
 }
 HRESULT WV2EnvironmentOptions::get_TargetCompatibleBrowserVersion(LPWSTR* value) {
-    return getText(targetCompatibleBrowserVersion, value);
+    return get_text(target_compatible_browser_version, value);
 }
 HRESULT WV2EnvironmentOptions::put_TargetCompatibleBrowserVersion(LPCWSTR value) {
-    return putText(&targetCompatibleBrowserVersion, value);
+    return put_text(&target_compatible_browser_version, value);
 }
 HRESULT WV2EnvironmentOptions::get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL* allow) {
     if (!allow)
         return E_POINTER;
-    *allow = allowSingleSignOnUsingOSPrimaryAccount;
+    *allow = allow_single_sign_on_using_os_primary_account;
     return S_OK;
 }
 HRESULT WV2EnvironmentOptions::put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) {
-    allowSingleSignOnUsingOSPrimaryAccount = allow;
+    allow_single_sign_on_using_os_primary_account = allow;
     return S_OK;
 }

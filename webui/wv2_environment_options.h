@@ -21,16 +21,16 @@ class WV2EnvironmentOptions : public ICoreWebView2EnvironmentOptions {
     HRESULT STDMETHODCALLTYPE put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) override;
     virtual ~WV2EnvironmentOptions();
 
-    LPWSTR additionalBrowserArguments = NULL;
+    LPWSTR additional_browser_arguments = NULL;
     LPWSTR language = NULL;
-    LPWSTR targetCompatibleBrowserVersion = NULL;
-    BOOL allowSingleSignOnUsingOSPrimaryAccount = FALSE;
-    std::atomic<ULONG> referenceCount{1};
+    LPWSTR target_compatible_browser_version = NULL;
+    BOOL allow_single_sign_on_using_os_primary_account = FALSE;
+    std::atomic<ULONG> reference_count{1};
 };
 
 // A new object with count 1 and target version "131.0.2903.40", or null when
 // memory is short. [web UI thread]
-WV2EnvironmentOptions* wv2EnvironmentOptionsCreate();
+WV2EnvironmentOptions* wv2_environment_options_create();
 
 // CoTaskMemAlloc copy of a UTF-16 text, null when memory is short. [any thread]
-LPWSTR wv2CopyText(LPCWSTR text);
+LPWSTR wv2_copy_text(LPCWSTR text);

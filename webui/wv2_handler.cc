@@ -10,7 +10,7 @@
 
 namespace {
 
-void reportStartup(WebViewHost* host, bool ready) {
+void report_startup(WebViewHost* host, bool ready) {
     PostMessageA(host->webWindow, kMsgStartupDone, ready ? 1 : 0, 0);
 }
 
@@ -22,7 +22,7 @@ template <class T> void release(T*& p) {
 
 // Conveniences the page does not need; results are ignored because an older
 // runtime may lack a setting and still serves the page.
-void switchOffExtras(ICoreWebView2Settings* settings, ICoreWebView2Controller* controller) {
+void switch_off_extras(ICoreWebView2Settings* settings, ICoreWebView2Controller* controller) {
     settings->put_AreDefaultContextMenusEnabled(FALSE);
     settings->put_AreDevToolsEnabled(FALSE);
     settings->put_IsStatusBarEnabled(FALSE);
@@ -56,71 +56,71 @@ void switchOffExtras(ICoreWebView2Settings* settings, ICoreWebView2Controller* c
     }
 }
 
-bool prepare(WV2Handler* h, ICoreWebView2Controller* controller, ICoreWebView2* webView,
+bool prepare(WV2Handler* h, ICoreWebView2Controller* controller, ICoreWebView2* web_view,
              ICoreWebView2Settings* settings) {
     EventRegistrationToken token;
     RECT bounds;
-    return h->navigationTarget && settings->put_IsScriptEnabled(TRUE) == S_OK &&
+    return h->navigation_target && settings->put_IsScriptEnabled(TRUE) == S_OK &&
            SUCCEEDED(settings->put_AreHostObjectsAllowed(TRUE)) &&
            GetClientRect(h->host->webWindow, &bounds) &&
            SUCCEEDED(controller->put_Bounds(bounds)) &&
-           SUCCEEDED(webView->add_WebMessageReceived(h, &token)) &&
-           SUCCEEDED(webView->add_NavigationStarting(h, &token)) &&
-           SUCCEEDED(webView->add_NewWindowRequested(h, &token)) &&
-           SUCCEEDED(webView->add_ProcessFailed(h, &token)) &&
-           SUCCEEDED(webView->Navigate(h->navigationTarget));
+           SUCCEEDED(web_view->add_WebMessageReceived(h, &token)) &&
+           SUCCEEDED(web_view->add_NavigationStarting(h, &token)) &&
+           SUCCEEDED(web_view->add_NewWindowRequested(h, &token)) &&
+           SUCCEEDED(web_view->add_ProcessFailed(h, &token)) &&
+           SUCCEEDED(web_view->Navigate(h->navigation_target));
 }
 
-HRESULT lastErrorResult() {
+HRESULT last_error_result() {
     DWORD e = GetLastError();
     return e ? HRESULT_FROM_WIN32(e) : E_FAIL;
 }
 
 } // namespace
 
-WV2Handler* wv2HandlerCreate(WebViewHost* host, const wchar_t* navigationTarget) {
+WV2Handler* wv2_handler_create(WebViewHost* host, const wchar_t* navigation_target) {
     WV2Handler* h = new (std::nothrow) WV2Handler;
     if (!h)
         return NULL;
     h->host = host;
-    if (navigationTarget)
-        h->navigationTarget = wv2CopyText(navigationTarget);
+    if (navigation_target)
+        h->navigation_target = wv2_copy_text(navigation_target);
     return h;
 }
 
 ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*
-wv2HandlerAsEnvironmentCompleted(WV2Handler* handler) {
+wv2_handler_as_environment_completed(WV2Handler* handler) {
     return handler;
 }
 
-void wv2HandlerRelease(WV2Handler* handler) {
+void wv2_handler_release(WV2Handler* handler) {
     handler->Release();
 }
 
-bool wv2IsOwnAddress(const wchar_t* uri) {
+bool wv2_is_own_address(const wchar_t* uri) {
     return uri && wcsncmp(uri, L"file:", 5) == 0;
 }
 
 WV2Handler::~WV2Handler() {
-    CoTaskMemFree(navigationTarget);
+    CoTaskMemFree(navigation_target);
 }
 
 HRESULT WV2Handler::QueryInterface(REFIID riid, void** out) {
     if (!out)
         return E_POINTER;
     *out = NULL;
-    if (wv2SameIid(riid, wv2iid::kEnvironmentCompletedHandler) ||
-        wv2SameIid(riid, wv2iid::kUnknown))
+    if (wv2_same_iid(riid, wv2iid::kEnvironmentCompletedHandler) ||
+        wv2_same_iid(riid, wv2iid::kUnknown))
         *out = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(this);
-    else if (wv2SameIid(riid, wv2iid::kControllerCompletedHandler))
+    else if (wv2_same_iid(riid, wv2iid::kControllerCompletedHandler))
         *out = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
-    else if (wv2SameIid(riid, wv2iid::kWebMessageReceivedHandler))
+    else if (wv2_same_iid(riid, wv2iid::kWebMessageReceivedHandler))
         *out = static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this);
-    else if (wv2SameIid(riid, wv2iid::kNavigationStartingHandler))
+    else if (wv2_same_iid(riid, wv2iid::kNavigationStartingHandler))
         *out = static_cast<ICoreWebView2NavigationStartingEventHandler*>(this);
-    else if (wv2SameIid(riid, wv2iid::kNewWindowRequestedHandler))
+    else if (wv2_same_iid(riid, wv2iid::kNewWindowRequestedHandler))
         *out = static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this);
-    else if (wv2SameIid(riid, wv2iid::kProcessFailedHandler))
+    else if (wv2_same_iid(riid, wv2iid::kProcessFailedHandler))
         *out = static_cast<ICoreWebView2ProcessFailedEventHandler*>(this);
     if (!*out)
         return E_NOINTERFACE;
@@ -129,11 +129,11 @@ HRESULT WV2Handler::QueryInterface(REFIID riid, void** out) {
 }
 
 ULONG WV2Handler::AddRef() {
-    return ++referenceCount;
+    return ++reference_count;
 }
 
 ULONG WV2Handler::Release() {
-    ULONG left = --referenceCount;
+    ULONG left = --reference_count;
     if (left == 0)
         delete this;
     return left;
@@ -147,35 +147,35 @@ HRESULT WV2Handler::Invoke(HRESULT errorCode, ICoreWebView2Environment* environm
         if (SUCCEEDED(hr))
             return S_OK;
     }
-    reportStartup(host, false);
+    report_startup(host, false);
     return hr;
 }
 
 HRESULT WV2Handler::Invoke(HRESULT errorCode, ICoreWebView2Controller* controller) {
     if (FAILED(errorCode) || !controller) {
-        reportStartup(host, false);
+        report_startup(host, false);
         return FAILED(errorCode) ? errorCode : E_POINTER;
     }
-    ICoreWebView2* webView = NULL;
+    ICoreWebView2* web_view = NULL;
     ICoreWebView2Settings* settings = NULL;
-    if (FAILED(controller->get_CoreWebView2(&webView)) || !webView ||
-        FAILED(webView->get_Settings(&settings)) || !settings) {
+    if (FAILED(controller->get_CoreWebView2(&web_view)) || !web_view ||
+        FAILED(web_view->get_Settings(&settings)) || !settings) {
         release(settings);
-        release(webView);
-        reportStartup(host, false);
+        release(web_view);
+        report_startup(host, false);
         return E_FAIL;
     }
-    switchOffExtras(settings, controller);
-    bool ok = prepare(this, controller, webView, settings);
+    switch_off_extras(settings, controller);
+    bool ok = prepare(this, controller, web_view, settings);
     release(settings);
-    release(webView);
+    release(web_view);
     if (!ok) {
-        reportStartup(host, false);
+        report_startup(host, false);
         return E_FAIL;
     }
     controller->AddRef();
     host->controller = controller;
-    reportStartup(host, true);
+    report_startup(host, true);
     return S_OK;
 }
 
@@ -188,18 +188,18 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventA
     }
     int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, NULL, 0, NULL, NULL);
     if (bytes <= 0) {
-        hr = lastErrorResult();
+        hr = last_error_result();
         CoTaskMemFree(text);
         return hr;
     }
-    char* utf8 = bytes <= kWV2MessageBufferSize ? messageBuffer : (char*)malloc((size_t)bytes);
+    char* utf8 = bytes <= kWV2MessageBufferSize ? message_buffer : (char*)malloc((size_t)bytes);
     if (!utf8) {
         CoTaskMemFree(text);
         return E_OUTOFMEMORY;
     }
     WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, utf8, bytes, NULL, NULL);
-    webViewDispatchPage(host, utf8, (size_t)bytes - 1);
-    if (utf8 != messageBuffer)
+    web_view_dispatch_page(host, utf8, (size_t)bytes - 1);
+    if (utf8 != message_buffer)
         free(utf8);
     CoTaskMemFree(text);
     return S_OK;
@@ -210,13 +210,13 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NavigationStartingEventA
     HRESULT hr = args->get_Uri(&uri);
     if (FAILED(hr))
         return hr;
-    if (!wv2IsOwnAddress(uri)) {
+    if (!wv2_is_own_address(uri)) {
         args->put_Cancel(TRUE);
         if (uri)
-            externalAddressOpen(uri);
+            external_address_open(uri);
     } else if (host) {
         // The page is replaced (a reload): its open gestures end here.
-        webViewEndOpenGestures(host);
+        web_view_end_open_gestures(host);
     }
     CoTaskMemFree(uri);
     return S_OK;
@@ -227,10 +227,10 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventA
     HRESULT hr = args->get_Uri(&uri);
     if (FAILED(hr))
         return hr;
-    if (!wv2IsOwnAddress(uri)) {
+    if (!wv2_is_own_address(uri)) {
         args->put_Handled(TRUE);
         if (uri)
-            externalAddressOpen(uri);
+            external_address_open(uri);
     }
     CoTaskMemFree(uri);
     return S_OK;
@@ -243,6 +243,6 @@ HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventA
 // since the modules end only gestures the host saw begin.
 HRESULT WV2Handler::Invoke(ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*) {
     if (host)
-        webViewEndOpenGestures(host);
+        web_view_end_open_gestures(host);
     return S_OK;
 }

@@ -37,21 +37,21 @@ class WV2Handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHan
     HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
                                      ICoreWebView2ProcessFailedEventArgs* args) override;
 
-    std::atomic<ULONG> referenceCount{1};
+    std::atomic<ULONG> reference_count{1};
     WebViewHost* host = NULL;
-    LPWSTR navigationTarget = NULL;
-    char messageBuffer[kWV2MessageBufferSize];
+    LPWSTR navigation_target = NULL;
+    char message_buffer[kWV2MessageBufferSize];
 };
 
-// New handler with count 1 and a copy of `navigationTarget`; null when memory
+// New handler with count 1 and a copy of `navigation_target`; null when memory
 // is short. [web UI thread]
-WV2Handler* wv2HandlerCreate(WebViewHost* host, const wchar_t* navigationTarget);
+WV2Handler* wv2_handler_create(WebViewHost* host, const wchar_t* navigation_target);
 
 // [web UI thread]
 ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*
-wv2HandlerAsEnvironmentCompleted(WV2Handler* handler);
-void wv2HandlerRelease(WV2Handler* handler);
+wv2_handler_as_environment_completed(WV2Handler* handler);
+void wv2_handler_release(WV2Handler* handler);
 
 // True for the addresses the web view may show itself: those beginning with
 // "file:", compared exactly. [any thread]
-bool wv2IsOwnAddress(const wchar_t* uri);
+bool wv2_is_own_address(const wchar_t* uri);

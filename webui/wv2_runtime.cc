@@ -22,7 +22,7 @@ constexpr DWORD kClientLoadFlags =
 
 typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFn)();
 
-template <class F> F entryOf(HMODULE module, const char* name) {
+template <class F> F entry_of(HMODULE module, const char* name) {
     return (F)(void (*)())GetProcAddress(module, name);
 }
 
@@ -39,14 +39,14 @@ SRWLOCK g_parkedLock = SRWLOCK_INIT;
 // threads of its own, and unloading it under them would crash the process.
 // It is idle when its DllCanUnloadNow says nothing lives or, lacking that
 // export, when nothing can have been made through it.
-bool clientIdle(HMODULE module, bool mayHaveMadeObjects) {
-    CanUnloadNowFn canUnloadNow = entryOf<CanUnloadNowFn>(module, "DllCanUnloadNow");
-    return canUnloadNow ? canUnloadNow() == S_OK : !mayHaveMadeObjects;
+bool client_idle(HMODULE module, bool may_have_made_objects) {
+    CanUnloadNowFn can_unload_now = entry_of<CanUnloadNowFn>(module, "DllCanUnloadNow");
+    return can_unload_now ? can_unload_now() == S_OK : !may_have_made_objects;
 }
 
-void releaseClient(HMODULE module, bool mayHaveMadeObjects) {
+void release_client(HMODULE module, bool may_have_made_objects) {
     AcquireSRWLockExclusive(&g_parkedLock);
-    if (clientIdle(module, mayHaveMadeObjects)) {
+    if (client_idle(module, may_have_made_objects)) {
         FreeLibrary(module);
     } else {
         for (int i = 0; i < kParkedSlots && module; ++i) {
@@ -57,7 +57,7 @@ void releaseClient(HMODULE module, bool mayHaveMadeObjects) {
         }
     }
     for (int i = 0; i < kParkedSlots; ++i) {
-        if (g_parked[i] && clientIdle(g_parked[i], true)) {
+        if (g_parked[i] && client_idle(g_parked[i], true)) {
             FreeLibrary(g_parked[i]);
             g_parked[i] = NULL;
         }
@@ -65,19 +65,19 @@ void releaseClient(HMODULE module, bool mayHaveMadeObjects) {
     ReleaseSRWLockExclusive(&g_parkedLock);
 }
 
-bool openLoader(Wv2Runtime* runtime, const char* loaderFolder) {
+bool open_loader(Wv2Runtime* runtime, const char* loaderFolder) {
     if (!loaderFolder)
         return false;
-    wchar_t* path = webViewWiden(loaderFolder, L"\\WebView2Loader.dll");
+    wchar_t* path = web_view_widen(loaderFolder, L"\\WebView2Loader.dll");
     if (!path)
         return false;
     HMODULE module = LoadLibraryW(path);
     free(path);
     if (!module)
         return false;
-    runtime->loaderEntry =
-        entryOf<CreateCoreWebView2EnvironmentWithOptionsFn>(module, kLoaderEntry);
-    if (!runtime->loaderEntry) {
+    runtime->loader_entry =
+        entry_of<CreateCoreWebView2EnvironmentWithOptionsFn>(module, kLoaderEntry);
+    if (!runtime->loader_entry) {
         FreeLibrary(module);
         return false;
     }
@@ -87,50 +87,50 @@ bool openLoader(Wv2Runtime* runtime, const char* loaderFolder) {
 
 // The per-machine install first, then the per-user one: the first whose
 // client library loads and offers the entry.
-bool openInstalledRuntime(Wv2Runtime* runtime) {
+bool open_installed_runtime(Wv2Runtime* runtime) {
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
     for (HKEY root : roots) {
-        wchar_t* path = wv2RuntimeClientPath(root);
+        wchar_t* path = wv2_runtime_client_path(root);
         if (!path)
             continue;
         HMODULE module = LoadLibraryExW(path, NULL, kClientLoadFlags);
         free(path);
         if (!module)
             continue;
-        runtime->clientEntry = entryOf<Wv2ClientEntryFn>(module, kClientEntry);
-        if (runtime->clientEntry) {
+        runtime->client_entry = entry_of<Wv2ClientEntryFn>(module, kClientEntry);
+        if (runtime->client_entry) {
             runtime->module = module;
             return true;
         }
-        releaseClient(module, false);
+        release_client(module, false);
     }
     return false;
 }
 
 } // namespace
 
-bool wv2RuntimeOpen(Wv2Runtime* runtime, const char* loaderFolder) {
+bool wv2_runtime_open(Wv2Runtime* runtime, const char* loaderFolder) {
     runtime->module = NULL;
-    runtime->loaderEntry = NULL;
-    runtime->clientEntry = NULL;
-    return openLoader(runtime, loaderFolder) || openInstalledRuntime(runtime);
+    runtime->loader_entry = NULL;
+    runtime->client_entry = NULL;
+    return open_loader(runtime, loaderFolder) || open_installed_runtime(runtime);
 }
 
 HRESULT
-wv2RuntimeCreateEnvironment(const Wv2Runtime* runtime, PCWSTR userDataFolder,
-                            ICoreWebView2EnvironmentOptions* options,
-                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
-    if (runtime->loaderEntry)
-        return runtime->loaderEntry(NULL, userDataFolder, options, handler);
+wv2_runtime_create_environment(
+    const Wv2Runtime* runtime, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    if (runtime->loader_entry)
+        return runtime->loader_entry(NULL, userDataFolder, options, handler);
     // What a loader passes for an installed (not fixed-version) runtime.
-    return runtime->clientEntry(true, kInstalledRuntime, userDataFolder, options, handler);
+    return runtime->client_entry(true, kInstalledRuntime, userDataFolder, options, handler);
 }
 
-void wv2RuntimeRelease(HMODULE module, bool client) {
+void wv2_runtime_release(HMODULE module, bool client) {
     if (!module)
         return;
     if (client)
-        releaseClient(module, true);
+        release_client(module, true);
     else
         FreeLibrary(module);
 }

@@ -25,7 +25,7 @@ constexpr int kMaxDigits = 9;
 
 // Reads one decimal number ending at `end` (a dot or the text's end).
 // Returns the position after it, or null when it is not 1..kMaxDigits digits.
-const wchar_t* readNumber(const wchar_t* at, const wchar_t* end, unsigned* value) {
+const wchar_t* read_number(const wchar_t* at, const wchar_t* end, unsigned* value) {
     unsigned n = 0;
     int digits = 0;
     while (at < end && *at >= L'0' && *at <= L'9') {
@@ -42,7 +42,7 @@ const wchar_t* readNumber(const wchar_t* at, const wchar_t* end, unsigned* value
 
 // The registry value, terminated, or null. RegGetValueW terminates a string
 // stored without its zero, which may need one character more than it said.
-wchar_t* readVersionFolder(HKEY root) {
+wchar_t* read_version_folder(HKEY root) {
     HKEY key;
     if (RegOpenKeyExW(root, kClientStateKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
         return NULL;
@@ -65,19 +65,19 @@ wchar_t* readVersionFolder(HKEY root) {
 
 } // namespace
 
-unsigned wv2RuntimeBuild(const wchar_t* versionFolder) {
-    if (!versionFolder)
+unsigned wv2_runtime_build(const wchar_t* version_folder) {
+    if (!version_folder)
         return 0;
-    const wchar_t* end = versionFolder + wcslen(versionFolder);
-    while (end > versionFolder && end[-1] == L'\\')
+    const wchar_t* end = version_folder + wcslen(version_folder);
+    while (end > version_folder && end[-1] == L'\\')
         --end;
     const wchar_t* start = end;
-    while (start > versionFolder && start[-1] != L'\\' && start[-1] != L'/')
+    while (start > version_folder && start[-1] != L'\\' && start[-1] != L'/')
         --start;
     unsigned parts[4];
     const wchar_t* at = start;
     for (int i = 0; i < 4; ++i) {
-        at = readNumber(at, end, &parts[i]);
+        at = read_number(at, end, &parts[i]);
         if (!at || (i < 3 ? at == end || *at != L'.' : at != end))
             return 0;
         ++at;
@@ -85,9 +85,9 @@ unsigned wv2RuntimeBuild(const wchar_t* versionFolder) {
     return parts[2];
 }
 
-wchar_t* wv2RuntimeClientPath(HKEY root) {
-    wchar_t* folder = readVersionFolder(root);
-    if (!folder || wv2RuntimeBuild(folder) < kWv2MinimumRuntimeBuild) {
+wchar_t* wv2_runtime_client_path(HKEY root) {
+    wchar_t* folder = read_version_folder(root);
+    if (!folder || wv2_runtime_build(folder) < kWv2MinimumRuntimeBuild) {
         free(folder);
         return NULL;
     }

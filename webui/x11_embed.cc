@@ -9,7 +9,7 @@ namespace {
 // The page's background, shown until the page paints and if the helper dies.
 const uint32_t kBackground = 0x121419;
 
-xcb_screen_t* screenOf(xcb_connection_t* connection, int number) {
+xcb_screen_t* screen_of(xcb_connection_t* connection, int number) {
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (; it.rem > 0 && number > 0; --number)
         xcb_screen_next(&it);
@@ -18,7 +18,7 @@ xcb_screen_t* screenOf(xcb_connection_t* connection, int number) {
 
 // WM_NORMAL_HINTS with the base and minimum size, so an embedding host or
 // a window manager knows what size the editor wants.
-void setSizeHints(xcb_connection_t* connection, uint32_t window, int width, int height) {
+void set_size_hints(xcb_connection_t* connection, uint32_t window, int width, int height) {
     enum { kMinSize = 1 << 4, kBaseSize = 1 << 8 };
     uint32_t hints[18] = {};
     hints[0] = kMinSize | kBaseSize;
@@ -32,15 +32,15 @@ void setSizeHints(xcb_connection_t* connection, uint32_t window, int width, int 
 
 } // namespace
 
-bool x11EmbedOpen(X11Embed* embed, uint32_t parent, int width, int height, const char* title) {
+bool x11_embed_open(X11Embed* embed, uint32_t parent, int width, int height, const char* title) {
     memset(embed, 0, sizeof *embed);
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    int screen_number = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screen_number);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return false;
     }
-    xcb_screen_t* screen = screenOf(connection, screenNumber);
+    xcb_screen_t* screen = screen_of(connection, screen_number);
     uint32_t window = xcb_generate_id(connection);
     uint32_t values[2] = {kBackground, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_void_cookie_t made = xcb_create_window_checked(
@@ -56,7 +56,7 @@ bool x11EmbedOpen(X11Embed* embed, uint32_t parent, int width, int height, const
         xcb_disconnect(connection);
         return false;
     }
-    setSizeHints(connection, window, width, height);
+    set_size_hints(connection, window, width, height);
     if (!parent && title) {
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
                             XCB_ATOM_STRING, 8, (uint32_t)strlen(title), title);
@@ -67,7 +67,7 @@ bool x11EmbedOpen(X11Embed* embed, uint32_t parent, int width, int height, const
     return true;
 }
 
-bool x11EmbedPoll(X11Embed* embed) {
+bool x11_embed_poll(X11Embed* embed) {
     if (!embed->connection)
         return false;
     bool resized = false;
@@ -87,7 +87,7 @@ bool x11EmbedPoll(X11Embed* embed) {
     return resized;
 }
 
-bool x11EmbedResize(X11Embed* embed, int width, int height) {
+bool x11_embed_resize(X11Embed* embed, int width, int height) {
     if (!embed->connection || !embed->window)
         return false;
     // A size of 0 is a protocol error; sizes travel as 16-bit numbers.
@@ -103,7 +103,7 @@ bool x11EmbedResize(X11Embed* embed, int width, int height) {
     return true;
 }
 
-bool x11EmbedSize(X11Embed* embed, int* width, int* height) {
+bool x11_embed_size(X11Embed* embed, int* width, int* height) {
     if (!embed->connection || !embed->window)
         return false;
     xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(
@@ -116,7 +116,7 @@ bool x11EmbedSize(X11Embed* embed, int* width, int* height) {
     return true;
 }
 
-void x11EmbedClose(X11Embed* embed) {
+void x11_embed_close(X11Embed* embed) {
     if (!embed->connection)
         return;
     if (embed->window)

@@ -51,7 +51,7 @@ bool put_group(FILE* f, Listed* listed, const char* heading, const uint32_t* gro
         char def[64];
         char details[192];
         format_range(index, range, sizeof range);
-        format_value(index, parameterRecord(index)->default_value, def, sizeof def);
+        format_value(index, parameter_record(index)->default_value, def, sizeof def);
         snprintf(details, sizeof details, "%s, default %s", range, def);
         put_item(f, index, details, parameter_guide_text(index));
         if (!mark(listed, index))
@@ -65,11 +65,11 @@ bool put_group(FILE* f, Listed* listed, const char* heading, const uint32_t* gro
 // the three vowels' titles do not share it, or the ranges differ, since the
 // guide gives one row per field.
 bool vowel_field_label(uint32_t field, char* out, size_t capacity) {
-    const ParameterRecord* heel = parameterRecord(kHeelJaw + field);
+    const ParameterRecord* heel = parameter_record(kHeelJaw + field);
     char first[64] = "";
     for (uint32_t v = 0; v < 3; ++v) {
         uint32_t index = kVowelFirst[v] + field;
-        const ParameterRecord* r = parameterRecord(index);
+        const ParameterRecord* r = parameter_record(index);
         char title[64];
         format_title(index, title, sizeof title);
         const char* label = strchr(title, ' ') ? strchr(title, ' ') + 1 : "";
@@ -105,7 +105,7 @@ bool put_vowels(FILE* f, Listed* listed) {
         for (uint32_t v = 0; v < 3; ++v) {
             uint32_t index = kVowelFirst[v] + field;
             char def[64];
-            format_value(index, parameterRecord(index)->default_value, def, sizeof def);
+            format_value(index, parameter_record(index)->default_value, def, sizeof def);
             fprintf(f, " %s |", def);
             if (!mark(listed, index))
                 return false;
@@ -121,7 +121,7 @@ bool put_vowels(FILE* f, Listed* listed) {
     }
     char def[64];
     char details[96];
-    format_value(kMidOn, parameterRecord(kMidOn)->default_value, def, sizeof def);
+    format_value(kMidOn, parameter_record(kMidOn)->default_value, def, sizeof def);
     snprintf(details, sizeof details, "off or on, default %s", def);
     put_item(f, kMidOn, details, parameter_guide_text(kMidOn));
     fprintf(f, "\n");

@@ -30,7 +30,7 @@ static void units_ascii(uint32_t index, char* out, size_t capacity) {
 }
 
 static bool is_switch(uint32_t index) {
-    return (parameterRecord(index)->flags & (kParamToggled | kParamBypass)) != 0;
+    return (parameter_record(index)->flags & (kParamToggled | kParamBypass)) != 0;
 }
 
 void format_value(uint32_t index, double plain, char* out, size_t capacity) {
@@ -50,7 +50,7 @@ void format_value(uint32_t index, double plain, char* out, size_t capacity) {
 }
 
 void format_range(uint32_t index, char* out, size_t capacity) {
-    const ParameterRecord* r = parameterRecord(index);
+    const ParameterRecord* r = parameter_record(index);
     char low[64];
     char high[64];
     if (is_switch(index)) {

@@ -43,7 +43,7 @@ void put_lfo(const float* v, char* out, size_t capacity) {
     const char* const kLabels[] = {"amount", "bias", "skew", "phase"};
     for (size_t i = 0; i < 4; ++i) {
         uint32_t index = kShown[i];
-        bool is_default = v[index] == (float)parameterRecord(index)->default_value;
+        bool is_default = v[index] == (float)parameter_record(index)->default_value;
         if (is_default || (index == kLfoSyncPhase && v[kLfoSync] < 0.5f))
             continue;
         format_value(index, v[index], number, sizeof number);

@@ -51,7 +51,7 @@ TEST(ParameterTable, ParamIdsAreTheSdbmHashOfTheIds) {
 
 TEST(ParameterTable, RecordsAndRowsAgreeWithIndices) {
     for (uint32_t i = 0; i < kParameterCount; ++i) {
-        const ParameterRecord* r = parameterRecord(i);
+        const ParameterRecord* r = parameter_record(i);
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->index, i);
         EXPECT_LT(r->minimum, r->maximum);
@@ -75,7 +75,7 @@ TEST(ParameterTable, RecordsAndRowsAgreeWithIndices) {
             EXPECT_TRUE(d.vst3_flags & kVst3CanAutomate);
         }
     }
-    EXPECT_EQ(parameterRecord(kParameterCount), nullptr);
+    EXPECT_EQ(parameter_record(kParameterCount), nullptr);
     EXPECT_EQ(kParameterDescriptions[kBypass].vst3_flags, kVst3CanAutomate | kVst3IsBypass);
     EXPECT_EQ(kParameterDescriptions[kLfoSyncRate].step_count, 23);
     EXPECT_EQ(kInputParameterRecords[kHeelJaw].default_value, 12.4222007837421);
@@ -184,7 +184,7 @@ TEST(ParameterText, ParsesSignAndIntegerDigits) {
 
 TEST(ParameterText, FormatThenParseKeepsTheIntegerPart) {
     for (uint32_t index = 0; index < kParameterCount; ++index) {
-        const ParameterRecord* r = parameterRecord(index);
+        const ParameterRecord* r = parameter_record(index);
         const double plain = floor(r->maximum * 0.75);
         if (plain < 1.0 || (r->flags & kParamLogarithmic))
             continue;

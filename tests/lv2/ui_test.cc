@@ -75,7 +75,7 @@ class UiTest : public ::testing::Test {
         descriptor_ = entry(0);
         ASSERT_NE(nullptr, descriptor_);
         EXPECT_EQ(nullptr, entry(1));
-        parent_ = makeParentWindow();
+        parent_ = make_parent_window();
         touch_ = {&log_, touch_port};
     }
     void TearDown() override {
@@ -107,7 +107,7 @@ class UiTest : public ::testing::Test {
     }
     std::vector<std::pair<uint32_t, uint32_t>> values_shown() {
         std::vector<std::pair<uint32_t, uint32_t>> out;
-        for (const std::wstring& p : pagePosts(stub(), host())) {
+        for (const std::wstring& p : page_posts(stub(), host())) {
             unsigned index = 0, bits = 0;
             if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2)
                 out.push_back({index, bits});
@@ -120,10 +120,10 @@ class UiTest : public ::testing::Test {
     // Posts a gesture and waits until the host saw `writes` more port writes.
     void page_edit(char kind, uint32_t index, float value, size_t writes) {
         wchar_t text[40];
-        swprintf(text, 40, L"%c %x %08x", kind, index, bitsOf(value));
+        swprintf(text, 40, L"%c %x %08x", kind, index, bits_of(value));
         size_t before = log_.writes();
-        ASSERT_EQ(0, stub().postPageMessage(host()->webWindow, text, 1));
-        EXPECT_TRUE(pumpUntil([&] { return log_.writes() >= before + writes; }, 10000));
+        ASSERT_EQ(0, stub().post_page_message(host()->webWindow, text, 1));
+        EXPECT_TRUE(pump_until([&] { return log_.writes() >= before + writes; }, 10000));
     }
 
     // Raises the web view's process failure and waits until our handler has
@@ -131,8 +131,8 @@ class UiTest : public ::testing::Test {
     void web_view_fails() {
         HWND window = host()->webWindow;
         int handled = stub().result(window, -1, nullptr);
-        ASSERT_EQ(0, stub().processFailed(window));
-        EXPECT_TRUE(pumpUntil([&] { return stub_.result(window, -1, nullptr) > handled; }, 10000));
+        ASSERT_EQ(0, stub().process_failed(window));
+        EXPECT_TRUE(pump_until([&] { return stub_.result(window, -1, nullptr) > handled; }, 10000));
     }
 
     Lv2HostModule module_;
@@ -163,14 +163,14 @@ TEST_F(UiTest, OpensInsideTheHostsWindowOrAsItsOwnWindow) {
     EXPECT_EQ(parent_, GetAncestor(host()->webWindow, GA_PARENT));
     Wv2StubSnapshot snap = {};
     ASSERT_EQ(0, stub().snapshot(host()->webWindow, &snap));
-    EXPECT_NE(nullptr, wcsstr(snap.navigatedTo, L"index.html"));
+    EXPECT_NE(nullptr, wcsstr(snap.navigated_to, L"index.html"));
     HWND embedded = host()->webWindow;
     DWORD ui_thread = host()->uiThreadId;
     descriptor_->cleanup(ui_);
     ui_ = nullptr;
     EXPECT_FALSE(IsWindow(embedded));
-    EXPECT_TRUE(threadEnded(ui_thread, 5000));
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_TRUE(thread_ended(ui_thread, 5000));
+    EXPECT_EQ(0, temp_entries());
 
     // No parent: a top-level window with a frame of its own.
     ui_ = open(windows_folder(OKA_LV2_UI_BUNDLE), {&touch_feature_});
@@ -195,28 +195,28 @@ TEST_F(UiTest, PortEventsReachThePageInTheParametersOwnSense) {
     auto shown = values_shown();
     ASSERT_EQ(before + 6, shown.size());
     const std::pair<uint32_t, uint32_t> expected[] = {
-        {kBypass, bitsOf(0.0f)},  {kBypass, bitsOf(1.0f)},      {kLfoPhase, bitsOf(0.25f)},
-        {kEnvOut, bitsOf(-3.5f)}, {kLfoSyncRate, bitsOf(8.0f)}, {kPosition, bitsOf(100.0f)},
+        {kBypass, bits_of(0.0f)},  {kBypass, bits_of(1.0f)},      {kLfoPhase, bits_of(0.25f)},
+        {kEnvOut, bits_of(-3.5f)}, {kLfoSyncRate, bits_of(8.0f)}, {kPosition, bits_of(100.0f)},
     };
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(expected[i], shown[before + i]) << "event " << i;
 
     // The page's own request for every value gets what the events set.
-    size_t posts = pagePosts(stub(), host()).size();
-    ASSERT_EQ(0, stub().postPageMessage(host()->webWindow, L"g", 1));
+    size_t posts = page_posts(stub(), host()).size();
+    ASSERT_EQ(0, stub().post_page_message(host()->webWindow, L"g", 1));
     ASSERT_TRUE(
-        pumpUntil([&] { return pagePosts(stub(), host()).size() >= posts + kParameterCount; }));
+        pump_until([&] { return page_posts(stub(), host()).size() >= posts + kParameterCount; }));
     shown = values_shown();
-    EXPECT_EQ(std::make_pair((uint32_t)kLfoPhase, bitsOf(0.25f)),
+    EXPECT_EQ(std::make_pair((uint32_t)kLfoPhase, bits_of(0.25f)),
               shown[shown.size() - kParameterCount + kLfoPhase]);
 }
 
 // The page's "m" texts go to the news store, whose replies come back.
 TEST_F(UiTest, NewsRequestsFromThePageAreAnswered) {
     ASSERT_NE(nullptr, open_embedded(false));
-    ASSERT_EQ(0, stub().postPageMessage(host()->webWindow, L"m quorlV1 init oka-ui-test", 1));
-    EXPECT_TRUE(pumpUntil([&] {
-        auto posts = pagePosts(stub(), host());
+    ASSERT_EQ(0, stub().post_page_message(host()->webWindow, L"m quorlV1 init oka-ui-test", 1));
+    EXPECT_TRUE(pump_until([&] {
+        auto posts = page_posts(stub(), host());
         return !posts.empty() && posts.back() == L"m quorlV1 initDone ";
     }));
     EXPECT_TRUE(log_.calls.empty());
@@ -285,7 +285,7 @@ TEST_F(UiTest, TouchesLeftGrabbedAreReleasedOnReloadAndClose) {
     page_edit('s', kMix, 35.0f, 1);
     size_t before = log_.calls.size();
     ASSERT_EQ(0, stub().navigate(host()->webWindow, L"file:///C:/plugin/index.html", 0));
-    ASSERT_TRUE(pumpUntil([&] { return log_.calls.size() >= before + 2; }, 10000));
+    ASSERT_TRUE(pump_until([&] { return log_.calls.size() >= before + 2; }, 10000));
     ASSERT_EQ(before + 2, log_.calls.size());
     EXPECT_EQ('w', log_.calls[before].first);
     EXPECT_EQ(35.0f, log_.calls[before].second.value);
@@ -344,7 +344,7 @@ TEST_F(UiTest, ATouchLeftGrabbedByAFailedWebViewIsReleasedOnce) {
 // A host that cleans the UI up from inside its write function: the UI and
 // its web view go safely and the grabbed touch is released.
 TEST_F(UiTest, AHostMayCloseTheUiFromInsideItsWriteFunction) {
-    int threads = threadCount();
+    int threads = thread_count();
     ASSERT_NE(nullptr, open_embedded(true));
     StubHooks& hooks = stub();
     HWND web_window = host()->webWindow;
@@ -356,24 +356,24 @@ TEST_F(UiTest, AHostMayCloseTheUiFromInsideItsWriteFunction) {
         descriptor_->cleanup(closing);
     };
     wchar_t text[40];
-    swprintf(text, 40, L"b %x %08x", kMix, bitsOf(30.0f));
-    ASSERT_EQ(0, hooks.postPageMessage(web_window, text, 1));
-    ASSERT_TRUE(pumpUntil([&] { return log_.calls.size() >= 3; }, 10000));
+    swprintf(text, 40, L"b %x %08x", kMix, bits_of(30.0f));
+    ASSERT_EQ(0, hooks.post_page_message(web_window, text, 1));
+    ASSERT_TRUE(pump_until([&] { return log_.calls.size() >= 3; }, 10000));
     log_.on_write = nullptr;
     EXPECT_EQ("+w-", log_.kinds());
     // The web view went with the UI (and the stand-in's hooks with it).
-    EXPECT_TRUE(pumpUntil([&] { return threadCount() == threads; }, 10000));
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_TRUE(pump_until([&] { return thread_count() == threads; }, 10000));
+    EXPECT_EQ(0, temp_entries());
 }
 
 TEST_F(UiTest, AFailedWebViewGivesNoUiAndLeavesNothing) {
-    int threads = threadCount();
+    int threads = thread_count();
     parent_feature_.data = parent_;
     EXPECT_EQ(nullptr,
               open(windows_folder(OKA_LV2_UI_BARE_BUNDLE), {&parent_feature_, &touch_feature_}));
     EXPECT_EQ(nullptr, widget_);
-    EXPECT_EQ(threads, threadCount());
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_EQ(threads, thread_count());
+    EXPECT_EQ(0, temp_entries());
 
     // The loader is there but WebView2 fails to start.
     std::string folder = windows_folder(OKA_LV2_UI_BUNDLE);
@@ -386,8 +386,8 @@ TEST_F(UiTest, AFailedWebViewGivesNoUiAndLeavesNothing) {
     EXPECT_EQ(nullptr, open(windows_folder(OKA_LV2_UI_BUNDLE), {&parent_feature_}));
     hooks.configure(kWv2StepNone, 6, 1);
     EXPECT_EQ(nullptr, widget_);
-    EXPECT_EQ(0, hooks.liveObjects());
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_EQ(0, hooks.live_objects());
+    EXPECT_EQ(0, temp_entries());
     EXPECT_TRUE(log_.calls.empty());
     FreeLibrary(stand_in);
 }

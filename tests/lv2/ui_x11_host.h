@@ -34,11 +34,11 @@ class X11UiHost {
     // names the folder holding the helper and the page.
     LV2UI_Handle open(const std::string& bundle, LV2UI_Widget* widget);
     void close(LV2UI_Handle ui);
-    void portEvent(LV2UI_Handle ui, uint32_t port, float value);
+    void port_event(LV2UI_Handle ui, uint32_t port, float value);
     // Calls the idle interface every 10 ms until `done` or the time-out;
     // false on time-out or when idle asks to close.
-    bool idleUntil(LV2UI_Handle ui, const std::function<bool()>& done, int timeoutMs = 10000);
-    void resizeWidget(LV2UI_Widget widget, int width, int height);
+    bool idle_until(LV2UI_Handle ui, const std::function<bool()>& done, int timeout_ms = 10000);
+    void resize_widget(LV2UI_Widget widget, int width, int height);
 
     std::vector<HostCall> calls;
     xcb_connection_t* connection() const { return connection_; }

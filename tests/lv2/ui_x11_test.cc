@@ -30,16 +30,16 @@ class StandInHelper : public ::testing::Test {
         bundle = session.folder;
         log = session.log;
         ASSERT_EQ(symlink(OKA_FAKE_HELPER_PATH, (bundle + "/zarvo-oka-oka-wah-web").c_str()), 0);
-        descriptors = openDescriptorCount();
-        children = childProcesses();
+        descriptors = open_descriptor_count();
+        children = child_processes();
     }
     void TearDown() override {
         if (ui)
             host.close(ui);
-        EXPECT_EQ(openDescriptorCount(), descriptors);
+        EXPECT_EQ(open_descriptor_count(), descriptors);
         session.end();
-        EXPECT_EQ(childProcesses(), children);
-        EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 0);
+        EXPECT_EQ(child_processes(), children);
+        EXPECT_EQ(child_window_count(host.connection(), host.parent()), 0);
     }
 
     void open() {
@@ -48,13 +48,13 @@ class StandInHelper : public ::testing::Test {
         ASSERT_NE(widget, nullptr);
     }
     // Sends one page message, as the page would post it.
-    void pagePosts(const std::string& text) { ASSERT_TRUE(session.post(text)); }
-    bool logHas(const std::string& line) {
-        return host.idleUntil(ui, [&] { return session.logged(line); });
+    void page_posts(const std::string& text) { ASSERT_TRUE(session.post(text)); }
+    bool log_has(const std::string& line) {
+        return host.idle_until(ui, [&] { return session.logged(line); });
     }
-    std::vector<std::string> pageLines() { return session.pageLines(); }
-    pid_t helperPid() {
-        std::vector<pid_t> now = childProcesses();
+    std::vector<std::string> page_lines() { return session.page_lines(); }
+    pid_t helper_pid() {
+        std::vector<pid_t> now = child_processes();
         return now.size() == children.size() + 1 ? now.back() : 0;
     }
 
@@ -72,25 +72,25 @@ TEST_F(StandInHelper, OpensInTheParentAsksForItsSizeAndHandsOnlyTheSocketToTheHe
     int inheritable = ::open("/dev/null", O_RDONLY);
     open();
     ::close(inheritable);
-    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
-    ASSERT_TRUE(logHas("start inherited nothing else"));
+    EXPECT_EQ(child_window_count(host.connection(), host.parent()), 1);
+    ASSERT_TRUE(log_has("start inherited nothing else"));
     EXPECT_EQ(host.calls, (std::vector<HostCall>{{'r', 700, 677.0f}}));
 
-    host.resizeWidget(widget, 800, 600);
-    EXPECT_TRUE(logHas("control size 800 600"));
+    host.resize_widget(widget, 800, 600);
+    EXPECT_TRUE(log_has("control size 800 600"));
 }
 
 TEST_F(StandInHelper, PageGesturesBecomeTouchBracketedPortWritesInTheirOrder) {
     open();
     host.calls.clear();
-    pagePosts("b 00000005 3f800000");
-    pagePosts("s 00000005 40000000");
-    pagePosts("e 00000005 40400000");
-    pagePosts("b 0000001f 3f800000"); // bypass on: the enable port goes to 0
-    pagePosts("e 1f 3f800000");
-    pagePosts("s 00000024 3f800000"); // index 36 is past the parameters
-    pagePosts("s 00000020 3f800000"); // an output value is never written
-    ASSERT_TRUE(host.idleUntil(ui, [&] { return host.calls.size() >= 9; }));
+    page_posts("b 00000005 3f800000");
+    page_posts("s 00000005 40000000");
+    page_posts("e 00000005 40400000");
+    page_posts("b 0000001f 3f800000"); // bypass on: the enable port goes to 0
+    page_posts("e 1f 3f800000");
+    page_posts("s 00000024 3f800000"); // index 36 is past the parameters
+    page_posts("s 00000020 3f800000"); // an output value is never written
+    ASSERT_TRUE(host.idle_until(ui, [&] { return host.calls.size() >= 9; }));
     EXPECT_EQ(host.calls, (std::vector<HostCall>{{'+', 8, 0},
                                                  {'w', 8, 1.0f},
                                                  {'w', 8, 2.0f},
@@ -104,18 +104,18 @@ TEST_F(StandInHelper, PageGesturesBecomeTouchBracketedPortWritesInTheirOrder) {
 
 TEST_F(StandInHelper, PortValuesReachThePageAndAGetAllRepeatsThemFromTheCache) {
     open();
-    host.portEvent(ui, 34, 1.0f);  // enabled: the page's bypass is 0
-    host.portEvent(ui, 36, 0.5f);  // LFO phase, unconverted
-    host.portEvent(ui, 28, 7.6f);  // lfo_sync_rate snaps to 8
-    host.portEvent(ui, 2, 123.0f); // the event port: no value
-    ASSERT_TRUE(logHas("page s 00000021 3f000000"));
-    std::vector<std::string> sent = pageLines();
+    host.port_event(ui, 34, 1.0f);  // enabled: the page's bypass is 0
+    host.port_event(ui, 36, 0.5f);  // LFO phase, unconverted
+    host.port_event(ui, 28, 7.6f);  // lfo_sync_rate snaps to 8
+    host.port_event(ui, 2, 123.0f); // the event port: no value
+    ASSERT_TRUE(log_has("page s 00000021 3f000000"));
+    std::vector<std::string> sent = page_lines();
     EXPECT_EQ(sent, (std::vector<std::string>{"s 0000001f 00000000", "s 00000021 3f000000",
                                               "s 00000019 41000000"}));
-    pagePosts("b 00000003 42c80000"); // the page's own value is cached too
-    pagePosts("g");
-    ASSERT_TRUE(logHas("page s 00000023 00000000"));
-    sent = pageLines();
+    page_posts("b 00000003 42c80000"); // the page's own value is cached too
+    page_posts("g");
+    ASSERT_TRUE(log_has("page s 00000023 00000000"));
+    sent = page_lines();
     ASSERT_EQ(sent.size(), 3u + 36u);
     EXPECT_EQ(sent[3 + 3], "s 00000003 42c80000");
     EXPECT_EQ(sent[3 + 25], "s 00000019 41000000");
@@ -125,13 +125,13 @@ TEST_F(StandInHelper, PortValuesReachThePageAndAGetAllRepeatsThemFromTheCache) {
 
 TEST_F(StandInHelper, NewsRequestsAreAnsweredFromTheUsersDataFolder) {
     open();
-    pagePosts("m quorlV1 syncNewsForce first news");
-    pagePosts("m quorlV1 getNews ");
-    ASSERT_TRUE(logHas("page m quorlV1 getNews first news"));
-    EXPECT_EQ(readFile(bundle + "/data/Zarvosonic/quorl-news"), "first news");
-    pagePosts("x unknown kinds are ignored");
-    pagePosts("m quorlV1 init prod");
-    EXPECT_TRUE(logHas("page m quorlV1 initDone "));
+    page_posts("m quorlV1 syncNewsForce first news");
+    page_posts("m quorlV1 getNews ");
+    ASSERT_TRUE(log_has("page m quorlV1 getNews first news"));
+    EXPECT_EQ(read_file(bundle + "/data/Zarvosonic/quorl-news"), "first news");
+    page_posts("x unknown kinds are ignored");
+    page_posts("m quorlV1 init prod");
+    EXPECT_TRUE(log_has("page m quorlV1 initDone "));
 }
 
 TEST_F(StandInHelper, AHelperThatCannotStartGivesNoUiAndLeavesNothing) {
@@ -148,40 +148,40 @@ TEST_F(StandInHelper, AHelperThatCannotStartGivesNoUiAndLeavesNothing) {
 
 TEST_F(StandInHelper, AHelperBreakingTheProtocolIsHungUpAndReapedWhileTheUiStays) {
     open();
-    pagePosts("!garbage");
-    ASSERT_TRUE(host.idleUntil(ui, [&] { return childProcesses() == children; }));
-    EXPECT_NE(readFile(log).find("end \n"), std::string::npos);
-    host.portEvent(ui, 3, 50.0f); // nobody to send it to; nothing breaks
-    EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
-    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
+    page_posts("!garbage");
+    ASSERT_TRUE(host.idle_until(ui, [&] { return child_processes() == children; }));
+    EXPECT_NE(read_file(log).find("end \n"), std::string::npos);
+    host.port_event(ui, 3, 50.0f); // nobody to send it to; nothing breaks
+    EXPECT_TRUE(host.idle_until(ui, [] { return true; }));
+    EXPECT_EQ(child_window_count(host.connection(), host.parent()), 1);
 }
 
 TEST_F(StandInHelper, AKilledHelperIsReapedAndTheEmptyUiStaysOpen) {
     open();
-    pid_t helper = helperPid();
+    pid_t helper = helper_pid();
     ASSERT_GT(helper, 0);
     kill(helper, SIGKILL);
-    ASSERT_TRUE(host.idleUntil(ui, [&] { return childProcesses() == children; }));
-    host.portEvent(ui, 35, 0.25f);
-    EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
-    EXPECT_EQ(childWindowCount(host.connection(), host.parent()), 1);
+    ASSERT_TRUE(host.idle_until(ui, [&] { return child_processes() == children; }));
+    host.port_event(ui, 35, 0.25f);
+    EXPECT_TRUE(host.idle_until(ui, [] { return true; }));
+    EXPECT_EQ(child_window_count(host.connection(), host.parent()), 1);
 }
 
 TEST(RealHelper, TwentyOpenCloseCyclesLeaveNoProcessDescriptorOrWindow) {
     X11UiHost host;
     ASSERT_TRUE(host.ready());
-    int descriptors = openDescriptorCount();
-    std::vector<pid_t> children = childProcesses();
+    int descriptors = open_descriptor_count();
+    std::vector<pid_t> children = child_processes();
     for (int cycle = 0; cycle < 20; cycle++) {
         LV2UI_Widget widget = nullptr;
         LV2UI_Handle ui = host.open(OKA_LV2_BUNDLE_DIR, &widget);
         ASSERT_NE(ui, nullptr) << "cycle " << cycle;
-        EXPECT_EQ(childProcesses().size(), children.size() + 1);
-        EXPECT_TRUE(host.idleUntil(ui, [] { return true; }));
+        EXPECT_EQ(child_processes().size(), children.size() + 1);
+        EXPECT_TRUE(host.idle_until(ui, [] { return true; }));
         host.close(ui);
-        ASSERT_EQ(openDescriptorCount(), descriptors) << "cycle " << cycle;
-        ASSERT_EQ(childProcesses(), children) << "cycle " << cycle;
-        ASSERT_EQ(childWindowCount(host.connection(), host.parent()), 0) << "cycle " << cycle;
+        ASSERT_EQ(open_descriptor_count(), descriptors) << "cycle " << cycle;
+        ASSERT_EQ(child_processes(), children) << "cycle " << cycle;
+        ASSERT_EQ(child_window_count(host.connection(), host.parent()), 0) << "cycle " << cycle;
     }
 }
 

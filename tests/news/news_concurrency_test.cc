@@ -28,7 +28,7 @@ struct NewsBoard {
     std::vector<std::string> updates;
 };
 
-bool parseBoard(const std::string& text, NewsBoard* board) {
+bool parse_board(const std::string& text, NewsBoard* board) {
     board->updates.clear();
     if (text.size() < 9 || text[8] != '\n')
         return false;
@@ -48,7 +48,7 @@ bool parseBoard(const std::string& text, NewsBoard* board) {
     return false;
 }
 
-std::string formatBoard(const NewsBoard& board) {
+std::string format_board(const NewsBoard& board) {
     char version[16];
     snprintf(version, sizeof version, "%08x\n", board.version);
     std::string text = version;
@@ -58,7 +58,7 @@ std::string formatBoard(const NewsBoard& board) {
 }
 
 // Latest text: a header naming the writer, then one letter repeated in lines.
-std::string bigLatest(int worker, int round) {
+std::string big_latest(int worker, int round) {
     char letter = (char)('a' + worker);
     std::string text = "big " + std::to_string(worker) + " " + std::to_string(round) + "\n";
     while (text.size() < kLatestSize)
@@ -66,11 +66,11 @@ std::string bigLatest(int worker, int round) {
     return text + "end\n";
 }
 
-bool wholeLatest(const std::string& text) {
+bool whole_latest(const std::string& text) {
     int worker = -1, round = -1;
     if (sscanf(text.c_str(), "big %d %d", &worker, &round) != 2)
         return false;
-    return worker >= 0 && worker < kWorkers && text == bigLatest(worker, round);
+    return worker >= 0 && worker < kWorkers && text == big_latest(worker, round);
 }
 
 const char kConflict[] = "quorlV1 syncNewsConflict ";
@@ -82,19 +82,19 @@ int fail(int worker, const std::string& what) {
 
 // One accepted update: retries on conflicts, taking the stored text that
 // each conflict carries as the new base.
-int addUpdate(int worker, const std::string& update, std::string* base, int* conflicts) {
+int add_update(int worker, const std::string& update, std::string* base, int* conflicts) {
     for (int attempt = 0; attempt < 10000; attempt++) {
         NewsBoard board;
-        if (!base->empty() && !parseBoard(*base, &board))
+        if (!base->empty() && !parse_board(*base, &board))
             return fail(worker, "bad base");
         NewsBoard next = board;
         next.version++;
         next.updates.push_back(update);
         std::string expect = base->empty() ? "-" : base->substr(0, 8);
         std::vector<std::string> replies =
-            askStore("quorlV1 syncNews " + expect + " " + formatBoard(next));
+            ask_store("quorlV1 syncNews " + expect + " " + format_board(next));
         if (replies.empty()) {
-            *base = formatBoard(next);
+            *base = format_board(next);
             return 0;
         }
         const std::string& reply = replies[0];
@@ -102,7 +102,7 @@ int addUpdate(int worker, const std::string& update, std::string* base, int* con
             return fail(worker, "unexpected reply " + reply);
         }
         *base = reply.substr(strlen(kConflict));
-        if (!parseBoard(*base, &board))
+        if (!parse_board(*base, &board))
             return fail(worker, "conflict text not whole: " + *base);
         (*conflicts)++;
     }
@@ -110,15 +110,15 @@ int addUpdate(int worker, const std::string& update, std::string* base, int* con
 }
 
 // Reads the latest text through init; it must be absent or whole.
-int checkLatest(int worker) {
-    std::vector<std::string> replies = askStore("quorlV1 init prod");
+int check_latest(int worker) {
+    std::vector<std::string> replies = ask_store("quorlV1 init prod");
     if (replies.empty() || replies.back() != "quorlV1 initDone ") {
         return fail(worker, "init did not finish");
     }
     const char prefix[] = "quorlV1 initLatest ";
     for (const std::string& reply : replies) {
         if (reply.compare(0, strlen(prefix), prefix) == 0 &&
-            !wholeLatest(reply.substr(strlen(prefix)))) {
+            !whole_latest(reply.substr(strlen(prefix)))) {
             return fail(worker,
                         "half-written latest text (" + std::to_string(reply.size()) + " bytes)");
         }
@@ -126,25 +126,25 @@ int checkLatest(int worker) {
     return 0;
 }
 
-int runWorker(int worker, const char* goFile) {
+int run_worker(int worker, const char* go_file) {
     FILE* go;
-    for (int waited = 0; (go = fopen(goFile, "rb")) == nullptr; waited++) {
+    for (int waited = 0; (go = fopen(go_file, "rb")) == nullptr; waited++) {
         if (waited > 120000)
             return fail(worker, "no start");
-        sleepMs(1);
+        sleep_ms(1);
     }
     fclose(go);
-    std::vector<std::string> news = askStore("quorlV1 getNews ");
+    std::vector<std::string> news = ask_store("quorlV1 getNews ");
     if (news.size() != 1)
         return fail(worker, "getNews gave no reply");
     std::string base = news[0].substr(strlen("quorlV1 getNews "));
     int conflicts = 0;
     for (int k = 0; k < kUpdatesPerWorker; k++) {
         std::string update = "w" + std::to_string(worker) + "-" + std::to_string(k);
-        if (addUpdate(worker, update, &base, &conflicts) != 0)
+        if (add_update(worker, update, &base, &conflicts) != 0)
             return 1;
-        askStore("quorlV1 syncLatestForce prod " + bigLatest(worker, k));
-        if (checkLatest(worker) != 0)
+        ask_store("quorlV1 syncLatestForce prod " + big_latest(worker, k));
+        if (check_latest(worker) != 0)
             return 1;
     }
     printf("worker %d: %d conflicts\n", worker, conflicts);
@@ -152,29 +152,29 @@ int runWorker(int worker, const char* goFile) {
 }
 
 TEST(NewsAcrossProcesses, TaggedSyncsLoseNothingAndReadersSeeOnlyWholeTexts) {
-    PrivateAppData appData;
-    ASSERT_TRUE(privateAppDataCreate(&appData, "procs"));
+    PrivateAppData app_data;
+    ASSERT_TRUE(private_app_data_create(&app_data, "procs"));
     // The go file lies outside the store's folder (a name of ASCII only).
-    NewsPath go = appData.root + NEWS_SEPARATOR NP("go");
-    std::string goFile(go.begin(), go.end());
+    NewsPath go = app_data.root + NEWS_SEPARATOR NP("go");
+    std::string go_file(go.begin(), go.end());
 
     std::vector<SelfProcess> workers(kWorkers);
     for (int worker = 0; worker < kWorkers; worker++) {
-        ASSERT_TRUE(startSelf({"--hammer", std::to_string(worker), goFile}, &workers[worker]))
+        ASSERT_TRUE(start_self({"--hammer", std::to_string(worker), go_file}, &workers[worker]))
             << "worker " << worker;
     }
-    FILE* signal = fopen(goFile.c_str(), "w");
+    FILE* signal = fopen(go_file.c_str(), "w");
     ASSERT_NE(signal, nullptr);
     fclose(signal);
     for (int worker = 0; worker < kWorkers; worker++)
-        EXPECT_EQ(waitSelf(&workers[worker]), 0) << "worker " << worker;
+        EXPECT_EQ(wait_self(&workers[worker]), 0) << "worker " << worker;
 
     // Every update that got no conflict is in the final text, exactly once,
     // and the version counts them all.
-    std::vector<std::string> news = askStore("quorlV1 getNews ");
+    std::vector<std::string> news = ask_store("quorlV1 getNews ");
     ASSERT_EQ(news.size(), 1u);
     NewsBoard board;
-    ASSERT_TRUE(parseBoard(news[0].substr(strlen("quorlV1 getNews ")), &board));
+    ASSERT_TRUE(parse_board(news[0].substr(strlen("quorlV1 getNews ")), &board));
     std::set<std::string> seen(board.updates.begin(), board.updates.end());
     EXPECT_EQ(seen.size(), board.updates.size());
     EXPECT_EQ(board.updates.size(), (size_t)(kWorkers * kUpdatesPerWorker));
@@ -185,17 +185,17 @@ TEST(NewsAcrossProcesses, TaggedSyncsLoseNothingAndReadersSeeOnlyWholeTexts) {
             EXPECT_EQ(seen.count(update), 1u) << update;
         }
     }
-    std::vector<std::string> init = askStore("quorlV1 init prod");
+    std::vector<std::string> init = ask_store("quorlV1 init prod");
     ASSERT_EQ(init.size(), 3u);
-    EXPECT_TRUE(wholeLatest(init[1].substr(strlen("quorlV1 initLatest "))));
-    privateAppDataRemove(&appData);
+    EXPECT_TRUE(whole_latest(init[1].substr(strlen("quorlV1 initLatest "))));
+    private_app_data_remove(&app_data);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "--hammer") == 0)
-        return runWorker(atoi(argv[2]), argv[3]);
+        return run_worker(atoi(argv[2]), argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -16,9 +16,9 @@ namespace {
 struct Files {
     std::map<std::string, std::string> stored; // "quorl-news", "id/latest"
     std::vector<std::string> calls;
-    std::string failRead; // entry whose read fails
-    NewsSyncOutcome syncOutcome = kNewsSyncWritten;
-    bool conflictTextLost = false; // conflict whose stored text could not be read
+    std::string fail_read; // entry whose read fails
+    NewsSyncOutcome sync_outcome = kNewsSyncWritten;
+    bool conflict_text_lost = false; // conflict whose stored text could not be read
 };
 
 std::string name(const NewsComponents* c) {
@@ -31,44 +31,44 @@ std::string name(const NewsComponents* c) {
     return path;
 }
 
-NewsText copyOut(const std::string& text) {
+NewsText copy_out(const std::string& text) {
     char* data = (char*)malloc(text.size() + 1);
     memcpy(data, text.c_str(), text.size() + 1);
     return NewsText{data, text.size()};
 }
 
-NewsStatus readFake(void* context, const NewsComponents* c, NewsText* out) {
+NewsStatus read_fake(void* context, const NewsComponents* c, NewsText* out) {
     Files* files = (Files*)context;
     files->calls.push_back("read " + name(c));
     *out = NewsText{nullptr, 0};
-    if (name(c) == files->failRead)
+    if (name(c) == files->fail_read)
         return kNewsFailed;
     auto found = files->stored.find(name(c));
     if (found != files->stored.end())
-        *out = copyOut(found->second);
+        *out = copy_out(found->second);
     return kNewsOk;
 }
 
-void writeFake(void* context, NewsSlice text, const NewsComponents* c) {
+void write_fake(void* context, NewsSlice text, const NewsComponents* c) {
     Files* files = (Files*)context;
     files->calls.push_back("write " + name(c));
     files->stored[name(c)] = std::string(text.data, text.length);
 }
 
-NewsSyncOutcome syncFake(void* context, const NewsComponents* c, const NewsSyncBody* body,
-                         NewsText* stored) {
+NewsSyncOutcome sync_fake(void* context, const NewsComponents* c, const NewsSyncBody* body,
+                          NewsText* stored) {
     Files* files = (Files*)context;
-    std::string expect = body->expectEmpty ? "-" : std::string(body->tag.data, body->tag.length);
+    std::string expect = body->expect_empty ? "-" : std::string(body->tag.data, body->tag.length);
     files->calls.push_back("sync " + name(c) + " " + expect + " " +
                            std::string(body->text.data, body->text.length));
     *stored = NewsText{nullptr, 0};
-    if (files->syncOutcome == kNewsSyncConflict && !files->conflictTextLost) {
-        *stored = copyOut(files->stored[name(c)]);
+    if (files->sync_outcome == kNewsSyncConflict && !files->conflict_text_lost) {
+        *stored = copy_out(files->stored[name(c)]);
     }
-    return files->syncOutcome;
+    return files->sync_outcome;
 }
 
-const NewsFileOps kFake = {readFake, writeFake, syncFake};
+const NewsFileOps kFake = {read_fake, write_fake, sync_fake};
 
 void collect(void* context, const char* text) {
     ((std::vector<std::string>*)context)->push_back(text);
@@ -76,7 +76,7 @@ void collect(void* context, const char* text) {
 
 std::vector<std::string> serve(Files* files, const std::string& request) {
     std::vector<std::string> replies;
-    newsStoreServe(&kFake, files, request.data(), request.size(), collect, &replies);
+    news_store_serve(&kFake, files, request.data(), request.size(), collect, &replies);
     return replies;
 }
 
@@ -85,7 +85,7 @@ using Texts = std::vector<std::string>;
 TEST(NewsStoreCore, InitSendsNothingWhenAnyReadFails) {
     Files files;
     files.stored = {{"quorl-system", "S"}};
-    files.failRead = "quorl-news";
+    files.fail_read = "quorl-news";
     EXPECT_EQ(serve(&files, "quorlV1 init prod"), Texts{});
     // Reading stops at the first failure.
     EXPECT_EQ(files.calls, (Texts{"read quorl-system", "read quorl-news"}));
@@ -107,14 +107,14 @@ TEST(NewsStoreCore, SyncsPassTheParsedBodyAndReportConflictsWithTheStoredText) {
     EXPECT_EQ(serve(&files, "quorlV1 syncLatest prod ABCDEFGH second"), Texts{});
     EXPECT_EQ(files.calls, (Texts{"sync quorl-news - first", "sync prod/latest ABCDEFGH second"}));
 
-    files.syncOutcome = kNewsSyncConflict;
+    files.sync_outcome = kNewsSyncConflict;
     files.stored = {{"quorl-news", "stored news"}, {"prod/latest", "stored latest"}};
     EXPECT_EQ(serve(&files, "quorlV1 syncNews -:x"),
               (Texts{"quorlV1 syncNewsConflict stored news"}));
     EXPECT_EQ(serve(&files, "quorlV1 syncLatest prod 12345678 x"),
               (Texts{"quorlV1 syncLatestConflict stored latest"}));
 
-    files.conflictTextLost = true;
+    files.conflict_text_lost = true;
     EXPECT_EQ(serve(&files, "quorlV1 syncNews -:x"), Texts{});
 }
 

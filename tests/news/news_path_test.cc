@@ -9,7 +9,7 @@
 namespace {
 
 bool valid(const char* name) {
-    return newsComponentValid(name, strlen(name));
+    return news_component_valid(name, strlen(name));
 }
 
 TEST(NewsComponentRules, OrdinaryNamesPass) {
@@ -28,20 +28,20 @@ TEST(NewsComponentRules, NamesThatLeaveTheFolderOrOpenDevicesAreRefused) {
           "con", "Nul.txt", "COM1", "lpt9.log", "AUX ", "CONOUT$"}) {
         EXPECT_FALSE(valid(bad)) << bad;
     }
-    EXPECT_FALSE(newsComponentValid(nullptr, 3));
+    EXPECT_FALSE(news_component_valid(nullptr, 3));
     // The length is honoured: the slash lies beyond it.
-    EXPECT_TRUE(newsComponentValid("ab/c", 2));
+    EXPECT_TRUE(news_component_valid("ab/c", 2));
 }
 
 struct Made {
     std::vector<std::wstring> folders;
-    size_t failAt = (size_t)-1;
+    size_t fail_at = (size_t)-1;
 };
 
 bool record(void* context, const wchar_t* folder) {
     Made* made = (Made*)context;
     made->folders.push_back(folder);
-    return made->folders.size() != made->failAt;
+    return made->folders.size() != made->fail_at;
 }
 
 std::vector<std::wstring> walk(const wchar_t* path) {
@@ -49,7 +49,7 @@ std::vector<std::wstring> walk(const wchar_t* path) {
     std::vector<wchar_t> buffer(copy.begin(), copy.end());
     buffer.push_back(0);
     Made made;
-    EXPECT_TRUE(newsWalkFolders(buffer.data(), record, &made));
+    EXPECT_TRUE(news_walk_folders(buffer.data(), record, &made));
     EXPECT_EQ(std::wstring(buffer.data()), copy) << "path must be restored";
     return made.folders;
 }
@@ -78,14 +78,14 @@ TEST(NewsFolderWalk, SeparatorRunsCountOnceAndSlashesSeparate) {
 TEST(NewsFolderWalk, StopsAtTheFirstFailure) {
     wchar_t path[] = L"C:\\a\\b\\c";
     Made made;
-    made.failAt = 2;
-    EXPECT_FALSE(newsWalkFolders(path, record, &made));
+    made.fail_at = 2;
+    EXPECT_FALSE(news_walk_folders(path, record, &made));
     EXPECT_EQ(made.folders, (Folders{L"C:\\a", L"C:\\a\\b"}));
     EXPECT_STREQ(path, L"C:\\a\\b\\c");
 }
 
 TEST(NewsFolderWalk, RootLengthsFollowTheTable) {
-    auto root = [](const wchar_t* p) { return newsPathRootLength(p, wcslen(p)); };
+    auto root = [](const wchar_t* p) { return news_path_root_length(p, wcslen(p)); };
     EXPECT_EQ(root(L"\\\\?\\UNC\\srv\\shr\\x"), wcslen(L"\\\\?\\UNC\\srv\\shr\\"));
     EXPECT_EQ(root(L"\\\\.\\c:\\x"), 6u);
     EXPECT_EQ(root(L"\\\\?\\"), 4u);

@@ -13,10 +13,10 @@ std::string str(NewsSlice slice) {
 
 // The slices of the result point into the text, which stays alive until the
 // next parse.
-std::string parsedText;
+std::string parsed_text;
 NewsRequest parse(const char* text) {
-    parsedText = text;
-    return newsParseRequest(parsedText.data(), parsedText.size());
+    parsed_text = text;
+    return news_parse_request(parsed_text.data(), parsed_text.size());
 }
 
 TEST(NewsRequestParse, RecognisesEveryKeywordWithItsParts) {
@@ -56,7 +56,7 @@ TEST(NewsRequestParse, KeywordsNeedTheirTrailingSpaceAndExactCase) {
     EXPECT_EQ(parse("quorlV1 syncnews 12345678 x").kind, kNewsIgnored);
     EXPECT_EQ(parse("").kind, kNewsIgnored);
     EXPECT_EQ(parse(" quorlV1 getNews ").kind, kNewsIgnored);
-    EXPECT_EQ(newsParseRequest(nullptr, 5).kind, kNewsIgnored);
+    EXPECT_EQ(news_parse_request(nullptr, 5).kind, kNewsIgnored);
     // An init with nothing after the keyword names the empty identifier.
     NewsRequest r = parse("quorlV1 init ");
     EXPECT_EQ(r.kind, kNewsInit);
@@ -77,51 +77,51 @@ TEST(NewsRequestParse, NeverReadsPastTheGivenLength) {
     // The bytes after the length would complete a keyword or a space; a
     // parser that looks past the end would accept them.
     const char text[] = "quorlV1 syncLatest prod rest";
-    EXPECT_EQ(newsParseRequest(text, strlen("quorlV1 syncLatest prod")).kind, kNewsIgnored);
-    EXPECT_EQ(newsParseRequest(text, strlen("quorlV1 syncLatest")).kind, kNewsIgnored);
-    NewsRequest r = newsParseRequest(text, strlen("quorlV1 syncLatest prod r"));
+    EXPECT_EQ(news_parse_request(text, strlen("quorlV1 syncLatest prod")).kind, kNewsIgnored);
+    EXPECT_EQ(news_parse_request(text, strlen("quorlV1 syncLatest")).kind, kNewsIgnored);
+    NewsRequest r = news_parse_request(text, strlen("quorlV1 syncLatest prod r"));
     EXPECT_EQ(str(r.body), "r");
 }
 
 TEST(NewsSyncBodyParse, DashAndTagFormsSkipAnySeparator) {
     NewsSyncBody b;
     std::string dash = "-xnew text";
-    ASSERT_TRUE(newsParseSyncBody(NewsSlice{dash.data(), dash.size()}, &b));
-    EXPECT_TRUE(b.expectEmpty);
+    ASSERT_TRUE(news_parse_sync_body(NewsSlice{dash.data(), dash.size()}, &b));
+    EXPECT_TRUE(b.expect_empty);
     EXPECT_EQ(str(b.text), "new text");
 
     std::string tagged = "ABCDEFGH|rest of it";
-    ASSERT_TRUE(newsParseSyncBody(NewsSlice{tagged.data(), tagged.size()}, &b));
-    EXPECT_FALSE(b.expectEmpty);
+    ASSERT_TRUE(news_parse_sync_body(NewsSlice{tagged.data(), tagged.size()}, &b));
+    EXPECT_FALSE(b.expect_empty);
     EXPECT_EQ(str(b.tag), "ABCDEFGH");
     EXPECT_EQ(str(b.text), "rest of it");
 
     std::string bare = "-x";
-    ASSERT_TRUE(newsParseSyncBody(NewsSlice{bare.data(), bare.size()}, &b));
+    ASSERT_TRUE(news_parse_sync_body(NewsSlice{bare.data(), bare.size()}, &b));
     EXPECT_EQ(b.text.length, 0u);
 }
 
 TEST(NewsSyncBodyParse, BodiesShorterThanTagAndSeparatorAreRefused) {
     NewsSyncBody b;
     const char text[] = "ABCDEFGH text";
-    EXPECT_FALSE(newsParseSyncBody(NewsSlice{text, 0}, &b));
-    EXPECT_FALSE(newsParseSyncBody(NewsSlice{"-", 1}, &b));
-    EXPECT_FALSE(newsParseSyncBody(NewsSlice{text, 8}, &b));
-    EXPECT_TRUE(newsParseSyncBody(NewsSlice{text, 9}, &b));
+    EXPECT_FALSE(news_parse_sync_body(NewsSlice{text, 0}, &b));
+    EXPECT_FALSE(news_parse_sync_body(NewsSlice{"-", 1}, &b));
+    EXPECT_FALSE(news_parse_sync_body(NewsSlice{text, 8}, &b));
+    EXPECT_TRUE(news_parse_sync_body(NewsSlice{text, 9}, &b));
     EXPECT_EQ(b.text.length, 0u);
 }
 
 TEST(NewsSyncDecision, EmptyMatchesAllAndTagsMustMatchInFull) {
     NewsSyncBody dash = {true, {"", 0}, {"t", 1}};
     NewsSyncBody tagged = {false, {"v0000001", 8}, {"t", 1}};
-    EXPECT_TRUE(newsSyncAccepts(&dash, 0, "", 0));
-    EXPECT_TRUE(newsSyncAccepts(&tagged, 0, "", 0));
-    EXPECT_FALSE(newsSyncAccepts(&dash, 1, "x", 1));
-    EXPECT_TRUE(newsSyncAccepts(&tagged, 20, "v0000001", 8));
-    EXPECT_FALSE(newsSyncAccepts(&tagged, 20, "v0000002", 8));
-    EXPECT_FALSE(newsSyncAccepts(&tagged, 20, "w0000001", 8));
+    EXPECT_TRUE(news_sync_accepts(&dash, 0, "", 0));
+    EXPECT_TRUE(news_sync_accepts(&tagged, 0, "", 0));
+    EXPECT_FALSE(news_sync_accepts(&dash, 1, "x", 1));
+    EXPECT_TRUE(news_sync_accepts(&tagged, 20, "v0000001", 8));
+    EXPECT_FALSE(news_sync_accepts(&tagged, 20, "v0000002", 8));
+    EXPECT_FALSE(news_sync_accepts(&tagged, 20, "w0000001", 8));
     // A stored text shorter than a tag never matches one.
-    EXPECT_FALSE(newsSyncAccepts(&tagged, 5, "v0000", 5));
+    EXPECT_FALSE(news_sync_accepts(&tagged, 5, "v0000", 5));
 }
 
 } // namespace

@@ -6,14 +6,14 @@
 
 namespace {
 
-void collectReply(void* context, const char* text) {
+void collect_reply(void* context, const char* text) {
     ((std::vector<std::string>*)context)->push_back(text);
 }
 
 } // namespace
 
-bool readRawFile(const NewsPath& path, std::string* bytes) {
-    FILE* file = openRawFile(path, false);
+bool read_raw_file(const NewsPath& path, std::string* bytes) {
+    FILE* file = open_raw_file(path, false);
     if (!file)
         return false;
     bytes->clear();
@@ -25,21 +25,21 @@ bool readRawFile(const NewsPath& path, std::string* bytes) {
     return true;
 }
 
-bool writeRawFile(const PrivateAppData* appData, const std::vector<NewsPath>& parts,
-                  const std::string& bytes) {
-    NewsPath path = newsFilePath(appData, parts);
+bool write_raw_file(const PrivateAppData* app_data, const std::vector<NewsPath>& parts,
+                    const std::string& bytes) {
+    NewsPath path = news_file_path(app_data, parts);
     NewsPath folder = path.substr(0, path.find_last_of(NEWS_SEPARATOR[0]));
     if (!ensureFolders(folder.c_str()))
         return false;
-    FILE* file = openRawFile(path, true);
+    FILE* file = open_raw_file(path, true);
     if (!file)
         return false;
     bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return fclose(file) == 0 && written;
 }
 
-std::vector<std::string> askStore(const std::string& request) {
+std::vector<std::string> ask_store(const std::string& request) {
     std::vector<std::string> replies;
-    newsStore(request.c_str(), collectReply, &replies);
+    news_store(request.c_str(), collect_reply, &replies);
     return replies;
 }

@@ -26,35 +26,35 @@ struct PrivateAppData {
 };
 
 // Creates the folder and points the base variable at it. [test thread]
-bool privateAppDataCreate(PrivateAppData* appData, const char* tag);
+bool private_app_data_create(PrivateAppData* app_data, const char* tag);
 
 // Removes the folder with everything in it; the variable still names it.
-void privateAppDataRemove(PrivateAppData* appData);
+void private_app_data_remove(PrivateAppData* app_data);
 
 // No base folder at all (on Linux neither XDG_DATA_HOME nor HOME), an empty
 // one, or the private folder again.
-void privateBaseUnset();
-void privateBaseEmpty();
-void privateBaseRestore(const PrivateAppData* appData);
+void private_base_unset();
+void private_base_empty();
+void private_base_restore(const PrivateAppData* app_data);
 
 // root + separator + "Zarvosonic" + each separator + component.
-NewsPath newsFilePath(const PrivateAppData* appData, const std::vector<NewsPath>& parts);
+NewsPath news_file_path(const PrivateAppData* app_data, const std::vector<NewsPath>& parts);
 
 // A file opened in binary mode, for writing (emptied) or reading; null when
 // it cannot be opened. One per system.
-FILE* openRawFile(const NewsPath& path, bool forWriting);
+FILE* open_raw_file(const NewsPath& path, bool for_writing);
 
 // Raw bytes of a file; false when it cannot be opened.
-bool readRawFile(const NewsPath& path, std::string* bytes);
+bool read_raw_file(const NewsPath& path, std::string* bytes);
 
 // Creates the folders and writes raw bytes.
-bool writeRawFile(const PrivateAppData* appData, const std::vector<NewsPath>& parts,
-                  const std::string& bytes);
+bool write_raw_file(const PrivateAppData* app_data, const std::vector<NewsPath>& parts,
+                    const std::string& bytes);
 
-bool pathExists(const NewsPath& path);
+bool path_exists(const NewsPath& path);
 
 // Requests the store directly and collects its replies.
-std::vector<std::string> askStore(const std::string& request);
+std::vector<std::string> ask_store(const std::string& request);
 
 // Holds the whole-file lock on an existing file the way another instance
 // would, through a file handle of its own.
@@ -71,8 +71,8 @@ struct SelfProcess {
     void* handle = nullptr; // Windows
     int pid = 0;            // elsewhere
 };
-bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process);
+bool start_self(const std::vector<std::string>& arguments, SelfProcess* process);
 // The exit code, or -1 when it could not be had.
-int waitSelf(SelfProcess* process);
+int wait_self(SelfProcess* process);
 
-void sleepMs(int ms);
+void sleep_ms(int ms);

@@ -14,54 +14,54 @@ extern char** environ;
 
 namespace {
 
-// HOME as the test program found it, for privateBaseRestore.
-std::string originalHome;
+// HOME as the test program found it, for private_base_restore.
+std::string original_home;
 
 } // namespace
 
-bool privateAppDataCreate(PrivateAppData* appData, const char* tag) {
-    if (originalHome.empty() && getenv("HOME"))
-        originalHome = getenv("HOME");
+bool private_app_data_create(PrivateAppData* app_data, const char* tag) {
+    if (original_home.empty() && getenv("HOME"))
+        original_home = getenv("HOME");
     std::string folder = std::string("/tmp/oka-news-") + tag + "-XXXXXX";
     if (!mkdtemp(&folder[0]))
         return false;
-    appData->root = folder;
+    app_data->root = folder;
     return setenv("XDG_DATA_HOME", folder.c_str(), 1) == 0;
 }
 
-void privateAppDataRemove(PrivateAppData* appData) {
-    if (!appData->root.empty())
-        system(("rm -rf '" + appData->root + "'").c_str());
+void private_app_data_remove(PrivateAppData* app_data) {
+    if (!app_data->root.empty())
+        system(("rm -rf '" + app_data->root + "'").c_str());
 }
 
-void privateBaseUnset() {
+void private_base_unset() {
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
 }
 
-void privateBaseEmpty() {
+void private_base_empty() {
     setenv("XDG_DATA_HOME", "", 1);
     setenv("HOME", "", 1);
 }
 
-void privateBaseRestore(const PrivateAppData* appData) {
-    setenv("XDG_DATA_HOME", appData->root.c_str(), 1);
-    if (!originalHome.empty())
-        setenv("HOME", originalHome.c_str(), 1);
+void private_base_restore(const PrivateAppData* app_data) {
+    setenv("XDG_DATA_HOME", app_data->root.c_str(), 1);
+    if (!original_home.empty())
+        setenv("HOME", original_home.c_str(), 1);
 }
 
-NewsPath newsFilePath(const PrivateAppData* appData, const std::vector<NewsPath>& parts) {
-    NewsPath path = appData->root + "/Zarvosonic";
+NewsPath news_file_path(const PrivateAppData* app_data, const std::vector<NewsPath>& parts) {
+    NewsPath path = app_data->root + "/Zarvosonic";
     for (const NewsPath& part : parts)
         path += "/" + part;
     return path;
 }
 
-FILE* openRawFile(const NewsPath& path, bool forWriting) {
-    return fopen(path.c_str(), forWriting ? "wbe" : "rbe");
+FILE* open_raw_file(const NewsPath& path, bool for_writing) {
+    return fopen(path.c_str(), for_writing ? "wbe" : "rbe");
 }
 
-bool pathExists(const NewsPath& path) {
+bool path_exists(const NewsPath& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
 }
@@ -81,7 +81,7 @@ void ForeignLock::release() {
     close(fd);
 }
 
-bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process) {
+bool start_self(const std::vector<std::string>& arguments, SelfProcess* process) {
     std::vector<std::string> words = {"/proc/self/exe"};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -95,14 +95,14 @@ bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process) 
     return true;
 }
 
-int waitSelf(SelfProcess* process) {
+int wait_self(SelfProcess* process) {
     int status = 0;
     if (waitpid(process->pid, &status, 0) != process->pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
 }
 
-void sleepMs(int ms) {
+void sleep_ms(int ms) {
     struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-void removeTree(const std::wstring& folder) {
+void remove_tree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -15,7 +15,7 @@ void removeTree(const std::wstring& folder) {
                 continue;
             std::wstring path = folder + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
+                remove_tree(path);
             } else {
                 DeleteFileW(path.c_str());
             }
@@ -27,7 +27,7 @@ void removeTree(const std::wstring& folder) {
 
 } // namespace
 
-bool privateAppDataCreate(PrivateAppData* appData, const char* tag) {
+bool private_app_data_create(PrivateAppData* app_data, const char* tag) {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
@@ -35,41 +35,42 @@ bool privateAppDataCreate(PrivateAppData* appData, const char* tag) {
     wchar_t name[128];
     swprintf(name, 128, L"oka-news-%hs-%lu-%lu", tag, (unsigned long)GetCurrentProcessId(),
              (unsigned long)GetTickCount());
-    appData->root = std::wstring(temp) + name;
-    if (!CreateDirectoryW(appData->root.c_str(), nullptr))
+    app_data->root = std::wstring(temp) + name;
+    if (!CreateDirectoryW(app_data->root.c_str(), nullptr))
         return false;
-    return SetEnvironmentVariableW(L"APPDATA", appData->root.c_str()) != 0;
+    return SetEnvironmentVariableW(L"APPDATA", app_data->root.c_str()) != 0;
 }
 
-void privateAppDataRemove(PrivateAppData* appData) {
-    if (!appData->root.empty())
-        removeTree(appData->root);
+void private_app_data_remove(PrivateAppData* app_data) {
+    if (!app_data->root.empty())
+        remove_tree(app_data->root);
 }
 
-void privateBaseUnset() {
+void private_base_unset() {
     SetEnvironmentVariableW(L"APPDATA", nullptr);
 }
 
-void privateBaseEmpty() {
+void private_base_empty() {
     SetEnvironmentVariableW(L"APPDATA", L"");
 }
 
-void privateBaseRestore(const PrivateAppData* appData) {
-    SetEnvironmentVariableW(L"APPDATA", appData->root.c_str());
+void private_base_restore(const PrivateAppData* app_data) {
+    SetEnvironmentVariableW(L"APPDATA", app_data->root.c_str());
 }
 
-std::wstring newsFilePath(const PrivateAppData* appData, const std::vector<std::wstring>& parts) {
-    std::wstring path = appData->root + L"\\Zarvosonic";
+std::wstring news_file_path(const PrivateAppData* app_data,
+                            const std::vector<std::wstring>& parts) {
+    std::wstring path = app_data->root + L"\\Zarvosonic";
     for (const std::wstring& part : parts)
         path += L"\\" + part;
     return path;
 }
 
-FILE* openRawFile(const NewsPath& path, bool forWriting) {
-    return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
+FILE* open_raw_file(const NewsPath& path, bool for_writing) {
+    return _wfopen(path.c_str(), for_writing ? L"wb" : L"rb");
 }
 
-bool pathExists(const std::wstring& path) {
+bool path_exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -95,7 +96,7 @@ void ForeignLock::release() {
     CloseHandle((HANDLE)handle);
 }
 
-bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process) {
+bool start_self(const std::vector<std::string>& arguments, SelfProcess* process) {
     wchar_t self[MAX_PATH];
     if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
         return false;
@@ -114,7 +115,7 @@ bool startSelf(const std::vector<std::string>& arguments, SelfProcess* process) 
     return true;
 }
 
-int waitSelf(SelfProcess* process) {
+int wait_self(SelfProcess* process) {
     DWORD code = (DWORD)-1;
     if (WaitForSingleObject((HANDLE)process->handle, 300000) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess((HANDLE)process->handle, &code))
@@ -123,6 +124,6 @@ int waitSelf(SelfProcess* process) {
     return (int)code;
 }
 
-void sleepMs(int ms) {
+void sleep_ms(int ms) {
     Sleep((DWORD)ms);
 }

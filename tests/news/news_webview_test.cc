@@ -14,12 +14,12 @@
 
 namespace {
 
-void replyToPage(void* host, const char* text) { // [web UI thread]
+void reply_to_page(void* host, const char* text) { // [web UI thread]
     webview::sendText((WebViewHost*)host, text);
 }
 
-void newsHandler(WebViewHost* host, const char* text) { // [web UI thread]
-    newsStore(text, replyToPage, host);
+void news_handler(WebViewHost* host, const char* text) { // [web UI thread]
+    news_store(text, reply_to_page, host);
 }
 
 // Looks up a hook of the stand-in loader the host loaded.
@@ -27,7 +27,7 @@ template <class Fn> Fn hook(WebViewHost* host, const char* name) {
     return (Fn)(void*)GetProcAddress(host->loaderModule, name);
 }
 
-std::string exeFolder() {
+std::string exe_folder() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
@@ -37,7 +37,7 @@ std::string exeFolder() {
 const char* loaderFolder(void* folder) {
     return ((std::string*)folder)->c_str();
 }
-int32_t ignoreEdit(void*, uint32_t, float) {
+int32_t ignore_edit(void*, uint32_t, float) {
     return 0;
 }
 
@@ -51,7 +51,7 @@ std::string utf8(const std::wstring& text) {
 }
 
 // Waits (up to ten seconds) for `count` texts posted to the page.
-std::vector<std::string> pageTexts(WebViewHost* host, int count) {
+std::vector<std::string> page_texts(WebViewHost* host, int count) {
     auto read = hook<Wv2StubPageMessageFn>(host, "wv2stub_page_message");
     std::vector<std::string> texts;
     if (!read)
@@ -69,12 +69,12 @@ std::vector<std::string> pageTexts(WebViewHost* host, int count) {
 }
 
 TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
-    PrivateAppData appData;
-    ASSERT_TRUE(privateAppDataCreate(&appData, "webview"));
-    std::string folder = exeFolder();
-    WebViewCallbacks callbacks = {&folder,    "vst3",     loaderFolder, loaderFolder,
-                                  ignoreEdit, ignoreEdit, ignoreEdit};
-    WebViewHost* host = webview::create(false, nullptr, &callbacks, newsHandler, 700, 677, 36);
+    PrivateAppData app_data;
+    ASSERT_TRUE(private_app_data_create(&app_data, "webview"));
+    std::string folder = exe_folder();
+    WebViewCallbacks callbacks = {&folder,     "vst3",      loaderFolder, loaderFolder,
+                                  ignore_edit, ignore_edit, ignore_edit};
+    WebViewHost* host = webview::create(false, nullptr, &callbacks, news_handler, 700, 677, 36);
     ASSERT_NE(host, nullptr);
     auto post = hook<Wv2StubPostFn>(host, "wv2stub_post_page_message");
     ASSERT_NE(post, nullptr);
@@ -84,7 +84,7 @@ TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 init prod", 1), 0);
     EXPECT_EQ(post(host->webWindow, L"x quorlV1 getNews ", 1), 0); // not an "m" message
     EXPECT_EQ(post(host->webWindow, L"m quorlV1 getNews ", 1), 0);
-    std::vector<std::string> texts = pageTexts(host, 4);
+    std::vector<std::string> texts = page_texts(host, 4);
     EXPECT_EQ(texts, (std::vector<std::string>{"m quorlV1 syncNewsConflict h\xc3\xa9llo\nworld",
                                                "m quorlV1 initNews h\xc3\xa9llo\nworld",
                                                "m quorlV1 initDone ",
@@ -92,9 +92,9 @@ TEST(NewsThroughWebView, PageRequestsReachTheStoreAndRepliesReachThePage) {
     webview::destroy(host);
 
     std::string stored;
-    EXPECT_TRUE(readRawFile(newsFilePath(&appData, {L"quorl-news"}), &stored));
+    EXPECT_TRUE(read_raw_file(news_file_path(&app_data, {L"quorl-news"}), &stored));
     EXPECT_EQ(stored, "h\xc3\xa9llo\r\nworld");
-    privateAppDataRemove(&appData);
+    private_app_data_remove(&app_data);
 }
 
 } // namespace

@@ -31,9 +31,9 @@ struct States {
 
     States() {
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-            values[0][i] = (float)parameterRecord(i)->default_value;
-            values[1][i] = (float)parameterRecord(i)->minimum;
-            values[2][i] = (float)parameterRecord(i)->maximum;
+            values[0][i] = (float)parameter_record(i)->default_value;
+            values[1][i] = (float)parameter_record(i)->minimum;
+            values[2][i] = (float)parameter_record(i)->maximum;
         }
         for (int s = 0; s < kSetCount; ++s) {
             size_t length = 0;

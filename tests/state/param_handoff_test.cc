@@ -27,7 +27,7 @@ class ParamHandoffTest : public ::testing::Test {
         wah_engine_set_sample_rate(&engine_, 48000.0f);
         param_handoff_init(&h_);
         for (uint32_t i = 0; i < kInputParameterCount; ++i)
-            defaults_[i] = (float)parameterRecord(i)->default_value;
+            defaults_[i] = (float)parameter_record(i)->default_value;
         param_handoff_set_all(&h_, &engine_, defaults_);
     }
 

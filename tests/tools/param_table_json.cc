@@ -24,7 +24,7 @@ static void print_utf16_as_json_string(const char16_t* text) {
 int main(void) {
     printf("{\"params\": [\n");
     for (uint32_t i = 0; i < kParameterCount; i++) {
-        const ParameterRecord* r = parameterRecord(i);
+        const ParameterRecord* r = parameter_record(i);
         const ParameterDescription* d = &kParameterDescriptions[i];
         printf("{\"index\":%u,\"id\":\"%s\",\"title\":", i, d->id);
         print_utf16_as_json_string(d->title);

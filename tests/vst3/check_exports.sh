@@ -26,7 +26,8 @@ fi
 # The full symbol table names the module's own functions: the engine's and
 # each part of the editor's must be there.
 symbols=$("$nm" -C "$binary")
-for name in wah_engine_process vst3_view_new 'webview::create' newsPageHandler newsStoreServe; do
+for name in wah_engine_process vst3_view_new 'webview::create' news_page_handler \
+  news_store_serve; do
   if ! grep -Eq "$name" <<<"$symbols"; then
     echo "$binary: no symbol matching '$name'" >&2
     status=1

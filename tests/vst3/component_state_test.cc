@@ -243,7 +243,7 @@ TEST_F(ComponentStateTest, RestoresRaceProcessingWithoutTearing) {
     for (int k = 0; k < 2; ++k) {
         float values[kInputParameterCount];
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-            const ParameterRecord* r = parameterRecord(i);
+            const ParameterRecord* r = parameter_record(i);
             values[i] = (float)(k == 0 ? r->minimum : r->maximum);
         }
         states.push_back(make_state(values, "vst3"));
@@ -278,7 +278,7 @@ TEST_F(ComponentStateTest, RestoresRaceProcessingWithoutTearing) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
         if (i == kEnvAmount)
             continue;
-        EXPECT_EQ((float)parameterRecord(i)->maximum, saved[i]) << kParameterDescriptions[i].id;
+        EXPECT_EQ((float)parameter_record(i)->maximum, saved[i]) << kParameterDescriptions[i].id;
     }
 }
 

@@ -158,12 +158,12 @@ const JsonValue* JsonValue::get(const std::string& name) const {
     return nullptr;
 }
 
-std::string JsonValue::textOf(const std::string& name) const {
+std::string JsonValue::text_of(const std::string& name) const {
     const JsonValue* v = get(name);
     return v ? v->text : "<missing " + name + ">";
 }
 
-bool jsonParse(const std::string& document, JsonValue* out) {
+bool json_parse(const std::string& document, JsonValue* out) {
     Reader r{document};
     *out = JsonValue();
     if (!r.value(out))

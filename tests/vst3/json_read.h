@@ -16,8 +16,8 @@ struct JsonValue {
     // The member of that name, or null when there is none (or no object).
     const JsonValue* get(const std::string& name) const;
     // The member's string or number text; "<missing name>" when absent.
-    std::string textOf(const std::string& name) const;
+    std::string text_of(const std::string& name) const;
 };
 
 // Parses a whole document; false on any syntax error or trailing text.
-bool jsonParse(const std::string& document, JsonValue* out);
+bool json_parse(const std::string& document, JsonValue* out);

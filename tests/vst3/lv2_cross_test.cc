@@ -130,7 +130,7 @@ class CrossFormatTest : public Vst3Fixture {
 // Values away from every default, inside every range.
 void distinct_values(float values[kInputParameterCount]) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i) {
-        const ParameterRecord* r = parameterRecord(i);
+        const ParameterRecord* r = parameter_record(i);
         bool stepped = (r->flags & (kParamBypass | kParamToggled | kParamInteger)) != 0;
         double v = r->default_value == r->maximum ? r->minimum : r->maximum;
         if (!stepped)

@@ -27,7 +27,7 @@ std::vector<std::string> strings(const JsonValue* array) {
 class ModuleInfoTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(jsonParse(read_test_file(OKA_VST3_MODULEINFO_PATH), &doc_))
+        ASSERT_TRUE(json_parse(read_test_file(OKA_VST3_MODULEINFO_PATH), &doc_))
             << OKA_VST3_MODULEINFO_PATH;
         ASSERT_TRUE(vst3host_open(&module_, test_module_path()));
     }
@@ -42,13 +42,13 @@ TEST_F(ModuleInfoTest, FactoryInfoIsTheFactorysOwn) {
     EXPECT_EQ(
         (std::vector<std::string>{"Name", "Version", "Factory Info", "Compatibility", "Classes"}),
         names(doc_));
-    EXPECT_EQ("zarvo-oka-oka-wah", doc_.textOf("Name")) << "the bundle's name";
+    EXPECT_EQ("zarvo-oka-oka-wah", doc_.text_of("Name")) << "the bundle's name";
     const JsonValue* factory = doc_.get("Factory Info");
     ASSERT_NE(nullptr, factory);
     EXPECT_EQ((std::vector<std::string>{"Vendor", "URL", "E-Mail", "Flags"}), names(*factory));
-    EXPECT_EQ(info.vendor, factory->textOf("Vendor"));
-    EXPECT_EQ(info.url, factory->textOf("URL"));
-    EXPECT_EQ(info.email, factory->textOf("E-Mail"));
+    EXPECT_EQ(info.vendor, factory->text_of("Vendor"));
+    EXPECT_EQ(info.url, factory->text_of("URL"));
+    EXPECT_EQ(info.email, factory->text_of("E-Mail"));
     const JsonValue* flags = factory->get("Flags");
     ASSERT_NE(nullptr, flags);
     const std::pair<const char*, int32_t> bits[] = {
@@ -72,7 +72,7 @@ TEST_F(ModuleInfoTest, EveryClassFieldIsWhatTheHostReads) {
     const JsonValue* classes = doc_.get("Classes");
     ASSERT_NE(nullptr, classes);
     ASSERT_EQ(read.size(), classes->items.size());
-    EXPECT_EQ(read[0].version, doc_.textOf("Version")) << "the module's version is its classes'";
+    EXPECT_EQ(read[0].version, doc_.text_of("Version")) << "the module's version is its classes'";
     for (size_t i = 0; i < read.size(); ++i) {
         const JsonValue& c = classes->items[i];
         const HostClassInfo& host = read[i];
@@ -80,15 +80,15 @@ TEST_F(ModuleInfoTest, EveryClassFieldIsWhatTheHostReads) {
             (std::vector<std::string>{"CID", "Category", "Name", "Vendor", "Version", "SDKVersion",
                                       "Sub Categories", "Class Flags", "Cardinality", "Snapshots"}),
             names(c));
-        EXPECT_EQ(host.cid, c.textOf("CID")) << i;
-        EXPECT_EQ(host.category, c.textOf("Category")) << i;
-        EXPECT_EQ(host.name, c.textOf("Name")) << i;
-        EXPECT_EQ(host.vendor, c.textOf("Vendor")) << i;
-        EXPECT_EQ(host.version, c.textOf("Version")) << i;
-        EXPECT_EQ(host.sdk_version, c.textOf("SDKVersion")) << i;
+        EXPECT_EQ(host.cid, c.text_of("CID")) << i;
+        EXPECT_EQ(host.category, c.text_of("Category")) << i;
+        EXPECT_EQ(host.name, c.text_of("Name")) << i;
+        EXPECT_EQ(host.vendor, c.text_of("Vendor")) << i;
+        EXPECT_EQ(host.version, c.text_of("Version")) << i;
+        EXPECT_EQ(host.sdk_version, c.text_of("SDKVersion")) << i;
         EXPECT_EQ(host.sub_categories, strings(c.get("Sub Categories"))) << i;
-        EXPECT_EQ(std::to_string(host.class_flags), c.textOf("Class Flags")) << i;
-        EXPECT_EQ(std::to_string(host.cardinality), c.textOf("Cardinality")) << i;
+        EXPECT_EQ(std::to_string(host.class_flags), c.text_of("Class Flags")) << i;
+        EXPECT_EQ(std::to_string(host.cardinality), c.text_of("Cardinality")) << i;
         ASSERT_NE(nullptr, c.get("Snapshots"));
         EXPECT_TRUE(c.get("Snapshots")->items.empty()) << i;
     }

@@ -13,10 +13,6 @@
 
 namespace {
 
-uint32_t bits_of(double value) {
-    return bitsOf((float)value);
-}
-
 // Messages of the form "s %08x %08x" among the page's posts, as (index, bits).
 std::vector<std::pair<uint32_t, uint32_t>> value_posts(const std::vector<std::wstring>& posts) {
     std::vector<std::pair<uint32_t, uint32_t>> out;
@@ -38,7 +34,7 @@ class ViewTest : public Vst3Fixture {
         ASSERT_NE(nullptr, controller_);
         recording_handler_init(&handler_);
         controller_->vtbl->setComponentHandler(controller_, &handler_.iface);
-        parent_ = makeParentWindow();
+        parent_ = make_parent_window();
         ASSERT_NE(nullptr, parent_);
     }
     void TearDown() override {
@@ -88,20 +84,20 @@ class ViewTest : public Vst3Fixture {
     // more handler calls.
     void page_says(IPlugView* v, const wchar_t* text, size_t edits) {
         size_t before = handler_.edits.size();
-        ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, text, 1));
-        EXPECT_TRUE(pumpUntil([&] { return handler_.edits.size() >= before + edits; }, 10000));
+        ASSERT_EQ(0, stub(v).post_page_message(host_of(v)->webWindow, text, 1));
+        EXPECT_TRUE(pump_until([&] { return handler_.edits.size() >= before + edits; }, 10000));
     }
     // Raises the web view's process failure and waits until our handler has
     // answered it: the edits it led to have reached the host by then.
     void web_view_fails(IPlugView* v) {
         HWND window = host_of(v)->webWindow;
         int handled = stub(v).result(window, -1, nullptr);
-        ASSERT_EQ(0, stub(v).processFailed(window));
-        EXPECT_TRUE(pumpUntil([&] { return stub_.result(window, -1, nullptr) > handled; }, 10000));
+        ASSERT_EQ(0, stub(v).process_failed(window));
+        EXPECT_TRUE(pump_until([&] { return stub_.result(window, -1, nullptr) > handled; }, 10000));
     }
     std::wstring gesture(char kind, uint32_t index, float value) {
         wchar_t text[40];
-        swprintf(text, 40, L"%c %x %08x", kind, index, bitsOf(value));
+        swprintf(text, 40, L"%c %x %08x", kind, index, bits_of(value));
         return text;
     }
 
@@ -156,10 +152,10 @@ TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
     ASSERT_NE(nullptr, host_of(v));
     EXPECT_EQ(parent_, GetAncestor(host_of(v)->webWindow, GA_PARENT));
 
-    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    auto posts = value_posts(page_posts(stub(v), host_of(v)));
     ASSERT_EQ(kParameterCount, posts.size());
     for (uint32_t i = 0; i < kParameterCount; ++i) {
-        double expected = i < kInputParameterCount ? parameterRecord(i)->default_value
+        double expected = i < kInputParameterCount ? parameter_record(i)->default_value
                                                    : (i == kModPosition ? 50.0 : 0.0);
         if (i == kLfoSyncRate)
             expected = 13.0;
@@ -173,7 +169,7 @@ TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
     HWND window = host_of(v)->webWindow;
     EXPECT_EQ(kInvalidArgument, attach(v));
     EXPECT_EQ(window, host_of(v)->webWindow);
-    EXPECT_EQ(kParameterCount, value_posts(pagePosts(stub(v), host_of(v))).size());
+    EXPECT_EQ(kParameterCount, value_posts(page_posts(stub(v), host_of(v))).size());
 
     ViewRect rect = {};
     EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
@@ -188,7 +184,7 @@ TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
     EXPECT_EQ(700, rect.bottom);
     // The web view itself follows the window.
     Wv2StubSnapshot snap = {};
-    EXPECT_TRUE(pumpUntil([&] {
+    EXPECT_TRUE(pump_until([&] {
         stub(v).snapshot(window, &snap);
         return snap.bounds.right - snap.bounds.left == 900;
     }));
@@ -200,7 +196,7 @@ TEST_F(ViewTest, AttachedEditorGetsEveryValueInOrderAndFollowsResizes) {
     EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
     EXPECT_EQ(700, rect.right);
     EXPECT_EQ(kResultOk, attach(v));
-    EXPECT_EQ(kParameterCount, value_posts(pagePosts(stub(v), host_of(v))).size());
+    EXPECT_EQ(kParameterCount, value_posts(page_posts(stub(v), host_of(v))).size());
 }
 
 TEST_F(ViewTest, PageGesturesBecomeSnappedHostEdits) {
@@ -241,7 +237,7 @@ TEST_F(ViewTest, PageGesturesBecomeSnappedHostEdits) {
     EXPECT_EQ(1.0, controller_object()->values[kLfoOn]);
 
     // The value is not echoed to the page: it already shows it.
-    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    auto posts = value_posts(page_posts(stub(v), host_of(v)));
     EXPECT_EQ(kParameterCount, posts.size());
 }
 
@@ -258,9 +254,9 @@ TEST_F(ViewTest, EditsWithoutHandlerOnlyStoreAndANaNIsNoValue) {
     EXPECT_EQ(40.0, controller_object()->values[kMix]);
 
     controller_->vtbl->setComponentHandler(controller_, nullptr);
-    ASSERT_EQ(0,
-              stub(v).postPageMessage(host_of(v)->webWindow, gesture('s', kMix, 25.0f).c_str(), 1));
-    EXPECT_TRUE(pumpUntil([&] { return controller_object()->values[kMix] == 25.0; }, 10000));
+    ASSERT_EQ(
+        0, stub(v).post_page_message(host_of(v)->webWindow, gesture('s', kMix, 25.0f).c_str(), 1));
+    EXPECT_TRUE(pump_until([&] { return controller_object()->values[kMix] == 25.0; }, 10000));
     EXPECT_EQ(1u, handler_.edits.size());
 }
 
@@ -275,7 +271,7 @@ TEST_F(ViewTest, GesturesLeftOpenEndWhenThePageReloadsOrTheEditorCloses) {
     size_t before = handler_.edits.size();
     ASSERT_EQ(
         0, stub(v).navigate(host_of(v)->webWindow, L"file:///C:/plugin/Resources/index.html", 0));
-    ASSERT_TRUE(pumpUntil([&] { return handler_.edits.size() >= before + 2; }, 10000));
+    ASSERT_TRUE(pump_until([&] { return handler_.edits.size() >= before + 2; }, 10000));
     ASSERT_EQ(before + 2, handler_.edits.size());
     EXPECT_EQ('p', handler_.edits[before].kind);
     EXPECT_EQ(0.35, handler_.edits[before].value);
@@ -300,7 +296,7 @@ TEST_F(ViewTest, GesturesLeftOpenEndWhenThePageReloadsOrTheEditorCloses) {
         ends += e.kind == 'e';
     }
     EXPECT_EQ(begins, ends);
-    pumpUntil([] { return false; }, 200);
+    pump_until([] { return false; }, 200);
     EXPECT_EQ(before + 2, handler_.edits.size()) << "nothing after the close";
 }
 
@@ -331,7 +327,7 @@ TEST_F(ViewTest, AGestureLeftOpenByAFailedWebViewEndsOnce) {
     page_says(v, gesture('e', kMix, 40.0f).c_str(), 1);
     EXPECT_EQ(40.0, controller_object()->values[kMix]) << "the page's values still count";
     EXPECT_EQ(kResultOk, v->vtbl->removed(v));
-    pumpUntil([] { return false; }, 200);
+    pump_until([] { return false; }, 200);
     std::string kinds;
     for (size_t i = before; i < handler_.edits.size(); ++i)
         kinds += handler_.edits[i].kind;
@@ -342,7 +338,7 @@ TEST_F(ViewTest, AGestureLeftOpenByAFailedWebViewEndsOnce) {
 // (here in the first performEdit): the view and its web view go safely, the
 // gesture ends, and the rest of the edit is dropped.
 TEST_F(ViewTest, AHostMayCloseTheEditorFromInsideAnEdit) {
-    int threads = threadCount();
+    int threads = thread_count();
     IPlugView* v = open_view();
     ASSERT_EQ(kResultOk, attach(v));
     StubHooks& hooks = stub(v);
@@ -355,33 +351,33 @@ TEST_F(ViewTest, AHostMayCloseTheEditorFromInsideAnEdit) {
         EXPECT_EQ(kResultOk, closing->vtbl->removed(closing));
         drop_view(closing);
     };
-    ASSERT_EQ(0, hooks.postPageMessage(web_window, gesture('b', kMix, 30.0f).c_str(), 1));
-    ASSERT_TRUE(pumpUntil([&] { return handler_.edits.size() >= 3; }, 10000));
+    ASSERT_EQ(0, hooks.post_page_message(web_window, gesture('b', kMix, 30.0f).c_str(), 1));
+    ASSERT_TRUE(pump_until([&] { return handler_.edits.size() >= 3; }, 10000));
     handler_.on_edit = nullptr;
     std::string kinds;
     for (const HostEdit& e : handler_.edits)
         kinds += e.kind;
     EXPECT_EQ("bpe", kinds) << "begun, performed, then ended by the close";
     // The web view went with the view (and the stand-in's hooks with it).
-    EXPECT_TRUE(pumpUntil([&] { return threadCount() == threads; }, 10000));
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_TRUE(pump_until([&] { return thread_count() == threads; }, 10000));
+    EXPECT_EQ(0, temp_entries());
 }
 
 TEST_F(ViewTest, HostValuesAndRestoredStatesReachEveryOpenEditor) {
     IPlugView* a = open_view();
     IPlugView* b = open_view();
     IPlugView* closed = open_view();
-    HWND second_parent = makeParentWindow();
+    HWND second_parent = make_parent_window();
     windows_.push_back(second_parent);
     ASSERT_EQ(kResultOk, attach(a));
     ASSERT_EQ(kResultOk, attach(b, second_parent));
-    size_t before_a = pagePosts(stub(a), host_of(a)).size();
-    size_t before_b = pagePosts(stub(b), host_of(b)).size();
+    size_t before_a = page_posts(stub(a), host_of(a)).size();
+    size_t before_b = page_posts(stub(b), host_of(b)).size();
 
     ASSERT_EQ(kResultOk,
               controller_->vtbl->setParamNormalized(controller_, param_id(kLfoOut), 0.75));
     for (IPlugView* v : {a, b}) {
-        auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+        auto posts = value_posts(page_posts(stub(v), host_of(v)));
         ASSERT_FALSE(posts.empty());
         EXPECT_EQ((uint32_t)kLfoOut, posts.back().first);
         EXPECT_EQ(bits_of(0.5), posts.back().second);
@@ -405,11 +401,11 @@ TEST_F(ViewTest, HostValuesAndRestoredStatesReachEveryOpenEditor) {
     }
     for (IPlugView* v : {a, b}) {
         size_t before = v == a ? before_a : before_b;
-        auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+        auto posts = value_posts(page_posts(stub(v), host_of(v)));
         ASSERT_EQ(before + 1 + kInputParameterCount, posts.size());
         for (uint32_t i = 0; i < kInputParameterCount; ++i) {
             EXPECT_EQ(i, posts[before + 1 + i].first);
-            EXPECT_EQ(bitsOf(values[i]), posts[before + 1 + i].second) << "index " << i;
+            EXPECT_EQ(bits_of(values[i]), posts[before + 1 + i].second) << "index " << i;
         }
     }
 }
@@ -422,16 +418,16 @@ TEST_F(ViewTest, ReleasedViewsFreeTheirSlotsForReuse) {
     EXPECT_EQ((Vst3View*)first, c->views[0]);
     EXPECT_EQ((Vst3View*)second, c->views[1]);
 
-    int threads_before = threadCount();
+    int threads_before = thread_count();
     ASSERT_EQ(kResultOk, attach(first));
     HWND window = host_of(first)->webWindow;
     DWORD ui_thread = host_of(first)->uiThreadId;
     drop_view(first); // still attached: the editor goes with it
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_TRUE(threadEnded(ui_thread, 5000));
-    EXPECT_LE(threadCount(), threads_before + 1) << "stand-in threads only";
+    EXPECT_TRUE(thread_ended(ui_thread, 5000));
+    EXPECT_LE(thread_count(), threads_before + 1) << "stand-in threads only";
     EXPECT_EQ(nullptr, c->views[0]);
-    EXPECT_EQ(0, tempEntries()) << "the user-data folder is gone";
+    EXPECT_EQ(0, temp_entries()) << "the user-data folder is gone";
 
     IPlugView* third = open_view();
     EXPECT_EQ((Vst3View*)third, c->views[0]);
@@ -450,12 +446,12 @@ TEST_F(ViewTest, ViewsOutliveTheirControllerSafely) {
     EXPECT_EQ(1, handler_.ref_count) << "the controller gave its handler reference back";
 
     // The open editor keeps running; its edits have nowhere to go.
-    ASSERT_EQ(0,
-              stub(v).postPageMessage(host_of(v)->webWindow, gesture('b', kMix, 30.0f).c_str(), 1));
-    ASSERT_EQ(0, stub(v).postPageMessage(host_of(v)->webWindow, L"g", 1));
-    size_t posts = pagePosts(stub(v), host_of(v)).size();
-    EXPECT_TRUE(pumpUntil(
-        [&] { return pagePosts(stub(v), host_of(v)).size() >= posts + kParameterCount; }));
+    ASSERT_EQ(
+        0, stub(v).post_page_message(host_of(v)->webWindow, gesture('b', kMix, 30.0f).c_str(), 1));
+    ASSERT_EQ(0, stub(v).post_page_message(host_of(v)->webWindow, L"g", 1));
+    size_t posts = page_posts(stub(v), host_of(v)).size();
+    EXPECT_TRUE(pump_until(
+        [&] { return page_posts(stub(v), host_of(v)).size() >= posts + kParameterCount; }));
     EXPECT_TRUE(handler_.edits.empty());
 
     EXPECT_EQ(kResultFalse, attach(idle)) << "no values to show";
@@ -496,7 +492,7 @@ TEST_F(ViewTest, OneEditTravelsFromThePageThroughTheComponentBackToThePage) {
     }
     double shown = controller_object()->values[kModPosition];
     EXPECT_NEAR(80.0, shown, 0.5) << "the modulated position settles on the pedal";
-    auto posts = value_posts(pagePosts(stub(v), host_of(v)));
+    auto posts = value_posts(page_posts(stub(v), host_of(v)));
     uint32_t last_bits = 0;
     size_t position_posts = 0;
     for (size_t i = kParameterCount; i < posts.size(); ++i) {
@@ -517,11 +513,11 @@ TEST_F(ViewTest, MissingLoaderFailsAttachAndLeavesNothingRunning) {
     ASSERT_NE(nullptr, c);
     IPlugView* v = c->vtbl->createView(c, "editor");
     ASSERT_NE(nullptr, v);
-    int threads = threadCount();
+    int threads = thread_count();
     EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND"));
     EXPECT_EQ(nullptr, host_of(v));
-    EXPECT_EQ(threads, threadCount());
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_EQ(threads, thread_count());
+    EXPECT_EQ(0, temp_entries());
     ViewRect rect = {};
     EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &rect));
     EXPECT_EQ(kResultFalse, v->vtbl->attached(v, parent_, "HWND"))

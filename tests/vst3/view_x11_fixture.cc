@@ -19,12 +19,12 @@ void X11ViewTest::SetUp() {
     host_run_loop_init(&loop_, true);
     recording_handler_init(&handler_);
     connection_ = xcb_connect(nullptr, nullptr);
-    parent_ = makeParentWindow(connection_, 900, 800);
+    parent_ = make_parent_window(connection_, 900, 800);
     ASSERT_NE(0u, parent_);
     controller_ = new_controller(&context_.iface);
     ASSERT_NE(nullptr, controller_);
-    descriptors_ = openDescriptorCount();
-    children_ = childProcesses();
+    descriptors_ = open_descriptor_count();
+    children_ = child_processes();
 }
 
 void X11ViewTest::TearDown() {
@@ -37,10 +37,10 @@ void X11ViewTest::TearDown() {
     }
     EXPECT_TRUE(host_run_loop_empty(&loop_)) << "run-loop registrations left";
     EXPECT_EQ(1, loop_.ref_count) << "run-loop references kept";
-    EXPECT_EQ(descriptors_, openDescriptorCount());
-    EXPECT_EQ(children_, childProcesses());
+    EXPECT_EQ(descriptors_, open_descriptor_count());
+    EXPECT_EQ(children_, child_processes());
     if (parent_ != 0) {
-        EXPECT_EQ(0, childWindowCount(connection_, parent_));
+        EXPECT_EQ(0, child_window_count(connection_, parent_));
     }
     xcb_disconnect(connection_);
     vst3host_close(&module_);
@@ -90,7 +90,7 @@ uint32_t X11ViewTest::editor_window() {
 }
 
 pid_t X11ViewTest::helper_pid() {
-    std::vector<pid_t> now = childProcesses();
+    std::vector<pid_t> now = child_processes();
     return now.size() == children_.size() + 1 ? now.back() : 0;
 }
 

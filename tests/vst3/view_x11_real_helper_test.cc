@@ -34,7 +34,7 @@ class RealHelperView : public X11ViewTest {
 };
 
 bool maps_hold_toolkit() {
-    std::string maps = readFile("/proc/self/maps");
+    std::string maps = read_file("/proc/self/maps");
     for (const char* name : {"libwebkit2gtk", "libjavascriptcoregtk", "libgtk-", "libgdk-"}) {
         if (maps.find(name) != std::string::npos)
             return true;
@@ -72,14 +72,14 @@ TEST_F(RealHelperView, TwentyAttachRemoveCyclesLeaveNothingBehind) {
     IPlugView* v = open_view();
     for (int cycle = 0; cycle < 20; ++cycle) {
         ASSERT_EQ(kResultOk, attach(v)) << "cycle " << cycle;
-        EXPECT_EQ(children_.size() + 1, childProcesses().size());
+        EXPECT_EQ(children_.size() + 1, child_processes().size());
         int calls = loop_.handler_calls;
         EXPECT_TRUE(run_until([&] { return loop_.handler_calls > calls; }));
         ASSERT_EQ(kResultOk, v->vtbl->removed(v));
         ASSERT_TRUE(host_run_loop_empty(&loop_)) << "cycle " << cycle;
-        ASSERT_EQ(descriptors_, openDescriptorCount()) << "cycle " << cycle;
-        ASSERT_EQ(children_, childProcesses()) << "cycle " << cycle;
-        ASSERT_EQ(0, childWindowCount(connection_, parent_)) << "cycle " << cycle;
+        ASSERT_EQ(descriptors_, open_descriptor_count()) << "cycle " << cycle;
+        ASSERT_EQ(children_, child_processes()) << "cycle " << cycle;
+        ASSERT_EQ(0, child_window_count(connection_, parent_)) << "cycle " << cycle;
     }
 }
 

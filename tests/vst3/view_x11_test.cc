@@ -36,10 +36,10 @@ class StandInView : public X11ViewTest {
     }
     static std::string value_line(uint32_t index, double value) {
         char line[32];
-        snprintf(line, sizeof line, "s %08x %08x", index, bitsOf((float)value));
+        snprintf(line, sizeof line, "s %08x %08x", index, bits_of((float)value));
         return line;
     }
-    static uint32_t bitsOf(float value) {
+    static uint32_t bits_of(float value) {
         uint32_t bits;
         memcpy(&bits, &value, sizeof bits);
         return bits;
@@ -63,7 +63,7 @@ TEST_F(StandInView, AnswersItsPlatformTypeAndSizesAndFollowsTheHostsResizes) {
     EXPECT_EQ(kInvalidArgument, v->vtbl->attached(v, (void*)(uintptr_t)parent_, "HWND"));
 
     ASSERT_EQ(kResultOk, attach(v));
-    EXPECT_EQ(1, childWindowCount(connection_, parent_));
+    EXPECT_EQ(1, child_window_count(connection_, parent_));
     EXPECT_TRUE(logged("start inherited nothing else"));
     EXPECT_EQ(1u, loop_.watches.size());
     EXPECT_EQ(1u, loop_.timers.size());
@@ -82,8 +82,8 @@ TEST_F(StandInView, AnswersItsPlatformTypeAndSizesAndFollowsTheHostsResizes) {
 
     EXPECT_EQ(kResultOk, v->vtbl->removed(v));
     EXPECT_TRUE(host_run_loop_empty(&loop_));
-    EXPECT_EQ(0, childWindowCount(connection_, parent_));
-    EXPECT_EQ(children_, childProcesses());
+    EXPECT_EQ(0, child_window_count(connection_, parent_));
+    EXPECT_EQ(children_, child_processes());
     EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &rect));
     EXPECT_EQ(700, rect.right);
 }
@@ -94,10 +94,10 @@ TEST_F(StandInView, ValuesReachThePageAndPageGesturesBecomeSnappedHostEdits) {
     IPlugView* v = open_view();
     ASSERT_EQ(kResultOk, attach(v));
     ASSERT_TRUE(logged("page " + value_line(35, 0.0)));
-    std::vector<std::string> sent = session_.pageLines();
+    std::vector<std::string> sent = session_.page_lines();
     ASSERT_EQ(kParameterCount, sent.size());
     for (uint32_t i = 0; i < kParameterCount; ++i) {
-        double expected = i < kInputParameterCount ? parameterRecord(i)->default_value
+        double expected = i < kInputParameterCount ? parameter_record(i)->default_value
                                                    : (i == kModPosition ? 50.0 : 0.0);
         EXPECT_EQ(value_line(i, i == kLfoSyncRate ? 13.0 : expected), sent[i]);
     }
@@ -115,7 +115,7 @@ TEST_F(StandInView, ValuesReachThePageAndPageGesturesBecomeSnappedHostEdits) {
     const ParamID out = kParameterDescriptions[kLfoOut].param_id;
     ASSERT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, out, 0.75));
     ASSERT_TRUE(logged("page " + value_line(kLfoOut, 0.5)));
-    EXPECT_EQ(kParameterCount + 1, session_.pageLines().size());
+    EXPECT_EQ(kParameterCount + 1, session_.page_lines().size());
 }
 
 TEST_F(StandInView, NewsRequestsAreAnsweredFromTheUsersDataFolder) {
@@ -136,8 +136,8 @@ TEST_F(StandInView, WithoutARunLoopAttachFailsAndStartsNothing) {
     host_run_loop_init(&frame_only, false);
     EXPECT_EQ(kResultOk, bare->vtbl->setFrame(bare, (FUnknown*)&frame_only.frame));
     EXPECT_EQ(kResultFalse, attach(bare));
-    EXPECT_EQ("", readFile(session_.log)) << "no helper was started";
-    EXPECT_EQ(0, childWindowCount(connection_, parent_));
+    EXPECT_EQ("", read_file(session_.log)) << "no helper was started";
+    EXPECT_EQ(0, child_window_count(connection_, parent_));
     EXPECT_EQ(1, frame_only.ref_count);
     bare->vtbl->setFrame(bare, nullptr);
 
@@ -156,7 +156,7 @@ TEST_F(StandInView, AHelperThatCannotStartFailsAttachAndLeavesNothing) {
     IPlugView* v = open_view();
     EXPECT_EQ(kResultFalse, attach(v));
     EXPECT_TRUE(host_run_loop_empty(&loop_));
-    EXPECT_EQ(0, childWindowCount(connection_, parent_));
+    EXPECT_EQ(0, child_window_count(connection_, parent_));
     ViewRect rect = {};
     EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &rect));
 }
@@ -170,7 +170,7 @@ TEST_F(StandInView, AKilledHelperLeavesTheHostRunningAndItsDescriptorUnwatched) 
     pid_t helper = helper_pid();
     ASSERT_GT(helper, 0);
     kill(helper, SIGKILL);
-    ASSERT_TRUE(run_until([&] { return childProcesses() == children_; }));
+    ASSERT_TRUE(run_until([&] { return child_processes() == children_; }));
     ASSERT_TRUE(run_until([&] { return loop_.watches.empty(); }));
     EXPECT_EQ(1u, loop_.timers.size());
     int calls = loop_.handler_calls;
@@ -178,7 +178,7 @@ TEST_F(StandInView, AKilledHelperLeavesTheHostRunningAndItsDescriptorUnwatched) 
     EXPECT_LT(loop_.handler_calls - calls, 40) << "only the 20 ms timer";
     const ParamID mix = kParameterDescriptions[kMix].param_id;
     EXPECT_EQ(kResultOk, controller_->vtbl->setParamNormalized(controller_, mix, 0.5));
-    EXPECT_EQ(1, childWindowCount(connection_, parent_));
+    EXPECT_EQ(1, child_window_count(connection_, parent_));
     EXPECT_EQ(kResultOk, v->vtbl->removed(v));
 }
 
@@ -210,7 +210,7 @@ TEST_F(StandInView, ReleasingAnAttachedViewEndsItsGesturesAndLeavesNothing) {
     drop_view(v);
     EXPECT_EQ("bpe", edit_kinds());
     EXPECT_TRUE(host_run_loop_empty(&loop_));
-    EXPECT_EQ(children_, childProcesses());
+    EXPECT_EQ(children_, child_processes());
 }
 
 } // namespace

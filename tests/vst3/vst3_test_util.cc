@@ -32,7 +32,7 @@ ParamID param_id(uint32_t index) {
 
 void default_values(float values[kInputParameterCount]) {
     for (uint32_t i = 0; i < kInputParameterCount; ++i)
-        values[i] = (float)parameterRecord(i)->default_value;
+        values[i] = (float)parameter_record(i)->default_value;
 }
 
 void test_block_init(TestBlock* b, int32_t n, float input_value) {

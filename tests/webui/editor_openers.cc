@@ -6,8 +6,8 @@
 
 namespace {
 
-void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t,
-               const void* buffer) {
+void write_port(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t,
+                const void* buffer) {
     float value = 0.0f;
     if (size == sizeof value)
         memcpy(&value, buffer, sizeof value);
@@ -16,8 +16,8 @@ void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32
 
 } // namespace
 
-bool Vst3Editors::load(const char* modulePath) {
-    if (!vst3host_open(&module, modulePath))
+bool Vst3Editors::load(const char* module_path) {
+    if (!vst3host_open(&module, module_path))
         return false;
     host_context_init(&context);
     recording_handler_init(&handler);
@@ -42,14 +42,14 @@ WebViewHost* Vst3Editors::host() {
     return views.empty() ? nullptr : ((Vst3View*)views.back())->web_host;
 }
 
-void Vst3Editors::closeAll() {
+void Vst3Editors::close_all() {
     for (IPlugView* v : views)
         vst3host_release(v); // an attached view closes its editor first
     views.clear();
 }
 
 void Vst3Editors::unload() {
-    closeAll();
+    close_all();
     if (controller) {
         controller->vtbl->terminate(controller);
         vst3host_release(controller);
@@ -58,8 +58,8 @@ void Vst3Editors::unload() {
     vst3host_close(&module);
 }
 
-bool Lv2Editors::load(const char* modulePath) {
-    if (!module.open(modulePath))
+bool Lv2Editors::load(const char* module_path) {
+    if (!module.open(module_path))
         return false;
     auto entry = (LV2UI_DescriptorFunction)module.symbol("lv2ui_descriptor");
     descriptor = entry ? entry(0) : nullptr;
@@ -67,12 +67,12 @@ bool Lv2Editors::load(const char* modulePath) {
 }
 
 LV2UI_Handle Lv2Editors::open(const char* bundle, HWND parent) {
-    LV2_Feature parentFeature = {LV2_UI__parent, parent};
-    const LV2_Feature* features[] = {parent ? &parentFeature : nullptr, nullptr};
+    LV2_Feature parent_feature = {LV2_UI__parent, parent};
+    const LV2_Feature* features[] = {parent ? &parent_feature : nullptr, nullptr};
     widget = (LV2UI_Widget)0x1;
-    LV2UI_Handle ui =
-        descriptor->instantiate(descriptor, "https://zarvosonic.com/oka-oka-wah",
-                                windowsFolder(bundle).c_str(), writePort, this, &widget, features);
+    LV2UI_Handle ui = descriptor->instantiate(descriptor, "https://zarvosonic.com/oka-oka-wah",
+                                              windows_folder(bundle).c_str(), write_port, this,
+                                              &widget, features);
     if (ui)
         uis.push_back(ui);
     return ui;
@@ -82,20 +82,20 @@ WebViewHost* Lv2Editors::host() {
     return uis.empty() ? nullptr : ((Lv2Ui*)uis.back())->web_host;
 }
 
-void Lv2Editors::closeAll() {
+void Lv2Editors::close_all() {
     for (LV2UI_Handle ui : uis)
         descriptor->cleanup(ui);
     uis.clear();
 }
 
 void Lv2Editors::unload() {
-    closeAll();
+    close_all();
     module.close();
 }
 
-std::vector<std::pair<uint32_t, uint32_t>> valuePosts(StubHooks& stub, WebViewHost* host) {
+std::vector<std::pair<uint32_t, uint32_t>> value_posts(StubHooks& stub, WebViewHost* host) {
     std::vector<std::pair<uint32_t, uint32_t>> out;
-    for (const std::wstring& p : pagePosts(stub, host)) {
+    for (const std::wstring& p : page_posts(stub, host)) {
         unsigned index = 0, bits = 0;
         if (swscanf(p.c_str(), L"s %x %x", &index, &bits) == 2)
             out.push_back({index, bits});
@@ -103,9 +103,9 @@ std::vector<std::pair<uint32_t, uint32_t>> valuePosts(StubHooks& stub, WebViewHo
     return out;
 }
 
-std::string windowsFolder(const char* unixPath) {
+std::string windows_folder(const char* unix_path) {
     std::string out = "Z:";
-    for (const char* p = unixPath; *p; ++p)
+    for (const char* p = unix_path; *p; ++p)
         out += *p == '/' ? '\\' : *p;
     return out + "\\";
 }

@@ -15,13 +15,13 @@
 
 // One controller of a loaded VST3 module and the views it made.
 struct Vst3Editors {
-    bool load(const char* modulePath);
+    bool load(const char* module_path);
     void unload();
     // A new view attached to `parent`; the result of `attached`.
     tresult attach(HWND parent);
     // The latest view's web view host (null when it is not attached).
     WebViewHost* host();
-    void closeAll();
+    void close_all();
 
     Vst3HostModule module{};
     HostContext context{};
@@ -37,13 +37,13 @@ struct PortWrite {
 
 // The LV2 module's UI descriptor and the UIs opened with it.
 struct Lv2Editors {
-    bool load(const char* modulePath);
+    bool load(const char* module_path);
     void unload();
     // Instantiates with the bundle (a Unix folder) and, when given, a parent
     // window; the UI or null.
     LV2UI_Handle open(const char* bundle, HWND parent);
     WebViewHost* host(); // the latest UI's
-    void closeAll();
+    void close_all();
 
     Lv2HostModule module;
     const LV2UI_Descriptor* descriptor = nullptr;
@@ -53,7 +53,7 @@ struct Lv2Editors {
 };
 
 // The page's value messages ("s %08x %08x") as (index, bits).
-std::vector<std::pair<uint32_t, uint32_t>> valuePosts(StubHooks& stub, WebViewHost* host);
+std::vector<std::pair<uint32_t, uint32_t>> value_posts(StubHooks& stub, WebViewHost* host);
 
 // The Unix folder as Wine's Z: path, with the trailing separator hosts give.
-std::string windowsFolder(const char* unixPath);
+std::string windows_folder(const char* unix_path);

@@ -11,135 +11,135 @@ namespace {
 class RuntimeFailureTest : public RuntimeTest {
   protected:
     // Both editors fail to open and leave nothing running or on disk.
-    void expectNoEditor(const char* what) {
-        int threads = threadCount();
+    void expect_no_editor(const char* what) {
+        int threads = thread_count();
         EXPECT_EQ(kResultFalse, vst3_.attach(parent_)) << what;
         EXPECT_EQ(nullptr, vst3_.host()) << what;
         EXPECT_EQ(nullptr, lv2_.open(OKA_LV2_BUNDLE_PATH, parent_)) << what;
         EXPECT_EQ(nullptr, lv2_.widget) << what;
-        EXPECT_EQ(threads, threadCount()) << what;
-        EXPECT_EQ(0, tempEntries()) << what;
-        vst3_.closeAll();
+        EXPECT_EQ(threads, thread_count()) << what;
+        EXPECT_EQ(0, temp_entries()) << what;
+        vst3_.close_all();
     }
     // The web window class of the latest start, which must be gone.
-    void expectClassGone(FakeRuntime& fake, const char* what) {
+    void expect_class_gone(FakeRuntime& fake, const char* what) {
         wchar_t folder[MAX_PATH];
-        char windowClass[64] = {};
-        fake.hooks.lastStart(folder, MAX_PATH, windowClass, sizeof windowClass);
-        EXPECT_NE(0, windowClass[0]) << what << ": the web window existed";
-        EXPECT_FALSE(classRegistered(windowClass)) << what;
+        char window_class[64] = {};
+        fake.hooks.last_start(folder, MAX_PATH, window_class, sizeof window_class);
+        EXPECT_NE(0, window_class[0]) << what << ": the web window existed";
+        EXPECT_FALSE(class_registered(window_class)) << what;
     }
-    void expectEditorsOpenAgain() {
-        std::wstring client = fakeClientPath(installRegistered(L"good", L"131.0.2903.86"));
+    void expect_editors_open_again() {
+        std::wstring client = fake_client_path(install_registered(L"good", L"131.0.2903.86"));
         EXPECT_EQ(kResultOk, vst3_.attach(parent_));
-        vst3_.closeAll();
+        vst3_.close_all();
         EXPECT_NE(nullptr, lv2_.open(OKA_LV2_BUNDLE_PATH, parent_));
-        lv2_.closeAll();
-        EXPECT_FALSE(libraryLoaded(client));
+        lv2_.close_all();
+        EXPECT_FALSE(library_loaded(client));
     }
 };
 
 TEST_F(RuntimeFailureTest, NoUsableRuntimeRegistered) {
-    expectNoEditor("no key");
+    expect_no_editor("no key");
 
     std::wstring gone = L"C:\\oka-test-runtimes\\gone\\131.0.2903.86";
-    ASSERT_TRUE(registerRuntime(RegistryRoot::kMachine, gone));
-    ASSERT_TRUE(registerRuntime(RegistryRoot::kUser, gone));
-    expectNoEditor("a value naming no runtime");
-    unregisterRuntime(RegistryRoot::kMachine);
-    unregisterRuntime(RegistryRoot::kUser);
+    ASSERT_TRUE(register_runtime(RegistryRoot::kMachine, gone));
+    ASSERT_TRUE(register_runtime(RegistryRoot::kUser, gone));
+    expect_no_editor("a value naming no runtime");
+    unregister_runtime(RegistryRoot::kMachine);
+    unregister_runtime(RegistryRoot::kUser);
 
     // Real runtimes, but their versions are too old or no versions at all.
     const wchar_t* refused[] = {L"108.0.1461.54", L"131.0.abc.86", L"131.0.2903",
                                 L"131.0.2903.86.1", L"EBWebView"};
     for (const wchar_t* version : refused) {
-        std::wstring folder = installRegistered(version, version);
+        std::wstring folder = install_registered(version, version);
         std::string what(version, version + wcslen(version));
-        expectNoEditor(what.c_str());
-        EXPECT_FALSE(libraryLoaded(fakeClientPath(folder))) << what;
+        expect_no_editor(what.c_str());
+        EXPECT_FALSE(library_loaded(fake_client_path(folder))) << what;
     }
-    unregisterRuntime(RegistryRoot::kMachine);
+    unregister_runtime(RegistryRoot::kMachine);
 
     // Per-machine installs are read in the 32-bit view, where they lie.
-    std::wstring folder = installFakeRuntime(L"64", L"131.0.2903.86", OKA_FAKE_RUNTIME);
-    ASSERT_TRUE(registerRuntime(RegistryRoot::kMachine, folder, true));
-    expectNoEditor("registered in the 64-bit view only");
+    std::wstring folder = install_fake_runtime(L"64", L"131.0.2903.86", OKA_FAKE_RUNTIME);
+    ASSERT_TRUE(register_runtime(RegistryRoot::kMachine, folder, true));
+    expect_no_editor("registered in the 64-bit view only");
 
-    expectEditorsOpenAgain();
+    expect_editors_open_again();
 }
 
 TEST_F(RuntimeFailureTest, LibraryWithoutTheEntryIsGivenBack) {
-    std::wstring client = fakeClientPath(installRegistered(
+    std::wstring client = fake_client_path(install_registered(
         L"no-entry", L"131.0.2903.86", RegistryRoot::kMachine, OKA_FAKE_NO_ENTRY));
-    expectNoEditor("library without the entry");
-    EXPECT_FALSE(libraryLoaded(client));
-    expectEditorsOpenAgain();
+    expect_no_editor("library without the entry");
+    EXPECT_FALSE(library_loaded(client));
+    expect_editors_open_again();
 }
 
 TEST_F(RuntimeFailureTest, EntryFailingAtOnceLeavesNothing) {
-    std::wstring client = fakeClientPath(installRegistered(L"failing", L"131.0.2903.86"));
+    std::wstring client = fake_client_path(install_registered(L"failing", L"131.0.2903.86"));
     FakeRuntime fake;
     ASSERT_TRUE(fake.load(client));
     int calls = fake.call().calls;
     fake.hooks.configure(kWv2StepCreateCall, 6, 1);
-    expectNoEditor("entry failing at once");
+    expect_no_editor("entry failing at once");
     EXPECT_EQ(calls + 2, fake.call().calls);
-    expectClassGone(fake, "entry failing at once");
-    EXPECT_EQ(0, fake.hooks.liveObjects());
+    expect_class_gone(fake, "entry failing at once");
+    EXPECT_EQ(0, fake.hooks.live_objects());
     fake.hooks.configure(kWv2StepNone, 6, 1);
     fake.release();
-    EXPECT_FALSE(libraryLoaded(client)) << "nothing made through it lives";
-    expectEditorsOpenAgain();
+    EXPECT_FALSE(library_loaded(client)) << "nothing made through it lives";
+    expect_editors_open_again();
 }
 
 // While the runtime says objects it made live, its library must stay; the
 // next editor of each module to close finds it idle and gives it back.
 TEST_F(RuntimeFailureTest, RuntimeStaysLoadedWhileItsObjectsLive) {
-    std::wstring client = fakeClientPath(installRegistered(L"busy", L"131.0.2903.86"));
+    std::wstring client = fake_client_path(install_registered(L"busy", L"131.0.2903.86"));
     FakeRuntime fake;
     ASSERT_TRUE(fake.load(client));
-    int asked = fake.call().unloadAsked;
+    int asked = fake.call().unload_asked;
     fake.hooks.configure(kWv2StepCreateCall, 6, 1);
-    fake.holdUnload(1);
-    expectNoEditor("entry failing while the runtime is busy");
-    EXPECT_LE(asked + 2, fake.call().unloadAsked) << "each host asked";
+    fake.hold_unload(1);
+    expect_no_editor("entry failing while the runtime is busy");
+    EXPECT_LE(asked + 2, fake.call().unload_asked) << "each host asked";
     fake.hooks.configure(kWv2StepNone, 6, 1);
-    fake.holdUnload(0);
+    fake.hold_unload(0);
     fake.release();
-    EXPECT_TRUE(libraryLoaded(client)) << "the hosts kept their references";
-    expectEditorsOpenAgain();
-    EXPECT_FALSE(libraryLoaded(client));
+    EXPECT_TRUE(library_loaded(client)) << "the hosts kept their references";
+    expect_editors_open_again();
+    EXPECT_FALSE(library_loaded(client));
 }
 
 // WebView2 takes the request and never answers: after its time-out the host
 // gets no editor and its thread back. Both modules wait at the same time.
 TEST_F(RuntimeFailureTest, EntryNeverAnsweringTimesOut) {
-    std::wstring client = fakeClientPath(installRegistered(L"silent", L"131.0.2903.86"));
+    std::wstring client = fake_client_path(install_registered(L"silent", L"131.0.2903.86"));
     FakeRuntime fake;
     ASSERT_TRUE(fake.load(client));
     int calls = fake.call().calls;
     fake.hooks.configure(kWv2StepNeverComplete, 6, 1);
-    int threads = threadCount();
+    int threads = thread_count();
     DWORD start = GetTickCount();
-    LV2UI_Handle lv2Ui = (LV2UI_Handle)0x1;
-    std::thread lv2Host([&] { lv2Ui = lv2_.open(OKA_LV2_BUNDLE_PATH, nullptr); });
+    LV2UI_Handle lv2_ui = (LV2UI_Handle)0x1;
+    std::thread lv2_host([&] { lv2_ui = lv2_.open(OKA_LV2_BUNDLE_PATH, nullptr); });
     EXPECT_EQ(kResultFalse, vst3_.attach(parent_));
-    lv2Host.join();
-    EXPECT_EQ(nullptr, lv2Ui);
+    lv2_host.join();
+    EXPECT_EQ(nullptr, lv2_ui);
     // The deadline is generous: a first start on a slow machine takes seconds.
     EXPECT_GE(GetTickCount() - start, 19000u);
-    EXPECT_EQ(threads, threadCount());
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_EQ(threads, thread_count());
+    EXPECT_EQ(0, temp_entries());
     EXPECT_EQ(calls + 2, fake.call().calls);
     EXPECT_EQ(0, fake.unanswered()) << "the requests ended with their threads";
-    expectClassGone(fake, "entry never answering");
-    vst3_.closeAll();
+    expect_class_gone(fake, "entry never answering");
+    vst3_.close_all();
     fake.hooks.configure(kWv2StepNone, 6, 1);
     fake.release();
     // A module whose editor timed out while the other's request was still
     // pending kept its reference; its next editor gives it back.
-    expectEditorsOpenAgain();
-    EXPECT_FALSE(libraryLoaded(client));
+    expect_editors_open_again();
+    EXPECT_FALSE(library_loaded(client));
 }
 
 } // namespace

@@ -43,12 +43,12 @@ bool reg(const std::wstring& arguments) {
     return code == 0;
 }
 
-std::wstring keyOf(RegistryRoot root) {
+std::wstring key_of(RegistryRoot root) {
     return quoted((root == RegistryRoot::kMachine ? L"HKLM\\" : L"HKCU\\") +
                   std::wstring(kClientStateKey));
 }
 
-bool makeFolders(const std::wstring& path) {
+bool make_folders(const std::wstring& path) {
     for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
         CreateDirectoryW(path.substr(0, at).c_str(), NULL);
     return CreateDirectoryW(path.c_str(), NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -56,37 +56,37 @@ bool makeFolders(const std::wstring& path) {
 
 } // namespace
 
-std::wstring fakeClientPath(const std::wstring& versionFolder) {
-    return versionFolder + L"\\EBWebView\\x64\\EmbeddedBrowserWebView.dll";
+std::wstring fake_client_path(const std::wstring& version_folder) {
+    return version_folder + L"\\EBWebView\\x64\\EmbeddedBrowserWebView.dll";
 }
 
-std::wstring installFakeRuntime(const std::wstring& name, const std::wstring& version,
-                                const char* library) {
+std::wstring install_fake_runtime(const std::wstring& name, const std::wstring& version,
+                                  const char* library) {
     std::wstring folder = std::wstring(kInstallRoot) + L"\\" + name + L"\\" + version;
-    std::wstring client = fakeClientPath(folder);
-    std::wstring unixSource = widen(library);
-    std::wstring source = L"Z:" + unixSource;
+    std::wstring client = fake_client_path(folder);
+    std::wstring unix_source = widen(library);
+    std::wstring source = L"Z:" + unix_source;
     for (wchar_t& c : source)
         c = c == L'/' ? L'\\' : c;
-    if (!makeFolders(client.substr(0, client.find_last_of(L'\\'))) ||
+    if (!make_folders(client.substr(0, client.find_last_of(L'\\'))) ||
         !CopyFileW(source.c_str(), client.c_str(), FALSE))
         return L"";
     return folder;
 }
 
-bool registerRuntime(RegistryRoot root, const std::wstring& versionFolder, bool view64) {
-    return reg(L"add " + keyOf(root) + L" /v EBWebView /t REG_SZ /d " + quoted(versionFolder) +
+bool register_runtime(RegistryRoot root, const std::wstring& version_folder, bool view64) {
+    return reg(L"add " + key_of(root) + L" /v EBWebView /t REG_SZ /d " + quoted(version_folder) +
                L" /f " + (view64 ? L"/reg:64" : L"/reg:32"));
 }
 
-void unregisterRuntime(RegistryRoot root) {
-    reg(L"delete " + keyOf(root) + L" /f /reg:32");
+void unregister_runtime(RegistryRoot root) {
+    reg(L"delete " + key_of(root) + L" /f /reg:32");
 }
 
-void clearFakeRuntimes() {
+void clear_fake_runtimes() {
     for (RegistryRoot root : {RegistryRoot::kMachine, RegistryRoot::kUser}) {
         for (const wchar_t* view : {L" /reg:32", L" /reg:64"})
-            reg(L"delete " + keyOf(root) + L" /f" + view);
+            reg(L"delete " + key_of(root) + L" /f" + view);
     }
     std::wstring from = std::wstring(kInstallRoot) + L'\0'; // double zero for the shell
     SHFILEOPSTRUCTW op;
@@ -97,11 +97,11 @@ void clearFakeRuntimes() {
     SHFileOperationW(&op);
 }
 
-bool libraryLoaded(const std::wstring& path) {
+bool library_loaded(const std::wstring& path) {
     return GetModuleHandleW(path.c_str()) != NULL;
 }
 
-std::wstring modulePath(HMODULE module) {
+std::wstring module_path(HMODULE module) {
     wchar_t path[MAX_PATH * 2];
     DWORD n = GetModuleFileNameW(module, path, MAX_PATH * 2);
     return std::wstring(path, n);

@@ -12,7 +12,7 @@
 namespace {
 
 PageMessage parse(const std::string& text, size_t count = 36) {
-    return pageMessageParse(text.data(), text.size(), count);
+    return page_message_parse(text.data(), text.size(), count);
 }
 
 TEST(PageMessageParse, GesturesCarryHexIndexAndFloatBits) {
@@ -48,27 +48,27 @@ TEST(PageMessageParse, TextAndGetAllBodies) {
     PageMessage m = parse(text);
     EXPECT_EQ(kPageMessageText, m.kind);
     EXPECT_EQ(text.data() + 2, m.text);
-    EXPECT_EQ(12u, m.textLength);
+    EXPECT_EQ(12u, m.text_length);
     // A bare "m" has an empty body at its end, never one past it.
     char bare[2] = {'m', 0};
-    m = pageMessageParse(bare, 1, 36);
+    m = page_message_parse(bare, 1, 36);
     EXPECT_EQ(kPageMessageText, m.kind);
     EXPECT_EQ(bare + 1, m.text);
-    EXPECT_EQ(0u, m.textLength);
+    EXPECT_EQ(0u, m.text_length);
     EXPECT_EQ(kPageMessageGetAll, parse("g").kind);
     EXPECT_EQ(kPageMessageGetAll, parse("g anything").kind);
 }
 
 TEST(PageMessageParse, ReadHexFollowsScanfRules) {
     uint32_t v = 0;
-    EXPECT_EQ(6u, pageMessageReadHex("  0x1A", 6, &v));
+    EXPECT_EQ(6u, page_message_read_hex("  0x1A", 6, &v));
     EXPECT_EQ(0x1au, v);
-    EXPECT_EQ(3u, pageMessageReadHex("abcg", 4, &v));
+    EXPECT_EQ(3u, page_message_read_hex("abcg", 4, &v));
     EXPECT_EQ(0xabcu, v);
-    EXPECT_EQ(1u, pageMessageReadHex("0x", 2, &v)); // the 0 alone
+    EXPECT_EQ(1u, page_message_read_hex("0x", 2, &v)); // the 0 alone
     EXPECT_EQ(0u, v);
-    EXPECT_EQ(0u, pageMessageReadHex("   ", 3, &v));
-    EXPECT_EQ(2u, pageMessageReadHex("12345", 2, &v)); // never reads past length
+    EXPECT_EQ(0u, page_message_read_hex("   ", 3, &v));
+    EXPECT_EQ(2u, page_message_read_hex("12345", 2, &v)); // never reads past length
     EXPECT_EQ(0x12u, v);
 }
 
@@ -104,7 +104,7 @@ class PageDispatch : public ::testing::Test {
             r.cache[i] = (float)i;
         table = PageDispatchTable{&r, {begin, set, end}, text, post, r.cache, 36};
     }
-    void send(const std::string& t) { pageMessageDispatch(&table, t.c_str(), t.size()); }
+    void send(const std::string& t) { page_message_dispatch(&table, t.c_str(), t.size()); }
     Recorder r;
     PageDispatchTable table;
 };

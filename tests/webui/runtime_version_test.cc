@@ -7,16 +7,16 @@
 namespace {
 
 TEST(RuntimeVersion, BuildIsTheThirdOfFourNumbersInTheLastComponent) {
-    EXPECT_EQ(2903u, wv2RuntimeBuild(L"C:\\Program Files (x86)\\Microsoft\\EdgeWebView\\"
-                                     L"Application\\131.0.2903.86"));
-    EXPECT_EQ(2903u, wv2RuntimeBuild(L"C:\\x\\131.0.2903.86\\"));
-    EXPECT_EQ(2903u, wv2RuntimeBuild(L"C:\\x\\131.0.2903.86\\\\"));
-    EXPECT_EQ(2903u, wv2RuntimeBuild(L"131.0.2903.86"));
-    EXPECT_EQ(1462u, wv2RuntimeBuild(L"C:\\1.2.3.4\\108.0.01462.0"));
-    EXPECT_EQ(0u, wv2RuntimeBuild(L"C:\\x\\0.0.0.0"));
-    EXPECT_EQ(999999999u, wv2RuntimeBuild(L"C:\\x\\1.2.999999999.4"));
-    EXPECT_LT(wv2RuntimeBuild(L"C:\\x\\108.0.1461.99"), kWv2MinimumRuntimeBuild);
-    EXPECT_EQ(kWv2MinimumRuntimeBuild, wv2RuntimeBuild(L"C:\\x\\108.0.1462.0"));
+    EXPECT_EQ(2903u, wv2_runtime_build(L"C:\\Program Files (x86)\\Microsoft\\EdgeWebView\\"
+                                       L"Application\\131.0.2903.86"));
+    EXPECT_EQ(2903u, wv2_runtime_build(L"C:\\x\\131.0.2903.86\\"));
+    EXPECT_EQ(2903u, wv2_runtime_build(L"C:\\x\\131.0.2903.86\\\\"));
+    EXPECT_EQ(2903u, wv2_runtime_build(L"131.0.2903.86"));
+    EXPECT_EQ(1462u, wv2_runtime_build(L"C:\\1.2.3.4\\108.0.01462.0"));
+    EXPECT_EQ(0u, wv2_runtime_build(L"C:\\x\\0.0.0.0"));
+    EXPECT_EQ(999999999u, wv2_runtime_build(L"C:\\x\\1.2.999999999.4"));
+    EXPECT_LT(wv2_runtime_build(L"C:\\x\\108.0.1461.99"), kWv2MinimumRuntimeBuild);
+    EXPECT_EQ(kWv2MinimumRuntimeBuild, wv2_runtime_build(L"C:\\x\\108.0.1462.0"));
 }
 
 TEST(RuntimeVersion, AnythingElseIsNoVersion) {
@@ -38,8 +38,8 @@ TEST(RuntimeVersion, AnythingElseIsNoVersion) {
         L"C:\\x\\131\u0660.0.2903.86", // a digit, but not an ASCII one
     };
     for (const wchar_t* folder : refused)
-        EXPECT_EQ(0u, wv2RuntimeBuild(folder)) << testing::PrintToString(std::wstring(folder));
-    EXPECT_EQ(0u, wv2RuntimeBuild(nullptr));
+        EXPECT_EQ(0u, wv2_runtime_build(folder)) << testing::PrintToString(std::wstring(folder));
+    EXPECT_EQ(0u, wv2_runtime_build(nullptr));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ struct TextLog {
     std::string reply;
 } g_texts;
 
-void pageText(WebViewHost* host, const char* utf8) {
+void page_text(WebViewHost* host, const char* utf8) {
     {
         std::lock_guard<std::mutex> guard(g_texts.lock);
         g_texts.texts.push_back(utf8);
@@ -35,7 +35,7 @@ struct LaunchLog {
     std::vector<std::wstring> commands;
 } g_launches;
 
-void recordLaunch(wchar_t* command) {
+void record_launch(wchar_t* command) {
     std::lock_guard<std::mutex> guard(g_launches.lock);
     g_launches.commands.push_back(command);
 }
@@ -43,9 +43,9 @@ void recordLaunch(wchar_t* command) {
 class BridgeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(localStub().configure);
-        localStub().configure(kWv2StepNone, 6, 1);
-        module.loaderFolder = module.webRoot = exeFolder();
+        ASSERT_TRUE(local_stub().configure);
+        local_stub().configure(kWv2StepNone, 6, 1);
+        module.loaderFolder = module.webRoot = exe_folder();
         {
             std::lock_guard<std::mutex> guard(g_texts.lock);
             g_texts.texts.clear();
@@ -54,54 +54,54 @@ class BridgeTest : public ::testing::Test {
             g_texts.reply.clear();
         }
         g_launches.commands.clear();
-        externalAddressSetLauncher(recordLaunch);
+        external_address_set_launcher(record_launch);
         WebViewCallbacks cb = module.callbacks();
-        host = webview::create(false, NULL, &cb, pageText, 700, 677, 36);
+        host = webview::create(false, NULL, &cb, page_text, 700, 677, 36);
         ASSERT_NE(nullptr, host);
         module.host = host;
     }
     void TearDown() override {
         if (host)
             webview::destroy(host);
-        externalAddressSetLauncher(nullptr);
+        external_address_set_launcher(nullptr);
     }
     int results() { return stub().result(host->webWindow, -1, nullptr); }
-    Wv2StubResult resultAt(int i) {
+    Wv2StubResult result_at(int i) {
         Wv2StubResult r{};
         stub().result(host->webWindow, i, &r);
         return r;
     }
     // Sends a page message and waits until the host's handler has returned.
-    Wv2StubResult page(const std::wstring& text, int isString = 1) {
+    Wv2StubResult page(const std::wstring& text, int is_string = 1) {
         int before = results();
-        EXPECT_EQ(0, stub().postPageMessage(host->webWindow, text.c_str(), isString));
-        EXPECT_TRUE(pumpUntil([&] { return results() > before; }));
-        return resultAt(before);
+        EXPECT_EQ(0, stub().post_page_message(host->webWindow, text.c_str(), is_string));
+        EXPECT_TRUE(pump_until([&] { return results() > before; }));
+        return result_at(before);
     }
     Wv2StubResult navigate(const std::wstring& uri, int newWindow) {
         int before = results();
         EXPECT_EQ(0, stub().navigate(host->webWindow, uri.c_str(), newWindow));
-        EXPECT_TRUE(pumpUntil([&] { return results() > before; }));
-        return resultAt(before);
+        EXPECT_TRUE(pump_until([&] { return results() > before; }));
+        return result_at(before);
     }
-    const StubHooks& stub() { return localStub(); }
+    const StubHooks& stub() { return local_stub(); }
     TestModule module;
     WebViewHost* host = nullptr;
 };
 
 TEST_F(BridgeTest, SetParameterPostsIndexAndBitPatternAndRejectsBadIndex) {
     EXPECT_EQ(0, webview::setParameter(host, 33, 0.5f));
-    auto posts = pagePosts(stub(), host);
+    auto posts = page_posts(stub(), host);
     ASSERT_EQ(1u, posts.size());
     EXPECT_EQ(L"s 00000021 3f000000", posts[0]);
     EXPECT_LT(webview::setParameter(host, 36, 1.0f), 0);
-    EXPECT_EQ(1u, pagePosts(stub(), host).size());
+    EXPECT_EQ(1u, page_posts(stub(), host).size());
 }
 
 TEST_F(BridgeTest, GestureReachesModuleOnHostThreadAndGetAllReportsCache) {
     for (uint32_t i = 0; i < 36; ++i)
         webview::setParameter(host, i, (float)i);
-    size_t before = pagePosts(stub(), host).size();
+    size_t before = page_posts(stub(), host).size();
     EXPECT_EQ(S_OK, page(L"b 5 3f800000").hr);
     ASSERT_EQ(1u, module.edits.size());
     EXPECT_EQ(0, module.edits[0].kind);
@@ -110,10 +110,10 @@ TEST_F(BridgeTest, GestureReachesModuleOnHostThreadAndGetAllReportsCache) {
     EXPECT_EQ(GetCurrentThreadId(), module.edits[0].thread);
 
     page(L"g");
-    auto posts = pagePosts(stub(), host);
+    auto posts = page_posts(stub(), host);
     ASSERT_EQ(before + 36, posts.size());
     for (uint32_t i = 0; i < 36; ++i)
-        EXPECT_EQ(valueMessage(i, i == 5 ? 1.0f : (float)i), posts[before + i]);
+        EXPECT_EQ(value_message(i, i == 5 ? 1.0f : (float)i), posts[before + i]);
 }
 
 TEST_F(BridgeTest, MalformedAndUnknownMessagesChangeNothing) {
@@ -122,9 +122,9 @@ TEST_F(BridgeTest, MalformedAndUnknownMessagesChangeNothing) {
     }
     EXPECT_TRUE(module.edits.empty());
     // Only the final "g" answered, with nothing stored by the bad gestures.
-    auto posts = pagePosts(stub(), host);
+    auto posts = page_posts(stub(), host);
     ASSERT_EQ(36u, posts.size());
-    EXPECT_EQ(valueMessage(5, 0.0f), posts[5]);
+    EXPECT_EQ(value_message(5, 0.0f), posts[5]);
 }
 
 TEST_F(BridgeTest, TextMessagesReachHandlerOnUiThreadAndRepliesGoBack) {
@@ -134,7 +134,7 @@ TEST_F(BridgeTest, TextMessagesReachHandlerOnUiThreadAndRepliesGoBack) {
     ASSERT_EQ(1u, g_texts.texts.size());
     EXPECT_EQ("quorlV1 news", g_texts.texts[0]);
     EXPECT_EQ(host->uiThreadId, g_texts.threads[0]);
-    auto posts = pagePosts(stub(), host);
+    auto posts = page_posts(stub(), host);
     ASSERT_EQ(1u, posts.size());
     EXPECT_EQ(L"m quorlV1 reply \u00fc", posts[0]);
 }
@@ -142,16 +142,16 @@ TEST_F(BridgeTest, TextMessagesReachHandlerOnUiThreadAndRepliesGoBack) {
 TEST_F(BridgeTest, SendTextFromHostThreadAndInvalidUtf8SendsNothing) {
     EXPECT_EQ(0, webview::sendText(host, "hello"));
     EXPECT_LT(webview::sendText(host, "bad \xc3("), 0);
-    auto posts = pagePosts(stub(), host);
+    auto posts = page_posts(stub(), host);
     ASSERT_EQ(1u, posts.size());
     EXPECT_EQ(L"m hello", posts[0]);
 }
 
 TEST_F(BridgeTest, ShortMessagesUseInnerBufferLongOnesAreAllocated) {
     WV2Handler* handler = static_cast<WV2Handler*>(
-        (ICoreWebView2WebMessageReceivedEventHandler*)stub().messageHandler(host->webWindow));
+        (ICoreWebView2WebMessageReceivedEventHandler*)stub().message_handler(host->webWindow));
     ASSERT_NE(nullptr, handler);
-    const char* inner = handler->messageBuffer;
+    const char* inner = handler->message_buffer;
     std::wstring fits = L"m " + std::wstring(1021, L'a');     // 1023 bytes + terminator
     std::wstring longer = L"m " + std::wstring(1022, L'b');   // 1024 bytes + terminator
     std::wstring wide = L"m " + std::wstring(600, L'\u00e9'); // 1202 UTF-8 bytes
@@ -176,7 +176,7 @@ TEST_F(BridgeTest, NonStringMessagesAreRejected) {
     r = page(L"b 5 3f800000", 0);
     EXPECT_EQ(E_INVALIDARG, r.hr);
     EXPECT_TRUE(module.edits.empty());
-    EXPECT_TRUE(pagePosts(stub(), host).empty());
+    EXPECT_TRUE(page_posts(stub(), host).empty());
 }
 
 TEST_F(BridgeTest, OnlyFileAddressesStayInsideTheWebView) {

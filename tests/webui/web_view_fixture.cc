@@ -8,10 +8,10 @@ namespace {
 
 int32_t record(void* userData, int kind, uint32_t index, float value) {
     TestModule* m = (TestModule*)userData;
-    RecordedEdit e{kind, index, bitsOf(value), GetCurrentThreadId()};
+    RecordedEdit e{kind, index, bits_of(value), GetCurrentThreadId()};
     m->edits.push_back(e);
-    if (m->onEdit)
-        m->onEdit(m, e);
+    if (m->on_edit)
+        m->on_edit(m, e);
     return 0;
 }
 int32_t beginEdit(void* u, uint32_t i, float v) {
@@ -65,21 +65,21 @@ WebViewCallbacks TestModule::callbacks() {
 
 bool StubHooks::load(HMODULE m) {
     configure = hook<Wv2StubConfigureFn>(m, "wv2stub_configure");
-    postPageMessage = hook<Wv2StubPostFn>(m, "wv2stub_post_page_message");
+    post_page_message = hook<Wv2StubPostFn>(m, "wv2stub_post_page_message");
     navigate = hook<Wv2StubNavigateFn>(m, "wv2stub_navigate");
-    processFailed = hook<Wv2StubProcessFailedFn>(m, "wv2stub_process_failed");
-    pageMessage = hook<Wv2StubPageMessageFn>(m, "wv2stub_page_message");
+    process_failed = hook<Wv2StubProcessFailedFn>(m, "wv2stub_process_failed");
+    page_message = hook<Wv2StubPageMessageFn>(m, "wv2stub_page_message");
     result = hook<Wv2StubResultFn>(m, "wv2stub_result");
     snapshot = hook<Wv2StubSnapshotFn>(m, "wv2stub_snapshot");
-    liveObjects = hook<Wv2StubLiveFn>(m, "wv2stub_live_objects");
-    messageHandler = hook<Wv2StubHandlerFn>(m, "wv2stub_message_handler");
-    lastStart = hook<Wv2StubLastStartFn>(m, "wv2stub_last_start");
-    lastThread = hook<Wv2StubLastThreadFn>(m, "wv2stub_last_thread");
-    return configure && postPageMessage && navigate && processFailed && pageMessage && result &&
-           snapshot && liveObjects && messageHandler && lastStart && lastThread;
+    live_objects = hook<Wv2StubLiveFn>(m, "wv2stub_live_objects");
+    message_handler = hook<Wv2StubHandlerFn>(m, "wv2stub_message_handler");
+    last_start = hook<Wv2StubLastStartFn>(m, "wv2stub_last_start");
+    last_thread = hook<Wv2StubLastThreadFn>(m, "wv2stub_last_thread");
+    return configure && post_page_message && navigate && process_failed && page_message && result &&
+           snapshot && live_objects && message_handler && last_start && last_thread;
 }
 
-std::string exeFolder() {
+std::string exe_folder() {
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(NULL, path, MAX_PATH);
     std::wstring w(path, n);
@@ -90,7 +90,7 @@ std::string exeFolder() {
     return std::string(utf8, (size_t)len);
 }
 
-StubHooks& localStub() {
+StubHooks& local_stub() {
     static StubHooks hooks;
     static bool loaded = false;
     if (!loaded) {
@@ -104,10 +104,10 @@ StubHooks& localStub() {
     return hooks;
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+bool pump_until(const std::function<bool()>& done, DWORD timeout_ms) {
     DWORD start = GetTickCount();
     while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
+        if (GetTickCount() - start > timeout_ms)
             return false;
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
@@ -119,30 +119,30 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-std::vector<std::wstring> pagePosts(const StubHooks& stub, WebViewHost* host) {
+std::vector<std::wstring> page_posts(const StubHooks& stub, WebViewHost* host) {
     std::vector<std::wstring> out;
-    int count = stub.pageMessage(host->webWindow, -1, NULL, 0);
+    int count = stub.page_message(host->webWindow, -1, NULL, 0);
     for (int i = 0; i < count; ++i) {
         wchar_t text[4096];
-        stub.pageMessage(host->webWindow, i, text, 4096);
+        stub.page_message(host->webWindow, i, text, 4096);
         out.push_back(text);
     }
     return out;
 }
 
-uint32_t bitsOf(float value) {
+uint32_t bits_of(float value) {
     uint32_t bits;
     memcpy(&bits, &value, sizeof bits);
     return bits;
 }
 
-std::wstring valueMessage(uint32_t index, float value) {
+std::wstring value_message(uint32_t index, float value) {
     wchar_t text[32];
-    swprintf(text, 32, L"s %08x %08x", index, bitsOf(value));
+    swprintf(text, 32, L"s %08x %08x", index, bits_of(value));
     return text;
 }
 
-int threadCount() {
+int thread_count() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry;
     entry.dwSize = sizeof entry;
@@ -153,7 +153,7 @@ int threadCount() {
     return count;
 }
 
-bool threadEnded(DWORD id, DWORD ms) {
+bool thread_ended(DWORD id, DWORD ms) {
     HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
     if (!thread)
         return true;
@@ -162,11 +162,11 @@ bool threadEnded(DWORD id, DWORD ms) {
     return ended;
 }
 
-std::wstring tempFolder() {
+std::wstring temp_folder() {
     return g_temp;
 }
 
-int tempEntries() {
+int temp_entries() {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((g_temp + L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -180,23 +180,23 @@ int tempEntries() {
     return count;
 }
 
-bool folderExists(const std::wstring& path) {
+bool folder_exists(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool fileExists(const std::wstring& path) {
+bool file_exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool classRegistered(const std::string& name) {
+bool class_registered(const std::string& name) {
     WNDCLASSEXA wc;
     wc.cbSize = sizeof wc;
     return GetClassInfoExA(GetModuleHandleA(NULL), name.c_str(), &wc) != 0 ||
            GetClassInfoExA(NULL, name.c_str(), &wc) != 0;
 }
 
-HWND makeParentWindow() {
+HWND make_parent_window() {
     static bool registered = false;
     if (!registered) {
         WNDCLASSEXA wc;

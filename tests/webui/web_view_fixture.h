@@ -23,49 +23,49 @@ struct TestModule {
     std::string loaderFolder;
     std::string webRoot;
     WebViewHost* host = nullptr;
-    std::vector<RecordedEdit> edits;                              // written on the host thread only
-    std::function<void(TestModule*, const RecordedEdit&)> onEdit; // e.g. echo
+    std::vector<RecordedEdit> edits; // written on the host thread only
+    std::function<void(TestModule*, const RecordedEdit&)> on_edit; // e.g. echo
     WebViewCallbacks callbacks();
 };
 
 struct StubHooks {
     Wv2StubConfigureFn configure;
-    Wv2StubPostFn postPageMessage;
+    Wv2StubPostFn post_page_message;
     Wv2StubNavigateFn navigate;
-    Wv2StubProcessFailedFn processFailed;
-    Wv2StubPageMessageFn pageMessage;
+    Wv2StubProcessFailedFn process_failed;
+    Wv2StubPageMessageFn page_message;
     Wv2StubResultFn result;
     Wv2StubSnapshotFn snapshot;
-    Wv2StubLiveFn liveObjects;
-    Wv2StubHandlerFn messageHandler;
-    Wv2StubLastStartFn lastStart;
-    Wv2StubLastThreadFn lastThread;
+    Wv2StubLiveFn live_objects;
+    Wv2StubHandlerFn message_handler;
+    Wv2StubLastStartFn last_start;
+    Wv2StubLastThreadFn last_thread;
     bool load(HMODULE module);
 };
 
 // The test program's own folder (where the stand-in DLL lies), UTF-8.
-std::string exeFolder();
+std::string exe_folder();
 // Hooks of the stand-in next to the test program (loaded once, kept loaded).
-StubHooks& localStub();
+StubHooks& local_stub();
 
 // Runs the host thread's messages until `done` or the time-out; returns done().
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+bool pump_until(const std::function<bool()>& done, DWORD timeout_ms = 20000);
 
 // Messages the stand-in saw posted to the page of `host`.
-std::vector<std::wstring> pagePosts(const StubHooks& stub, WebViewHost* host);
-std::wstring valueMessage(uint32_t index, float value);
-uint32_t bitsOf(float value);
+std::vector<std::wstring> page_posts(const StubHooks& stub, WebViewHost* host);
+std::wstring value_message(uint32_t index, float value);
+uint32_t bits_of(float value);
 
 // Threads of this process right now.
-int threadCount();
+int thread_count();
 // True when thread `id` has ended (or is unknown), waiting up to `ms`.
-bool threadEnded(DWORD id, DWORD ms);
+bool thread_ended(DWORD id, DWORD ms);
 // Entries in the private temporary folder the tests run with.
-int tempEntries();
-std::wstring tempFolder();
-bool folderExists(const std::wstring& path);
-bool fileExists(const std::wstring& path);
-bool classRegistered(const std::string& name);
+int temp_entries();
+std::wstring temp_folder();
+bool folder_exists(const std::wstring& path);
+bool file_exists(const std::wstring& path);
+bool class_registered(const std::string& name);
 
 // A top-level window of the host thread, standing in for the host's parent.
-HWND makeParentWindow();
+HWND make_parent_window();

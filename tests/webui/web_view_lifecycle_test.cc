@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string className(char prefix, const WebViewHost* host) {
+std::string class_name(char prefix, const WebViewHost* host) {
     char name[32];
     snprintf(name, sizeof name, "%c%llX", prefix, (unsigned long long)(uintptr_t)host);
     return name;
@@ -21,25 +21,25 @@ class LifecycleTest : public ::testing::Test {
     // shell; one editor opened and closed first keeps them out of the counts.
     static void SetUpTestSuite() {
         TestModule warm;
-        warm.loaderFolder = warm.webRoot = exeFolder();
+        warm.loaderFolder = warm.webRoot = exe_folder();
         WebViewCallbacks cb = warm.callbacks();
-        HWND parent = makeParentWindow();
+        HWND parent = make_parent_window();
         WebViewHost* host = webview::create(true, parent, &cb, nullptr, 700, 677, 36);
         if (host)
             webview::destroy(host);
         DestroyWindow(parent);
     }
     void SetUp() override {
-        ASSERT_TRUE(localStub().configure) << "stand-in WebView2Loader.dll not found";
-        localStub().configure(kWv2StepNone, 6, 1);
-        module.loaderFolder = exeFolder();
-        module.webRoot = exeFolder();
-        parent = makeParentWindow();
-        baselineThreads = threadCount();
-        baselineObjects = localStub().liveObjects();
+        ASSERT_TRUE(local_stub().configure) << "stand-in WebView2Loader.dll not found";
+        local_stub().configure(kWv2StepNone, 6, 1);
+        module.loaderFolder = exe_folder();
+        module.webRoot = exe_folder();
+        parent = make_parent_window();
+        baseline_threads = thread_count();
+        baseline_objects = local_stub().live_objects();
     }
     void TearDown() override {
-        localStub().configure(kWv2StepNone, 6, 1);
+        local_stub().configure(kWv2StepNone, 6, 1);
         DestroyWindow(parent);
     }
     WebViewHost* create(bool embedded = true) {
@@ -50,18 +50,18 @@ class LifecycleTest : public ::testing::Test {
     // After a failure or a destroy nothing of ours may remain. The thread count
     // is checked only where no environment was started: Wine may keep a service
     // thread of its own after the first COM or shell use.
-    void expectNothingLeft(bool countThreads = false) {
-        if (countThreads) {
-            EXPECT_TRUE(pumpUntil([&] { return threadCount() <= baselineThreads; }, 5000))
-                << threadCount() << " threads, " << baselineThreads << " before";
+    void expect_nothing_left(bool count_threads = false) {
+        if (count_threads) {
+            EXPECT_TRUE(pump_until([&] { return thread_count() <= baseline_threads; }, 5000))
+                << thread_count() << " threads, " << baseline_threads << " before";
         }
-        EXPECT_EQ(0, tempEntries());
-        EXPECT_EQ(baselineObjects, localStub().liveObjects());
+        EXPECT_EQ(0, temp_entries());
+        EXPECT_EQ(baseline_objects, local_stub().live_objects());
     }
     TestModule module;
     HWND parent = nullptr;
-    int baselineThreads = 0;
-    int baselineObjects = 0;
+    int baseline_threads = 0;
+    int baseline_objects = 0;
 };
 
 TEST_F(LifecycleTest, CreateStartsThePageAndDestroyRemovesEverything) {
@@ -72,20 +72,20 @@ TEST_F(LifecycleTest, CreateStartsThePageAndDestroyRemovesEverything) {
     EXPECT_TRUE(GetWindowLongPtrA(host->webWindow, GWL_STYLE) & WS_VISIBLE);
 
     Wv2StubSnapshot s;
-    ASSERT_EQ(0, localStub().snapshot(host->webWindow, &s));
+    ASSERT_EQ(0, local_stub().snapshot(host->webWindow, &s));
     std::wstring root(module.webRoot.begin(), module.webRoot.end());
-    EXPECT_EQ(root + L"\\index.html", s.navigatedTo);
-    EXPECT_STREQ(L"--allow-file-access-from-files", s.additionalArguments);
-    EXPECT_STREQ(L"131.0.2903.40", s.targetVersion);
-    EXPECT_TRUE(s.optionsInterface7Asked);
-    EXPECT_EQ(1, s.scriptEnabled);
-    EXPECT_EQ(1, s.hostObjects);
-    for (int off : {s.contextMenus, s.devTools, s.statusBar, s.zoomControl, s.scriptDialogs,
-                    s.acceleratorKeys, s.passwordAutosave, s.generalAutofill, s.pinchZoom,
-                    s.swipeNavigation, s.allowExternalDrop})
+    EXPECT_EQ(root + L"\\index.html", s.navigated_to);
+    EXPECT_STREQ(L"--allow-file-access-from-files", s.additional_arguments);
+    EXPECT_STREQ(L"131.0.2903.40", s.target_version);
+    EXPECT_TRUE(s.options_interface7_asked);
+    EXPECT_EQ(1, s.script_enabled);
+    EXPECT_EQ(1, s.host_objects);
+    for (int off : {s.context_menus, s.dev_tools, s.status_bar, s.zoom_control, s.script_dialogs,
+                    s.accelerator_keys, s.password_autosave, s.general_autofill, s.pinch_zoom,
+                    s.swipe_navigation, s.allow_external_drop})
         EXPECT_EQ(0, off);
     EXPECT_EQ(1, s.visible);
-    EXPECT_EQ(4, s.handlersRegistered);
+    EXPECT_EQ(4, s.handlers_registered);
     RECT client;
     GetClientRect(host->webWindow, &client);
     EXPECT_EQ(client.right, s.bounds.right);
@@ -94,22 +94,22 @@ TEST_F(LifecycleTest, CreateStartsThePageAndDestroyRemovesEverything) {
     // The user-data folder lives beside no temporary file while the editor is open.
     std::wstring folder = s.userDataFolder;
     // GetTempFileNameW keeps the first three letters of "vino".
-    EXPECT_EQ(0u, folder.find(tempFolder() + L"\\vin")) << folder << " in " << tempFolder();
-    EXPECT_TRUE(folderExists(folder));
-    EXPECT_FALSE(fileExists(folder + L".tmp"));
-    EXPECT_EQ(1, tempEntries());
+    EXPECT_EQ(0u, folder.find(temp_folder() + L"\\vin")) << folder << " in " << temp_folder();
+    EXPECT_TRUE(folder_exists(folder));
+    EXPECT_FALSE(file_exists(folder + L".tmp"));
+    EXPECT_EQ(1, temp_entries());
 
-    std::string web = className('c', host), hidden = className('d', host);
-    EXPECT_TRUE(classRegistered(web));
-    EXPECT_TRUE(classRegistered(hidden));
+    std::string web = class_name('c', host), hidden = class_name('d', host);
+    EXPECT_TRUE(class_registered(web));
+    EXPECT_TRUE(class_registered(hidden));
 
-    DWORD uiThread = host->uiThreadId;
+    DWORD ui_thread = host->uiThreadId;
     webview::destroy(host);
-    EXPECT_TRUE(threadEnded(uiThread, 0));
-    EXPECT_FALSE(folderExists(folder));
-    EXPECT_FALSE(classRegistered(web));
-    EXPECT_FALSE(classRegistered(hidden));
-    expectNothingLeft();
+    EXPECT_TRUE(thread_ended(ui_thread, 0));
+    EXPECT_FALSE(folder_exists(folder));
+    EXPECT_FALSE(class_registered(web));
+    EXPECT_FALSE(class_registered(hidden));
+    expect_nothing_left();
 }
 
 TEST_F(LifecycleTest, ResizingTheWebWindowFitsTheWebView) {
@@ -117,7 +117,7 @@ TEST_F(LifecycleTest, ResizingTheWebWindowFitsTheWebView) {
     ASSERT_NE(nullptr, host);
     SetWindowPos(host->webWindow, NULL, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
     Wv2StubSnapshot s;
-    ASSERT_EQ(0, localStub().snapshot(host->webWindow, &s));
+    ASSERT_EQ(0, local_stub().snapshot(host->webWindow, &s));
     RECT client;
     GetClientRect(host->webWindow, &client);
     EXPECT_EQ(client.right, s.bounds.right);
@@ -130,17 +130,17 @@ TEST_F(LifecycleTest, ParentDestroyedFirstEndsThreadAndDestroyStillFrees) {
     WebViewHost* host = create();
     ASSERT_NE(nullptr, host);
     Wv2StubSnapshot s;
-    ASSERT_EQ(0, localStub().snapshot(host->webWindow, &s));
-    DWORD uiThread = host->uiThreadId;
-    std::string hidden = className('d', host);
+    ASSERT_EQ(0, local_stub().snapshot(host->webWindow, &s));
+    DWORD ui_thread = host->uiThreadId;
+    std::string hidden = class_name('d', host);
     DestroyWindow(parent); // the plug-in host closes its window before the editor
     parent = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return threadEnded(uiThread, 0); }, 5000));
-    EXPECT_FALSE(folderExists(s.userDataFolder));
+    ASSERT_TRUE(pump_until([&] { return thread_ended(ui_thread, 0); }, 5000));
+    EXPECT_FALSE(folder_exists(s.userDataFolder));
     EXPECT_LT(webview::setParameter(host, 1, 1.0f), 0);
     webview::destroy(host);
-    EXPECT_FALSE(classRegistered(hidden));
-    expectNothingLeft();
+    EXPECT_FALSE(class_registered(hidden));
+    expect_nothing_left();
 }
 
 TEST_F(LifecycleTest, TwoHostsGetTheirOwnClassesAndFolders) {
@@ -151,68 +151,68 @@ TEST_F(LifecycleTest, TwoHostsGetTheirOwnClassesAndFolders) {
     ASSERT_NE(nullptr, a);
     ASSERT_NE(nullptr, b);
     Wv2StubSnapshot sa, sb;
-    ASSERT_EQ(0, localStub().snapshot(a->webWindow, &sa));
-    ASSERT_EQ(0, localStub().snapshot(b->webWindow, &sb));
+    ASSERT_EQ(0, local_stub().snapshot(a->webWindow, &sa));
+    ASSERT_EQ(0, local_stub().snapshot(b->webWindow, &sb));
     EXPECT_STRNE(sa.userDataFolder, sb.userDataFolder);
-    EXPECT_NE(className('c', a), className('c', b));
-    EXPECT_NE(className('d', a), className('d', b));
-    EXPECT_TRUE(folderExists(sa.userDataFolder));
-    EXPECT_TRUE(folderExists(sb.userDataFolder));
+    EXPECT_NE(class_name('c', a), class_name('c', b));
+    EXPECT_NE(class_name('d', a), class_name('d', b));
+    EXPECT_TRUE(folder_exists(sa.userDataFolder));
+    EXPECT_TRUE(folder_exists(sb.userDataFolder));
     webview::destroy(a);
-    EXPECT_FALSE(folderExists(sa.userDataFolder));
-    EXPECT_TRUE(folderExists(sb.userDataFolder)); // the other editor keeps its own
+    EXPECT_FALSE(folder_exists(sa.userDataFolder));
+    EXPECT_TRUE(folder_exists(sb.userDataFolder)); // the other editor keeps its own
     webview::destroy(b);
-    EXPECT_FALSE(folderExists(sb.userDataFolder));
-    expectNothingLeft();
+    EXPECT_FALSE(folder_exists(sb.userDataFolder));
+    expect_nothing_left();
 }
 
 TEST_F(LifecycleTest, EveryFailingStartUpStepReturnsNullAndLeavesNothing) {
     for (int step = kWv2StepCreateCall; step < kWv2StepCount; ++step) {
         SCOPED_TRACE(step);
-        localStub().configure(step, 6, 1);
+        local_stub().configure(step, 6, 1);
         EXPECT_EQ(nullptr, create());
         wchar_t folder[MAX_PATH];
-        char webClass[64];
-        localStub().lastStart(folder, MAX_PATH, webClass, sizeof webClass);
-        ASSERT_EQ('c', webClass[0]);
-        EXPECT_FALSE(classRegistered(webClass));
-        EXPECT_FALSE(classRegistered(std::string("d") + (webClass + 1)));
-        EXPECT_FALSE(folderExists(folder));
-        DWORD uiThread = localStub().lastThread();
-        EXPECT_NE(GetCurrentThreadId(), uiThread);
-        EXPECT_TRUE(threadEnded(uiThread, 5000));
-        EXPECT_EQ(0, tempEntries());
-        EXPECT_EQ(baselineObjects, localStub().liveObjects());
+        char web_class[64];
+        local_stub().last_start(folder, MAX_PATH, web_class, sizeof web_class);
+        ASSERT_EQ('c', web_class[0]);
+        EXPECT_FALSE(class_registered(web_class));
+        EXPECT_FALSE(class_registered(std::string("d") + (web_class + 1)));
+        EXPECT_FALSE(folder_exists(folder));
+        DWORD ui_thread = local_stub().last_thread();
+        EXPECT_NE(GetCurrentThreadId(), ui_thread);
+        EXPECT_TRUE(thread_ended(ui_thread, 5000));
+        EXPECT_EQ(0, temp_entries());
+        EXPECT_EQ(baseline_objects, local_stub().live_objects());
     }
 }
 
 TEST_F(LifecycleTest, MissingLoaderOrBadWebRootReturnsNull) {
-    module.loaderFolder = exeFolder() + "\\no-such-folder";
+    module.loaderFolder = exe_folder() + "\\no-such-folder";
     EXPECT_EQ(nullptr, create());
-    expectNothingLeft(true);
+    expect_nothing_left(true);
 
-    module.loaderFolder = exeFolder();
-    module.webRoot = exeFolder() + "\\bad\xff\xfe"; // not UTF-8
+    module.loaderFolder = exe_folder();
+    module.webRoot = exe_folder() + "\\bad\xff\xfe"; // not UTF-8
     EXPECT_EQ(nullptr, create());
-    expectNothingLeft(true);
+    expect_nothing_left(true);
 }
 
 TEST_F(LifecycleTest, OlderRuntimeWithoutNewestSettingsStillStarts) {
-    localStub().configure(kWv2StepNone, 5, 0);
+    local_stub().configure(kWv2StepNone, 5, 0);
     WebViewHost* host = create();
     ASSERT_NE(nullptr, host);
     Wv2StubSnapshot s;
-    ASSERT_EQ(0, localStub().snapshot(host->webWindow, &s));
-    EXPECT_EQ(0, s.pinchZoom);
-    EXPECT_EQ(-1, s.swipeNavigation);   // ICoreWebView2Settings6 not offered
-    EXPECT_EQ(-1, s.allowExternalDrop); // ICoreWebView2Controller4 not offered
-    EXPECT_EQ(1, s.scriptEnabled);
+    ASSERT_EQ(0, local_stub().snapshot(host->webWindow, &s));
+    EXPECT_EQ(0, s.pinch_zoom);
+    EXPECT_EQ(-1, s.swipe_navigation);    // ICoreWebView2Settings6 not offered
+    EXPECT_EQ(-1, s.allow_external_drop); // ICoreWebView2Controller4 not offered
+    EXPECT_EQ(1, s.script_enabled);
     webview::destroy(host);
-    expectNothingLeft();
+    expect_nothing_left();
 }
 
 TEST_F(LifecycleTest, ModuleUnderNonAsciiFolderFindsLoaderAndPage) {
-    std::wstring folder = tempFolder() + L"\\\u03a9k\u00e4 w\u00e4h";
+    std::wstring folder = temp_folder() + L"\\\u03a9k\u00e4 w\u00e4h";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL));
     std::wstring exe(MAX_PATH, 0);
     exe.resize(GetModuleFileNameW(NULL, &exe[0], MAX_PATH));
@@ -229,11 +229,11 @@ TEST_F(LifecycleTest, ModuleUnderNonAsciiFolderFindsLoaderAndPage) {
     ASSERT_TRUE(copy.load(host->loaderModule));
     Wv2StubSnapshot s;
     ASSERT_EQ(0, copy.snapshot(host->webWindow, &s));
-    EXPECT_EQ(folder + L"\\index.html", s.navigatedTo);
+    EXPECT_EQ(folder + L"\\index.html", s.navigated_to);
     webview::destroy(host);
     DeleteFileW((folder + L"\\WebView2Loader.dll").c_str());
     RemoveDirectoryW(folder.c_str());
-    EXPECT_EQ(0, tempEntries());
+    EXPECT_EQ(0, temp_entries());
 }
 
 } // namespace

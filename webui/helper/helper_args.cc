@@ -5,8 +5,8 @@
 namespace {
 
 // A decimal number from `low` to `high`, the whole text.
-bool readNumber(const char* text, unsigned long long low, unsigned long long high,
-                unsigned long long* out) {
+bool read_number(const char* text, unsigned long long low, unsigned long long high,
+                 unsigned long long* out) {
     unsigned long long value = 0;
     size_t digits = 0;
     for (; text[digits] >= '0' && text[digits] <= '9'; digits++) {
@@ -20,14 +20,14 @@ bool readNumber(const char* text, unsigned long long low, unsigned long long hig
     return true;
 }
 
-bool readSize(const char* text, int* width, int* height) {
+bool read_size(const char* text, int* width, int* height) {
     const char* x = strchr(text, 'x');
     if (!x || x - text > 5)
         return false;
     char first[6] = {};
     memcpy(first, text, (size_t)(x - text));
     unsigned long long w = 0, h = 0;
-    if (!readNumber(first, 1, 32767, &w) || !readNumber(x + 1, 1, 32767, &h))
+    if (!read_number(first, 1, 32767, &w) || !read_number(x + 1, 1, 32767, &h))
         return false;
     *width = (int)w;
     *height = (int)h;
@@ -36,7 +36,7 @@ bool readSize(const char* text, int* width, int* height) {
 
 } // namespace
 
-bool helperParseArgs(int argc, char* const argv[], HelperArgs* out) {
+bool helper_parse_args(int argc, char* const argv[], HelperArgs* out) {
     enum { kFd = 1, kParent = 2, kSize = 4, kRoot = 8, kHostPid = 16, kAll = 31 };
     unsigned seen = 0;
     HelperArgs args = {};
@@ -50,23 +50,23 @@ bool helperParseArgs(int argc, char* const argv[], HelperArgs* out) {
         bool ok;
         if (strcmp(name, "--fd") == 0) {
             option = kFd;
-            ok = readNumber(value, 0, 1 << 20, &number);
+            ok = read_number(value, 0, 1 << 20, &number);
             args.fd = (int)number;
         } else if (strcmp(name, "--parent") == 0) {
             option = kParent;
-            ok = readNumber(value, 1, 0xFFFFFFFFull, &number);
+            ok = read_number(value, 1, 0xFFFFFFFFull, &number);
             args.parent = (unsigned long)number;
         } else if (strcmp(name, "--size") == 0) {
             option = kSize;
-            ok = readSize(value, &args.width, &args.height);
+            ok = read_size(value, &args.width, &args.height);
         } else if (strcmp(name, "--root") == 0) {
             option = kRoot;
             ok = value[0] != 0;
             args.root = value;
         } else if (strcmp(name, "--host-pid") == 0) {
             option = kHostPid;
-            ok = readNumber(value, 1, 0x7FFFFFFF, &number);
-            args.hostPid = (long)number;
+            ok = read_number(value, 1, 0x7FFFFFFF, &number);
+            args.host_pid = (long)number;
         } else {
             return false;
         }

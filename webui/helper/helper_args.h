@@ -11,10 +11,10 @@ struct HelperArgs {
     int width;
     int height;
     const char* root; // folder holding index.html (points into argv)
-    long hostPid;     // the editor's process; the helper ends with it
+    long host_pid;    // the editor's process; the helper ends with it
 };
 
 // Parses argv[1..argc-1]; every option is required, once, with a value in
 // range (fd >= 0, parent and host-pid > 0, sizes 1..32767, root not empty).
 // False for anything else. [any thread]
-bool helperParseArgs(int argc, char* const argv[], HelperArgs* out);
+bool helper_parse_args(int argc, char* const argv[], HelperArgs* out);

@@ -13,9 +13,9 @@ const char kDeliver[] =
 
 // Writes one whole frame. The socket blocks: the editor reads on its idle
 // calls, and a closed socket ends the wait with an error.
-bool sendFrame(int fd, HelperChannel channel, const char* text, size_t length) {
+bool send_frame(int fd, HelperChannel channel, const char* text, size_t length) {
     uint8_t prefix[kHelperFramePrefix];
-    if (!helperFramePrefix(prefix, channel, length))
+    if (!helper_frame_prefix(prefix, channel, length))
         return false;
     struct iovec parts[2] = {{prefix, sizeof prefix}, {(void*)text, length}};
     struct msghdr message = {};
@@ -46,18 +46,18 @@ bool sendFrame(int fd, HelperChannel channel, const char* text, size_t length) {
 }
 
 // Only strings are passed on, as the Windows host takes only string messages.
-void pageMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
+void page_message(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
     HelperRelay* relay = (HelperRelay*)data;
     JSCValue* value = webkit_javascript_result_get_js_value(result);
     if (!jsc_value_is_string(value))
         return;
     char* text = jsc_value_to_string(value);
-    if (text && !sendFrame(relay->fd, kHelperChannelPage, text, strlen(text)))
+    if (text && !send_frame(relay->fd, kHelperChannelPage, text, strlen(text)))
         gtk_main_quit();
     g_free(text);
 }
 
-void deliverToPage(HelperRelay* relay, const HelperFrame& frame) {
+void deliver_to_page(HelperRelay* relay, const HelperFrame& frame) {
     if (!g_utf8_validate(frame.text, (gssize)frame.length, nullptr))
         return;
     GVariantDict arguments;
@@ -72,7 +72,7 @@ void control(HelperRelay* relay, const HelperFrame& frame) {
     size_t keyword = strlen(OKA_HELPER_SIZE);
     int width = 0, height = 0;
     if (frame.length > keyword && memcmp(frame.text, OKA_HELPER_SIZE, keyword) == 0 &&
-        helperParseSize(frame.text + keyword, frame.length - keyword, &width, &height)) {
+        helper_parse_size(frame.text + keyword, frame.length - keyword, &width, &height)) {
         gtk_window_resize(GTK_WINDOW(relay->window), width, height);
     }
 }
@@ -84,15 +84,15 @@ gboolean readable(gint fd, GIOCondition, gpointer data) {
     ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
         return G_SOURCE_CONTINUE;
-    if (n <= 0 || !helperFrameAppend(&relay->incoming, buffer, (size_t)n)) {
+    if (n <= 0 || !helper_frame_append(&relay->incoming, buffer, (size_t)n)) {
         gtk_main_quit();
         return G_SOURCE_REMOVE;
     }
     HelperFrame frame;
     HelperFrameResult got;
-    while ((got = helperFrameNext(&relay->incoming, &frame)) == kHelperFrameReady) {
+    while ((got = helper_frame_next(&relay->incoming, &frame)) == kHelperFrameReady) {
         if (frame.channel == kHelperChannelPage)
-            deliverToPage(relay, frame);
+            deliver_to_page(relay, frame);
         else
             control(relay, frame);
     }
@@ -105,25 +105,26 @@ gboolean readable(gint fd, GIOCondition, gpointer data) {
 
 } // namespace
 
-void helperRelayInit(HelperRelay* relay, int fd) {
+void helper_relay_init(HelperRelay* relay, int fd) {
     memset(relay, 0, sizeof *relay);
     relay->fd = fd;
-    helperFrameReaderInit(&relay->incoming);
+    helper_frame_reader_init(&relay->incoming);
 }
 
-void helperRelayAttach(HelperRelay* relay, WebKitWebView* view, WebKitUserContentManager* content) {
+void helper_relay_attach(HelperRelay* relay, WebKitWebView* view,
+                         WebKitUserContentManager* content) {
     relay->view = view;
-    g_signal_connect(content, "script-message-received::oka", G_CALLBACK(pageMessage), relay);
+    g_signal_connect(content, "script-message-received::oka", G_CALLBACK(page_message), relay);
     webkit_user_content_manager_register_script_message_handler(content, "oka");
 }
 
-bool helperRelayStart(HelperRelay* relay) {
-    if (!sendFrame(relay->fd, kHelperChannelControl, OKA_HELPER_READY, strlen(OKA_HELPER_READY)))
+bool helper_relay_start(HelperRelay* relay) {
+    if (!send_frame(relay->fd, kHelperChannelControl, OKA_HELPER_READY, strlen(OKA_HELPER_READY)))
         return false;
     g_unix_fd_add(relay->fd, (GIOCondition)(G_IO_IN | G_IO_HUP | G_IO_ERR), readable, relay);
     return true;
 }
 
-void helperRelayFree(HelperRelay* relay) {
-    helperFrameReaderFree(&relay->incoming);
+void helper_relay_free(HelperRelay* relay) {
+    helper_frame_reader_free(&relay->incoming);
 }

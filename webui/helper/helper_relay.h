@@ -16,14 +16,15 @@ struct HelperRelay {
     HelperFrameReader incoming;
 };
 
-void helperRelayInit(HelperRelay* relay, int fd);
+void helper_relay_init(HelperRelay* relay, int fd);
 
 // Registers the page's message channel on the view's content manager; must
 // come before the page loads.
-void helperRelayAttach(HelperRelay* relay, WebKitWebView* view, WebKitUserContentManager* content);
+void helper_relay_attach(HelperRelay* relay, WebKitWebView* view,
+                         WebKitUserContentManager* content);
 
 // Tells the editor the window is embedded and starts serving the socket; its
 // end quits the main loop. False when the editor cannot be told.
-bool helperRelayStart(HelperRelay* relay);
+bool helper_relay_start(HelperRelay* relay);
 
-void helperRelayFree(HelperRelay* relay);
+void helper_relay_free(HelperRelay* relay);

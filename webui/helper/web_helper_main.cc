@@ -22,7 +22,7 @@ namespace {
 
 // Embeds the realized top-level window into the editor's window before it is
 // ever mapped, so no window manager takes it for a window of its own.
-bool embedInto(GtkWidget* window, unsigned long parent) {
+bool embed_into(GtkWidget* window, unsigned long parent) {
     gtk_widget_realize(window);
     GdkWindow* own = gtk_widget_get_window(window);
     Display* display = gdk_x11_display_get_xdisplay(gdk_window_get_display(own));
@@ -33,7 +33,7 @@ bool embedInto(GtkWidget* window, unsigned long parent) {
 
 // A click takes the keyboard focus into the page, which an embedded window
 // does not get from the window manager.
-gboolean takeFocus(GtkWidget* view, GdkEvent*, gpointer) {
+gboolean take_focus(GtkWidget* view, GdkEvent*, gpointer) {
     GdkWindow* own = gtk_widget_get_window(gtk_widget_get_toplevel(view));
     GdkDisplay* display = gdk_window_get_display(own);
     gdk_x11_display_error_trap_push(display);
@@ -43,15 +43,15 @@ gboolean takeFocus(GtkWidget* view, GdkEvent*, gpointer) {
     return FALSE;
 }
 
-gboolean noContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
-                       gpointer) {
+gboolean no_context_menu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
+                         gpointer) {
     return TRUE;
 }
 
 // The page's own files stay in the view; every other address opens in the
 // desktop's default handler. New windows are never made.
-gboolean decidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                      gpointer) {
+gboolean decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
+                       WebKitPolicyDecisionType type, gpointer) {
     if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
         type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
         return FALSE;
@@ -68,22 +68,22 @@ gboolean decidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPoli
     return TRUE;
 }
 
-GtkWidget* makeView(HelperRelay* relay) {
+GtkWidget* make_view(HelperRelay* relay) {
     WebKitUserContentManager* content = webkit_user_content_manager_new();
     GtkWidget* view = webkit_web_view_new_with_user_content_manager(content);
-    helperRelayAttach(relay, WEBKIT_WEB_VIEW(view), content);
+    helper_relay_attach(relay, WEBKIT_WEB_VIEW(view), content);
     g_object_unref(content); // the view keeps it
     WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view));
     webkit_settings_set_enable_developer_extras(settings, FALSE);
     webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
     webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
-    g_signal_connect(view, "decide-policy", G_CALLBACK(decidePolicy), nullptr);
-    g_signal_connect(view, "context-menu", G_CALLBACK(noContextMenu), nullptr);
-    g_signal_connect(view, "button-press-event", G_CALLBACK(takeFocus), nullptr);
+    g_signal_connect(view, "decide-policy", G_CALLBACK(decide_policy), nullptr);
+    g_signal_connect(view, "context-menu", G_CALLBACK(no_context_menu), nullptr);
+    g_signal_connect(view, "button-press-event", G_CALLBACK(take_focus), nullptr);
     return view;
 }
 
-bool loadPage(GtkWidget* view, const char* root) {
+bool load_page(GtkWidget* view, const char* root) {
     gchar* file = g_build_filename(root, "index.html", nullptr);
     gchar* uri = g_filename_to_uri(file, nullptr, nullptr);
     g_free(file);
@@ -98,7 +98,7 @@ bool loadPage(GtkWidget* view, const char* root) {
 
 int main(int argc, char** argv) {
     HelperArgs args;
-    if (!helperParseArgs(argc, argv, &args)) {
+    if (!helper_parse_args(argc, argv, &args)) {
         fprintf(stderr, "usage: %s --fd N --parent XID --size WxH --root FOLDER --host-pid PID\n",
                 argv[0]);
         return 2;
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     if (fcntl(args.fd, F_SETFD, FD_CLOEXEC) != 0)
         return 1;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != (pid_t)args.hostPid)
+    if (getppid() != (pid_t)args.host_pid)
         return 1; // the editor is already gone
     signal(SIGPIPE, SIG_IGN);
     gdk_set_allowed_backends("x11");
@@ -115,20 +115,20 @@ int main(int argc, char** argv) {
         return 1;
 
     HelperRelay relay;
-    helperRelayInit(&relay, args.fd);
+    helper_relay_init(&relay, args.fd);
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
     gtk_window_set_default_size(GTK_WINDOW(window), args.width, args.height);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
     relay.window = window;
-    GtkWidget* view = makeView(&relay);
+    GtkWidget* view = make_view(&relay);
     gtk_container_add(GTK_CONTAINER(window), view);
-    if (!loadPage(view, args.root) || !embedInto(window, args.parent))
+    if (!load_page(view, args.root) || !embed_into(window, args.parent))
         return 1;
     gtk_widget_show_all(window);
-    if (!helperRelayStart(&relay))
+    if (!helper_relay_start(&relay))
         return 1;
     gtk_main();
-    helperRelayFree(&relay);
+    helper_relay_free(&relay);
     return 0;
 }

@@ -39,13 +39,13 @@ bool FakeHelperSession::post(const std::string& text) {
 }
 
 bool FakeHelperSession::logged(const std::string& line) const {
-    std::string text = "\n" + readFile(log);
+    std::string text = "\n" + read_file(log);
     return text.find("\n" + line + "\n") != std::string::npos;
 }
 
-std::vector<std::string> FakeHelperSession::pageLines() const {
+std::vector<std::string> FakeHelperSession::page_lines() const {
     std::vector<std::string> lines;
-    std::string text = readFile(log);
+    std::string text = read_file(log);
     for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
         if (text.compare(at, 5, "page ") == 0)
             lines.push_back(text.substr(at + 5, end - at - 5));

@@ -20,7 +20,7 @@ class FakeHelperSession {
     // True when the log holds `line` as a whole line.
     bool logged(const std::string& line) const;
     // The page frames the helper received, in order.
-    std::vector<std::string> pageLines() const;
+    std::vector<std::string> page_lines() const;
 
     std::string folder;
     std::string log;

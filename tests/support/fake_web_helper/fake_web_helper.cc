@@ -21,16 +21,16 @@
 
 namespace {
 
-FILE* logFile;
+FILE* log_file;
 
-void logLine(const char* kind, const char* text, size_t length) {
-    fprintf(logFile, "%s %.*s\n", kind, (int)length, text);
-    fflush(logFile);
+void log_line(const char* kind, const char* text, size_t length) {
+    fprintf(log_file, "%s %.*s\n", kind, (int)length, text);
+    fflush(log_file);
 }
 
-bool sendFrame(int fd, HelperChannel channel, const std::string& text) {
+bool send_frame(int fd, HelperChannel channel, const std::string& text) {
     uint8_t prefix[kHelperFramePrefix];
-    if (!helperFramePrefix(prefix, channel, text.size()))
+    if (!helper_frame_prefix(prefix, channel, text.size()))
         return false;
     std::string frame((const char*)prefix, sizeof prefix);
     frame += text;
@@ -39,27 +39,27 @@ bool sendFrame(int fd, HelperChannel channel, const std::string& text) {
 
 // Descriptors above the socket (besides the log's and the directory
 // listing's own) mean the editor leaked some of its host's into us.
-void reportDescriptors(int socketFd) {
+void report_descriptors(int socket_fd) {
     std::string extra;
     DIR* dir = opendir("/proc/self/fd");
     for (struct dirent* e; dir && (e = readdir(dir)) != nullptr;) {
         int fd = atoi(e->d_name);
-        if (e->d_name[0] == '.' || fd <= 2 || fd == socketFd || fd == dirfd(dir) ||
-            fd == fileno(logFile))
+        if (e->d_name[0] == '.' || fd <= 2 || fd == socket_fd || fd == dirfd(dir) ||
+            fd == fileno(log_file))
             continue;
         extra += " " + std::to_string(fd);
     }
     if (dir)
         closedir(dir);
-    int flags = fcntl(socketFd, F_GETFD);
+    int flags = fcntl(socket_fd, F_GETFD);
     std::string line = "inherited" + (extra.empty() ? std::string(" nothing else") : extra);
     if (flags < 0)
         line = "no socket";
-    logLine("start", line.data(), line.size());
+    log_line("start", line.data(), line.size());
 }
 
 // Sends each complete line of the FIFO; false once the test closed it.
-bool serveScript(int fifo, int socketFd, std::string* pending) {
+bool serve_script(int fifo, int socket_fd, std::string* pending) {
     char buffer[4096];
     ssize_t n = read(fifo, buffer, sizeof buffer);
     if (n == 0)
@@ -72,9 +72,9 @@ bool serveScript(int fifo, int socketFd, std::string* pending) {
         pending->erase(0, end + 1);
         if (line == "!garbage") {
             const char bad[] = "\x02\x00\x00\x00\x07x"; // channel 7
-            send(socketFd, bad, sizeof bad - 1, MSG_NOSIGNAL);
+            send(socket_fd, bad, sizeof bad - 1, MSG_NOSIGNAL);
         } else {
-            sendFrame(socketFd, kHelperChannelPage, line);
+            send_frame(socket_fd, kHelperChannelPage, line);
         }
     }
     return true;
@@ -84,40 +84,40 @@ bool serveScript(int fifo, int socketFd, std::string* pending) {
 
 int main(int argc, char** argv) {
     HelperArgs args;
-    const char* logPath = getenv("OKA_FAKE_HELPER_LOG");
-    const char* fifoPath = getenv("OKA_FAKE_HELPER_SEND");
+    const char* log_path = getenv("OKA_FAKE_HELPER_LOG");
+    const char* fifo_path = getenv("OKA_FAKE_HELPER_SEND");
     const char* mode = getenv("OKA_FAKE_HELPER_MODE");
-    if (!logPath || !fifoPath || !helperParseArgs(argc, argv, &args))
+    if (!log_path || !fifo_path || !helper_parse_args(argc, argv, &args))
         return 2;
-    logFile = fopen(logPath, "ae");
-    if (!logFile)
+    log_file = fopen(log_path, "ae");
+    if (!log_file)
         return 2;
-    reportDescriptors(args.fd);
+    report_descriptors(args.fd);
     if (mode && strcmp(mode, "exit") == 0)
         return 1;
-    int fifo = open(fifoPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fifo < 0 || !sendFrame(args.fd, kHelperChannelControl, OKA_HELPER_READY))
+    int fifo = open(fifo_path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fifo < 0 || !send_frame(args.fd, kHelperChannelControl, OKA_HELPER_READY))
         return 1;
     HelperFrameReader reader;
-    helperFrameReaderInit(&reader);
+    helper_frame_reader_init(&reader);
     std::string pending;
     for (;;) {
         struct pollfd fds[2] = {{args.fd, POLLIN, 0}, {fifo, POLLIN, 0}};
         poll(fds, 2, 50);
         if (fds[1].revents & POLLIN)
-            serveScript(fifo, args.fd, &pending);
+            serve_script(fifo, args.fd, &pending);
         if (!(fds[0].revents & (POLLIN | POLLHUP)))
             continue;
         char buffer[65536];
         ssize_t n = recv(args.fd, buffer, sizeof buffer, 0);
-        if (n <= 0 || !helperFrameAppend(&reader, buffer, (size_t)n))
+        if (n <= 0 || !helper_frame_append(&reader, buffer, (size_t)n))
             break;
         HelperFrame frame;
-        while (helperFrameNext(&reader, &frame) == kHelperFrameReady) {
-            logLine(frame.channel == kHelperChannelPage ? "page" : "control", frame.text,
-                    frame.length);
+        while (helper_frame_next(&reader, &frame) == kHelperFrameReady) {
+            log_line(frame.channel == kHelperChannelPage ? "page" : "control", frame.text,
+                     frame.length);
         }
     }
-    logLine("end", "", 0);
+    log_line("end", "", 0);
     return 0;
 }

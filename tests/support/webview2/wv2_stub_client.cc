@@ -35,11 +35,11 @@ WV2_EXPORT HRESULT WINAPI CreateWebViewEnvironmentWithOptionsInternal(
     g_call.userDataFolder[0] = 0;
     if (userDataFolder)
         wcsncpy(g_call.userDataFolder, userDataFolder, MAX_PATH - 1);
-    g_call.optionsIsIdentity = answers(options, wv2iid::kUnknown, options);
-    g_call.optionsAnswers = typed != NULL;
-    g_call.handlerAnswers = answers(handler, wv2iid::kEnvironmentCompletedHandler, handler);
+    g_call.options_is_identity = answers(options, wv2iid::kUnknown, options);
+    g_call.options_answers = typed != NULL;
+    g_call.handler_answers = answers(handler, wv2iid::kEnvironmentCompletedHandler, handler);
     LeaveCriticalSection(&g_wv2StubLock);
-    HRESULT hr = wv2StubCreateEnvironment(userDataFolder, typed, handler);
+    HRESULT hr = wv2_stub_create_environment(userDataFolder, typed, handler);
     if (typed)
         typed->Release();
     return hr;
@@ -48,9 +48,9 @@ WV2_EXPORT HRESULT WINAPI CreateWebViewEnvironmentWithOptionsInternal(
 // S_OK once nothing made here lives, not even a request kept unanswered.
 WV2_EXPORT HRESULT WINAPI DllCanUnloadNow(void) {
     EnterCriticalSection(&g_wv2StubLock);
-    ++g_call.unloadAsked;
+    ++g_call.unload_asked;
     LeaveCriticalSection(&g_wv2StubLock);
-    bool idle = g_wv2StubLive.load() == 0 && wv2StubUnansweredCount() == 0;
+    bool idle = g_wv2StubLive.load() == 0 && wv2_stub_unanswered_count() == 0;
     return idle && !g_holdUnload ? S_OK : S_FALSE;
 }
 

@@ -38,18 +38,18 @@ enum Wv2StubStep {
 // What the stand-in saw of one web view (wv2stub_snapshot).
 struct Wv2StubSnapshot {
     wchar_t userDataFolder[MAX_PATH];
-    wchar_t additionalArguments[128];
-    wchar_t targetVersion[32];
-    wchar_t navigatedTo[MAX_PATH];
-    int optionsInterface7Asked;     // the loader's own query, answered E_NOINTERFACE?
-    int scriptEnabled, hostObjects; // -1 = never set
-    int contextMenus, devTools, statusBar, zoomControl, scriptDialogs;
-    int acceleratorKeys, passwordAutosave, generalAutofill, pinchZoom, swipeNavigation;
-    int allowExternalDrop;
+    wchar_t additional_arguments[128];
+    wchar_t target_version[32];
+    wchar_t navigated_to[MAX_PATH];
+    int options_interface7_asked;     // the loader's own query, answered E_NOINTERFACE?
+    int script_enabled, host_objects; // -1 = never set
+    int context_menus, dev_tools, status_bar, zoom_control, script_dialogs;
+    int accelerator_keys, password_autosave, general_autofill, pinch_zoom, swipe_navigation;
+    int allow_external_drop;
     int visible;
     RECT bounds;
     int closed;
-    int handlersRegistered; // 4 once message, navigation, new-window and failure are in
+    int handlers_registered; // 4 once message, navigation, new-window and failure are in
 };
 
 // What the runtime client library's entry received in its latest call
@@ -59,10 +59,10 @@ struct Wv2StubClientCall {
     int checkRunningInstance; // the bool's byte as it arrived
     int runtimeType;
     wchar_t userDataFolder[MAX_PATH];
-    int optionsIsIdentity; // the IUnknown given is the options object's own
-    int optionsAnswers;    // ... and it answers ICoreWebView2EnvironmentOptions
-    int handlerAnswers;    // the handler answers the environment-completed IID
-    int unloadAsked;       // DllCanUnloadNow calls so far
+    int options_is_identity; // the IUnknown given is the options object's own
+    int options_answers;     // ... and it answers ICoreWebView2EnvironmentOptions
+    int handler_answers;     // the handler answers the environment-completed IID
+    int unload_asked;        // DllCanUnloadNow calls so far
 };
 
 // One handled event (page message, navigation, new-window request).
@@ -72,8 +72,8 @@ struct Wv2StubResult {
 };
 
 extern "C" {
-typedef void(WINAPI* Wv2StubConfigureFn)(int failStep, int settingsLevel, int controller4);
-typedef int(WINAPI* Wv2StubPostFn)(HWND parent, const wchar_t* text, int isString);
+typedef void(WINAPI* Wv2StubConfigureFn)(int fail_step, int settings_level, int controller4);
+typedef int(WINAPI* Wv2StubPostFn)(HWND parent, const wchar_t* text, int is_string);
 typedef int(WINAPI* Wv2StubNavigateFn)(HWND parent, const wchar_t* uri, int newWindow);
 typedef int(WINAPI* Wv2StubProcessFailedFn)(HWND parent);
 typedef int(WINAPI* Wv2StubPageMessageFn)(HWND parent, int index, wchar_t* out, int capacity);
@@ -82,13 +82,13 @@ typedef int(WINAPI* Wv2StubSnapshotFn)(HWND parent, Wv2StubSnapshot* out);
 typedef int(WINAPI* Wv2StubLiveFn)(void);
 typedef void*(WINAPI* Wv2StubHandlerFn)(HWND parent);
 typedef DWORD(WINAPI* Wv2StubLastThreadFn)(void);
-typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folderCapacity, char* windowClass,
-                                         int classCapacity);
+typedef void(WINAPI* Wv2StubLastStartFn)(wchar_t* folder, int folder_capacity, char* window_class,
+                                         int class_capacity);
 typedef void(WINAPI* Wv2StubClientCallFn)(Wv2StubClientCall* out);
 typedef void(WINAPI* Wv2StubHoldUnloadFn)(int hold);
 }
 // Export names: "wv2stub_configure" (Wv2StubConfigureFn: applies to web views
-// created afterwards; settingsLevel 1..6 = highest ICoreWebView2SettingsN
+// created afterwards; settings_level 1..6 = highest ICoreWebView2SettingsN
 // answered), "wv2stub_post_page_message", "wv2stub_navigate",
 // "wv2stub_process_failed" (raises the process-failed event; the page itself
 // is left as it is, so a test can also play one that lives on),

@@ -5,5 +5,5 @@
 WV2_EXPORT HRESULT WINAPI CreateCoreWebView2EnvironmentWithOptions(
     PCWSTR, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
-    return wv2StubCreateEnvironment(userDataFolder, options, handler);
+    return wv2_stub_create_environment(userDataFolder, options, handler);
 }

@@ -12,7 +12,7 @@ struct Completion {
     HRESULT error;
 };
 
-void copyText(wchar_t* out, size_t capacity, const wchar_t* text) {
+void copy_text(wchar_t* out, size_t capacity, const wchar_t* text) {
     if (!text)
         return;
     wcsncpy(out, text, capacity - 1);
@@ -21,7 +21,7 @@ void copyText(wchar_t* out, size_t capacity, const wchar_t* text) {
 
 } // namespace
 
-LPWSTR wv2StubCopy(const std::wstring& text) {
+LPWSTR wv2_stub_copy(const std::wstring& text) {
     size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     LPWSTR copy = (LPWSTR)CoTaskMemAlloc(bytes);
     if (copy)
@@ -40,17 +40,17 @@ StubEnvironment::~StubEnvironment() {
     --g_wv2StubLive;
 }
 bool StubEnvironment::answers(REFIID riid) {
-    return wv2SameIid(riid, wv2iid::kEnvironment) || wv2SameIid(riid, wv2iid::kUnknown);
+    return wv2_same_iid(riid, wv2iid::kEnvironment) || wv2_same_iid(riid, wv2iid::kUnknown);
 }
 
 HRESULT StubEnvironment::CreateCoreWebView2Controller(
     HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
-    if (config.failStep == kWv2StepCreateController || !handler)
+    if (config.fail_step == kWv2StepCreateController || !handler)
         return E_FAIL;
-    StubWebView* webView = new StubWebView(this, parent);
-    StubController* controller = new StubController(webView); // takes the web view
+    StubWebView* web_view = new StubWebView(this, parent);
+    StubController* controller = new StubController(web_view); // takes the web view
     Completion* done = new Completion{handler, controller, S_OK};
-    if (config.failStep == kWv2StepControllerCompleted)
+    if (config.fail_step == kWv2StepControllerCompleted)
         done->error = E_FAIL;
     handler->AddRef();
     PostMessageW(window, kStubControllerDone, 0, (LPARAM)done);
@@ -58,7 +58,7 @@ HRESULT StubEnvironment::CreateCoreWebView2Controller(
 }
 
 // Runs a posted completion on the creating thread, as the runtime does.
-void wv2StubComplete(UINT message, LPARAM lParam) {
+void wv2_stub_complete(UINT message, LPARAM lParam) {
     Completion* done = (Completion*)lParam;
     if (message == kStubEnvironmentDone) {
         auto* h = (ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*)done->handler;
@@ -73,7 +73,7 @@ void wv2StubComplete(UINT message, LPARAM lParam) {
     delete done;
 }
 
-void wv2StubPostEnvironment(StubEnvironment* env, IUnknown* handler, HRESULT error) {
+void wv2_stub_post_environment(StubEnvironment* env, IUnknown* handler, HRESULT error) {
     handler->AddRef();
     env->AddRef();
     PostMessageW(
@@ -87,38 +87,38 @@ StubWebView::StubWebView(StubEnvironment* env, HWND p) : environment(env), paren
     environment->AddRef();
     snapshot = environment->options;
     int* fields[] = {
-        &snapshot.scriptEnabled,     &snapshot.hostObjects,     &snapshot.contextMenus,
-        &snapshot.devTools,          &snapshot.statusBar,       &snapshot.zoomControl,
-        &snapshot.scriptDialogs,     &snapshot.acceleratorKeys, &snapshot.passwordAutosave,
-        &snapshot.generalAutofill,   &snapshot.pinchZoom,       &snapshot.swipeNavigation,
-        &snapshot.allowExternalDrop, &snapshot.visible};
+        &snapshot.script_enabled,      &snapshot.host_objects,     &snapshot.context_menus,
+        &snapshot.dev_tools,           &snapshot.status_bar,       &snapshot.zoom_control,
+        &snapshot.script_dialogs,      &snapshot.accelerator_keys, &snapshot.password_autosave,
+        &snapshot.general_autofill,    &snapshot.pinch_zoom,       &snapshot.swipe_navigation,
+        &snapshot.allow_external_drop, &snapshot.visible};
     for (int* f : fields)
         *f = -1;
     ++g_wv2StubLive;
-    wv2StubRegister(this);
+    wv2_stub_register(this);
 }
 StubWebView::~StubWebView() {
-    wv2StubUnregister(this);
-    dropHandlers();
+    wv2_stub_unregister(this);
+    drop_handlers();
     environment->Release();
     --g_wv2StubLive;
 }
 bool StubWebView::answers(REFIID riid) {
-    return wv2SameIid(riid, wv2iid::kWebView) || wv2SameIid(riid, wv2iid::kUnknown);
+    return wv2_same_iid(riid, wv2iid::kWebView) || wv2_same_iid(riid, wv2iid::kUnknown);
 }
-void StubWebView::dropHandlers() {
-    if (messageHandler)
-        messageHandler->Release();
-    if (navigationHandler)
-        navigationHandler->Release();
-    if (newWindowHandler)
-        newWindowHandler->Release();
-    if (processFailedHandler)
-        processFailedHandler->Release();
-    messageHandler = NULL;
-    navigationHandler = NULL;
-    newWindowHandler = NULL;
-    processFailedHandler = NULL;
+void StubWebView::drop_handlers() {
+    if (message_handler)
+        message_handler->Release();
+    if (navigation_handler)
+        navigation_handler->Release();
+    if (new_window_handler)
+        new_window_handler->Release();
+    if (process_failed_handler)
+        process_failed_handler->Release();
+    message_handler = NULL;
+    navigation_handler = NULL;
+    new_window_handler = NULL;
+    process_failed_handler = NULL;
 }
 HRESULT StubWebView::get_Settings(ICoreWebView2Settings** out) {
     if (!out)
@@ -133,7 +133,7 @@ HRESULT StubWebView::Navigate(LPCWSTR uri) {
     if (fails(kWv2StepNavigate))
         return E_FAIL;
     EnterCriticalSection(&g_wv2StubLock);
-    copyText(snapshot.navigatedTo, MAX_PATH, uri);
+    copy_text(snapshot.navigated_to, MAX_PATH, uri);
     LeaveCriticalSection(&g_wv2StubLock);
     return S_OK;
 }
@@ -147,8 +147,8 @@ HRESULT StubWebView::PostWebMessageAsString(LPCWSTR text) {
 }
 
 template <class H>
-HRESULT registerHandler(StubWebView* w, H** slot, H* handler, EventRegistrationToken* token,
-                        int step) {
+HRESULT register_handler(StubWebView* w, H** slot, H* handler, EventRegistrationToken* token,
+                         int step) {
     if (w->fails(step) || !handler || !token)
         return E_FAIL;
     handler->AddRef();
@@ -157,25 +157,25 @@ HRESULT registerHandler(StubWebView* w, H** slot, H* handler, EventRegistrationT
     *slot = handler;
     token->value = (int64_t)(uintptr_t)handler + step;
     EnterCriticalSection(&g_wv2StubLock);
-    ++w->snapshot.handlersRegistered;
+    ++w->snapshot.handlers_registered;
     LeaveCriticalSection(&g_wv2StubLock);
     return S_OK;
 }
 HRESULT StubWebView::add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* h,
                                             EventRegistrationToken* t) {
-    return registerHandler(this, &messageHandler, h, t, kWv2StepAddWebMessage);
+    return register_handler(this, &message_handler, h, t, kWv2StepAddWebMessage);
 }
 HRESULT StubWebView::add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* h,
                                             EventRegistrationToken* t) {
-    return registerHandler(this, &navigationHandler, h, t, kWv2StepAddNavigationStarting);
+    return register_handler(this, &navigation_handler, h, t, kWv2StepAddNavigationStarting);
 }
 HRESULT StubWebView::add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* h,
                                             EventRegistrationToken* t) {
-    return registerHandler(this, &newWindowHandler, h, t, kWv2StepAddNewWindow);
+    return register_handler(this, &new_window_handler, h, t, kWv2StepAddNewWindow);
 }
 HRESULT StubWebView::add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler* h,
                                        EventRegistrationToken* t) {
-    return registerHandler(this, &processFailedHandler, h, t, kWv2StepAddProcessFailed);
+    return register_handler(this, &process_failed_handler, h, t, kWv2StepAddProcessFailed);
 }
 
 // ---- settings ----
@@ -191,10 +191,10 @@ StubSettings::~StubSettings() {
 bool StubSettings::answers(REFIID riid) {
     const GUID* levels[] = {&wv2iid::kSettings,  &wv2iid::kSettings2, &wv2iid::kSettings3,
                             &wv2iid::kSettings4, &wv2iid::kSettings5, &wv2iid::kSettings6};
-    if (wv2SameIid(riid, wv2iid::kUnknown))
+    if (wv2_same_iid(riid, wv2iid::kUnknown))
         return true;
-    for (int i = 0; i < owner->environment->config.settingsLevel && i < 6; ++i)
-        if (wv2SameIid(riid, *levels[i]))
+    for (int i = 0; i < owner->environment->config.settings_level && i < 6; ++i)
+        if (wv2_same_iid(riid, *levels[i]))
             return true;
     return false;
 }
@@ -210,92 +210,93 @@ HRESULT StubSettings::set(int* field, BOOL value, int step) {
     HRESULT StubSettings::method(BOOL v) {                                                         \
         return set(&owner->snapshot.field, v, step);                                               \
     }
-WV2_STUB_SETTING(put_IsScriptEnabled, scriptEnabled, kWv2StepScriptEnabled)
-WV2_STUB_SETTING(put_AreHostObjectsAllowed, hostObjects, kWv2StepHostObjects)
-WV2_STUB_SETTING(put_AreDefaultScriptDialogsEnabled, scriptDialogs, 0)
-WV2_STUB_SETTING(put_IsStatusBarEnabled, statusBar, 0)
-WV2_STUB_SETTING(put_AreDevToolsEnabled, devTools, 0)
-WV2_STUB_SETTING(put_AreDefaultContextMenusEnabled, contextMenus, 0)
-WV2_STUB_SETTING(put_IsZoomControlEnabled, zoomControl, 0)
-WV2_STUB_SETTING(put_AreBrowserAcceleratorKeysEnabled, acceleratorKeys, 0)
-WV2_STUB_SETTING(put_IsPasswordAutosaveEnabled, passwordAutosave, 0)
-WV2_STUB_SETTING(put_IsGeneralAutofillEnabled, generalAutofill, 0)
-WV2_STUB_SETTING(put_IsPinchZoomEnabled, pinchZoom, 0)
-WV2_STUB_SETTING(put_IsSwipeNavigationEnabled, swipeNavigation, 0)
+WV2_STUB_SETTING(put_IsScriptEnabled, script_enabled, kWv2StepScriptEnabled)
+WV2_STUB_SETTING(put_AreHostObjectsAllowed, host_objects, kWv2StepHostObjects)
+WV2_STUB_SETTING(put_AreDefaultScriptDialogsEnabled, script_dialogs, 0)
+WV2_STUB_SETTING(put_IsStatusBarEnabled, status_bar, 0)
+WV2_STUB_SETTING(put_AreDevToolsEnabled, dev_tools, 0)
+WV2_STUB_SETTING(put_AreDefaultContextMenusEnabled, context_menus, 0)
+WV2_STUB_SETTING(put_IsZoomControlEnabled, zoom_control, 0)
+WV2_STUB_SETTING(put_AreBrowserAcceleratorKeysEnabled, accelerator_keys, 0)
+WV2_STUB_SETTING(put_IsPasswordAutosaveEnabled, password_autosave, 0)
+WV2_STUB_SETTING(put_IsGeneralAutofillEnabled, general_autofill, 0)
+WV2_STUB_SETTING(put_IsPinchZoomEnabled, pinch_zoom, 0)
+WV2_STUB_SETTING(put_IsSwipeNavigationEnabled, swipe_navigation, 0)
 
 // ---- controller ----
 
-StubController::StubController(StubWebView* w) : webView(w) {
+StubController::StubController(StubWebView* w) : web_view(w) {
     ++g_wv2StubLive;
 }
 StubController::~StubController() {
-    webView->Release();
+    web_view->Release();
     --g_wv2StubLive;
 }
 bool StubController::answers(REFIID riid) {
-    if (wv2SameIid(riid, wv2iid::kUnknown) || wv2SameIid(riid, wv2iid::kController) ||
-        wv2SameIid(riid, wv2iid::kController2) || wv2SameIid(riid, wv2iid::kController3))
+    if (wv2_same_iid(riid, wv2iid::kUnknown) || wv2_same_iid(riid, wv2iid::kController) ||
+        wv2_same_iid(riid, wv2iid::kController2) || wv2_same_iid(riid, wv2iid::kController3))
         return true;
-    return webView->environment->config.controller4 && wv2SameIid(riid, wv2iid::kController4);
+    return web_view->environment->config.controller4 && wv2_same_iid(riid, wv2iid::kController4);
 }
 HRESULT StubController::put_IsVisible(BOOL visible) {
-    if (webView->fails(kWv2StepPutIsVisible))
+    if (web_view->fails(kWv2StepPutIsVisible))
         return E_FAIL;
     EnterCriticalSection(&g_wv2StubLock);
-    webView->snapshot.visible = visible ? 1 : 0;
+    web_view->snapshot.visible = visible ? 1 : 0;
     LeaveCriticalSection(&g_wv2StubLock);
     return S_OK;
 }
 HRESULT StubController::put_Bounds(RECT bounds) {
-    if (webView->fails(kWv2StepPutBounds))
+    if (web_view->fails(kWv2StepPutBounds))
         return E_FAIL;
     EnterCriticalSection(&g_wv2StubLock);
-    webView->snapshot.bounds = bounds;
+    web_view->snapshot.bounds = bounds;
     LeaveCriticalSection(&g_wv2StubLock);
     return S_OK;
 }
 HRESULT StubController::Close() {
     EnterCriticalSection(&g_wv2StubLock);
-    webView->snapshot.closed = 1;
+    web_view->snapshot.closed = 1;
     LeaveCriticalSection(&g_wv2StubLock);
-    webView->dropHandlers(); // as the runtime: Close releases every event handler
+    web_view->drop_handlers(); // as the runtime: Close releases every event handler
     return S_OK;
 }
 HRESULT StubController::get_CoreWebView2(ICoreWebView2** out) {
     if (!out)
         return E_POINTER;
     *out = NULL;
-    if (webView->fails(kWv2StepGetCoreWebView2))
+    if (web_view->fails(kWv2StepGetCoreWebView2))
         return E_FAIL;
-    webView->AddRef();
-    *out = webView;
+    web_view->AddRef();
+    *out = web_view;
     return S_OK;
 }
 HRESULT StubController::put_AllowExternalDrop(BOOL allow) {
     EnterCriticalSection(&g_wv2StubLock);
-    webView->snapshot.allowExternalDrop = allow ? 1 : 0;
+    web_view->snapshot.allow_external_drop = allow ? 1 : 0;
     LeaveCriticalSection(&g_wv2StubLock);
     return S_OK;
 }
 
 // ---- event arguments ----
 
-StubMessageArgs::StubMessageArgs(const std::wstring& t, bool s) : text(t), isString(s) {
+StubMessageArgs::StubMessageArgs(const std::wstring& t, bool s) : text(t), is_string(s) {
     ++g_wv2StubLive;
 }
 StubMessageArgs::~StubMessageArgs() {
     --g_wv2StubLive;
 }
 bool StubMessageArgs::answers(REFIID riid) {
-    return wv2SameIid(riid, wv2iid::kWebMessageReceivedArgs) || wv2SameIid(riid, wv2iid::kUnknown);
+    return wv2_same_iid(riid, wv2iid::kWebMessageReceivedArgs) ||
+           wv2_same_iid(riid, wv2iid::kUnknown);
 }
 HRESULT StubMessageArgs::TryGetWebMessageAsString(LPWSTR* out) {
     if (!out)
         return E_POINTER;
     *out = NULL;
-    if (!isString)
+    if (!is_string)
         return E_INVALIDARG;
-    *out = wv2StubCopy(text);
+    *out = wv2_stub_copy(text);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -306,12 +307,13 @@ StubNavigationArgs::~StubNavigationArgs() {
     --g_wv2StubLive;
 }
 bool StubNavigationArgs::answers(REFIID riid) {
-    return wv2SameIid(riid, wv2iid::kNavigationStartingArgs) || wv2SameIid(riid, wv2iid::kUnknown);
+    return wv2_same_iid(riid, wv2iid::kNavigationStartingArgs) ||
+           wv2_same_iid(riid, wv2iid::kUnknown);
 }
 HRESULT StubNavigationArgs::get_Uri(LPWSTR* out) {
     if (!out)
         return E_POINTER;
-    *out = wv2StubCopy(uri);
+    *out = wv2_stub_copy(uri);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 HRESULT StubNavigationArgs::put_Cancel(BOOL c) {
@@ -326,12 +328,13 @@ StubNewWindowArgs::~StubNewWindowArgs() {
     --g_wv2StubLive;
 }
 bool StubNewWindowArgs::answers(REFIID riid) {
-    return wv2SameIid(riid, wv2iid::kNewWindowRequestedArgs) || wv2SameIid(riid, wv2iid::kUnknown);
+    return wv2_same_iid(riid, wv2iid::kNewWindowRequestedArgs) ||
+           wv2_same_iid(riid, wv2iid::kUnknown);
 }
 HRESULT StubNewWindowArgs::get_Uri(LPWSTR* out) {
     if (!out)
         return E_POINTER;
-    *out = wv2StubCopy(uri);
+    *out = wv2_stub_copy(uri);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 HRESULT StubNewWindowArgs::put_Handled(BOOL h) {

@@ -42,8 +42,8 @@ extern CRITICAL_SECTION g_wv2StubLock; // guards what hooks read across threads
     }
 
 struct StubConfig {
-    int failStep;
-    int settingsLevel;
+    int fail_step;
+    int settings_level;
     int controller4;
 };
 
@@ -101,7 +101,7 @@ struct StubWebView : NotImplWebView {
     StubWebView(StubEnvironment* environment, HWND parent);
     virtual ~StubWebView();
     bool answers(REFIID riid);
-    bool fails(int step) const { return environment->config.failStep == step; }
+    bool fails(int step) const { return environment->config.fail_step == step; }
     HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** out) override;
     HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
     HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler*,
@@ -113,17 +113,17 @@ struct StubWebView : NotImplWebView {
                                                      EventRegistrationToken*) override;
     HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler*,
                                                 EventRegistrationToken*) override;
-    void dropHandlers();
+    void drop_handlers();
 
     StubEnvironment* environment; // one reference
     HWND parent;
     Wv2StubSnapshot snapshot;
     std::vector<std::wstring> posted;   // messages posted to the page
     std::vector<Wv2StubResult> results; // handled events, in order
-    ICoreWebView2WebMessageReceivedEventHandler* messageHandler = NULL;
-    ICoreWebView2NavigationStartingEventHandler* navigationHandler = NULL;
-    ICoreWebView2NewWindowRequestedEventHandler* newWindowHandler = NULL;
-    ICoreWebView2ProcessFailedEventHandler* processFailedHandler = NULL;
+    ICoreWebView2WebMessageReceivedEventHandler* message_handler = NULL;
+    ICoreWebView2NavigationStartingEventHandler* navigation_handler = NULL;
+    ICoreWebView2NewWindowRequestedEventHandler* new_window_handler = NULL;
+    ICoreWebView2ProcessFailedEventHandler* process_failed_handler = NULL;
 };
 
 struct NotImplController : ICoreWebView2Controller4 {
@@ -134,7 +134,7 @@ struct NotImplController : ICoreWebView2Controller4 {
 };
 struct StubController : NotImplController {
     WV2_STUB_UNKNOWN(ICoreWebView2Controller4)
-    explicit StubController(StubWebView* webView);
+    explicit StubController(StubWebView* web_view);
     virtual ~StubController();
     bool answers(REFIID riid);
     HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
@@ -143,7 +143,7 @@ struct StubController : NotImplController {
     HRESULT STDMETHODCALLTYPE Close() override;
     HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** out) override;
     HRESULT STDMETHODCALLTYPE put_AllowExternalDrop(BOOL allow) override;
-    StubWebView* webView; // one reference
+    StubWebView* web_view; // one reference
 };
 
 struct NotImplMessageArgs : ICoreWebView2WebMessageReceivedEventArgs {
@@ -151,12 +151,12 @@ struct NotImplMessageArgs : ICoreWebView2WebMessageReceivedEventArgs {
 };
 struct StubMessageArgs : NotImplMessageArgs {
     WV2_STUB_UNKNOWN(ICoreWebView2WebMessageReceivedEventArgs)
-    StubMessageArgs(const std::wstring& text, bool isString);
+    StubMessageArgs(const std::wstring& text, bool is_string);
     virtual ~StubMessageArgs();
     bool answers(REFIID riid);
     HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* out) override;
     std::wstring text;
-    bool isString;
+    bool is_string;
 };
 
 struct NotImplNavigationArgs : ICoreWebView2NavigationStartingEventArgs {
@@ -194,13 +194,13 @@ struct StubProcessFailedArgs : IUnknown {
     WV2_STUB_UNKNOWN(IUnknown)
     StubProcessFailedArgs() { ++g_wv2StubLive; }
     virtual ~StubProcessFailedArgs() { --g_wv2StubLive; }
-    bool answers(REFIID riid) { return wv2SameIid(riid, wv2iid::kUnknown); }
+    bool answers(REFIID riid) { return wv2_same_iid(riid, wv2iid::kUnknown); }
 };
 
 // Registry of live web views, keyed by parent window. [any thread, under lock]
-StubWebView* wv2StubFind(HWND parent);
-void wv2StubRegister(StubWebView* webView);
-void wv2StubUnregister(StubWebView* webView);
+StubWebView* wv2_stub_find(HWND parent);
+void wv2_stub_register(StubWebView* web_view);
+void wv2_stub_unregister(StubWebView* web_view);
 
 // Private window messages of the stand-in's message-only windows.
 enum : UINT {
@@ -212,7 +212,7 @@ enum : UINT {
 };
 
 // Copies `text` into a CoTaskMemAlloc buffer (null when short of memory).
-LPWSTR wv2StubCopy(const std::wstring& text);
+LPWSTR wv2_stub_copy(const std::wstring& text);
 
 #define WV2_EXPORT extern "C" __declspec(dllexport)
 
@@ -220,11 +220,11 @@ LPWSTR wv2StubCopy(const std::wstring& text);
 // it: checks the apartment, reads the options, completes later on this
 // thread (or never, kWv2StepNeverComplete).
 HRESULT
-wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
-                         ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+wv2_stub_create_environment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 // Requests kept unanswered right now. [any thread]
-int wv2StubUnansweredCount();
+int wv2_stub_unanswered_count();
 // Queues an event (kStubPageMessage, kStubNavigation or kStubProcessFailed)
 // for the web view shown in `parent`, delivered later on its thread; -1 when
 // there is none. [any thread]
-int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag);
+int wv2_stub_post_event(HWND parent, UINT kind, const wchar_t* text, int flag);

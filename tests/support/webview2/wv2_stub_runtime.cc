@@ -7,8 +7,8 @@
 
 CRITICAL_SECTION g_wv2StubLock;
 
-void wv2StubComplete(UINT message, LPARAM lParam);
-void wv2StubPostEnvironment(StubEnvironment* env, IUnknown* handler, HRESULT error);
+void wv2_stub_complete(UINT message, LPARAM lParam);
+void wv2_stub_post_environment(StubEnvironment* env, IUnknown* handler, HRESULT error);
 
 namespace {
 
@@ -32,7 +32,7 @@ DWORD g_lastThread;
 
 // The caller's web window is still a top-level window of this thread when the
 // environment is created: remember its class so tests can check it is gone.
-BOOL CALLBACK findWebWindow(HWND window, LPARAM) {
+BOOL CALLBACK find_web_window(HWND window, LPARAM) {
     char name[64];
     if (GetClassNameA(window, name, sizeof name) && name[0] == 'c') {
         memcpy(g_lastWindowClass, name, sizeof name);
@@ -41,14 +41,14 @@ BOOL CALLBACK findWebWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
-void rememberStart(PCWSTR userDataFolder) {
+void remember_start(PCWSTR userDataFolder) {
     EnterCriticalSection(&g_wv2StubLock);
     g_lastUserDataFolder[0] = 0;
     g_lastWindowClass[0] = 0;
     g_lastThread = GetCurrentThreadId();
     if (userDataFolder)
         wcsncpy(g_lastUserDataFolder, userDataFolder, MAX_PATH - 1);
-    EnumThreadWindows(GetCurrentThreadId(), findWebWindow, 0);
+    EnumThreadWindows(GetCurrentThreadId(), find_web_window, 0);
     LeaveCriticalSection(&g_wv2StubLock);
 }
 
@@ -70,45 +70,46 @@ void record(StubWebView* w, HRESULT hr, int stopped) {
 
 void deliver(StubWebView* w, const PageEvent& e) {
     if (e.kind == kStubProcessFailed) {
-        if (!w->processFailedHandler)
+        if (!w->process_failed_handler)
             return;
         IUnknown* args = new StubProcessFailedArgs;
-        HRESULT hr = w->processFailedHandler->Invoke(w, (ICoreWebView2ProcessFailedEventArgs*)args);
+        HRESULT hr =
+            w->process_failed_handler->Invoke(w, (ICoreWebView2ProcessFailedEventArgs*)args);
         record(w, hr, 0);
         args->Release();
     } else if (e.kind == kStubPageMessage) {
-        if (!w->messageHandler)
+        if (!w->message_handler)
             return;
         StubMessageArgs* args = new StubMessageArgs(e.text, e.flag != 0);
-        record(w, w->messageHandler->Invoke(w, args), 0);
+        record(w, w->message_handler->Invoke(w, args), 0);
         args->Release();
     } else if (e.flag) {
-        if (!w->newWindowHandler)
+        if (!w->new_window_handler)
             return;
         StubNewWindowArgs* args = new StubNewWindowArgs(e.text);
-        HRESULT hr = w->newWindowHandler->Invoke(w, args);
+        HRESULT hr = w->new_window_handler->Invoke(w, args);
         record(w, hr, args->handled);
         args->Release();
     } else {
-        if (!w->navigationHandler)
+        if (!w->navigation_handler)
             return;
         StubNavigationArgs* args = new StubNavigationArgs(e.text);
-        HRESULT hr = w->navigationHandler->Invoke(w, args);
+        HRESULT hr = w->navigation_handler->Invoke(w, args);
         record(w, hr, args->cancel);
         args->Release();
     }
 }
 
-LRESULT CALLBACK stubWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK stub_window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kStubEnvironmentDone || message == kStubControllerDone) {
-        wv2StubComplete(message, lParam);
+        wv2_stub_complete(message, lParam);
         return 0;
     }
     if (message == kStubPageMessage || message == kStubNavigation ||
         message == kStubProcessFailed) {
         PageEvent* e = (PageEvent*)lParam;
         EnterCriticalSection(&g_wv2StubLock);
-        StubWebView* w = wv2StubFind(e->parent);
+        StubWebView* w = wv2_stub_find(e->parent);
         if (w)
             w->AddRef();
         LeaveCriticalSection(&g_wv2StubLock);
@@ -122,11 +123,11 @@ LRESULT CALLBACK stubWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND makeWindow() {
+HWND make_window() {
     WNDCLASSEXW wc;
     memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = stubWindowProc;
+    wc.lpfnWndProc = stub_window_proc;
     wc.hInstance = g_instance;
     wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc); // already registered by an earlier environment is fine
@@ -135,7 +136,7 @@ HWND makeWindow() {
 }
 
 // A runtime gives up the requests of an apartment whose thread has ended.
-void dropUnanswered(DWORD thread) {
+void drop_unanswered(DWORD thread) {
     std::vector<IUnknown*> dropped;
     EnterCriticalSection(&g_wv2StubLock);
     for (size_t i = g_unanswered.size(); i-- > 0;) {
@@ -149,9 +150,9 @@ void dropUnanswered(DWORD thread) {
         handler->Release();
 }
 
-void readText(ICoreWebView2EnvironmentOptions* o,
-              HRESULT (ICoreWebView2EnvironmentOptions::*get)(LPWSTR*), wchar_t* out,
-              size_t capacity) {
+void read_text(ICoreWebView2EnvironmentOptions* o,
+               HRESULT (ICoreWebView2EnvironmentOptions::*get)(LPWSTR*), wchar_t* out,
+               size_t capacity) {
     LPWSTR text = NULL;
     if (SUCCEEDED((o->*get)(&text)) && text) {
         wcsncpy(out, text, capacity - 1);
@@ -162,23 +163,23 @@ void readText(ICoreWebView2EnvironmentOptions* o,
 
 // Reads the options as the loader and runtime do, including the loader's
 // query for a newer options interface that our host does not implement.
-void readOptions(ICoreWebView2EnvironmentOptions* o, Wv2StubSnapshot* s) {
-    readText(o, &ICoreWebView2EnvironmentOptions::get_AdditionalBrowserArguments,
-             s->additionalArguments, 128);
-    readText(o, &ICoreWebView2EnvironmentOptions::get_TargetCompatibleBrowserVersion,
-             s->targetVersion, 32);
+void read_options(ICoreWebView2EnvironmentOptions* o, Wv2StubSnapshot* s) {
+    read_text(o, &ICoreWebView2EnvironmentOptions::get_AdditionalBrowserArguments,
+              s->additional_arguments, 128);
+    read_text(o, &ICoreWebView2EnvironmentOptions::get_TargetCompatibleBrowserVersion,
+              s->target_version, 32);
     void* newer = (void*)1;
-    s->optionsInterface7Asked =
+    s->options_interface7_asked =
         o->QueryInterface(kEnvironmentOptions7, &newer) == E_NOINTERFACE && newer == NULL;
 }
 
 } // namespace
 
-int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag) {
+int wv2_stub_post_event(HWND parent, UINT kind, const wchar_t* text, int flag) {
     if (!text)
         return -1;
     EnterCriticalSection(&g_wv2StubLock);
-    StubWebView* w = wv2StubFind(parent);
+    StubWebView* w = wv2_stub_find(parent);
     HWND window = w ? w->environment->window : NULL;
     LeaveCriticalSection(&g_wv2StubLock);
     if (!window)
@@ -190,18 +191,18 @@ int wv2StubPostEvent(HWND parent, UINT kind, const wchar_t* text, int flag) {
     return -1;
 }
 
-StubWebView* wv2StubFind(HWND parent) {
+StubWebView* wv2_stub_find(HWND parent) {
     for (StubWebView* w : g_webViews)
         if (w->parent == parent)
             return w;
     return NULL;
 }
-void wv2StubRegister(StubWebView* w) {
+void wv2_stub_register(StubWebView* w) {
     EnterCriticalSection(&g_wv2StubLock);
     g_webViews.push_back(w);
     LeaveCriticalSection(&g_wv2StubLock);
 }
-void wv2StubUnregister(StubWebView* w) {
+void wv2_stub_unregister(StubWebView* w) {
     EnterCriticalSection(&g_wv2StubLock);
     for (size_t i = 0; i < g_webViews.size(); ++i)
         if (g_webViews[i] == w)
@@ -209,7 +210,7 @@ void wv2StubUnregister(StubWebView* w) {
     LeaveCriticalSection(&g_wv2StubLock);
 }
 
-int wv2StubUnansweredCount() {
+int wv2_stub_unanswered_count() {
     EnterCriticalSection(&g_wv2StubLock);
     int count = (int)g_unanswered.size();
     LeaveCriticalSection(&g_wv2StubLock);
@@ -221,7 +222,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         g_instance = instance;
         InitializeCriticalSection(&g_wv2StubLock);
     } else if (reason == DLL_THREAD_DETACH) {
-        dropUnanswered(GetCurrentThreadId());
+        drop_unanswered(GetCurrentThreadId());
     } else if (reason == DLL_PROCESS_DETACH) {
         UnregisterClassW(kWindowClass, instance);
         DeleteCriticalSection(&g_wv2StubLock);
@@ -230,10 +231,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT
-wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
-                         ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
-    rememberStart(userDataFolder);
-    if (!handler || g_config.failStep == kWv2StepCreateCall)
+wv2_stub_create_environment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    remember_start(userDataFolder);
+    if (!handler || g_config.fail_step == kWv2StepCreateCall)
         return E_FAIL;
     // The runtime insists on a single-threaded apartment on this thread.
     HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -242,14 +243,14 @@ wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions*
     CoUninitialize();
     if (com == S_OK)
         return CO_E_NOTINITIALIZED; // nobody had initialised COM here
-    if (g_config.failStep == kWv2StepNeverComplete) {
+    if (g_config.fail_step == kWv2StepNeverComplete) {
         handler->AddRef();
         EnterCriticalSection(&g_wv2StubLock);
         g_unanswered.push_back(Unanswered{GetCurrentThreadId(), handler});
         LeaveCriticalSection(&g_wv2StubLock);
         return S_OK;
     }
-    HWND window = makeWindow();
+    HWND window = make_window();
     if (!window)
         return E_FAIL;
     StubEnvironment* env = new StubEnvironment(g_config, window);
@@ -258,27 +259,27 @@ wv2StubCreateEnvironment(PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions*
         CreateDirectoryW(userDataFolder, NULL); // the runtime fills it with the profile
     }
     if (options)
-        readOptions(options, &env->options);
-    wv2StubPostEnvironment(env, handler,
-                           g_config.failStep == kWv2StepEnvironmentCompleted ? E_FAIL : S_OK);
+        read_options(options, &env->options);
+    wv2_stub_post_environment(env, handler,
+                              g_config.fail_step == kWv2StepEnvironmentCompleted ? E_FAIL : S_OK);
     env->Release(); // the posted completion holds it now
     return S_OK;
 }
 
-WV2_EXPORT void WINAPI wv2stub_configure(int failStep, int settingsLevel, int controller4) {
-    g_config = StubConfig{failStep, settingsLevel, controller4};
+WV2_EXPORT void WINAPI wv2stub_configure(int fail_step, int settings_level, int controller4) {
+    g_config = StubConfig{fail_step, settings_level, controller4};
 }
 
-WV2_EXPORT void WINAPI wv2stub_last_start(wchar_t* folder, int folderCapacity, char* windowClass,
-                                          int classCapacity) {
+WV2_EXPORT void WINAPI wv2stub_last_start(wchar_t* folder, int folder_capacity, char* window_class,
+                                          int class_capacity) {
     EnterCriticalSection(&g_wv2StubLock);
-    if (folder && folderCapacity > 0) {
-        wcsncpy(folder, g_lastUserDataFolder, (size_t)folderCapacity - 1);
-        folder[folderCapacity - 1] = 0;
+    if (folder && folder_capacity > 0) {
+        wcsncpy(folder, g_lastUserDataFolder, (size_t)folder_capacity - 1);
+        folder[folder_capacity - 1] = 0;
     }
-    if (windowClass && classCapacity > 0) {
-        strncpy(windowClass, g_lastWindowClass, (size_t)classCapacity - 1);
-        windowClass[classCapacity - 1] = 0;
+    if (window_class && class_capacity > 0) {
+        strncpy(window_class, g_lastWindowClass, (size_t)class_capacity - 1);
+        window_class[class_capacity - 1] = 0;
     }
     LeaveCriticalSection(&g_wv2StubLock);
 }

@@ -9,8 +9,8 @@
 
 class PrivateDisplay : public ::testing::Environment {
   public:
-    void SetUp() override { ASSERT_TRUE(startPrivateDisplay(&server_)); }
-    void TearDown() override { stopPrivateDisplay(server_); }
+    void SetUp() override { ASSERT_TRUE(start_private_display(&server_)); }
+    void TearDown() override { stop_private_display(server_); }
 
   private:
     pid_t server_ = 0;

@@ -14,13 +14,13 @@
 
 extern char** environ;
 
-bool startPrivateDisplay(pid_t* server) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
+bool start_private_display(pid_t* server) {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0)
         return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 9);
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 9);
     // Not the test's own output either: a server left behind by a crashed
     // test must not hold its caller's pipe open.
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -30,22 +30,22 @@ bool startPrivateDisplay(pid_t* server) {
         (char*)"1024x768x24", (char*)"-nolisten",  (char*)"tcp", (char*)"-noreset", nullptr};
     int started = posix_spawnp(server, "Xvfb", &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
+    close(pipe_fds[1]);
     char number[16] = {};
-    ssize_t got = started == 0 ? read(pipeFds[0], number, sizeof number - 1) : -1;
-    close(pipeFds[0]);
+    ssize_t got = started == 0 ? read(pipe_fds[0], number, sizeof number - 1) : -1;
+    close(pipe_fds[0]);
     if (got <= 0)
         return false;
     std::string display = ":" + std::string(number, strcspn(number, "\n"));
     return setenv("DISPLAY", display.c_str(), 1) == 0;
 }
 
-void stopPrivateDisplay(pid_t server) {
+void stop_private_display(pid_t server) {
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
 }
 
-uint32_t makeParentWindow(xcb_connection_t* connection, int width, int height) {
+uint32_t make_parent_window(xcb_connection_t* connection, int width, int height) {
     if (xcb_connection_has_error(connection))
         return 0;
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
@@ -58,7 +58,7 @@ uint32_t makeParentWindow(xcb_connection_t* connection, int width, int height) {
     return window;
 }
 
-int openDescriptorCount() {
+int open_descriptor_count() {
     int count = 0;
     DIR* dir = opendir("/proc/self/fd");
     while (dir && readdir(dir) != nullptr)
@@ -68,14 +68,14 @@ int openDescriptorCount() {
     return count;
 }
 
-std::vector<pid_t> childProcesses() {
+std::vector<pid_t> child_processes() {
     std::vector<pid_t> children;
     DIR* tasks = opendir("/proc/self/task");
     for (struct dirent* e; tasks && (e = readdir(tasks)) != nullptr;) {
         if (e->d_name[0] == '.')
             continue;
         std::istringstream list(
-            readFile(std::string("/proc/self/task/") + e->d_name + "/children"));
+            read_file(std::string("/proc/self/task/") + e->d_name + "/children"));
         for (pid_t pid; list >> pid;)
             children.push_back(pid);
     }
@@ -84,7 +84,7 @@ std::vector<pid_t> childProcesses() {
     return children;
 }
 
-int childWindowCount(xcb_connection_t* connection, uint32_t window) {
+int child_window_count(xcb_connection_t* connection, uint32_t window) {
     xcb_query_tree_reply_t* tree =
         xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
     int count = tree ? tree->children_len : -1;
@@ -92,7 +92,7 @@ int childWindowCount(xcb_connection_t* connection, uint32_t window) {
     return count;
 }
 
-std::string readFile(const std::string& path) {
+std::string read_file(const std::string& path) {
     std::ifstream in(path);
     std::stringstream content;
     content << in.rdbuf();

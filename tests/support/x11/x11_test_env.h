@@ -12,16 +12,16 @@
 // Starts Xvfb on a display no other server uses and points DISPLAY at it;
 // it never resets, so a test's last client leaving does not close it to the
 // next.
-bool startPrivateDisplay(pid_t* server);
-void stopPrivateDisplay(pid_t server);
+bool start_private_display(pid_t* server);
+void stop_private_display(pid_t server);
 
 // A mapped top-level window of the given size on `connection`: the window a
 // host embeds its plug-in's editor in. 0 on failure.
-uint32_t makeParentWindow(xcb_connection_t* connection, int width, int height);
+uint32_t make_parent_window(xcb_connection_t* connection, int width, int height);
 
-int openDescriptorCount();
-std::vector<pid_t> childProcesses();
-int childWindowCount(xcb_connection_t* connection, uint32_t window);
+int open_descriptor_count();
+std::vector<pid_t> child_processes();
+int child_window_count(xcb_connection_t* connection, uint32_t window);
 
 // The whole content of a file ("" when missing).
-std::string readFile(const std::string& path);
+std::string read_file(const std::string& path);
