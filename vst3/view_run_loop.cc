@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "platform/ref_count.h"
+#include "vst3/vst3_unknown.h"
 #include "webui/web_view.h"
 
 static const uint64_t kTimerPeriodMs = 20;
@@ -18,24 +19,21 @@ struct ViewRunLoop {
     bool timer_registered; // the timer is registered
 };
 
-#define RUN_LOOP_FROM(ptr, member) ((ViewRunLoop*)((char*)(ptr)-offsetof(ViewRunLoop, member)))
-
 // ---- FUnknown, shared by the two handler interfaces --------------------------
 
 // The same answers from both interfaces. [host UI thread]
 static tresult link_query_interface(ViewRunLoop* link, const uint8_t* iid, void** obj) {
-    if (obj == nullptr)
-        return kInvalidArgument;
-    void* found = nullptr;
-    if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIEventHandler))
-        found = &link->event_vtbl;
-    else if (vst3_iid_equal(iid, kIidITimerHandler))
-        found = &link->timer_vtbl;
-    *obj = found;
-    if (found == nullptr)
-        return kNoInterface;
-    ref_count_add(&link->ref_count);
-    return kResultOk;
+    const Vst3Facet facets[] = {
+        {kIidFUnknown, &link->event_vtbl},
+        {kIidIEventHandler, &link->event_vtbl},
+        {kIidITimerHandler, &link->timer_vtbl},
+    };
+    return vst3_query_facets(facets, sizeof facets / sizeof facets[0], &link->ref_count, iid, obj);
+}
+
+// [host UI thread]
+static uint32_t link_add_ref(ViewRunLoop* link) {
+    return ref_count_add(&link->ref_count);
 }
 
 // [host UI thread]
@@ -46,19 +44,11 @@ static uint32_t link_release(ViewRunLoop* link) {
     return count;
 }
 
-#define FUNKNOWN_SLOTS(member)                                                                     \
-    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
-        return link_query_interface(RUN_LOOP_FROM(self, member), iid, obj);                        \
-    }                                                                                              \
-    static uint32_t member##_add_ref(FUnknown* self) {                                             \
-        return ref_count_add(&RUN_LOOP_FROM(self, member)->ref_count);                             \
-    }                                                                                              \
-    static uint32_t member##_release(FUnknown* self) {                                             \
-        return link_release(RUN_LOOP_FROM(self, member));                                          \
-    }
+#define FACET_SLOTS(member)                                                                        \
+    VST3_FACET_SLOTS(ViewRunLoop, member, link_query_interface, link_add_ref, link_release)
 
-FUNKNOWN_SLOTS(event_vtbl)
-FUNKNOWN_SLOTS(timer_vtbl)
+FACET_SLOTS(event_vtbl)
+FACET_SLOTS(timer_vtbl)
 
 // ---- serving the editor --------------------------------------------------------
 
@@ -85,12 +75,12 @@ static void serve(ViewRunLoop* link) {
 
 // [host UI thread]
 static void link_on_fd_is_set(IEventHandler* self, int) {
-    serve(RUN_LOOP_FROM(self, event_vtbl));
+    serve(VST3_OBJECT_FROM(ViewRunLoop, self, event_vtbl));
 }
 
 // [host UI thread]
 static void link_on_timer(ITimerHandler* self) {
-    serve(RUN_LOOP_FROM(self, timer_vtbl));
+    serve(VST3_OBJECT_FROM(ViewRunLoop, self, timer_vtbl));
 }
 
 static const IEventHandlerVtbl kEventVtbl = {event_vtbl_query_interface, event_vtbl_add_ref,

@@ -7,10 +7,8 @@
 #include <string.h>
 
 #include "vst3/factory.h"
+#include "vst3/vst3_unknown.h"
 
-#define COMPONENT_FROM(ptr, member) ((Vst3Component*)((char*)(ptr)-offsetof(Vst3Component, member)))
-
-// The output values as last reported start at the table's defaults.
 static void set_initial_outputs(Vst3Component* c) {
     for (uint32_t k = 0; k < kOutputParameterCount; ++k)
         c->last_outputs[k] = (float)kOutputParameterRecords[k].default_value;
@@ -20,24 +18,15 @@ static void set_initial_outputs(Vst3Component* c) {
 
 // The same answers from every interface of the object. [any thread]
 static tresult object_query_interface(Vst3Component* c, const uint8_t* iid, void** obj) {
-    if (obj == nullptr)
-        return kInvalidArgument;
-    void* found = nullptr;
-    if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginBase) ||
-        vst3_iid_equal(iid, kIidIComponent)) {
-        found = &c->component_vtbl;
-    } else if (vst3_iid_equal(iid, kIidIAudioProcessor)) {
-        found = &c->processor_vtbl;
-    } else if (vst3_iid_equal(iid, kIidIProcessContextRequirements)) {
-        found = &c->requirements_vtbl;
-    } else if (vst3_iid_equal(iid, kIidIConnectionPoint)) {
-        found = &c->connection_vtbl;
-    }
-    *obj = found;
-    if (found == nullptr)
-        return kNoInterface;
-    ref_count_add(&c->ref_count);
-    return kResultOk;
+    const Vst3Facet facets[] = {
+        {kIidFUnknown, &c->component_vtbl},
+        {kIidIPluginBase, &c->component_vtbl},
+        {kIidIComponent, &c->component_vtbl},
+        {kIidIAudioProcessor, &c->processor_vtbl},
+        {kIidIProcessContextRequirements, &c->requirements_vtbl},
+        {kIidIConnectionPoint, &c->connection_vtbl},
+    };
+    return vst3_query_facets(facets, sizeof facets / sizeof facets[0], &c->ref_count, iid, obj);
 }
 
 // [any thread]
@@ -54,29 +43,19 @@ static uint32_t object_release(Vst3Component* c) {
     return count;
 }
 
-// The three base slots of one interface pointer, forwarding to the object's
-// own. [any thread]
-#define FUNKNOWN_SLOTS(member)                                                                     \
-    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
-        return object_query_interface(COMPONENT_FROM(self, member), iid, obj);                     \
-    }                                                                                              \
-    static uint32_t member##_add_ref(FUnknown* self) {                                             \
-        return object_add_ref(COMPONENT_FROM(self, member));                                       \
-    }                                                                                              \
-    static uint32_t member##_release(FUnknown* self) {                                             \
-        return object_release(COMPONENT_FROM(self, member));                                       \
-    }
+#define FACET_SLOTS(member)                                                                        \
+    VST3_FACET_SLOTS(Vst3Component, member, object_query_interface, object_add_ref, object_release)
 
-FUNKNOWN_SLOTS(component_vtbl)
-FUNKNOWN_SLOTS(processor_vtbl)
-FUNKNOWN_SLOTS(requirements_vtbl)
-FUNKNOWN_SLOTS(connection_vtbl)
+FACET_SLOTS(component_vtbl)
+FACET_SLOTS(processor_vtbl)
+FACET_SLOTS(requirements_vtbl)
+FACET_SLOTS(connection_vtbl)
 
 static Vst3Component* from_component(IComponent* self) {
-    return COMPONENT_FROM(self, component_vtbl);
+    return VST3_OBJECT_FROM(Vst3Component, self, component_vtbl);
 }
 static Vst3Component* from_processor(IAudioProcessor* self) {
-    return COMPONENT_FROM(self, processor_vtbl);
+    return VST3_OBJECT_FROM(Vst3Component, self, processor_vtbl);
 }
 
 // ---- IComponent ------------------------------------------------------------
@@ -247,22 +226,11 @@ static uint32_t processor_get_tail_samples(IAudioProcessor*) {
     return 0;
 }
 
-// ---- IProcessContextRequirements and IConnectionPoint ----------------------
+// ---- IProcessContextRequirements -------------------------------------------
 
 // Nothing is requested; whatever the host provides is read. [host UI thread]
 static uint32_t requirements_get(IProcessContextRequirements*) {
     return 0;
-}
-
-// The component and controller exchange nothing directly. [host UI thread]
-static tresult connection_connect(IConnectionPoint*, IConnectionPoint* other) {
-    return other == nullptr ? kInvalidArgument : kResultOk;
-}
-static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) {
-    return kResultOk;
-}
-static tresult connection_notify(IConnectionPoint*, FUnknown*) {
-    return kResultOk;
 }
 
 static const IComponentVtbl kComponentVtbl = {
@@ -290,9 +258,8 @@ static const IProcessContextRequirementsVtbl kRequirementsVtbl = {
 };
 
 static const IConnectionPointVtbl kConnectionVtbl = {
-    connection_vtbl_query_interface, connection_vtbl_add_ref,
-    connection_vtbl_release,         connection_connect,
-    connection_disconnect,           connection_notify,
+    connection_vtbl_query_interface, connection_vtbl_add_ref,    connection_vtbl_release,
+    vst3_connection_connect,         vst3_connection_disconnect, vst3_connection_notify,
 };
 
 // The heap gives 16-byte alignment on x64; the engine must not ask for more.

@@ -6,31 +6,19 @@
 
 #include "state/state_restore.h"
 #include "vst3/vst3_stream.h"
+#include "vst3/vst3_unknown.h"
 #include "vst3/vst3_view.h"
-
-#define CONTROLLER_FROM(ptr, member)                                                               \
-    ((Vst3Controller*)((char*)(ptr)-offsetof(Vst3Controller, member)))
 
 // ---- FUnknown, shared by the three interfaces -------------------------------
 
 // The same answers from every interface of the object. [host UI thread]
 static tresult object_query_interface(Vst3Controller* c, const uint8_t* iid, void** obj) {
-    if (obj == nullptr)
-        return kInvalidArgument;
-    void* found = nullptr;
-    if (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPluginBase) ||
-        vst3_iid_equal(iid, kIidIEditController)) {
-        found = &c->controller_vtbl;
-    } else if (vst3_iid_equal(iid, kIidIMidiMapping)) {
-        found = &c->midi_vtbl;
-    } else if (vst3_iid_equal(iid, kIidIConnectionPoint)) {
-        found = &c->connection_vtbl;
-    }
-    *obj = found;
-    if (found == nullptr)
-        return kNoInterface;
-    ref_count_add(&c->ref_count);
-    return kResultOk;
+    const Vst3Facet facets[] = {
+        {kIidFUnknown, &c->controller_vtbl},         {kIidIPluginBase, &c->controller_vtbl},
+        {kIidIEditController, &c->controller_vtbl},  {kIidIMidiMapping, &c->midi_vtbl},
+        {kIidIConnectionPoint, &c->connection_vtbl},
+    };
+    return vst3_query_facets(facets, sizeof facets / sizeof facets[0], &c->ref_count, iid, obj);
 }
 
 // [host UI thread]
@@ -38,40 +26,28 @@ static uint32_t object_add_ref(Vst3Controller* c) {
     return ref_count_add(&c->ref_count);
 }
 
-static void forget_views(Vst3Controller* c);
-
-// Teardown releases the component handler and the view list. [host UI thread]
+// Teardown detaches the views the host still holds and releases the
+// component handler. [host UI thread]
 static uint32_t object_release(Vst3Controller* c) {
     uint32_t count = ref_count_release(&c->ref_count);
     if (count == 0) {
-        forget_views(c);
+        view_list_release(&c->views);
         if (c->component_handler != nullptr)
             c->component_handler->vtbl->release((FUnknown*)c->component_handler);
-        free(c->views);
         free(c);
     }
     return count;
 }
 
-// The three base slots of one interface pointer, forwarding to the object's
-// own. [any thread]
-#define FUNKNOWN_SLOTS(member)                                                                     \
-    static tresult member##_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {      \
-        return object_query_interface(CONTROLLER_FROM(self, member), iid, obj);                    \
-    }                                                                                              \
-    static uint32_t member##_add_ref(FUnknown* self) {                                             \
-        return object_add_ref(CONTROLLER_FROM(self, member));                                      \
-    }                                                                                              \
-    static uint32_t member##_release(FUnknown* self) {                                             \
-        return object_release(CONTROLLER_FROM(self, member));                                      \
-    }
+#define FACET_SLOTS(member)                                                                        \
+    VST3_FACET_SLOTS(Vst3Controller, member, object_query_interface, object_add_ref, object_release)
 
-FUNKNOWN_SLOTS(controller_vtbl)
-FUNKNOWN_SLOTS(midi_vtbl)
-FUNKNOWN_SLOTS(connection_vtbl)
+FACET_SLOTS(controller_vtbl)
+FACET_SLOTS(midi_vtbl)
+FACET_SLOTS(connection_vtbl)
 
 static Vst3Controller* from_controller(IEditController* self) {
-    return CONTROLLER_FROM(self, controller_vtbl);
+    return VST3_OBJECT_FROM(Vst3Controller, self, controller_vtbl);
 }
 
 // The index of a ParamID, or false. [any thread]
@@ -79,35 +55,14 @@ static bool index_of(ParamID id, uint32_t* index) {
     return indexFromParamId(id, index) && *index < kParameterCount;
 }
 
-// ---- the view list --------------------------------------------------------------
+// ---- the editor view ---------------------------------------------------------
 
-// Every open editor gets the stored value; each call returns once that
-// editor took it. [host UI thread]
+// Every open editor gets the stored value. [host UI thread]
 static void send_to_views(Vst3Controller* c, uint32_t index) {
-    for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] != nullptr)
-            vst3_view_send_value(c->views[i], index, (float)c->values[index]);
-    }
+    view_list_send(&c->views, index, (float)c->values[index]);
 }
 
-// The first free slot, or one more slot; false when growing fails.
-// [host UI thread]
-static bool list_view(Vst3Controller* c, Vst3View* view) {
-    for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] == nullptr) {
-            c->views[i] = view;
-            return true;
-        }
-    }
-    Vst3View** grown = (Vst3View**)realloc(c->views, (c->view_count + 1) * sizeof(Vst3View*));
-    if (grown == nullptr)
-        return false;
-    c->views = grown;
-    c->views[c->view_count++] = view;
-    return true;
-}
-
-// The host owns the view's one reference. [host UI thread]
+// The host owns the view's one reference; the list holds none. [host UI thread]
 static IPlugView* controller_create_view(IEditController* self, const char* name) {
     Vst3Controller* c = from_controller(self);
     if (name == nullptr || strcmp(name, "editor") != 0)
@@ -115,21 +70,11 @@ static IPlugView* controller_create_view(IEditController* self, const char* name
     Vst3View* view = vst3_view_new(c);
     if (view == nullptr)
         return nullptr;
-    if (!list_view(c, view)) {
+    if (!view_list_add(&c->views, view)) {
         free(view);
         return nullptr;
     }
     return (IPlugView*)view;
-}
-
-// Views the host still holds outlive the controller: they only lose their
-// link to it. Their references are the host's, so none is taken away here
-// (the host's own release frees them). [host UI thread]
-static void forget_views(Vst3Controller* c) {
-    for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] != nullptr)
-            vst3_view_forget_controller(c->views[i]);
-    }
 }
 
 // ---- IEditController ---------------------------------------------------------
@@ -297,22 +242,11 @@ static tresult controller_set_component_handler(IEditController* self, IComponen
     return kResultOk;
 }
 
-// ---- IMidiMapping and IConnectionPoint ---------------------------------------
+// ---- IMidiMapping ------------------------------------------------------------
 
 // No MIDI controller is mapped. [host UI thread]
 static tresult midi_get_assignment(IMidiMapping*, int32_t, int16_t, int16_t, ParamID*) {
     return kInvalidArgument;
-}
-
-// [host UI thread]
-static tresult connection_connect(IConnectionPoint*, IConnectionPoint* other) {
-    return other == nullptr ? kInvalidArgument : kResultOk;
-}
-static tresult connection_disconnect(IConnectionPoint*, IConnectionPoint*) {
-    return kResultOk;
-}
-static tresult connection_notify(IConnectionPoint*, FUnknown*) {
-    return kResultOk;
 }
 
 static const IEditControllerVtbl kControllerVtbl = {
@@ -344,9 +278,8 @@ static const IMidiMappingVtbl kMidiVtbl = {
 };
 
 static const IConnectionPointVtbl kConnectionVtbl = {
-    connection_vtbl_query_interface, connection_vtbl_add_ref,
-    connection_vtbl_release,         connection_connect,
-    connection_disconnect,           connection_notify,
+    connection_vtbl_query_interface, connection_vtbl_add_ref,    connection_vtbl_release,
+    vst3_connection_connect,         vst3_connection_disconnect, vst3_connection_notify,
 };
 
 FUnknown* vst3_controller_new(void) {

@@ -10,9 +10,8 @@
 
 #include "engine/parameter_table.h"
 #include "platform/ref_count.h"
+#include "vst3/view_list.h"
 #include "vst3/vst3_interfaces.h"
-
-struct Vst3View;
 
 typedef struct Vst3Controller {
     const IEditControllerVtbl* controller_vtbl; // identity
@@ -22,10 +21,7 @@ typedef struct Vst3Controller {
     FUnknown* host_context;               // non-null: initialized; not counted
     double values[kParameterCount];       // plain values, outputs included
     IComponentHandler* component_handler; // one reference held
-    // Editor views created by createView, not counted: a view clears its
-    // slot when freed, and a freed slot is reused.
-    struct Vst3View** views;
-    size_t view_count;
+    ViewList views;                       // editor views made by createView
 } Vst3Controller;
 
 // A new controller with count 1, not yet initialized; its identity pointer,

@@ -6,6 +6,7 @@
 #include "vst3/view_edits.h"
 #include "vst3/view_window.h"
 #include "vst3/vst3_controller.h"
+#include "vst3/vst3_unknown.h"
 #include "webui/web_view.h"
 
 static Vst3View* from_iface(void* self) {
@@ -88,16 +89,8 @@ static tresult view_on_size(IPlugView* self, ViewRect* rect) {
 
 // [host UI thread]
 static tresult view_query_interface(FUnknown* self, const uint8_t* iid, void** obj) {
-    if (obj == nullptr)
-        return kInvalidArgument;
-    if (iid != nullptr &&
-        (vst3_iid_equal(iid, kIidFUnknown) || vst3_iid_equal(iid, kIidIPlugView))) {
-        *obj = self;
-        ref_count_add(&from_iface(self)->ref_count);
-        return kResultOk;
-    }
-    *obj = nullptr;
-    return kNoInterface;
+    const Vst3Facet facets[] = {{kIidFUnknown, self}, {kIidIPlugView, self}};
+    return vst3_query_facets(facets, 2, &from_iface(self)->ref_count, iid, obj);
 }
 
 // [host UI thread]
@@ -108,13 +101,8 @@ static uint32_t view_add_ref(FUnknown* self) {
 // Frees the controller's list slot so the next createView can reuse it.
 // [host UI thread]
 static void leave_controller_list(Vst3View* view) {
-    Vst3Controller* c = view->controller;
-    if (c == nullptr)
-        return;
-    for (size_t i = 0; i < c->view_count; ++i) {
-        if (c->views[i] == view)
-            c->views[i] = nullptr;
-    }
+    if (view->controller != nullptr)
+        view_list_remove(&view->controller->views, view);
 }
 
 // [host UI thread]

@@ -414,9 +414,9 @@ TEST_F(ViewTest, ReleasedViewsFreeTheirSlotsForReuse) {
     IPlugView* first = open_view();
     IPlugView* second = open_view();
     Vst3Controller* c = controller_object();
-    ASSERT_EQ(2u, c->view_count);
-    EXPECT_EQ((Vst3View*)first, c->views[0]);
-    EXPECT_EQ((Vst3View*)second, c->views[1]);
+    ASSERT_EQ(2u, c->views.count);
+    EXPECT_EQ((Vst3View*)first, c->views.slots[0]);
+    EXPECT_EQ((Vst3View*)second, c->views.slots[1]);
 
     int threads_before = thread_count();
     ASSERT_EQ(kResultOk, attach(first));
@@ -426,15 +426,15 @@ TEST_F(ViewTest, ReleasedViewsFreeTheirSlotsForReuse) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(thread_ended(ui_thread, 5000));
     EXPECT_LE(thread_count(), threads_before + 1) << "stand-in threads only";
-    EXPECT_EQ(nullptr, c->views[0]);
+    EXPECT_EQ(nullptr, c->views.slots[0]);
     EXPECT_EQ(0, temp_entries()) << "the user-data folder is gone";
 
     IPlugView* third = open_view();
-    EXPECT_EQ((Vst3View*)third, c->views[0]);
-    EXPECT_EQ(2u, c->view_count);
+    EXPECT_EQ((Vst3View*)third, c->views.slots[0]);
+    EXPECT_EQ(2u, c->views.count);
     IPlugView* fourth = open_view();
-    EXPECT_EQ((Vst3View*)fourth, c->views[2]);
-    EXPECT_EQ(3u, c->view_count);
+    EXPECT_EQ((Vst3View*)fourth, c->views.slots[2]);
+    EXPECT_EQ(3u, c->views.count);
 }
 
 TEST_F(ViewTest, ViewsOutliveTheirControllerSafely) {

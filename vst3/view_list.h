@@ -1,0 +1,29 @@
+// The editor views a controller has made: a changed value reaches every open
+// editor through it, and a controller that goes first detaches the views the
+// host still holds. Slots hold no reference: a view clears its own when
+// freed, and a cleared slot is reused. All of it runs on the host's UI
+// thread.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+struct Vst3View;
+
+typedef struct ViewList {
+    struct Vst3View** slots;
+    size_t count; // slots in use or cleared
+} ViewList;
+
+// Puts `view` in the first cleared slot, else in one more slot; false when
+// growing fails. [host UI thread]
+bool view_list_add(ViewList* list, struct Vst3View* view);
+
+// Clears the slot of `view`, if it has one. [host UI thread]
+void view_list_remove(ViewList* list, const struct Vst3View* view);
+
+// Hands `value` of parameter `index` to every listed view. [host UI thread]
+void view_list_send(const ViewList* list, uint32_t index, float value);
+
+// Detaches every listed view from its controller and frees the list. The
+// views stay the host's to release. [host UI thread]
+void view_list_release(ViewList* list);
