@@ -179,9 +179,3 @@ NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* 
 }
 
 const NewsFileOps kNewsUserFiles = {read_slot, write_slot, sync_slot};
-
-void news_store(const char* request, NewsReplyFn reply, void* reply_context) {
-    if (!request)
-        return;
-    news_store_serve(&kNewsUserFiles, nullptr, request, strlen(request), reply, reply_context);
-}

@@ -5,7 +5,7 @@
 #pragma once
 #include <stddef.h>
 
-#include "news/news_store.h"
+#include "news/news_file_ops.h"
 
 // Paths are UTF-16 on Windows and bytes (UTF-8) elsewhere.
 #ifdef _WIN32
@@ -45,3 +45,7 @@ void writeEntry(NewsSlice text, const NewsComponents* components);
 // returns the whole stored text in `stored`. [web UI thread]
 NewsSyncOutcome syncEntry(const NewsComponents* components, const NewsSyncBody* body,
                           NewsText* stored);
+
+// The per-user files as the request core reaches them (news_store serves
+// the page with them). [web UI thread]
+extern const NewsFileOps kNewsUserFiles;

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "news/news_files.h"
 #include "news/news_path.h"
 
 namespace {
@@ -136,4 +137,10 @@ void news_store_serve(const NewsFileOps* files, void* fctx, const char* text, si
     case kNewsIgnored:
         break;
     }
+}
+
+void news_store(const char* request, NewsReplyFn reply, void* reply_context) {
+    if (!request)
+        return;
+    news_store_serve(&kNewsUserFiles, nullptr, request, strlen(request), reply, reply_context);
 }

@@ -30,57 +30,17 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "news/news_file_ops.h"
 #include "news/news_request.h"
 
 // Receives one complete reply text (UTF-8, terminated, valid only during
 // the call). [web UI thread]
 typedef void (*NewsReplyFn)(void* context, const char* text);
 
-// The UTF-8 path components of one entry below the base folder: the file
-// name alone, or an identifier and the file name. Not terminated.
-struct NewsComponents {
-    NewsSlice part[2];
-    size_t count;
-};
-
-// A text read from an entry: heap-allocated (free()), terminated after
-// `length` bytes. `data` is null when the file is missing.
-struct NewsText {
-    char* data;
-    size_t length;
-};
-
-enum NewsStatus { kNewsOk = 0, kNewsFailed = -1 };
-
-enum NewsSyncOutcome {
-    kNewsSyncWritten = 0,  // the new text replaced the stored one
-    kNewsSyncConflict = 1, // the stored text (complete) came back instead
-    kNewsSyncFailed = -1,  // nothing written and nothing to report
-};
-
-// How the request core reaches the files. The modules give the per-user
-// files (kNewsUserFiles); tests and the fuzz target give their own.
-// No slot may reach a path outside the base folder.
-struct NewsFileOps {
-    // Reads a whole entry into `out` (data null when the file is missing).
-    // [web UI thread]
-    NewsStatus (*readEntry)(void* context, const NewsComponents* components, NewsText* out);
-    // Replaces the entry's content, creating its folders; silent on failure.
-    // [web UI thread]
-    void (*writeEntry)(void* context, NewsSlice text, const NewsComponents* components);
-    // Conditional write under one lock; on a conflict `stored` receives the
-    // whole stored text. [web UI thread]
-    NewsSyncOutcome (*syncEntry)(void* context, const NewsComponents* components,
-                                 const NewsSyncBody* body, NewsText* stored);
-};
-
 // Serves one request of `length` bytes (not necessarily terminated) with
 // the given files, sending replies through `reply`. [web UI thread]
 void news_store_serve(const NewsFileOps* files, void* files_context, const char* request,
                       size_t length, NewsReplyFn reply, void* reply_context);
-
-// The per-user files (news_files.cc; where they are: news_files.h).
-extern const NewsFileOps kNewsUserFiles;
 
 // The store's entry: serves one terminated UTF-8 request from the page with
 // the per-user files. [web UI thread]
