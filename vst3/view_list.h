@@ -1,8 +1,8 @@
-// The editor views a controller has made: a changed value reaches every open
-// editor through it, and a controller that goes first detaches the views the
-// host still holds. Slots hold no reference: a view clears its own when
-// freed, and a cleared slot is reused. All of it runs on the host's UI
-// thread.
+// The editor views a controller has made, so that a changed value reaches
+// every open editor and a controller that goes first can detach the views
+// the host still holds. Slots hold no reference: a view clears its own when
+// freed, and a cleared slot is reused. A cleared slot is null. All of it
+// runs on the host's UI thread.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -21,9 +21,5 @@ bool view_list_add(ViewList* list, struct Vst3View* view);
 // Clears the slot of `view`, if it has one. [host UI thread]
 void view_list_remove(ViewList* list, const struct Vst3View* view);
 
-// Hands `value` of parameter `index` to every listed view. [host UI thread]
-void view_list_send(const ViewList* list, uint32_t index, float value);
-
-// Detaches every listed view from its controller and frees the list. The
-// views stay the host's to release. [host UI thread]
-void view_list_release(ViewList* list);
+// Frees the list itself; the views stay the host's. [host UI thread]
+void view_list_free(ViewList* list);

@@ -26,12 +26,22 @@ static uint32_t object_add_ref(Vst3Controller* c) {
     return ref_count_add(&c->ref_count);
 }
 
+// Views the host still holds outlive the controller: they only lose their
+// link to it, and the host's own release frees them. [host UI thread]
+static void forget_views(Vst3Controller* c) {
+    for (size_t i = 0; i < c->views.count; ++i) {
+        if (c->views.slots[i] != nullptr)
+            vst3_view_forget_controller(c->views.slots[i]);
+    }
+    view_list_free(&c->views);
+}
+
 // Teardown detaches the views the host still holds and releases the
 // component handler. [host UI thread]
 static uint32_t object_release(Vst3Controller* c) {
     uint32_t count = ref_count_release(&c->ref_count);
     if (count == 0) {
-        view_list_release(&c->views);
+        forget_views(c);
         if (c->component_handler != nullptr)
             c->component_handler->vtbl->release((FUnknown*)c->component_handler);
         free(c);
@@ -57,9 +67,13 @@ static bool index_of(ParamID id, uint32_t* index) {
 
 // ---- the editor view ---------------------------------------------------------
 
-// Every open editor gets the stored value. [host UI thread]
+// Every open editor gets the stored value; each call returns once that
+// editor took it. [host UI thread]
 static void send_to_views(Vst3Controller* c, uint32_t index) {
-    view_list_send(&c->views, index, (float)c->values[index]);
+    for (size_t i = 0; i < c->views.count; ++i) {
+        if (c->views.slots[i] != nullptr)
+            vst3_view_send_value(c->views.slots[i], index, (float)c->values[index]);
+    }
 }
 
 // The host owns the view's one reference; the list holds none. [host UI thread]
