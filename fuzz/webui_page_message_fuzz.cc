@@ -26,7 +26,7 @@ int32_t edit(void* c, uint32_t index, float) {
     return 0;
 }
 
-void text(void* c, const char* utf8) {
+void on_text(void* c, const char* utf8) {
     Context* x = (Context*)c;
     // Inside the message, at worst at its terminator (a bare "m").
     check(utf8 >= x->begin && utf8 <= x->end);
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < count; ++i)
         cache[i] = 0.0f;
     Context context{message, message + length, count};
-    PageDispatchTable table{&context, {edit, edit, edit}, text, post, cache, count};
+    PageDispatchTable table{&context, {edit, edit, edit}, on_text, post, cache, count};
     // The page's text may hold a NUL of its own; the dispatcher sees the bytes
     // before it, as the converted string would end there.
     page_message_dispatch(&table, message, strlen(message));

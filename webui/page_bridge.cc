@@ -26,7 +26,7 @@ void put_hex8(wchar_t* out, uint32_t v) {
 }
 
 // "s %08x %08x" without printf: no allocation, 19 characters.
-HRESULT post_value(WebViewHost* host, uint32_t index, float value) {
+HRESULT post_page_value(WebViewHost* host, uint32_t index, float value) {
     wchar_t text[20];
     text[0] = L's';
     text[1] = L' ';
@@ -57,12 +57,12 @@ int32_t edit_end(void* c, uint32_t i, float v) {
     h->open_gestures &= ~gesture_bit(i);
     return h->dispatch.endEdit(h, i, v);
 }
-void text(void* c, const char* utf8) {
+void page_text(void* c, const char* utf8) {
     WebViewHost* h = (WebViewHost*)c;
     h->dispatch.handler(h, utf8);
 }
 int32_t cached_value(void* c, uint32_t i, float v) {
-    return post_value((WebViewHost*)c, i, v); // a failed post skips this index
+    return post_page_value((WebViewHost*)c, i, v); // a failed post skips this index
 }
 
 } // namespace
@@ -71,7 +71,7 @@ int32_t web_view_send_value(WebViewHost* host, uint32_t index, float value) {
     if (index >= host->dispatch.parameterCount)
         return -1;
     host->dispatch.valueCache[index] = value;
-    return post_value(host, index, value);
+    return post_page_value(host, index, value);
 }
 
 int32_t web_view_send_text(WebViewHost* host, const char* utf8) {
@@ -102,7 +102,7 @@ void web_view_dispatch_page(WebViewHost* host, const char* utf8, size_t length) 
     table.edit[0] = edit_begin;
     table.edit[1] = edit_set;
     table.edit[2] = edit_end;
-    table.text = host->dispatch.handler ? text : NULL;
+    table.text = host->dispatch.handler ? page_text : NULL;
     table.post_value = cached_value;
     table.valueCache = host->dispatch.valueCache;
     table.parameterCount = host->dispatch.parameterCount;
