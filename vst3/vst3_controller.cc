@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "state/state_restore.h"
+#include "vst3/controller_params.h"
 #include "vst3/vst3_stream.h"
 #include "vst3/vst3_unknown.h"
 #include "vst3/vst3_view.h"
@@ -58,11 +59,6 @@ FACET_SLOTS(connection_vtbl)
 
 static Vst3Controller* from_controller(IEditController* self) {
     return VST3_OBJECT_FROM(Vst3Controller, self, controller_vtbl);
-}
-
-// The index of a ParamID, or false. [any thread]
-static bool index_of(ParamID id, uint32_t* index) {
-    return indexFromParamId(id, index) && *index < kParameterCount;
 }
 
 // ---- the editor view ---------------------------------------------------------
@@ -142,91 +138,12 @@ static tresult controller_get_state(IEditController*, IBStream*) {
     return kNotImplemented;
 }
 
-// [host UI thread]
-static int32_t controller_get_parameter_count(IEditController*) {
-    return kParameterCount;
-}
-
-static void copy_title(char16* out, const char16_t* text) {
-    memset(out, 0, sizeof(String128));
-    for (size_t i = 0; text != nullptr && text[i] != 0 && i < 127; ++i)
-        out[i] = text[i];
-}
-
-// [host UI thread]
-static tresult controller_get_parameter_info(IEditController*, int32_t index, ParameterInfo* info) {
-    if (index < 0 || index >= (int32_t)kParameterCount || info == nullptr)
-        return kResultFalse;
-    const ParameterDescription* d = &kParameterDescriptions[index];
-    info->id = d->param_id;
-    copy_title(info->title, d->title);
-    copy_title(info->shortTitle, d->short_title);
-    copy_title(info->units, d->units);
-    info->stepCount = d->step_count;
-    info->defaultNormalizedValue = d->default_normalized;
-    info->unitId = 0;
-    info->flags = d->vst3_flags;
-    return kResultOk;
-}
-
-// [host UI thread]
-static tresult controller_get_param_string_by_value(IEditController*, ParamID id,
-                                                    ParamValue normalized, char16* string) {
-    uint32_t index = 0;
-    if (!index_of(id, &index))
-        return kResultFalse;
-    if (string == nullptr)
-        return kInvalidArgument;
-    formatValue(index, normalized, string);
-    return kResultOk;
-}
-
-// [host UI thread]
-static tresult controller_get_param_value_by_string(IEditController*, ParamID id, char16* string,
-                                                    ParamValue* normalized) {
-    uint32_t index = 0;
-    if (!index_of(id, &index))
-        return kResultFalse;
-    if (string == nullptr || normalized == nullptr)
-        return kInvalidArgument;
-    // Host texts are String128s: never read past 128 units, terminated or not.
-    String128 text;
-    size_t length = 0;
-    while (length < 127 && string[length] != 0) {
-        text[length] = string[length];
-        ++length;
-    }
-    text[length] = 0;
-    // The table's reading is not clamped; hosts get a normalized value, in
-    // 0..1. Texts below the range (a logarithmic parameter's 0 or less gives
-    // -inf or NaN) land on its bottom.
-    double value = parseValue(index, text);
-    if (!(value >= 0.0))
-        value = 0.0;
-    if (value > 1.0)
-        value = 1.0;
-    *normalized = value;
-    return kResultOk;
-}
-
-// These three have no error channel: a ParamID outside the table gives the
-// value back unchanged (0 for the current value) without any table lookup.
-// [host UI thread]
-static ParamValue controller_normalized_to_plain(IEditController*, ParamID id,
-                                                 ParamValue normalized) {
-    uint32_t index = 0;
-    return index_of(id, &index) ? normalizedToPlain(index, normalized) : normalized;
-}
-
-static ParamValue controller_plain_to_normalized(IEditController*, ParamID id, ParamValue plain) {
-    uint32_t index = 0;
-    return index_of(id, &index) ? plainToNormalized(index, plain) : plain;
-}
-
+// No error channel: a ParamID outside the table reads 0. [host UI thread]
 static ParamValue controller_get_param_normalized(IEditController* self, ParamID id) {
     uint32_t index = 0;
-    return index_of(id, &index) ? plainToNormalized(index, from_controller(self)->values[index])
-                                : 0.0;
+    return controller_param_index(id, &index)
+               ? plainToNormalized(index, from_controller(self)->values[index])
+               : 0.0;
 }
 
 // Host automation and the component's output values arrive here. A NaN is
@@ -235,7 +152,7 @@ static ParamValue controller_get_param_normalized(IEditController* self, ParamID
 static tresult controller_set_param_normalized(IEditController* self, ParamID id,
                                                ParamValue normalized) {
     uint32_t index = 0;
-    if (!index_of(id, &index) || isnan(normalized))
+    if (!controller_param_index(id, &index) || isnan(normalized))
         return kResultFalse;
     Vst3Controller* c = from_controller(self);
     c->values[index] = snapAndClamp(index, normalizedToPlain(index, normalized));
