@@ -19,18 +19,8 @@ std::vector<uint8_t> preset_file(const FactoryPreset& p) {
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-class PresetFileTest : public Vst3Fixture {
+class PresetFileTest : public Vst3PairFixture {
   protected:
-    void SetUp() override {
-        Vst3Fixture::SetUp();
-        controller_ = create_controller();
-        ASSERT_NE(nullptr, controller_);
-        start();
-    }
-    void TearDown() override {
-        release_controller(controller_);
-        Vst3Fixture::TearDown();
-    }
     bool load(const std::vector<uint8_t>& file, std::string* error) {
         return vst3host_load_preset(file, kTestComponentCid, component_, controller_, error);
     }
@@ -41,7 +31,6 @@ class PresetFileTest : public Vst3Fixture {
         ASSERT_EQ(kResultOk, run(&block));
         saved_values(values);
     }
-    IEditController* controller_ = nullptr;
 };
 
 // The files name the class the factory reports for the component.

@@ -68,18 +68,8 @@ std::vector<uint8_t> joined(const std::vector<uint8_t>& a, const std::vector<uin
     return out;
 }
 
-class StreamPositionTest : public Vst3Fixture {
+class StreamPositionTest : public Vst3PairFixture {
   protected:
-    void SetUp() override {
-        Vst3Fixture::SetUp();
-        controller_ = create_controller();
-        ASSERT_NE(nullptr, controller_);
-        start();
-    }
-    void TearDown() override {
-        release_controller(controller_);
-        Vst3Fixture::TearDown();
-    }
     // A saved state whose position is `position`, everything else default.
     std::vector<uint8_t> state_at(float position) {
         float values[kInputParameterCount];
@@ -108,7 +98,6 @@ class StreamPositionTest : public Vst3Fixture {
         stream.position = (int64_t)at;
         *controller = controller_->vtbl->setComponentState(controller_, &stream.iface);
     }
-    IEditController* controller_ = nullptr;
 };
 
 TEST_F(StreamPositionTest, StateIsReadFromTheStreamsPositionToItsEnd) {

@@ -76,6 +76,18 @@ void Vst3Fixture::TearDown() {
     vst3host_close(&module_);
 }
 
+void Vst3PairFixture::SetUp() {
+    Vst3Fixture::SetUp();
+    controller_ = create_controller();
+    ASSERT_NE(nullptr, controller_);
+    start();
+}
+
+void Vst3PairFixture::TearDown() {
+    release_controller(controller_);
+    Vst3Fixture::TearDown();
+}
+
 IEditController* Vst3Fixture::create_controller() {
     void* obj = nullptr;
     tresult made = module_.factory->vtbl->createInstance(module_.factory, kTestControllerCid,

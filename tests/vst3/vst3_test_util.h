@@ -64,6 +64,16 @@ class Vst3Fixture : public ::testing::Test {
     IAudioProcessor* processor_ = nullptr;
 };
 
+// A started component with an initialized controller beside it, as a host
+// holds the pair.
+class Vst3PairFixture : public Vst3Fixture {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    IEditController* controller_ = nullptr;
+};
+
 // Loads the module binary at `path` (a copy somewhere else, say), creates and
 // initializes a component and saves its state: the first things any host
 // does. Each step is checked.
